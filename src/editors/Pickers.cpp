@@ -1,0 +1,29 @@
+#include "Pickers.h"
+
+#include "TSelect_directory.h"
+#include "shell/FileOpenDialog.h"
+#include "shell/Startup.h"
+#include "shell/LineList.h"
+
+#include <QLineEdit>
+
+namespace vog {
+
+void pickFile(FileOpenDialog *dialog, QLineEdit *field)
+{
+    dialog->execute();
+    field->setText(dialog->fileName());
+}
+
+void pickDirectory(QLineEdit *field)
+{
+    field->setText(Select_directory->chooseDirectory());
+}
+
+void appendPickedFile(FileOpenDialog *dialog, LineList *list)
+{
+    dialog->execute();
+    list->appendLine(dialog->fileName());
+}
+
+} // namespace vog

@@ -1,0 +1,14 @@
+#include "shell/Startup.h"
+#include "shell/TMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    createWindows();
+    Main->show();
+    const int status = app.exec();
+    destroyWindows();
+    return status;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "KeywordTable.h"
+#include "LineReader.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+namespace vog {
+
+// A line that carries a known keyword: its entry, the line as read and the value cut from it.
+struct KeywordLine
+{
+    const KeywordEntry *entry = nullptr;
+    QByteArrayView line;  // the line as read: trimmed, in the file's letter case
+    QByteArrayView value; // the rest after the keyword, trimmed; the file's letter case
+    qint64 lineNumber = 0;
+};
+
+// Walks the lines of a configuration file and yields the ones that carry a keyword.
+// Comments, unknown keywords, keywords without a value or followed by a tab are skipped.
+class ConfigScanner
+{
+public:
+    explicit ConfigScanner(LineReader &lines) : m_lines(lines) {}
+
+    // The next keyword line, or false at the end of the file. Views stay valid until the next
+    // call. A failed read throws an IoError.
+    bool next(KeywordLine &out);
+
+private:
+    LineReader &m_lines;
+};
+
+// Recognises one line as read (already trimmed): its entry and value, or false.
+bool matchLine(QByteArrayView lineAsRead, KeywordLine &out);
+
+} // namespace vog

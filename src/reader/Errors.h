@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+namespace vog {
+
+// A failure that ends the running command; the application shows its message in the error box.
+class CommandError : public std::exception
+{
+public:
+    explicit CommandError(QString message) : m_message(std::move(message)) {}
+    const QString &message() const { return m_message; }
+    const char *what() const noexcept override { return "command failed"; }
+
+private:
+    QString m_message;
+};
+
+// A file that can't be opened or read, named by the system's error number.
+class IoError : public CommandError
+{
+public:
+    explicit IoError(int errorNumber, QString message)
+        : CommandError(std::move(message)), m_errorNumber(errorNumber) {}
+    int errorNumber() const { return m_errorNumber; }
+
+private:
+    int m_errorNumber;
+};
+
+// A value that no number conversion accepts, or one outside the 32-bit range.
+class NumberError : public CommandError
+{
+public:
+    using CommandError::CommandError;
+};
+
+// The message the user sees for a failed open or read, from the platform's error number.
+QString ioErrorMessage(int errorNumber);
+
+} // namespace vog

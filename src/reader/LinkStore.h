@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+#include <deque>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace vog {
+
+// The link record store: a table of text cells addressed (column, row), one column per link
+// record and one row per per-link keyword. Cells hold the bytes of the file as they stood; a
+// cell never written reads as empty. Columns are added without moving existing cells, and cell
+// text lives in large shared blocks, so tens of thousands of links cost little.
+class LinkStore
+{
+public:
+    static constexpr int RowCount = 100;
+
+    LinkStore();
+
+    int columnCount() const { return int(m_columns.size()); }
+    int rowCount() const { return RowCount; }
+    void setColumnCount(int count);
+
+    // Out-of-range cells are ignored when written and read as empty.
+    void setCell(int column, int row, QByteArrayView bytes);
+    QByteArrayView cell(int column, int row) const;
+    QString cellText(int column, int row) const;
+
+private:
+    // Rows 1 to 48 are the keyword rows; the rest of the 100 are kept aside, as nothing
+    // writes them in practice.
+    static constexpr int DenseRows = 49;
+    struct Cell
+    {
+        const char *data = nullptr;
+        qsizetype size = 0;
+    };
+    struct Column
+    {
+        std::array<Cell, DenseRows> cells{};
+        std::unique_ptr<std::map<int, QByteArray>> sparse;
+    };
+
+    QByteArrayView keep(QByteArrayView bytes);
+
+    std::deque<Column> m_columns;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    qsizetype m_blockUsed = 0;
+    qsizetype m_blockSize = 0;
+};
+
+} // namespace vog

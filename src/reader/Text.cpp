@@ -1,0 +1,100 @@
+#include "Text.h"
+
+#include <cstring>
+
+namespace vog {
+
+QByteArrayView trimmed(QByteArrayView text)
+{
+    const char *begin = text.data();
+    const char *end = begin + text.size();
+    while (begin < end && isTrimmed(*begin))
+        ++begin;
+    while (end > begin && isTrimmed(end[-1]))
+        --end;
+    return QByteArrayView(begin, end - begin);
+}
+
+void lowerInto(QByteArrayView text, QByteArray &out)
+{
+    out.resize(text.size());
+    char *dst = out.data();
+    const char *src = text.data();
+    for (qsizetype i = 0, n = text.size(); i < n; ++i)
+        dst[i] = lowerAscii(src[i]);
+}
+
+QByteArray lowered(QByteArrayView text)
+{
+    QByteArray out;
+    lowerInto(text, out);
+    return out;
+}
+
+bool contains(QByteArrayView text, QByteArrayView word)
+{
+    if (word.isEmpty())
+        return true;
+    if (word.size() > text.size())
+        return false;
+    const char *p = text.data();
+    const char *last = text.data() + text.size() - word.size();
+    const char first = word.front();
+    while (p <= last) {
+        p = static_cast<const char *>(std::memchr(p, first, size_t(last - p + 1)));
+        if (!p)
+            return false;
+        if (std::memcmp(p, word.data(), size_t(word.size())) == 0)
+            return true;
+        ++p;
+    }
+    return false;
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    const auto *s = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int more;
+        unsigned int cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        for (int k = 1; k <= more; ++k) {
+            if (i + k >= n || (s[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (s[i + k] & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+        if ((more == 2 && cp < 0x800) || (more == 3 && cp < 0x10000) || cp > 0x10FFFF
+            || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+QString decodeValue(QByteArrayView bytes)
+{
+    if (isValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return QString::fromLatin1(bytes);
+}
+
+} // namespace vog

@@ -1,0 +1,36 @@
+#include "ErrorBox.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace vog {
+
+QString titleFromProgramFile(const QString &programFile)
+{
+    QString name = QFileInfo(programFile).fileName();
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        name.truncate(dot);
+    if (name.size() > 1)
+        name = name.left(1) + name.mid(1).toLower();
+    return name;
+}
+
+QString applicationTitle()
+{
+    return titleFromProgramFile(QCoreApplication::applicationFilePath());
+}
+
+void showError(const QString &message)
+{
+    QString text = message;
+    if (!text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("ErrorBox"));
+    box.exec();
+}
+
+} // namespace vog

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "reader/Errors.h"
+
+#include <QString>
+
+#include <exception>
+#include <new>
+
+namespace vog {
+
+// The application's title, which error boxes carry: the program file's name without its
+// folder, cut at its first ".", every letter after the first lower-cased.
+QString titleFromProgramFile(const QString &programFile);
+QString applicationTitle();
+
+// The one place errors are shown: a modal box with the stop sign, the application's title and
+// the message, ending in a full stop.
+void showError(const QString &message);
+
+// Runs a command; an error that ends it is shown here and goes no further.
+template <typename Command>
+void guarded(Command &&command)
+{
+    try {
+        command();
+    } catch (const CommandError &e) {
+        showError(e.message());
+    } catch (const std::bad_alloc &) {
+        showError(QStringLiteral("Out of memory"));
+    }
+}
+
+} // namespace vog

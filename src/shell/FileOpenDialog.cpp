@@ -1,0 +1,52 @@
+#include "FileOpenDialog.h"
+
+#include <QFileDialog>
+
+#include <deque>
+
+namespace vog {
+
+namespace {
+std::deque<std::optional<QString>> &nextAnswers()
+{
+    static std::deque<std::optional<QString>> answers;
+    return answers;
+}
+} // namespace
+
+FileOpenDialog::FileOpenDialog(const QString &objectName, QWidget *window)
+    : QObject(window), m_window(window)
+{
+    setObjectName(objectName);
+}
+
+void FileOpenDialog::setNextAnswer(const std::optional<QString> &answer)
+{
+    nextAnswers().push_back(answer);
+}
+
+void FileOpenDialog::execute()
+{
+    if (!nextAnswers().empty()) {
+        const std::optional<QString> answer = nextAnswers().front();
+        nextAnswers().pop_front();
+        if (answer)
+            m_fileName = *answer;
+        return;
+    }
+    if (!m_dialog) {
+        m_dialog = new QFileDialog(m_window);
+        m_dialog->setObjectName(objectName());
+        m_dialog->setFileMode(QFileDialog::ExistingFile);
+        m_dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        // The same dialog everywhere, which keeps its last name and can be driven in tests.
+        m_dialog->setOption(QFileDialog::DontUseNativeDialog);
+    }
+    if (!m_fileName.isEmpty())
+        m_dialog->selectFile(m_fileName);
+    emit aboutToShow(m_dialog);
+    if (m_dialog->exec() == QDialog::Accepted && !m_dialog->selectedFiles().isEmpty())
+        m_fileName = m_dialog->selectedFiles().constFirst();
+}
+
+} // namespace vog

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+
+namespace vog {
+
+// A block of check boxes, one per flag word, in lines of a fixed number of boxes; all start off.
+// Box i is named namePrefix plus its word with "/" written as "_".
+class FlagBoxes : public QWidget
+{
+    Q_OBJECT
+public:
+    FlagBoxes(const QStringList &words, const QString &namePrefix, int perLine, int step,
+              QWidget *parent = nullptr);
+
+    void setBox(int i, bool on);
+    bool box(int i) const;
+    int boxCount() const { return int(m_boxes.size()); }
+    QCheckBox *checkBox(int i) const { return m_boxes.value(i); }
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *) override;
+
+private:
+    void place();
+
+    QList<QCheckBox *> m_boxes;
+    int m_perLine;
+    int m_step;
+};
+
+} // namespace vog

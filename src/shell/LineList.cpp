@@ -1,0 +1,48 @@
+#include "LineList.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace vog {
+
+LineList::LineList(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!document()->isEmpty())
+            m_hasLines = true;
+    });
+}
+
+void LineList::appendLines(const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    const QString joined = lines.join(QLatin1Char('\n'));
+    if (!m_hasLines && document()->isEmpty()) {
+        setPlainText(joined);
+    } else {
+        QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QLatin1Char('\n') + joined);
+        cursor.endEditBlock();
+    }
+    m_hasLines = true;
+}
+
+QStringList LineList::lines() const
+{
+    if (!m_hasLines && document()->isEmpty())
+        return {};
+    return toPlainText().split(QLatin1Char('\n'));
+}
+
+int LineList::lineCount() const
+{
+    if (!m_hasLines && document()->isEmpty())
+        return 0;
+    return document()->blockCount();
+}
+
+} // namespace vog

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QStringList>
+
+namespace vog {
+
+// A multi-line list with one value per line, in the order met; starts with no lines.
+// Lines are only ever appended; an empty line counts as a line.
+class LineList : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit LineList(QWidget *parent = nullptr);
+
+    void appendLine(const QString &line) { appendLines({line}); }
+    // One edit for many lines: the same result as appending them one by one, far faster.
+    void appendLines(const QStringList &lines);
+    QStringList lines() const;
+    int lineCount() const;
+
+private:
+    // An empty document and a document of one empty line look alike; this tells them apart.
+    bool m_hasLines = false;
+};
+
+} // namespace vog

@@ -1,0 +1,51 @@
+#include "RadioChoice.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QRadioButton>
+
+namespace vog {
+
+RadioChoice::RadioChoice(const QStringList &captions, int columns, QWidget *parent)
+    : QGroupBox(parent), m_group(new QButtonGroup(this))
+{
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 2, 8, 2);
+    grid->setVerticalSpacing(0);
+    const int rows = (int(captions.size()) + columns - 1) / columns;
+    for (int i = 0; i < captions.size(); ++i) {
+        auto *button = new QRadioButton(captions[i], this);
+        m_group->addButton(button, i);
+        m_options.append(button);
+        grid->addWidget(button, i % rows, i / rows);
+    }
+    for (int c = 0; c < columns; ++c)
+        grid->setColumnStretch(c, 1);
+}
+
+void RadioChoice::selectOption(int n)
+{
+    if (QAbstractButton *b = m_group->button(n))
+        b->setChecked(true);
+}
+
+int RadioChoice::selectedOption() const
+{
+    return m_group->checkedId();
+}
+
+QString RadioChoice::caption(int n) const
+{
+    const QRadioButton *b = m_options.value(n);
+    return b ? b->text() : QString();
+}
+
+int RadioChoice::optionWithCaption(const QString &caption) const
+{
+    for (int i = 0; i < m_options.size(); ++i)
+        if (m_options[i]->text() == caption)
+            return i;
+    return -1;
+}
+
+} // namespace vog

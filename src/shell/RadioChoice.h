@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QStringList>
+
+class QButtonGroup;
+class QRadioButton;
+
+namespace vog {
+
+// A framed group of mutually exclusive options laid out in columns, filled top to bottom,
+// column by column. Starts with no option selected.
+class RadioChoice : public QGroupBox
+{
+    Q_OBJECT
+public:
+    RadioChoice(const QStringList &captions, int columns, QWidget *parent = nullptr);
+
+    // Selects option n; any other selected option is deselected. n outside the list does nothing.
+    void selectOption(int n);
+    // The selected option, or -1 when none is.
+    int selectedOption() const;
+    int optionCount() const { return int(m_options.size()); }
+    QString caption(int n) const;
+    // The option with this caption, or -1.
+    int optionWithCaption(const QString &caption) const;
+    QRadioButton *option(int n) const { return m_options.value(n); }
+
+private:
+    QButtonGroup *m_group;
+    QList<QRadioButton *> m_options;
+};
+
+} // namespace vog

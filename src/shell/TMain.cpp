@@ -1,0 +1,131 @@
+#include "TMain.h"
+
+#include "ErrorBox.h"
+#include "FileOpenDialog.h"
+#include "SharedFont.h"
+#include "Startup.h"
+#include "editors/TFiles_and_Paths.h"
+#include "editors/TGeneral_Keywords.h"
+#include "editors/TLink_Keywords.h"
+#include "reader/OpenCommand.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+
+namespace {
+
+QAction *namedAction(QAction *action, const char *name, bool enabled = true)
+{
+    action->setObjectName(QString::fromLatin1(name));
+    action->setEnabled(enabled);
+    return action;
+}
+
+void bringToFront(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+TMain::TMain(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(QStringLiteral("Vog config"));
+    setFont(vog::sharedFont());
+    move(195, 98);
+    resize(544, 375);
+
+    MainMenu = menuBar();
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+
+    N1 = MainMenu->addMenu(QStringLiteral("&Файл"));
+    N1->setObjectName(QStringLiteral("N1"));
+    N5 = namedAction(N1->addAction(QStringLiteral("Со&здать")), "N5", false);
+    N2 = namedAction(N1->addAction(QStringLiteral("&Открыть")), "N2");
+    N3 = namedAction(N1->addAction(QStringLiteral("&Сохранить")), "N3", false);
+
+    N6 = MainMenu->addMenu(QStringLiteral("&Конфигурятор"));
+    N6->setObjectName(QStringLiteral("N6"));
+    GeneralKeywords1 = namedAction(N6->addAction(QStringLiteral("General Keywords ")),
+                                   "GeneralKeywords1");
+    FilesandPaths1 = namedAction(N6->addAction(QStringLiteral("Files and Paths ")),
+                                 "FilesandPaths1");
+    LinkKeywords1 = namedAction(N6->addAction(QStringLiteral("Link Keywords ")), "LinkKeywords1");
+    AreafixKeywords1 = namedAction(N6->addAction(QStringLiteral("Areafix Keywords ")),
+                                   "AreafixKeywords1", false);
+    AreaDefinition1 = namedAction(N6->addAction(QStringLiteral("Area Definition ")),
+                                  "AreaDefinition1", false);
+    CarbonCopy1 = namedAction(N6->addAction(QStringLiteral("Carbon Copy ")), "CarbonCopy1",
+                              false);
+
+    N4 = namedAction(MainMenu->addAction(QStringLiteral("О &программе")), "N4");
+
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    Memo1 = new QPlainTextEdit(client);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(16, 22, 457, 255);
+    Memo1->setPlainText(QStringLiteral("Шо еще сделать:\n"
+                                       "- Прикрутить инклуды\n"
+                                       "- Прикрутить   \"3.3.34 LinkDefaults\" "));
+
+    OpenDialog = new vog::FileOpenDialog(QStringLiteral("OpenDialog"), this);
+    NewDialog = new vog::FileOpenDialog(QStringLiteral("NewDialog"), this);
+
+    connect(N2, &QAction::triggered, this, &TMain::N2Click);
+    connect(N5, &QAction::triggered, this, &TMain::N5Click);
+    connect(GeneralKeywords1, &QAction::triggered, this, &TMain::GeneralKeywords1Click);
+    connect(FilesandPaths1, &QAction::triggered, this, &TMain::FilesandPaths1Click);
+    connect(LinkKeywords1, &QAction::triggered, this, &TMain::LinkKeywords1Click);
+
+    FormCreate();
+}
+
+void TMain::FormCreate()
+{
+    // No editor window can be reached before a file has been opened.
+    N6->menuAction()->setEnabled(false);
+}
+
+void TMain::N2Click()
+{
+    vog::guarded([this] {
+        OpenDialog->execute();
+        vog::OpenCommand::run(OpenDialog->fileName(),
+                              [this] { N6->menuAction()->setEnabled(true); });
+    });
+}
+
+void TMain::N5Click()
+{
+    NewDialog->execute();
+}
+
+void TMain::GeneralKeywords1Click()
+{
+    bringToFront(General_Keywords);
+}
+
+void TMain::FilesandPaths1Click()
+{
+    bringToFront(Files_and_Paths);
+}
+
+void TMain::LinkKeywords1Click()
+{
+    bringToFront(Link_Keywords);
+}
+
+void TMain::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program, editor windows or not.
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        QCoreApplication::quit();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+
+namespace vog {
+class FileOpenDialog;
+}
+
+// The main window: the menu, the note memo and the two file dialogs.
+class TMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TMain(QWidget *parent = nullptr);
+
+    QMenuBar *MainMenu;
+    QMenu *N1;                 // File
+    QAction *N5;               // File > New
+    QAction *N2;               // File > Open
+    QAction *N3;               // File > Save
+    QMenu *N6;                 // Configurator
+    QAction *GeneralKeywords1;
+    QAction *FilesandPaths1;
+    QAction *LinkKeywords1;
+    QAction *AreafixKeywords1;
+    QAction *AreaDefinition1;
+    QAction *CarbonCopy1;
+    QAction *N4;               // About
+    QPlainTextEdit *Memo1;
+    vog::FileOpenDialog *OpenDialog;
+    vog::FileOpenDialog *NewDialog;
+
+public slots:
+    void FormCreate();
+    void N2Click();
+    void N5Click();
+    void GeneralKeywords1Click();
+    void FilesandPaths1Click();
+    void LinkKeywords1Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+// What an error box showed.
+struct ShownError
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+};
+
+// Watches for modal message boxes while it lives, records what each showed and closes it
+// with OK, so that a command that reports an error runs to its end in a test.
+class ErrorBoxWatcher
+{
+public:
+    ErrorBoxWatcher();
+    ~ErrorBoxWatcher();
+    const QList<ShownError> &shown() const;
+
+private:
+    struct Impl;
+    Impl *d;
+};
+
+// Starts the program as main() does, and ends it again, around one test.
+class Program
+{
+public:
+    Program();
+    ~Program();
+};
+
+// A configuration file written into a temporary folder for one test.
+class ConfigFixture
+{
+public:
+    QString write(const QByteArray &content, const QString &name = QStringLiteral("test.cfg"));
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// File > Open as the user runs it, answering the dialog with this name (or cancelling it, for
+// a null name); returns the error boxes it showed.
+QList<ShownError> openConfig(const QString &fileName);
+QList<ShownError> openCancelled();
+
+// Runs fn while a timer waits for the next modal widget of type T and hands it to onModal.
+template <typename T>
+void whenModal(const std::function<void(T *)> &onModal, const std::function<void()> &fn);
+#include "TestSupport.inl"
