@@ -22,6 +22,7 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Expected = QList<QPair<QString, QString>>; // field name, state (see fieldState)
@@ -314,6 +315,9 @@ private slots:
         QTest::newRow("a file as a folder") << "plain.cfg/x.cfg" << "Invalid filename.";
         QTest::newRow("a folder") << "folder" << "File access denied.";
         QTest::newRow("symlink loop") << "loop" << QStringLiteral("I/O error %1.").arg(ELOOP);
+        // Never a hang on something that is no regular file.
+        QTest::newRow("a FIFO") << "fifo" << "File access denied.";
+        QTest::newRow("a device") << "/dev/zero" << "File access denied.";
     }
 
     void openErrors()
@@ -325,7 +329,9 @@ private slots:
         files.write("Name x\n", "plain.cfg");
         QDir(files.path(QString())).mkdir("folder");
         QFile::link(files.path("loop"), files.path("loop"));
-        const QList<ShownError> errors = openConfig(files.path(name));
+        QCOMPARE(::mkfifo(QFile::encodeName(files.path("fifo")).constData(), 0600), 0);
+        const QList<ShownError> errors =
+            openConfig(name.startsWith('/') ? name : files.path(name));
         QCOMPARE(errors.size(), 1);
         QCOMPARE(errors[0].text, message);
         QCOMPARE(errors[0].icon, QMessageBox::Critical);
