@@ -31,7 +31,7 @@ namespace {
 enum class Kind { Number, Text, Radio, Lines };
 enum class Browse { None, File, Directory, Append };
 
-struct RowSpec
+struct ExpectedRow
 {
     const char *name;
     int dots; // -1: the label is the bare keyword
@@ -41,7 +41,7 @@ struct RowSpec
 
 // The window's rows, top to bottom.
 // clang-format off
-const RowSpec Rows[] = {
+const ExpectedRow Rows[] = {
     {"AdvisoryLock",          29, Kind::Number, Browse::None},
     {"AreafixHelp",           36, Kind::Text,   Browse::File},
     {"AreasMaxDupeAge",       29, Kind::Number, Browse::None},
@@ -100,7 +100,7 @@ using States = QMap<QString, QString>;
 States allStates()
 {
     States s;
-    for (const RowSpec &r : Rows)
+    for (const ExpectedRow &r : Rows)
         s.insert(QString::fromLatin1(r.name), stateOf(field(QString::fromLatin1(r.name))));
     return s;
 }
@@ -108,7 +108,7 @@ States allStates()
 States initialStates()
 {
     States s;
-    for (const RowSpec &r : Rows) {
+    for (const ExpectedRow &r : Rows) {
         QString v;
         if (r.kind == Kind::Number)
             v = QStringLiteral("0");
@@ -194,10 +194,10 @@ void TestFilesAndPaths::rows_data()
 void TestFilesAndPaths::rows()
 {
     QFETCH(int, row);
-    const RowSpec &spec = Rows[row];
+    const ExpectedRow &want = Rows[row];
     Files_and_Paths->show();
     QVERIFY(QTest::qWaitForWindowExposed(Files_and_Paths));
-    const QString name = QString::fromLatin1(spec.name);
+    const QString name = QString::fromLatin1(want.name);
     vog::RowForm *form = Files_and_Paths->form();
     QWidget *w = field(name);
     QVERIFY(w);
@@ -208,13 +208,13 @@ void TestFilesAndPaths::rows()
 
     QLabel *label = form->labelFor(w);
     QVERIFY(label);
-    const QString caption = spec.dots < 0
+    const QString caption = want.dots < 0
         ? name
-        : name + QStringLiteral("   ") + QString(spec.dots, QLatin1Char('.'));
+        : name + QStringLiteral("   ") + QString(want.dots, QLatin1Char('.'));
     QCOMPARE(label->text(), caption);
     QCOMPARE(label->x(), 4);
 
-    switch (spec.kind) {
+    switch (want.kind) {
     case Kind::Number: {
         auto *n = qobject_cast<vog::NumberField *>(w);
         QVERIFY(n);
@@ -255,12 +255,12 @@ void TestFilesAndPaths::rows()
     }
 
     vog::BrowseButton *button = buttonOf(name);
-    QCOMPARE(button != nullptr, spec.browse != Browse::None);
+    QCOMPARE(button != nullptr, want.browse != Browse::None);
     if (!button)
         return;
     QCOMPARE(button->parentWidget(), w->parentWidget());
     QCOMPARE(button->width(), 19);
-    if (spec.browse == Browse::Append) {
+    if (want.browse == Browse::Append) {
         // "+" stands beside the list, as tall as it.
         QCOMPARE(button->text(), QStringLiteral("+"));
         QCOMPARE(button->height(), w->height());
@@ -299,7 +299,7 @@ void TestFilesAndPaths::focusOrder()
 {
     QHash<QWidget *, QString> names;
     QStringList expected;
-    for (const RowSpec &r : Rows) {
+    for (const ExpectedRow &r : Rows) {
         const QString name = QString::fromLatin1(r.name);
         // The radio group is one stop: Tab enters it, the arrow keys move among its options.
         names.insert(field(name), name);
@@ -334,7 +334,7 @@ void TestFilesAndPaths::values_data()
     QTest::addColumn<QStringList>("changes");
 
     // Every text row keeps the letter case of the line as read, whatever the keyword's case.
-    for (const RowSpec &r : Rows) {
+    for (const ExpectedRow &r : Rows) {
         if (r.kind != Kind::Text)
             continue;
         const QByteArray value = QByteArray("D:\\Mail\\") + r.name + "\\Sub Dir";
@@ -454,7 +454,7 @@ void TestFilesAndPaths::buttons_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("browse");
-    for (const RowSpec &r : Rows)
+    for (const ExpectedRow &r : Rows)
         if (r.browse != Browse::None)
             QTest::newRow(r.name) << QString::fromLatin1(r.name) << int(r.browse);
 }
