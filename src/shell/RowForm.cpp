@@ -39,6 +39,8 @@ template <typename Field>
 Field *RowForm::add(Field *field, const char *name, const QString &label, int width, bool tall)
 {
     field->setObjectName(QString::fromLatin1(name));
+    // Screen readers say the keyword, not the dot leader of its label.
+    field->setAccessibleName(QString::fromLatin1(name));
     auto *caption = new QLabel(label, this);
     caption->setTextFormat(Qt::PlainText);
     caption->setBuddy(field);
@@ -105,6 +107,7 @@ BrowseButton *RowForm::button(BrowseButton *&member, const char *name, const QSt
 {
     member = new BrowseButton(caption, this);
     member->setObjectName(QString::fromLatin1(name));
+    member->setAccessibleName(QStringLiteral("Browse for ") + m_rows.last().field->objectName());
     m_rows.last().button = member;
     return member;
 }
