@@ -80,28 +80,13 @@ vog::BrowseButton *buttonOf(const QString &fieldName)
     return Files_and_Paths->findChild<vog::BrowseButton *>(fieldName + QStringLiteral("Button"));
 }
 
-// A field's state as one text: a text field's text, a number, the selected option (-1 for
-// none), or the list's lines joined by "|".
-QString stateOf(const QWidget *w)
-{
-    if (auto *t = qobject_cast<const vog::TextField *>(w))
-        return t->text();
-    if (auto *n = qobject_cast<const vog::NumberField *>(w))
-        return QString::number(n->value());
-    if (auto *r = qobject_cast<const vog::RadioChoice *>(w))
-        return QString::number(r->selectedOption());
-    if (auto *l = qobject_cast<const vog::LineList *>(w))
-        return l->lines().join(QLatin1Char('|'));
-    return QStringLiteral("<no field>");
-}
-
 using States = QMap<QString, QString>;
 
 States allStates()
 {
     States s;
     for (const ExpectedRow &r : Rows)
-        s.insert(QString::fromLatin1(r.name), stateOf(field(QString::fromLatin1(r.name))));
+        s.insert(QString::fromLatin1(r.name), fieldState(field(QString::fromLatin1(r.name))));
     return s;
 }
 
