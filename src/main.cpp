@@ -1,3 +1,4 @@
+#include "shell/QuitOnSignal.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
@@ -6,6 +7,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    vog::quitOnTerminationSignals();
     createWindows();
     Main->show();
     const int status = app.exec();

@@ -73,3 +73,43 @@ QList<ShownError> openCancelled()
 {
     return openConfig(QString());
 }
+
+#include "shell/ChoiceField.h"
+#include "shell/FlagBoxes.h"
+#include "shell/LineList.h"
+#include "shell/NumberField.h"
+#include "shell/RadioChoice.h"
+#include "shell/TextField.h"
+
+#include <QCheckBox>
+
+QString fieldState(const QWidget *field)
+{
+    if (!field)
+        return QStringLiteral("<no such field>");
+    if (auto *text = qobject_cast<const vog::TextField *>(field))
+        return text->text();
+    if (auto *choice = qobject_cast<const vog::ChoiceField *>(field))
+        return choice->currentText();
+    if (auto *number = qobject_cast<const vog::NumberField *>(field))
+        return QString::number(number->value());
+    if (auto *radio = qobject_cast<const vog::RadioChoice *>(field))
+        return QString::number(radio->selectedOption());
+    if (auto *list = qobject_cast<const vog::LineList *>(field))
+        return list->lines().join(QLatin1Char('|'));
+    if (auto *flags = qobject_cast<const vog::FlagBoxes *>(field)) {
+        QStringList on;
+        for (int i = 0; i < flags->boxCount(); ++i)
+            if (flags->box(i))
+                on.append(flags->checkBox(i)->objectName());
+        return on.join(QLatin1Char(' '));
+    }
+    if (auto *box = qobject_cast<const QAbstractButton *>(field))
+        return box->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
+    return QStringLiteral("<unknown kind>");
+}
+
+QString fieldState(const QWidget *window, const QString &name)
+{
+    return fieldState(window->findChild<QWidget *>(name));
+}

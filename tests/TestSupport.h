@@ -58,3 +58,10 @@ QList<ShownError> openCancelled();
 template <typename T>
 void whenModal(const std::function<void(T *)> &onModal, const std::function<void()> &fn);
 #include "TestSupport.inl"
+
+// A field's state as one text, whatever its kind: a text field's or drop-down's text, a number,
+// the selected radio option ("-1" for none), a line list's lines joined by "|", or the names
+// of the flag boxes that are on, joined by " ".
+QString fieldState(const QWidget *field);
+// The state of the field with this object name on the window.
+QString fieldState(const QWidget *window, const QString &name);

@@ -1,8 +1,52 @@
 #include "TSelect_directory.h"
 
+#include "DirectoryList.h"
 #include "shell/SharedFont.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+
+namespace {
+
+std::optional<QStringList> &rootsOverride()
+{
+    static std::optional<QStringList> roots;
+    return roots;
+}
+
+} // namespace
+
+void TSelect_directory::setDriveRoots(const std::optional<QStringList> &roots)
+{
+    rootsOverride() = roots;
+}
+
+QStringList TSelect_directory::driveRoots()
+{
+    QStringList found;
+    if (rootsOverride()) {
+        found = *rootsOverride();
+    } else {
+        for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
+            if (volume.isValid() && volume.isReady())
+                found.append(volume.rootPath());
+    }
+    // The file system's root always comes first. A bind-mounted file is no drive.
+    const QString top = QDir::rootPath();
+    QStringList roots{top};
+    QStringList others;
+    for (const QString &root : found) {
+        const QString clean = QDir::cleanPath(root);
+        if (clean != top && !others.contains(clean) && QFileInfo(clean).isDir())
+            others.append(clean);
+    }
+    others.sort();
+    return roots + others;
+}
 
 TSelect_directory::TSelect_directory(QWidget *parent) : QDialog(parent)
 {
@@ -11,10 +55,77 @@ TSelect_directory::TSelect_directory(QWidget *parent) : QDialog(parent)
     setFont(vog::sharedFont());
     move(192, 117);
     resize(250, 315);
+
+    DirectoryListBox = new vog::DirectoryList(this);
+    DirectoryListBox->setObjectName(QStringLiteral("DirectoryListBox"));
+    DirectoryListBox->setGeometry(8, 8, 145, 249);
+
+    DriveComboBox = new QComboBox(this);
+    DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
+    DriveComboBox->setGeometry(8, 262, 145, DriveComboBox->sizeHint().height());
+
+    OkButton = new QPushButton(QStringLiteral("&OK"), this);
+    OkButton->setObjectName(QStringLiteral("OkButton"));
+    OkButton->setGeometry(160, 8, 75, 25);
+    // Enter belongs to the directory list, which opens the highlighted folder with it.
+    OkButton->setAutoDefault(false);
+    OkButton->setDefault(false);
+
+    setTabOrder(DirectoryListBox, DriveComboBox);
+    setTabOrder(DriveComboBox, OkButton);
+    DirectoryListBox->setFocus();
+
+    refreshDrives();
+
+    connect(DriveComboBox, &QComboBox::currentIndexChanged, this,
+            &TSelect_directory::DriveComboBoxChange);
+    connect(OkButton, &QPushButton::clicked, this, &TSelect_directory::OkButtonClick);
+    // A link followed off the drive moves the list to another drive; the drive list follows.
+    connect(DirectoryListBox, &vog::DirectoryList::directoryOpened, this,
+            &TSelect_directory::showListDrive);
 }
 
 QString TSelect_directory::chooseDirectory()
 {
+    // Closed by OK or by the title bar alike: the open directory is the answer either way.
     exec();
-    return QDir::currentPath();
+    return DirectoryListBox->directory();
+}
+
+void TSelect_directory::DriveComboBoxChange()
+{
+    DirectoryListBox->setDrive(DriveComboBox->currentData().toString());
+    showListDrive();
+}
+
+void TSelect_directory::OkButtonClick()
+{
+    accept();
+}
+
+void TSelect_directory::showEvent(QShowEvent *event)
+{
+    // File systems come and go while the program runs.
+    refreshDrives();
+    DirectoryListBox->setFocus();
+    QDialog::showEvent(event);
+}
+
+void TSelect_directory::refreshDrives()
+{
+    const QStringList roots = driveRoots();
+    {
+        const QSignalBlocker block(DriveComboBox);
+        DriveComboBox->clear();
+        for (const QString &root : roots)
+            DriveComboBox->addItem(root, root);
+    }
+    DirectoryListBox->setDrives(roots);
+    showListDrive();
+}
+
+void TSelect_directory::showListDrive()
+{
+    const QSignalBlocker block(DriveComboBox);
+    DriveComboBox->setCurrentIndex(DriveComboBox->findData(DirectoryListBox->drive()));
 }

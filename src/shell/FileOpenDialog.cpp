@@ -37,7 +37,9 @@ void FileOpenDialog::execute()
     if (!m_dialog) {
         m_dialog = new QFileDialog(m_window);
         m_dialog->setObjectName(objectName());
-        m_dialog->setFileMode(QFileDialog::ExistingFile);
+        // Any name is taken as typed: a log or lock file often doesn't exist yet, and the Open
+        // command reports a missing configuration file itself.
+        m_dialog->setFileMode(QFileDialog::AnyFile);
         m_dialog->setAcceptMode(QFileDialog::AcceptOpen);
         // The same dialog everywhere, which keeps its last name and can be driven in tests.
         m_dialog->setOption(QFileDialog::DontUseNativeDialog);

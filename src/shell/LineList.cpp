@@ -8,6 +8,8 @@ namespace vog {
 LineList::LineList(QWidget *parent) : QPlainTextEdit(parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab moves on to the next field, as it does from every other row.
+    setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (!document()->isEmpty())
             m_hasLines = true;

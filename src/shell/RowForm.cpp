@@ -39,6 +39,8 @@ template <typename Field>
 Field *RowForm::add(Field *field, const char *name, const QString &label, int width, bool tall)
 {
     field->setObjectName(QString::fromLatin1(name));
+    // Screen readers say the keyword, not the dot leader of its label.
+    field->setAccessibleName(QString::fromLatin1(name));
     auto *caption = new QLabel(label, this);
     caption->setTextFormat(Qt::PlainText);
     caption->setBuddy(field);
@@ -105,6 +107,7 @@ BrowseButton *RowForm::button(BrowseButton *&member, const char *name, const QSt
 {
     member = new BrowseButton(caption, this);
     member->setObjectName(QString::fromLatin1(name));
+    member->setAccessibleName(QStringLiteral("Browse for ") + m_rows.last().field->objectName());
     m_rows.last().button = member;
     return member;
 }
@@ -140,6 +143,17 @@ QList<QWidget *> RowForm::useBoxes() const
     for (const Row &r : m_rows)
         if (r.use)
             out.append(r.use);
+    return out;
+}
+
+QList<QWidget *> RowForm::fieldsWithButtons() const
+{
+    QList<QWidget *> out;
+    for (const Row &r : m_rows) {
+        out.append(r.field);
+        if (r.button)
+            out.append(r.button);
+    }
     return out;
 }
 

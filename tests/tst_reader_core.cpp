@@ -1,0 +1,410 @@
+// The reader core without widgets: how bytes become lines, lines become keyword lines, and
+// values become numbers, options and flags.
+#include "reader/ConfigScanner.h"
+#include "reader/Errors.h"
+#include "reader/KeywordTable.h"
+#include "reader/LineReader.h"
+#include "reader/NumberConversion.h"
+#include "reader/Text.h"
+#include "reader/ValueRules.h"
+
+#include <QTemporaryFile>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace vog;
+
+namespace {
+
+QList<QByteArray> linesOf(LineReader &reader)
+{
+    QList<QByteArray> out;
+    QByteArrayView line;
+    while (reader.next(line))
+        out.append(line.toByteArray());
+    return out;
+}
+
+QList<QByteArray> linesFromFile(const QByteArray &content)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        qFatal("no temporary file");
+    file.write(content);
+    file.flush();
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY);
+    LineReader reader(fd);
+    QList<QByteArray> lines = linesOf(reader);
+    ::close(fd);
+    return lines;
+}
+
+const KeywordEntry *entry(const char *keyword)
+{
+    return findKeyword(QByteArrayView(keyword));
+}
+
+} // namespace
+
+class TestReaderCore final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keywordTableHasEveryKeywordOnce()
+    {
+        const auto &table = keywordTable();
+        QCOMPARE(int(table.size()), 129);
+        QSet<QByteArray> seen;
+        for (const KeywordEntry &e : table) {
+            QVERIFY2(!seen.contains(e.keyword.toByteArray()), e.keyword.data());
+            seen.insert(e.keyword.toByteArray());
+            QCOMPARE(findKeyword(e.keyword), &e);
+            QVERIFY(e.keyword.size() <= MaxKeywordLength);
+            QCOMPARE(e.keyword.toByteArray(), lowered(e.keyword));
+        }
+        // The order of the table: general, then files and paths, then link sections.
+        QCOMPARE(table[0].keyword, "addtoseen");
+        QCOMPARE(table[55].keyword, "unpack");
+        QCOMPARE(table[56].keyword, "advisorylock");
+        QCOMPARE(table[80].keyword, "tempoutbound");
+        QCOMPARE(table[81].keyword, "link");
+        QCOMPARE(table[128].keyword, "remoterobotname");
+        // No literal (keyword and blank) is the beginning of another.
+        for (const KeywordEntry &a : table)
+            for (const KeywordEntry &b : table)
+                if (&a != &b)
+                    QVERIFY(!QByteArray(b.keyword.toByteArray() + ' ')
+                                 .startsWith(a.keyword.toByteArray() + ' '));
+    }
+
+    void splitsLines_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QList<QByteArray>>("lines");
+        using L = QList<QByteArray>;
+        QTest::newRow("LF") << QByteArray("a\nb\n") << L{"a", "b"};
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << L{"a", "b"};
+        QTest::newRow("last line without end") << QByteArray("a\nb") << L{"a", "b"};
+        QTest::newRow("lone CR dropped") << QByteArray("ab\rcd\n") << L{"abcd"};
+        QTest::newRow("CR at the very end") << QByteArray("ab\r") << L{"ab"};
+        QTest::newRow("CR CR LF") << QByteArray("ab\r\r\ncd") << L{"ab", "cd"};
+        QTest::newRow("only CRs") << QByteArray("\r\r\r\r") << L{""};
+        QTest::newRow("empty lines kept") << QByteArray("\n\nx\n") << L{"", "", "x"};
+        QTest::newRow("empty file") << QByteArray() << L{};
+        QTest::newRow("Ctrl-Z ends the file") << QByteArray("a\nb\x1a\nc\n") << L{"a", "b"};
+        QTest::newRow("Ctrl-Z first") << QByteArray("\x1a" "a\n") << L{};
+        QTest::newRow("NUL bytes kept") << QByteArray("a\0b\n", 4) << L{QByteArray("a\0b", 3)};
+        QTest::newRow("8-bit bytes kept") << QByteArray("\xe9\xff\n") << L{"\xe9\xff"};
+    }
+
+    void splitsLines()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QList<QByteArray>, lines);
+        LineReader fromMemory(content);
+        QCOMPARE(linesOf(fromMemory), lines);
+        QCOMPARE(linesFromFile(content), lines);
+    }
+
+    // Lines across the reader's read chunks, and one far longer than a chunk.
+    void splitsLinesAcrossReads()
+    {
+        QByteArray content;
+        QList<QByteArray> expected;
+        for (int i = 0; i < 120000; ++i) {
+            QByteArray line = "Route crash 2:5020/" + QByteArray::number(i);
+            if (i % 3 == 0)
+                content += line + "\r\n";
+            else
+                content += line + "\n";
+            expected.append(line);
+        }
+        const QByteArray longLine(3 * 1024 * 1024 + 7, 'x');
+        content += longLine + "\r\nlast";
+        expected << longLine << "last";
+        QCOMPARE(linesFromFile(content), expected);
+        LineReader fromMemory(content);
+        QCOMPARE(linesOf(fromMemory), expected);
+    }
+
+    void countsLines()
+    {
+        LineReader reader(QByteArrayView("a\r\n\nb\nc"));
+        QByteArrayView line;
+        QList<qint64> numbers;
+        while (reader.next(line))
+            numbers.append(reader.lineNumber());
+        QCOMPARE(numbers, (QList<qint64>{1, 2, 3, 4}));
+    }
+
+    void trimsAndLowers_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("trimmed");
+        QTest::addColumn<QByteArray>("lowered");
+        QTest::newRow("blanks and tabs") << QByteArray(" \t a b  c \t ") << QByteArray("a b  c")
+                                         << QByteArray(" \t a b  c \t ");
+        QTest::newRow("control characters") << QByteArray("\x01\x1f" "AbC\x7f\x02")
+                                             << QByteArray("AbC\x7f") << QByteArray("\x01\x1f" "abc\x7f\x02");
+        QTest::newRow("only blanks") << QByteArray("   ") << QByteArray() << QByteArray("   ");
+        QTest::newRow("only A to Z change") << QByteArray("ÄÖ XyZ@[`{") << QByteArray("ÄÖ XyZ@[`{")
+                                            << QByteArray("ÄÖ xyz@[`{");
+        QTest::newRow("8-bit letters stay") << QByteArray("\xc0\xc9Z") << QByteArray("\xc0\xc9Z")
+                                            << QByteArray("\xc0\xc9z");
+    }
+
+    void trimsAndLowers()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, trimmed);
+        QFETCH(QByteArray, lowered);
+        QCOMPARE(vog::trimmed(text).toByteArray(), trimmed);
+        QCOMPARE(vog::lowered(text), lowered);
+        QCOMPARE(vog::lowered(text).size(), text.size());
+    }
+
+    void decodesValues_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("ASCII") << QByteArray("abc") << QStringLiteral("abc");
+        QTest::newRow("UTF-8") << QByteArray("Иван Петров") << QStringLiteral("Иван Петров");
+        QTest::newRow("Latin-1 when not UTF-8") << QByteArray("caf\xe9") << QStringLiteral("café");
+        QTest::newRow("CP866 bytes kept one for one")
+            << QByteArray("\x88\xa2\xa0\xad") << QString::fromLatin1("\x88\xa2\xa0\xad");
+        QTest::newRow("truncated sequence") << QByteArray("a\xd0") << QString::fromLatin1("a\xd0");
+        QTest::newRow("overlong form") << QByteArray("\xc0\xaf") << QString::fromLatin1("\xc0\xaf");
+        QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << QString::fromLatin1("\xed\xa0\x80");
+        QTest::newRow("NUL kept") << QByteArray("a\0b", 3) << QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
+    }
+
+    void decodesValues()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        QCOMPARE(decodeValue(bytes), shown);
+    }
+
+    void convertsNumbers_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("value");
+        QTest::newRow("decimal") << QByteArray("60") << true << 60;
+        QTest::newRow("plus sign") << QByteArray("+7") << true << 7;
+        QTest::newRow("minus sign") << QByteArray("-5") << true << -5;
+        QTest::newRow("leading zeros") << QByteArray("007") << true << 7;
+        QTest::newRow("leading blanks") << QByteArray("  12") << true << 12;
+        QTest::newRow("largest") << QByteArray("2147483647") << true << 2147483647;
+        QTest::newRow("smallest") << QByteArray("-2147483648") << true << int(-2147483648LL);
+        QTest::newRow("past largest") << QByteArray("2147483648") << false << 0;
+        QTest::newRow("past smallest") << QByteArray("-2147483649") << false << 0;
+        QTest::newRow("many digits") << QByteArray("99999999999999999999999") << false << 0;
+        QTest::newRow("dollar hex") << QByteArray("$7FFFFFFF") << true << 2147483647;
+        QTest::newRow("dollar hex lower") << QByteArray("$ff") << true << 255;
+        QTest::newRow("x hex") << QByteArray("x1f") << true << 31;
+        QTest::newRow("0x hex") << QByteArray("0x10") << true << 16;
+        QTest::newRow("0X hex") << QByteArray("0X10") << true << 16;
+        QTest::newRow("negative hex") << QByteArray("-$10") << true << -16;
+        QTest::newRow("hex past largest") << QByteArray("$80000000") << false << 0;
+        QTest::newRow("letters") << QByteArray("abc") << false << 0;
+        QTest::newRow("trailing letter") << QByteArray("12x") << false << 0;
+        QTest::newRow("sign alone") << QByteArray("-") << false << 0;
+        QTest::newRow("dollar alone") << QByteArray("$") << false << 0;
+        QTest::newRow("0x alone") << QByteArray("0x") << false << 0;
+        QTest::newRow("inner blank") << QByteArray("1 2") << false << 0;
+        QTest::newRow("fraction") << QByteArray("1.5") << false << 0;
+        QTest::newRow("empty") << QByteArray("") << false << 0;
+    }
+
+    void convertsNumbers()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, ok);
+        QFETCH(int, value);
+        const std::optional<std::int32_t> number = toWholeNumber(text);
+        QCOMPARE(number.has_value(), ok);
+        if (ok)
+            QCOMPARE(*number, value);
+    }
+
+    void numberErrorNamesTextAndLine()
+    {
+        try {
+            convertNumber("abc", 10);
+            QFAIL("no error");
+        } catch (const NumberError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'abc' is not a valid whole number (line 10)"));
+        }
+        try {
+            convertNumber("12x");
+            QFAIL("no error");
+        } catch (const NumberError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'12x' is not a valid whole number"));
+        }
+    }
+
+    void matchesLines_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("keyword");
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("plain") << QByteArray("Address 2:5020/1") << QByteArray("address")
+                               << QByteArray("2:5020/1");
+        QTest::newRow("upper case, two blanks") << QByteArray("ADDRESS  1") << QByteArray("address")
+                                                << QByteArray("1");
+        QTest::newRow("inner blanks kept") << QByteArray("AddToSeen   a b  c")
+                                           << QByteArray("addtoseen") << QByteArray("a b  c");
+        QTest::newRow("hash inside a value") << QByteArray("address 1 # main")
+                                             << QByteArray("address") << QByteArray("1 # main");
+        QTest::newRow("keyword inside the value") << QByteArray("origin sysop station")
+                                                  << QByteArray("origin") << QByteArray("sysop station");
+        QTest::newRow("tab after the blank") << QByteArray("Name \tMy Station")
+                                             << QByteArray("name") << QByteArray("My Station");
+        QTest::newRow("comment") << QByteArray("# Address 1") << QByteArray() << QByteArray();
+        QTest::newRow("comment without blank") << QByteArray("#Address 1") << QByteArray()
+                                               << QByteArray();
+        QTest::newRow("keyword alone") << QByteArray("name") << QByteArray() << QByteArray();
+        QTest::newRow("tab after keyword") << QByteArray("name\tMy Station") << QByteArray()
+                                           << QByteArray();
+        QTest::newRow("unknown keyword") << QByteArray("Nodelist x") << QByteArray() << QByteArray();
+        QTest::newRow("keyword as prefix of a word") << QByteArray("names x") << QByteArray()
+                                                     << QByteArray();
+        QTest::newRow("longer keyword") << QByteArray("RouteFile normal *")
+                                        << QByteArray("routefile") << QByteArray("normal *");
+        QTest::newRow("link") << QByteArray("Link Boss Node") << QByteArray("link")
+                              << QByteArray("Boss Node");
+        QTest::newRow("linkdefaults") << QByteArray("LinkDefaults begin")
+                                      << QByteArray("linkdefaults") << QByteArray("begin");
+        QTest::newRow("link and tab") << QByteArray("link\tBoss") << QByteArray() << QByteArray();
+        QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray();
+    }
+
+    void matchesLines()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, keyword);
+        QFETCH(QByteArray, value);
+        KeywordLine out;
+        const bool matched = matchLine(trimmed(line), out);
+        QCOMPARE(matched, !keyword.isEmpty());
+        if (matched) {
+            QCOMPARE(out.entry->keyword.toByteArray(), keyword);
+            QCOMPARE(out.value.toByteArray(), value);
+        }
+    }
+
+    void scansLinesWithNumbers()
+    {
+        const QByteArray content = "# comment\n\nName  Vog\nunknown x\r\nsysop Ivan\nlink\n";
+        LineReader reader(content);
+        ConfigScanner scanner(reader);
+        KeywordLine line;
+        QList<QPair<QByteArray, qint64>> seen;
+        while (scanner.next(line))
+            seen.append({line.entry->keyword.toByteArray(), line.lineNumber});
+        QCOMPARE(seen, (QList<QPair<QByteArray, qint64>>{{"name", 3}, {"sysop", 5}}));
+    }
+
+    void choosesRadioOptions_data()
+    {
+        QTest::addColumn<QByteArray>("keyword");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("option");
+        QTest::newRow("addrdiffalways beats addrdiff") << QByteArray("bundlenamestyle")
+                                                       << QByteArray("addrdiffalways") << 3;
+        QTest::newRow("addrscrc32always") << QByteArray("bundlenamestyle")
+                                          << QByteArray("addrscrc32always") << 4;
+        QTest::newRow("list order decides") << QByteArray("bundlenamestyle")
+                                            << QByteArray("amiga addrdiff") << 5;
+        QTest::newRow("unknown gives default") << QByteArray("bundlenamestyle")
+                                               << QByteArray("other") << 0;
+        QTest::newRow("none contains no") << QByteArray("linkwithimportlog") << QByteArray("none") << 1;
+        QTest::newRow("no kill") << QByteArray("linkwithimportlog") << QByteArray("no kill") << 2;
+        QTest::newRow("hashdupes") << QByteArray("dupebasetype") << QByteArray("hashdupes") << 1;
+        QTest::newRow("hashdupeswmsgid keeps default") << QByteArray("dupebasetype")
+                                                       << QByteArray("hashdupeswmsgid") << 2;
+        QTest::newRow("textdupes and commondupebase") << QByteArray("dupebasetype")
+                                                      << QByteArray("textdupes commondupebase") << 3;
+    }
+
+    void choosesRadioOptions()
+    {
+        QFETCH(QByteArray, keyword);
+        QFETCH(QByteArray, value);
+        QFETCH(int, option);
+        const KeywordEntry *e = entry(keyword.constData());
+        QVERIFY(e && e->radio);
+        QCOMPARE(radioOption(value, e->radio->words, e->radio->defaultOption), option);
+    }
+
+    void setsFlagBoxes()
+    {
+        const FlagWords &flags = areafixKillReportsFlags();
+        QCOMPARE(int(flags.size()), 21);
+        auto on = [&](const QByteArray &value) {
+            QStringList names;
+            const std::uint32_t bits = flagBits(value, flags);
+            for (std::size_t i = 0; i < flags.size(); ++i)
+                if (bits & (1u << i))
+                    names.append(QString::fromLatin1(flags[i].box));
+            return names;
+        };
+        QCOMPARE(on("pvt k/s dir"), (QStringList{"afkr_pvt", "afkr_k_s", "afkr_dir"}));
+        QCOMPARE(on("direct"), (QStringList{"afkr_dir"}));
+        QCOMPARE(on("pvt,crash;npd"), (QStringList{"afkr_pvt", "afkr_crash", "afkr_npd"}));
+        QCOMPARE(on("nothing"), QStringList{});
+    }
+
+    void onOffWords_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("onOff");
+        QTest::addColumn<QString>("inverted");
+        QTest::addColumn<QString>("lowerUpper");
+        QTest::newRow("yes") << QByteArray("yes") << "On" << "On" << "Lower";
+        QTest::newRow("on") << QByteArray("on") << "On" << "On" << "Lower";
+        QTest::newRow("no") << QByteArray("no") << "Off" << "Off" << "Lower";
+        QTest::newRow("off") << QByteArray("off") << "Off" << "Off" << "Lower";
+        QTest::newRow("1") << QByteArray("1") << "Off" << "On" << "Lower";
+        QTest::newRow("true") << QByteArray("true") << "Off" << "On" << "Lower";
+        QTest::newRow("enabled") << QByteArray("enabled") << "Off" << "On" << "Lower";
+        QTest::newRow("upper") << QByteArray("upper") << "Off" << "On" << "Upper";
+        QTest::newRow("yes please") << QByteArray("yes please") << "Off" << "On" << "Lower";
+    }
+
+    void onOffWords()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(QString, onOff);
+        QFETCH(QString, inverted);
+        QFETCH(QString, lowerUpper);
+        QCOMPARE(QString::fromLatin1(onOffText(value)), onOff);
+        QCOMPARE(QString::fromLatin1(invertedOnOffText(value)), inverted);
+        QCOMPARE(QString::fromLatin1(lowerUpperText(value)), lowerUpper);
+    }
+
+    void ioErrorMessages_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing file") << ENOENT << "File not found";
+        QTest::newRow("no folder") << ENOTDIR << "Invalid filename";
+        QTest::newRow("too many") << EMFILE << "Too many open files";
+        QTest::newRow("denied") << EACCES << "File access denied";
+        QTest::newRow("other") << EIO << QStringLiteral("I/O error %1").arg(EIO);
+    }
+
+    void ioErrorMessages()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, message);
+        QCOMPARE(ioErrorMessage(error), message);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReaderCore)
+#include "tst_reader_core.moc"
