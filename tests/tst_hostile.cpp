@@ -7,13 +7,10 @@
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "reader/LinkStore.h"
-#include "shell/ChoiceField.h"
 #include "shell/ErrorBox.h"
 #include "shell/LineList.h"
-#include "shell/NumberField.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
-#include "shell/TextField.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -35,16 +32,20 @@ using FieldValues = QList<FieldValue>;
 
 QString shown(const QByteArray &field)
 {
-    QWidget *w = General_Keywords->findChild<QWidget *>(QString::fromLatin1(field));
-    if (auto *text = qobject_cast<vog::TextField *>(w))
-        return text->text();
-    if (auto *choice = qobject_cast<vog::ChoiceField *>(w))
-        return choice->choiceText();
-    if (auto *number = qobject_cast<vog::NumberField *>(w))
-        return QString::number(number->value());
-    if (auto *lines = qobject_cast<vog::LineList *>(w))
-        return lines->lines().join(QLatin1Char('\n'));
-    qFatal("no field %s", field.constData());
+    return fieldState(General_Keywords, QString::fromLatin1(field));
+}
+
+QString linkShown(const QByteArray &field)
+{
+    return fieldState(Link_Keywords, QString::fromLatin1(field));
+}
+
+// Picks link i in the list; the box emits what it emits for a pick with the mouse.
+void pickLink(int i)
+{
+    QComboBox *links = Link_Keywords->LinkChange;
+    links->setCurrentIndex(i);
+    emit links->activated(i);
 }
 
 QStringList texts(const QList<ShownError> &errors)
@@ -100,6 +101,8 @@ private slots:
     void hostileFile();
     void numberAtTheLimits_data();
     void numberAtTheLimits();
+    void linkRows_data();
+    void linkRows();
     void hugeValuesKeepEveryCharacter();
     void hundredThousandLinks();
     void fileRemovedAfterItWasChosen();
@@ -259,6 +262,71 @@ void TestHostile::numberAtTheLimits()
     checkBeforeAndOpenAfter(tag);
 }
 
+void TestHostile::linkRows_data()
+{
+    QTest::addColumn<QByteArray>("lines");     // of one link section, before "PktPwd new"
+    QTest::addColumn<QStringList>("errors");   // shown when the link is picked
+    QTest::addColumn<FieldValues>("expected"); // fields of the Link Keywords window
+
+    const auto number = [](const char *shown) {
+        return FieldValues{{"PktSize", shown}, {"PktPwd", "new"}};
+    };
+    // A load that fails at PktSize leaves it and the rows after it as the link shown before.
+    const FieldValues kept{{"PktSize", "42"}, {"PktPwd", "old"}};
+    const QString error = QStringLiteral("'%1' is not a valid whole number.");
+
+    QTest::newRow("largest") << QByteArray("PktSize 2147483647") << QStringList()
+                             << number("100000");
+    QTest::newRow("one past the largest") << QByteArray("PktSize 2147483648")
+                                          << QStringList{error.arg("2147483648")} << kept;
+    QTest::newRow("smallest") << QByteArray("PktSize -2147483648") << QStringList()
+                              << number("0");
+    QTest::newRow("one past the smallest") << QByteArray("PktSize -2147483649")
+                                           << QStringList{error.arg("-2147483649")} << kept;
+    QTest::newRow("largest in hexadecimal") << QByteArray("PktSize $7FFFFFFF") << QStringList()
+                                            << number("100000");
+    QTest::newRow("one past the largest in hexadecimal")
+            << QByteArray("PktSize $80000000") << QStringList{error.arg("$80000000")} << kept;
+    QTest::newRow("10,000 blanks around one word")
+            << "Aka" + QByteArray(10000, ' ') + "2:5020/1" + repeated("\t ", 5000)
+            << QStringList() << FieldValues{{"Aka", "2:5020/1"}, {"PktPwd", "new"}};
+    QTest::newRow("NUL bytes and Latin-1 in values")
+            << QByteArrayLiteral("Aka 2:5020\0/1\nPassword \xe9t\xe9\0") << QStringList()
+            << FieldValues{{"Aka", QString::fromUtf8("2:5020\0/1", 9)},
+                           {"Password", QStringLiteral(u"\u00e9t\u00e9")},
+                           {"PktPwd", "new"}};
+}
+
+// Link values are stored as text when the file is read and turned into field states when the
+// user picks the link; that is where a number at or past the limits is met.
+void TestHostile::linkRows()
+{
+    QFETCH(QByteArray, lines);
+    QFETCH(QStringList, errors);
+    QFETCH(FieldValues, expected);
+    const QString tag = QString::fromLatin1(QTest::currentDataTag());
+
+    openBefore(tag);
+    const QString path = m_files.write("Link shown before\nPktSize 42\nPktPwd old\nLink " + tag.toUtf8()
+                                       + "\n" + lines + "\nPktPwd new\n");
+    QCOMPARE(texts(openConfig(path)), QStringList()); // stored as text: nothing to fail yet
+    const int last = Link_Keywords->LinkChange->count() - 1;
+    QCOMPARE(Link_Keywords->LinkChange->itemText(last), tag);
+
+    {
+        ErrorBoxWatcher watcher;
+        pickLink(last - 1);
+        QCOMPARE(texts(watcher.shown()), QStringList());
+    }
+    QCOMPARE(linkShown("PktSize"), QStringLiteral("42"));
+    ErrorBoxWatcher watcher;
+    pickLink(last);
+    QCOMPARE(texts(watcher.shown()), errors);
+    for (const FieldValue &v : expected)
+        QCOMPARE(linkShown(v.field), v.text);
+    checkBeforeAndOpenAfter(tag);
+}
+
 // A text field shows the whole value, however long, and a link record keeps it whole.
 void TestHostile::hugeValuesKeepEveryCharacter()
 {
@@ -280,6 +348,7 @@ void TestHostile::hundredThousandLinks()
     openBefore(QStringLiteral("links"));
     QComboBox *links = Link_Keywords->LinkChange;
     const int before = links->count();
+    const int picked = links->currentIndex();
     QByteArray content;
     for (int i = 0; i < 100000; ++i)
         content += "Link n" + QByteArray::number(i) + "\nAka 2:" + QByteArray::number(i) + "/1\n";
@@ -295,7 +364,7 @@ void TestHostile::hundredThousandLinks()
         QCOMPARE(grid.cellText(column, 3), QStringLiteral("2:%1/1").arg(i));
     }
     // The Open selects nothing in the list.
-    QCOMPARE(links->currentIndex(), -1);
+    QCOMPARE(links->currentIndex(), picked);
 
     // The lines of earlier Opens are still there; a new Open is written on after them.
     QCOMPARE(General_Keywords->Pack->lines().last(), QStringLiteral("before-links"));
