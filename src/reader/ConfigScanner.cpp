@@ -2,7 +2,7 @@
 
 #include "Text.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace vog {
 
@@ -11,16 +11,21 @@ bool matchLine(QByteArrayView line, KeywordLine &out)
     if (line.isEmpty() || line.front() == '#')
         return false;
     // A literal is a keyword and one blank, and no keyword holds a blank, so the word before
-    // the first blank is the only candidate. A line without a blank matches nothing.
-    const void *blank = std::memchr(line.data(), ' ', size_t(line.size()));
-    if (!blank)
-        return false;
-    const qsizetype length = static_cast<const char *>(blank) - line.data();
-    if (length == 0 || length > MaxKeywordLength)
-        return false;
+    // the first blank is the only candidate; it is lower-cased while the blank is looked for,
+    // and the search stops as soon as the word is too long for a keyword.
+    const char *p = line.data();
+    const qsizetype limit = std::min<qsizetype>(line.size(), MaxKeywordLength + 1);
     char word[MaxKeywordLength];
-    for (qsizetype i = 0; i < length; ++i)
-        word[i] = lowerAscii(line[i]);
+    qsizetype length = 0;
+    while (length < limit && p[length] != ' ') {
+        if (length == MaxKeywordLength)
+            return false;
+        word[length] = lowerAscii(p[length]);
+        ++length;
+    }
+    // No blank (a keyword alone, or one followed by a tab) or no word before it: no match.
+    if (length == 0 || length == line.size())
+        return false;
     const KeywordEntry *entry = findKeyword(QByteArrayView(word, length));
     if (!entry)
         return false;

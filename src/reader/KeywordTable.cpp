@@ -1,7 +1,8 @@
 #include "KeywordTable.h"
 
-#include <string_view>
-#include <unordered_map>
+#include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace vog {
 
@@ -167,17 +168,65 @@ const std::vector<KeywordEntry> Table{
 };
 // clang-format on
 
-using Index = std::unordered_map<std::string_view, const KeywordEntry *>;
+// Open addressing on a power-of-two table a few times larger than the keyword count: a keyword
+// is found with one hash and usually one comparison, and most words that are no keyword land on
+// an empty slot at once.
+class Index
+{
+public:
+    Index()
+    {
+        for (const KeywordEntry &e : Table) {
+            std::size_t i = keywordHash(e.keyword) & Mask;
+            while (m_slots[i])
+                i = (i + 1) & Mask;
+            m_slots[i] = &e;
+        }
+    }
+
+    const KeywordEntry *find(QByteArrayView word) const
+    {
+        for (std::size_t i = keywordHash(word) & Mask;; i = (i + 1) & Mask) {
+            const KeywordEntry *e = m_slots[i];
+            if (!e)
+                return nullptr;
+            if (e->keyword.size() == word.size()
+                && std::memcmp(e->keyword.data(), word.data(), std::size_t(word.size())) == 0)
+                return e;
+        }
+    }
+
+private:
+    static constexpr std::size_t Size = 1024;
+    static constexpr std::size_t Mask = Size - 1;
+    static_assert((Size & Mask) == 0, "a power of two");
+
+    // The length and the first and last four letters, mixed: a few instructions, and no two
+    // of the 129 keywords share more than a neighbouring slot.
+    static std::uint32_t keywordHash(QByteArrayView word)
+    {
+        const char *p = word.data();
+        const auto n = std::uint32_t(word.size());
+        std::uint32_t head = 0;
+        std::uint32_t tail = 0;
+        if (n >= 4) {
+            std::memcpy(&head, p, 4);
+            std::memcpy(&tail, p + n - 4, 4);
+        } else {
+            for (std::uint32_t i = 0; i < n; ++i)
+                head = (head << 8) | std::uint8_t(p[i]);
+            tail = head;
+        }
+        const std::uint32_t h = head * 0x9E3779B1u ^ tail * 0x85EBCA77u ^ n * 0xC2B2AE3Du;
+        return h ^ (h >> 16);
+    }
+
+    std::array<const KeywordEntry *, Size> m_slots{};
+};
 
 const Index &index()
 {
-    static const Index byWord = [] {
-        Index m;
-        m.reserve(Table.size() * 2);
-        for (const KeywordEntry &e : Table)
-            m.emplace(std::string_view(e.keyword.data(), size_t(e.keyword.size())), &e);
-        return m;
-    }();
+    static const Index byWord;
     return byWord;
 }
 
@@ -190,9 +239,7 @@ const std::vector<KeywordEntry> &keywordTable()
 
 const KeywordEntry *findKeyword(QByteArrayView word)
 {
-    const Index &m = index();
-    auto it = m.find(std::string_view(word.data(), size_t(word.size())));
-    return it == m.end() ? nullptr : it->second;
+    return index().find(word);
 }
 
 const FlagWords &areafixKillReportsFlags()

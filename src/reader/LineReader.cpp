@@ -83,8 +83,15 @@ bool LineReader::next(QByteArrayView &line)
     ++m_lineNumber;
 
     const qsizetype length = lf - start;
-    if (length == 0 || !std::memchr(start, '\r', size_t(length))) {
+    const char *cr = length == 0 ? nullptr
+                                 : static_cast<const char *>(std::memchr(start, '\r', size_t(length)));
+    if (!cr) {
         line = QByteArrayView(start, length);
+        return true;
+    }
+    if (cr == lf - 1) {
+        // The usual CR LF: the CR is part of the line end, and the line needs no copy.
+        line = QByteArrayView(start, length - 1);
         return true;
     }
     // CRs never belong to a line: before an LF they are part of the line end, elsewhere dropped.

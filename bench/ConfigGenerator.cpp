@@ -1,0 +1,669 @@
+#include "ConfigGenerator.h"
+
+#include "reader/KeywordTable.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vogbench {
+
+namespace {
+
+// splitmix64: small, fast and the same sequence everywhere, which the standard library's
+// distributions don't promise.
+class Random
+{
+public:
+    explicit Random(std::uint64_t seed) : m_state(seed) {}
+
+    std::uint64_t next()
+    {
+        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    int below(int n) { return int(next() % std::uint64_t(n)); }
+    int between(int low, int high) { return low + below(high - low + 1); }
+    bool chance(int percent) { return below(100) < percent; }
+    template <typename T, std::size_t N>
+    const T &pick(const T (&items)[N])
+    {
+        return items[std::size_t(below(int(N)))];
+    }
+
+private:
+    std::uint64_t m_state;
+};
+
+// Buffered output that counts lines and bytes and ends each line as the current block does.
+class Writer
+{
+public:
+    Writer(const QString &path, GeneratedFile &facts) : m_facts(facts)
+    {
+        m_file = std::fopen(QFile::encodeName(path).constData(), "wb");
+        if (!m_file)
+            throw std::runtime_error("cannot write " + path.toStdString());
+        m_buffer.reserve(BufferSize + 4096);
+    }
+    ~Writer()
+    {
+        if (m_file)
+            std::fclose(m_file);
+    }
+
+    void setCrLf(bool crlf) { m_crlf = crlf; }
+    void line(const std::string &text)
+    {
+        m_buffer += text;
+        m_buffer += m_crlf ? "\r\n" : "\n";
+        ++m_facts.lines;
+        if (m_buffer.size() >= BufferSize)
+            flush();
+    }
+    void finish()
+    {
+        flush();
+        if (std::fclose(m_file) != 0)
+            throw std::runtime_error("cannot finish the file");
+        m_file = nullptr;
+    }
+
+private:
+    static constexpr std::size_t BufferSize = 1 << 20;
+    void flush()
+    {
+        if (!m_buffer.empty()
+            && std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
+            throw std::runtime_error("cannot write the file");
+        m_facts.bytes += std::int64_t(m_buffer.size());
+        m_buffer.clear();
+    }
+
+    std::FILE *m_file = nullptr;
+    std::string m_buffer;
+    bool m_crlf = false;
+    GeneratedFile &m_facts;
+};
+
+const char *const FirstNames[] = {"Ivan",   "Pavel",  "Sergey", "Alex",  "Dmitry", "Oleg",
+                                  "Nikolai", "Boris", "Yuri",   "Anna",  "Elena",  "Max",
+                                  "Tomas",  "Jan",    "Иван",   "Пётр",  "Ольга",  "Søren"};
+const char *const LastNames[] = {"Petrov",  "Ivanov",   "Smirnov", "Kuznetsov", "Popov",
+                                 "Volkov",  "Sokolov",  "Lebedev", "Novak",     "Horak",
+                                 "Jensen",  "Schmidt",  "Mueller", "Петров",    "Сидоров",
+                                 "Kowalski", "Lindqvist", "Brown"};
+const char *const Cities[] = {"Moscow", "Tver", "Kazan", "Perm", "Brno", "Praha",
+                              "Riga",   "Oslo", "Kyiv",  "Omsk", "Tula", "Минск"};
+const char *const EchoGroups[] = {"RU", "SU", "FIDO", "PVT", "N5020", "R50", "XSU", "BBS"};
+const char *const EchoWords[] = {"SYSOP",  "HUMOR",   "COMP",  "LINUX", "TALK", "NEWS",
+                                 "MUSIC",  "GENERAL", "CHESS", "RADIO", "AUTO", "HOBBY",
+                                 "SPORT",  "BOOKS",   "PHOTO", "DEBUG", "ECHO", "FILES"};
+const char *const Archivers[] = {"zip", "rar", "arj", "lha", "ha", "7z"};
+const char *const Flavours[] = {"crash", "hold", "normal", "direct", "immediate"};
+const char *const OnOffWords[] = {"on", "off", "yes", "no", "On", "Off", "Yes", "No"};
+
+std::string number(std::int64_t n)
+{
+    return std::to_string(n);
+}
+
+std::string address(Random &r, bool point = false)
+{
+    std::string a = number(r.between(1, 5)) + ":" + number(r.between(5000, 5099)) + "/"
+        + number(r.between(1, 9999));
+    if (point)
+        a += "." + number(r.between(1, 99));
+    return a;
+}
+
+std::string personName(Random &r)
+{
+    return std::string(r.pick(FirstNames)) + " " + r.pick(LastNames);
+}
+
+std::string echoName(Random &r)
+{
+    return std::string(r.pick(EchoGroups)) + "." + r.pick(EchoWords);
+}
+
+std::string lowerAscii(std::string s)
+{
+    for (char &c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return s;
+}
+
+std::string upperAscii(std::string s)
+{
+    for (char &c : s)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return s;
+}
+
+// A word in the letter case people write it: as given, lower, upper or capitalised.
+std::string anyCase(Random &r, const std::string &word)
+{
+    switch (r.below(8)) {
+    case 0:
+        return upperAscii(word);
+    case 1:
+        if (!word.empty())
+            return upperAscii(word.substr(0, 1)) + word.substr(1);
+        return word;
+    default:
+        return word;
+    }
+}
+
+std::string password(Random &r)
+{
+    static const char Letters[] = "ABCDEFGHJKLMNPQRSTUVWXYZabcdefghijkmnopqrstuvwxyz23456789";
+    std::string p;
+    for (int i = 0, n = r.between(6, 8); i < n; ++i)
+        p += Letters[r.below(int(sizeof Letters - 1))];
+    return p;
+}
+
+std::string groups(Random &r)
+{
+    std::string g;
+    for (int i = 0, n = r.between(1, 4); i < n; ++i) {
+        if (i)
+            g += ",";
+        g += char('A' + r.below(8));
+    }
+    return g;
+}
+
+std::string path(Random &r, const char *leaf)
+{
+    static const char *const Roots[] = {"/var/spool/vog", "/var/lib/vog", "/home/fido",
+                                        "/srv/ftn", "/etc/vog"};
+    return std::string(r.pick(Roots)) + "/" + leaf;
+}
+
+// The spelling of a keyword on a line: its mixed-case name most often, else lower or upper.
+std::string spelling(Random &r, const vog::KeywordEntry &e)
+{
+    std::string mixed;
+    if (e.field)
+        mixed = e.field;
+    else if (e.keyword == "link")
+        mixed = "Link";
+    else if (e.keyword == "linkdefaults")
+        mixed = "LinkDefaults";
+    else
+        mixed = std::string(e.keyword.data(), std::size_t(e.keyword.size()));
+    const int roll = r.below(100);
+    if (roll < 70)
+        return mixed;
+    if (roll < 90)
+        return lowerAscii(mixed);
+    return upperAscii(mixed);
+}
+
+bool has(QByteArrayView keyword, const char *part)
+{
+    return keyword.indexOf(QByteArrayView(part)) >= 0;
+}
+
+std::string textValue(Random &r, QByteArrayView k)
+{
+    if (k == "address" || k == "addtoseen" || k == "ignoreseen") {
+        std::string v = address(r);
+        for (int i = 0, n = r.below(3); i < n; ++i)
+            v += " " + address(r);
+        return v;
+    }
+    if (has(k, "loglevels"))
+        return r.chance(50) ? "1-9ABCDEFGHIJKLMNOPQRSTUVWXYZ" : "1-5";
+    if (k == "afterunpack" || k == "beforepack" || k == "processpkt")
+        return "/usr/local/bin/vog-" + std::string(k.data(), std::size_t(k.size())) + ".sh $a $p";
+    if (k == "notvalidfilenamechars")
+        return "\"*/:;<=>?\\|%`'&+";
+    if (k == "tossingext")
+        return "tos";
+    if (k == "tearline")
+        return "Vog tosser " + number(r.between(1, 3)) + "." + number(r.below(10));
+    if (k.endsWith("file") || has(k, "dir") || has(k, "log") || has(k, "lock")
+        || has(k, "inbound") || has(k, "outbound") || has(k, "help") || has(k, "tab")
+        || has(k, "flag"))
+        return path(r, (std::string(k.data(), std::size_t(k.size()))
+                        + (k.endsWith("file") ? ".cfg" : k.endsWith("log") ? ".log" : ""))
+                               .c_str());
+    if (k == "publicgroup")
+        return groups(r);
+    if (k == "name" || k == "origin" || k == "areafixorigin")
+        return personName(r) + " Station * " + r.pick(Cities) + " * +7-495-" + number(r.between(100, 999))
+            + "-" + number(r.between(1000, 9999));
+    return personName(r) + " " + r.pick(EchoWords);
+}
+
+std::string wordsValue(Random &r, const vog::RadioWords &words)
+{
+    if (r.chance(10))
+        return "default";
+    return anyCase(r, std::string(words[std::size_t(r.below(int(words.size())))].word.toByteArray()));
+}
+
+std::string flagsValue(Random &r, const vog::FlagWords &flags)
+{
+    std::string v;
+    for (const vog::FlagWord &f : flags)
+        if (r.chance(25)) {
+            if (!v.empty())
+                v += " ";
+            v += anyCase(r, f.word.toByteArray().toStdString());
+        }
+    return v.empty() ? "pvt" : v;
+}
+
+// A general or files-and-paths value, by its kind.
+std::string generalValue(Random &r, const vog::KeywordEntry &e)
+{
+    switch (e.kind) {
+    case vog::ValueKind::OnOff:
+    case vog::ValueKind::InvertedOnOff:
+        return r.pick(OnOffWords);
+    case vog::ValueKind::LowerUpper:
+        return anyCase(r, r.chance(50) ? "lower" : "upper");
+    case vog::ValueKind::Number:
+        if (r.chance(3))
+            return "$" + QByteArray::number(r.between(16, 4095), 16).toStdString();
+        if (r.chance(2))
+            return number(r.between(100001, 5000000)); // clamped by the field
+        return number(r.between(0, 100000));
+    case vog::ValueKind::Radio:
+        return wordsValue(r, e.radio->words);
+    case vog::ValueKind::Flags:
+        return flagsValue(r, *e.flags);
+    default:
+        return textValue(r, e.keyword);
+    }
+}
+
+std::string listValue(Random &r, QByteArrayView k)
+{
+    if (k == "route" || k == "routefile" || k == "routemail") {
+        std::string v = std::string(r.pick(Flavours)) + " " + address(r);
+        const int masks = r.between(1, 12);
+        for (int i = 0; i < masks; ++i)
+            v += " " + number(r.between(1, 5)) + ":" + number(r.between(5000, 5099))
+                + (r.chance(50) ? "/*" : "/" + number(r.between(1, 9999)) + ".*");
+        return v;
+    }
+    if (k == "remap")
+        return personName(r) + ",* " + address(r, true) + " *";
+    if (k == "pack") {
+        const std::string a = r.pick(Archivers);
+        return a + "  " + a + " a -ep -m" + number(r.between(1, 9)) + " $a $f";
+    }
+    if (k == "unpack")
+        return "\"" + std::string(r.pick(Archivers)) + " e -o+ $a $p\" 0 "
+            + QByteArray::number(qulonglong(r.next() & 0xFFFFFFFF), 16).toStdString();
+    // include
+    return path(r, ("areas/" + lowerAscii(echoName(r)) + "-" + number(r.between(1, 9999)) + ".cfg").c_str());
+}
+
+std::string linkValue(Random &r, QByteArrayView k)
+{
+    if (k == "aka" || k == "ouraka" || k == "packaka")
+        return address(r, r.chance(20));
+    if (k == "arcmailsize" || k == "pktsize")
+        return number(r.chance(2) ? r.between(100001, 900000) : r.between(0, 2048));
+    if (k == "areafixecholimit" || k == "autopause" || k == "forwardareapriority"
+        || k == "level")
+        return number(r.between(0, 1000));
+    if (k == "areafixpwd" || k == "password" || k == "pktpwd")
+        return password(r);
+    if (k == "accessgrp" || k == "linkgrp" || k == "optgrp")
+        return groups(r);
+    if (k == "allowemptypktpwd" || k == "forwardpkts") {
+        static const char *const Words[] = {"off", "secure", "on", "Secure"};
+        return r.pick(Words);
+    }
+    if (k == "availlist") {
+        static const char *const Words[] = {"full", "unique", "uniqueone", "UniqueOne"};
+        return r.pick(Words);
+    }
+    if (k == "echomailflavour")
+        return anyCase(r, r.pick(Flavours));
+    if (k == "linkbundlenamestyle") {
+        static const char *const Words[] = {"timeStamp", "addrDiff", "addrDiffAlways",
+                                            "addrsCRC32", "addrsCRC32Always", "Amiga"};
+        return r.pick(Words);
+    }
+    if (k == "pause") {
+        static const char *const Words[] = {"on", "off", "earea", "farea"};
+        return r.pick(Words);
+    }
+    if (k == "packer")
+        return r.pick(Archivers);
+    if (k == "autoareacreatedefaults")
+        return "-b Squish -dupeCheck move -dupeHistory " + number(r.between(7, 60)) + " -$m "
+            + number(r.between(100, 5000));
+    if (k == "denyfwdmask" || k == "forwardrequestmask")
+        return echoName(r) + "* " + r.pick(EchoGroups) + ".*";
+    if (k == "autoareacreatefile" || k == "denyfwdfile" || k == "forwardrequestfile")
+        return path(r, ("links/" + password(r) + ".lst").c_str());
+    if (k == "filebox" || k == "linkmsgbasedir")
+        return path(r, ("boxes/" + address(r)).c_str());
+    if (k == "remoterobotname")
+        return r.chance(50) ? "AreaFix" : "AreaMgr";
+    if (k == "linkdefaults")
+        return r.chance(50) ? "begin" : "end";
+    return r.pick(OnOffWords); // the On/Off rows
+}
+
+// How a block lays out its keyword lines.
+struct Style
+{
+    std::string indent;
+    int column = 0; // values aligned to this column, or one blank after the keyword when 0
+};
+
+Style pickStyle(Random &r, bool inLink)
+{
+    Style s;
+    if (inLink) {
+        const int roll = r.below(100);
+        s.indent = roll < 60 ? "" : roll < 85 ? "  " : "\t";
+    }
+    s.column = r.chance(50) ? 23 : 0;
+    return s;
+}
+
+std::string keywordLine(Random &r, const Style &s, const std::string &keyword,
+                        const std::string &value)
+{
+    std::string line = s.indent + keyword;
+    if (s.column > int(keyword.size()))
+        line.append(std::size_t(s.column - int(keyword.size())), ' ');
+    else
+        line += ' ';
+    line += value;
+    if (r.chance(3))
+        line += r.chance(50) ? "   " : " \t";
+    return line;
+}
+
+struct Plan
+{
+    std::vector<std::uint8_t> perLink;   // per-link keyword lines of each section
+    std::vector<std::uint8_t> decorated; // bit 0: a comment before, bit 1: a blank line after
+    std::int64_t sectionLines = 0;
+};
+
+class Generator
+{
+public:
+    Generator(const GeneratorOptions &o, const QString &path)
+        : m_options(o), m_random(o.seed), m_out(path, m_facts)
+    {
+        for (const vog::KeywordEntry &e : vog::keywordTable()) {
+            if (e.kind == vog::ValueKind::LinkStart)
+                m_linkEntry = &e;
+            else if (e.kind == vog::ValueKind::LinkValue)
+                m_perLink.push_back(&e);
+            else if (e.kind == vog::ValueKind::LineList)
+                m_lists.push_back(&e);
+            else
+                m_general.push_back(&e);
+        }
+    }
+
+    GeneratedFile run()
+    {
+        const Plan plan = makePlan();
+        header();
+        const std::int64_t spreadLists = m_options.listLines - m_facts.listLines;
+        const std::int64_t listsAtTop = m_facts.listLines;
+        defaultsBeforeFirstLink();
+        const std::int64_t fillerBudget = std::max<std::int64_t>(
+                0, m_options.lines - m_facts.lines - spreadLists - plan.sectionLines);
+        std::int64_t filler = 0;
+        const int links = m_options.links;
+        for (int i = 0; i < links; ++i) {
+            section(plan, i);
+            const std::int64_t listTarget = listsAtTop + spreadLists * (i + 1) / links;
+            while (m_facts.listLines < listTarget)
+                listBlock(listTarget - m_facts.listLines);
+            const std::int64_t fillerTarget = fillerBudget * (i + 1) / links;
+            while (filler < fillerTarget)
+                filler += fillerBlock(fillerTarget - filler);
+        }
+        while (m_facts.listLines < m_options.listLines)
+            listBlock(m_options.listLines - m_facts.listLines);
+        while (m_facts.lines < m_options.lines)
+            fillerBlock(m_options.lines - m_facts.lines);
+        m_out.finish();
+        return m_facts;
+    }
+
+private:
+    // The sections' sizes are drawn first, from a stream of their own, so that the filler can
+    // be spread evenly and the file comes out at the size asked for.
+    Plan makePlan()
+    {
+        Random r(m_options.seed ^ 0x5EC7105ULL);
+        Plan p;
+        const int maxLines = int(m_perLink.size());
+        p.perLink.resize(std::size_t(m_options.links));
+        p.decorated.resize(std::size_t(m_options.links));
+        for (int i = 0; i < m_options.links; ++i) {
+            p.perLink[std::size_t(i)] = std::uint8_t(r.between(30, std::min(47, maxLines)));
+            p.decorated[std::size_t(i)] = std::uint8_t((r.chance(80) ? 1 : 0) | (r.chance(90) ? 2 : 0));
+            p.sectionLines += 1 + p.perLink[std::size_t(i)] + (p.decorated[std::size_t(i)] & 1)
+                + ((p.decorated[std::size_t(i)] >> 1) & 1);
+        }
+        return p;
+    }
+
+    void block() { m_out.setCrLf(m_random.chance(25)); }
+
+    void comment(const std::string &text) { m_out.line("# " + text); }
+
+    void header()
+    {
+        block();
+        comment("Tosser configuration of " + personName(m_random) + ", "
+                + r().pick(Cities) + " (generated, seed " + number(std::int64_t(m_options.seed)) + ")");
+        comment("Every keyword the tosser knows appears below; areas and links follow.");
+        m_out.line("");
+        // The general and files-and-paths keywords in groups, each group with its heading.
+        std::size_t i = 0;
+        while (i < m_general.size()) {
+            block();
+            const Style s = pickStyle(m_random, false);
+            m_out.line(r().chance(50) ? "" : "#");
+            comment("---- " + std::string(r().pick(EchoWords)) + " " + std::string(60, '-'));
+            for (int n = r().between(5, 12); n > 0 && i < m_general.size(); --n, ++i)
+                generalLine(s, *m_general[i]);
+        }
+        // The long lists: half of all list lines, route first as a hub writes them.
+        const std::int64_t top = m_options.listLines / 2;
+        for (std::size_t k = 0; k < m_lists.size(); ++k) {
+            std::int64_t n = top * listShare(*m_lists[k], true) / 100;
+            block();
+            m_out.line("");
+            comment(std::string(m_lists[k]->field) + " lines");
+            const Style s = pickStyle(m_random, false);
+            for (; n > 0; --n)
+                listLine(s, *m_lists[k]);
+        }
+        m_out.line("");
+    }
+
+    void defaultsBeforeFirstLink()
+    {
+        block();
+        comment("Settings for every link that doesn't say otherwise");
+        const Style s = pickStyle(m_random, false);
+        for (int n = 0; n < 3; ++n)
+            linkLine(s, *m_perLink[std::size_t(r().below(int(m_perLink.size())))]);
+        m_out.line("");
+    }
+
+    void section(const Plan &plan, int index)
+    {
+        block();
+        const Style s = pickStyle(m_random, true);
+        const std::string name = personName(m_random);
+        const std::string aka = address(m_random);
+        if (plan.decorated[std::size_t(index)] & 1)
+            comment(name + ", " + r().pick(Cities) + ", since " + number(r().between(1991, 2024)));
+        m_out.line(keywordLine(m_random, Style{"", s.column}, spelling(m_random, *m_linkEntry),
+                               name + " " + aka));
+        // Aka first, then as many other per-link keywords as planned, each at most once, in
+        // the table's order or in a shuffled one.
+        std::vector<const vog::KeywordEntry *> rows = m_perLink;
+        const auto akaRow = std::find_if(rows.begin(), rows.end(), [](const vog::KeywordEntry *e) {
+            return e->keyword == "aka";
+        });
+        std::iter_swap(rows.begin(), akaRow);
+        const int count = plan.perLink[std::size_t(index)];
+        for (int i = 1; i < count; ++i)
+            std::swap(rows[std::size_t(i)], rows[std::size_t(r().between(i, int(rows.size()) - 1))]);
+        if (r().chance(60))
+            std::sort(rows.begin() + 1, rows.begin() + count);
+        m_out.line(keywordLine(m_random, s, spelling(m_random, *rows[0]), aka));
+        ++m_facts.linkLines;
+        for (int i = 1; i < count; ++i)
+            linkLine(s, *rows[std::size_t(i)]);
+        if (plan.decorated[std::size_t(index)] & 2)
+            m_out.line("");
+    }
+
+    // Per cent of the list lines that go to each list keyword, in the long lists at the top
+    // and in the short blocks between link sections.
+    static int listShare(const vog::KeywordEntry &e, bool atTop)
+    {
+        const QByteArrayView k = e.keyword;
+        if (k == "route")
+            return atTop ? 30 : 40;
+        if (k == "remap")
+            return 15;
+        if (k == "include")
+            return atTop ? 20 : 15;
+        if (k == "routefile" || k == "routemail")
+            return 10;
+        if (k == "pack")
+            return atTop ? 10 : 5;
+        return 5; // unpack
+    }
+
+    void listBlock(std::int64_t most)
+    {
+        block();
+        const Style s = pickStyle(m_random, false);
+        int roll = r().below(100);
+        const vog::KeywordEntry *list = m_lists.front();
+        for (const vog::KeywordEntry *e : m_lists) {
+            list = e;
+            roll -= listShare(*e, false);
+            if (roll < 0)
+                break;
+        }
+        for (std::int64_t n = std::min<std::int64_t>(most, r().between(1, 8)); n > 0; --n)
+            listLine(s, *list);
+    }
+
+    // Lines the reader passes over, or general keywords given again. Returns the lines written.
+    std::int64_t fillerBlock(std::int64_t most)
+    {
+        block();
+        const std::int64_t before = m_facts.lines;
+        const Style s = pickStyle(m_random, false);
+        const int roll = r().below(100);
+        int n = int(std::min<std::int64_t>(most, r().between(1, 6)));
+        if (roll < 45) {
+            // Area definitions: a keyword the reader doesn't know.
+            for (; n > 0; --n) {
+                const std::string echo = echoName(m_random);
+                m_out.line(keywordLine(m_random, s, anyCase(m_random, "EchoArea"), echo + " "
+                                       + path(m_random, lowerAscii(echo).c_str()) + " -b Squish -a "
+                                       + address(m_random) + " -g " + groups(m_random) + " "
+                                       + address(m_random) + " " + address(m_random)));
+            }
+        } else if (roll < 70) {
+            for (; n > 0; --n)
+                m_out.line(r().chance(20) ? "   #" + std::string(40, '=')
+                                          : "# " + personName(m_random) + " asked for "
+                                                + echoName(m_random) + " on " + number(r().between(1, 28))
+                                                + "." + number(r().between(1, 12)));
+        } else if (roll < 80) {
+            for (; n > 0; --n)
+                m_out.line(r().chance(80) ? "" : " \t ");
+        } else if (roll < 88) {
+            // Lines that look like keywords but carry none: alone, after a tab, glued on.
+            for (; n > 0; --n) {
+                const vog::KeywordEntry &e = *m_perLink[std::size_t(r().below(int(m_perLink.size())))];
+                const int form = r().below(3);
+                const std::string k = spelling(m_random, e);
+                m_out.line(form == 0 ? k : form == 1 ? k + "\t" + linkValue(m_random, e.keyword)
+                                                     : k + "=" + linkValue(m_random, e.keyword));
+            }
+        } else {
+            for (; n > 0; --n)
+                generalLine(s, *m_general[std::size_t(r().below(int(m_general.size())))]);
+        }
+        return m_facts.lines - before;
+    }
+
+    void generalLine(const Style &s, const vog::KeywordEntry &e)
+    {
+        m_out.line(keywordLine(m_random, s, spelling(m_random, e), generalValue(m_random, e)));
+    }
+    void listLine(const Style &s, const vog::KeywordEntry &e)
+    {
+        m_out.line(keywordLine(m_random, s, spelling(m_random, e), listValue(m_random, e.keyword)));
+        ++m_facts.listLines;
+    }
+    void linkLine(const Style &s, const vog::KeywordEntry &e)
+    {
+        m_out.line(keywordLine(m_random, s, spelling(m_random, e), linkValue(m_random, e.keyword)));
+        ++m_facts.linkLines;
+    }
+
+    Random &r() { return m_random; }
+
+    GeneratorOptions m_options;
+    Random m_random;
+    GeneratedFile m_facts;
+    Writer m_out;
+    const vog::KeywordEntry *m_linkEntry = nullptr;
+    std::vector<const vog::KeywordEntry *> m_perLink;
+    std::vector<const vog::KeywordEntry *> m_lists;
+    std::vector<const vog::KeywordEntry *> m_general;
+};
+
+} // namespace
+
+GeneratorOptions GeneratorOptions::scaled(double factor, std::uint64_t seed)
+{
+    GeneratorOptions o;
+    o.lines = std::llround(double(o.lines) * factor);
+    o.links = int(std::lround(double(o.links) * factor));
+    o.listLines = std::llround(double(o.listLines) * factor);
+    o.seed = seed;
+    return o;
+}
+
+GeneratedFile generateConfig(const GeneratorOptions &options, const QString &path)
+{
+    GeneratedFile facts = Generator(options, path).run();
+    facts.links = options.links;
+    return facts;
+}
+
+} // namespace vogbench

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace vogbench {
+
+// The shape of a generated configuration file. The standard stress file is the default: about
+// a million lines, of which 20,000 link sections and 100,000 line-list lines.
+struct GeneratorOptions
+{
+    std::int64_t lines = 1000000;
+    int links = 20000;
+    std::int64_t listLines = 100000;
+    std::uint64_t seed = 1;
+
+    // The stress file scaled down (or up) in every part.
+    static GeneratorOptions scaled(double factor, std::uint64_t seed = 1);
+};
+
+// What a generated file holds, counted while it was written.
+struct GeneratedFile
+{
+    std::int64_t lines = 0;
+    std::int64_t bytes = 0;
+    int links = 0;
+    std::int64_t listLines = 0;
+    std::int64_t linkLines = 0; // per-link keyword lines, "link " lines not counted
+};
+
+// Writes a realistic configuration file: every general, files-and-paths and per-link keyword in
+// mixed letter case, comments, blank lines, area lines the reader ignores, blocks with CR LF and
+// blocks with LF line ends, long route, remap, pack and include lists, and link sections of 30
+// to 47 per-link lines. The same options give the same bytes on every machine. Every number is
+// one the reader converts, so the whole file is always read. Throws std::runtime_error if the
+// file can't be written.
+GeneratedFile generateConfig(const GeneratorOptions &options, const QString &path);
+
+} // namespace vogbench

@@ -1,0 +1,704 @@
+// The benchmark: generates the stress files, measures the reader core, the Open command, link
+// loading, start-up and memory side by side with their references, prints one table and writes
+// the same figures as JSON next to the executable (bench-results.json).
+// Usage: vog-bench [--out folder] [--quick]
+//        vog-bench --scan file       (the reader core alone over one file, for profiling)
+//        vog-bench --memory [file]   (internal: one start, optionally one Open, then the peak)
+#include "ConfigGenerator.h"
+
+#include "editors/TLink_Keywords.h"
+#include "reader/ConfigFile.h"
+#include "reader/ConfigScanner.h"
+#include "reader/KeywordTable.h"
+#include "reader/LinkStore.h"
+#include "reader/NumberConversion.h"
+#include "reader/Text.h"
+#include "reader/ValueRules.h"
+#include "shell/FileOpenDialog.h"
+#include "shell/LineList.h"
+#include "shell/Startup.h"
+#include "shell/TMain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLibraryInfo>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QSignalBlocker>
+#include <QStandardPaths>
+#include <QTextStream>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+
+namespace {
+
+QTextStream out(stdout);
+
+double seconds(const QElapsedTimer &t)
+{
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+double median(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const qsizetype n = v.size();
+    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// ---- the reader core alone ---------------------------------------------------------------
+
+struct ScanFigures
+{
+    qint64 keywordLines = 0;
+    qint64 checksum = 0; // keeps the compiler from dropping the work
+};
+
+// Every step of the Open that doesn't touch a widget: lines split and trimmed, the keyword
+// matched, the value cut, lower-cased where its rule compares words, ruled, decoded to text
+// where a field would show it, and link values kept in a link store.
+ScanFigures scanCore(const QString &path)
+{
+    vog::ConfigFile file(path);
+    vog::LineReader lines(file.descriptor());
+    vog::ConfigScanner scanner(lines);
+    vog::LinkStore store;
+    int column = 0;
+    QByteArray lowered;
+    vog::KeywordLine line;
+    ScanFigures f;
+    while (scanner.next(line)) {
+        ++f.keywordLines;
+        const vog::KeywordEntry &e = *line.entry;
+        QByteArrayView value = line.value;
+        if (e.comparesWords()) {
+            vog::lowerInto(value, lowered);
+            value = lowered;
+        }
+        using K = vog::ValueKind;
+        switch (e.kind) {
+        case K::Text:
+        case K::LineList:
+            f.checksum += vog::decodeValue(value).size();
+            break;
+        case K::OnOff:
+            f.checksum += *vog::onOffText(value);
+            break;
+        case K::InvertedOnOff:
+            f.checksum += *vog::invertedOnOffText(value);
+            break;
+        case K::LowerUpper:
+            f.checksum += *vog::lowerUpperText(value);
+            break;
+        case K::Number:
+            f.checksum += vog::convertNumber(value, line.lineNumber);
+            break;
+        case K::Radio:
+            f.checksum += vog::radioOption(value, e.radio->words, e.radio->defaultOption);
+            break;
+        case K::Flags:
+            f.checksum += vog::flagBits(value, *e.flags);
+            break;
+        case K::LinkStart:
+            column = store.columnCount();
+            store.setColumnCount(column + 1);
+            f.checksum += vog::decodeValue(value).size();
+            store.setCell(column, e.linkRow, value);
+            break;
+        case K::LinkValue:
+            store.setCell(column, e.linkRow, value);
+            break;
+        }
+    }
+    return f;
+}
+
+// The line-list values and link names of a file, as the Open makes them.
+void collectTexts(const QString &path, QStringList &listLines, QStringList &names)
+{
+    vog::ConfigFile file(path);
+    vog::LineReader lines(file.descriptor());
+    vog::ConfigScanner scanner(lines);
+    vog::KeywordLine line;
+    while (scanner.next(line)) {
+        if (line.entry->kind == vog::ValueKind::LineList)
+            listLines.append(vog::decodeValue(line.value));
+        else if (line.entry->kind == vog::ValueKind::LinkStart)
+            names.append(vog::decodeValue(line.value));
+    }
+}
+
+// ---- external references -----------------------------------------------------------------
+
+struct ToolRun
+{
+    double seconds = -1;
+    QByteArray output;
+};
+
+// Runs a tool over the file; the cost of starting the tool, measured on an empty file, is taken
+// off, so a fast tool on a small file isn't measured by its start.
+ToolRun timeTool(const QString &program, QStringList arguments, const QString &path, int runs)
+{
+    auto once = [&](const QString &file, QByteArray *output) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::SeparateChannels);
+        QElapsedTimer t;
+        t.start();
+        p.start(program, QStringList(arguments) << file);
+        if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit
+            || p.exitCode() != 0)
+            return -1.0;
+        const double s = seconds(t);
+        if (output)
+            *output = p.readAllStandardOutput().trimmed();
+        return s;
+    };
+    ToolRun r;
+    double start = std::numeric_limits<double>::max();
+    double whole = std::numeric_limits<double>::max();
+    for (int i = 0; i < runs; ++i) {
+        const double e = once(QStringLiteral("/dev/null"), nullptr);
+        const double w = once(path, &r.output);
+        if (e < 0 || w < 0)
+            return {};
+        start = std::min(start, e);
+        whole = std::min(whole, w);
+    }
+    r.seconds = std::max(whole - start, 1e-6);
+    return r;
+}
+
+QString awkProgram()
+{
+    for (const char *name : {"mawk", "awk"}) {
+        const QString p = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!p.isEmpty())
+            return p;
+    }
+    return {};
+}
+
+// The same recognition as a user would script it: the first word lower-cased and looked up in
+// the set of the 129 keywords, the value cut and trimmed; prints the lines recognised.
+QStringList awkArguments()
+{
+    QStringList words;
+    for (const vog::KeywordEntry &e : vog::keywordTable())
+        words.append(QString::fromLatin1(e.keyword));
+    return {QStringLiteral("-v"), QStringLiteral("K=") + words.join(QLatin1Char(' ')),
+            QStringLiteral("BEGIN{n=split(K,a,\" \");for(i=1;i<=n;i++)k[a[i]]=1}"
+                           "{w=tolower($1)}w in k&&NF>1{v=substr($0,index($0,$1)+length($1));"
+                           "sub(/^[ \\t\\r]+/,\"\",v);sub(/[ \\t\\r]+$/,\"\",v);c++}"
+                           "END{print c+0}")};
+}
+
+// ---- the Open command into the real windows ------------------------------------------------
+
+// Closes any box that a failing Open shows, so a run never waits for a click; remembers it.
+class BoxWatch
+{
+public:
+    BoxWatch()
+    {
+        m_timer.setInterval(100);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                m_failed = true;
+                w->close();
+            }
+        });
+        m_timer.start();
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    QTimer m_timer;
+    bool m_failed = false;
+};
+
+struct OpenRun
+{
+    double seconds = 0;
+    int links = 0;
+    qint64 listLines = 0;
+};
+
+void openFile(const QString &path)
+{
+    vog::FileOpenDialog::setNextAnswer(path);
+    Main->N2Click();
+}
+
+qint64 listLinesShown()
+{
+    qint64 n = 0;
+    for (QWidget *w : QApplication::allWidgets())
+        if (auto *list = qobject_cast<vog::LineList *>(w))
+            n += list->lineCount();
+    return n;
+}
+
+// One Open into freshly created windows; `again` opens the file once more into the filled ones.
+OpenRun timeOpen(const QString &path, bool again = false)
+{
+    createWindows();
+    if (again)
+        openFile(path);
+    QElapsedTimer t;
+    t.start();
+    openFile(path);
+    OpenRun r;
+    r.seconds = seconds(t);
+    r.links = Link_Keywords->LinkChange->count();
+    r.listLines = listLinesShown();
+    destroyWindows();
+    return r;
+}
+
+// The least the toolkit must do to show the same texts: one bulk insert into a bare list and one
+// into a bare drop-down.
+double toolkitFloor(const QStringList &lines, const QStringList &names)
+{
+    QPlainTextEdit list;
+    list.setLineWrapMode(QPlainTextEdit::NoWrap);
+    QComboBox combo;
+    combo.setEditable(true);
+    combo.setInsertPolicy(QComboBox::NoInsert);
+    QElapsedTimer t;
+    t.start();
+    list.setPlainText(lines.join(QLatin1Char('\n')));
+    combo.addItems(names);
+    return seconds(t);
+}
+
+// ---- link load -----------------------------------------------------------------------------
+
+struct LinkLoad
+{
+    bool available = false;
+    double firstMs = 0, middleMs = 0, lastMs = 0;
+};
+
+// Loads the first, the middle and the last link as the user picks them, each time after some
+// other link, so every field really changes; the median of many loads.
+LinkLoad timeLinkLoads(const QString &path, int repeats)
+{
+    LinkLoad r;
+    createWindows();
+    if (Link_Keywords->findChild<QWidget *>(QStringLiteral("AccessGrp"))) {
+        r.available = true;
+        openFile(path);
+        QComboBox *combo = Link_Keywords->LinkChange;
+        const int n = combo->count();
+        auto load = [combo](int index) {
+            {
+                const QSignalBlocker quiet(combo);
+                combo->setCurrentIndex(index);
+            }
+            QElapsedTimer t;
+            t.start();
+            Link_Keywords->LinkChangeChange();
+            return seconds(t) * 1e3;
+        };
+        const int targets[] = {0, n / 2, n - 1};
+        double *results[] = {&r.firstMs, &r.middleMs, &r.lastMs};
+        QList<double> times[3];
+        for (int i = 0; i < repeats; ++i)
+            for (int k = 0; k < 3; ++k) {
+                load((targets[k] + 1 + i) % n);
+                times[k].append(load(targets[k]));
+            }
+        for (int k = 0; k < 3; ++k)
+            *results[k] = median(times[k]);
+    }
+    destroyWindows();
+    return r;
+}
+
+// ---- memory --------------------------------------------------------------------------------
+
+// The child side: start as the program does, show the main window, optionally open the file,
+// and report the peak resident memory.
+int memoryChild(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    createWindows();
+    Main->show();
+    QApplication::processEvents();
+    const QStringList args = app.arguments();
+    if (args.size() > 2) {
+        BoxWatch watch;
+        openFile(args.at(2));
+        QApplication::processEvents();
+        if (watch.failed())
+            return 1;
+    }
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            QTextStream(stdout) << line.mid(6).trimmed().split(' ').constFirst() << '\n';
+    destroyWindows();
+    return 0;
+}
+
+// Peak resident memory of a child process in bytes, or -1.
+qint64 peakMemory(const QString &file = {})
+{
+    QProcess p;
+    QStringList args{QStringLiteral("--memory")};
+    if (!file.isEmpty())
+        args << file;
+    p.start(QCoreApplication::applicationFilePath(), args);
+    if (!p.waitForFinished(300000) || p.exitCode() != 0)
+        return -1;
+    bool ok = false;
+    const qint64 kb = p.readAllStandardOutput().trimmed().toLongLong(&ok);
+    return ok ? kb * 1024 : -1;
+}
+
+// ---- start-up ------------------------------------------------------------------------------
+
+QJsonObject measureStartup(int runs)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    const QString probe = QStringLiteral(VOG_STARTUP_PROBE);
+    if (xvfb.isEmpty() || probe.isEmpty() || !QFileInfo::exists(probe))
+        return {{QStringLiteral("skipped"),
+                 QStringLiteral("needs xvfb-run and vog-startup-probe (scripts/bench installs "
+                                "xvfb and libxcb-damage0-dev)")}};
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(xvfb, {QStringLiteral("-a"), QStringLiteral("-s"),
+                   QStringLiteral("-screen 0 1280x1024x24"), probe, QStringLiteral("--runs"),
+                   QString::number(runs), QStringLiteral(VOG_CONFIG_PROGRAM),
+                   QStringLiteral(VOG_MINIMAL_PROGRAM)});
+    if (!p.waitForFinished(600000) || p.exitCode() != 0)
+        return {{QStringLiteral("skipped"),
+                 QStringLiteral("the probe failed: ") + QString::fromLocal8Bit(p.readAllStandardError())}};
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+
+// ---- the report ----------------------------------------------------------------------------
+
+struct Row
+{
+    QString measure, figure, reference, target, verdict;
+};
+
+QString fixed(double v, int decimals)
+{
+    return QString::number(v, 'f', decimals);
+}
+
+QString verdict(bool met)
+{
+    return met ? QStringLiteral("met") : QStringLiteral("NOT met");
+}
+
+void printTable(const QList<Row> &rows)
+{
+    const QStringList head{QStringLiteral("measure"), QStringLiteral("figure"),
+                           QStringLiteral("reference"), QStringLiteral("target"),
+                           QStringLiteral("result")};
+    int width[5];
+    for (int c = 0; c < 5; ++c)
+        width[c] = int(head[c].size());
+    for (const Row &r : rows) {
+        const QString cells[] = {r.measure, r.figure, r.reference, r.target, r.verdict};
+        for (int c = 0; c < 5; ++c)
+            width[c] = std::max(width[c], int(cells[c].size()));
+    }
+    auto line = [&](const QStringList &cells) {
+        QString s;
+        for (int c = 0; c < 5; ++c)
+            s += cells[c].leftJustified(width[c] + 2);
+        out << s.trimmed() << '\n';
+    };
+    line(head);
+    QStringList rule;
+    for (int c = 0; c < 5; ++c)
+        rule << QString(width[c], QLatin1Char('-'));
+    line(rule);
+    for (const Row &r : rows)
+        line({r.measure, r.figure, r.reference, r.target, r.verdict});
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && qstrcmp(argv[1], "--memory") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return memoryChild(argc, argv);
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() > 2 && args.at(1) == QStringLiteral("--scan")) {
+        // For profiling the reader core: scan one file a few times, print the rate.
+        const double mb = double(QFileInfo(args.at(2)).size()) / 1e6;
+        for (int i = 0; i < 5; ++i) {
+            QElapsedTimer t;
+            t.start();
+            const ScanFigures f = scanCore(args.at(2));
+            out << fixed(mb / seconds(t), 0) << " MB/s, " << f.keywordLines << " keyword lines\n";
+        }
+        return 0;
+    }
+    QString outDir = QCoreApplication::applicationDirPath();
+    if (const qsizetype i = args.indexOf(QStringLiteral("--out")); i > 0 && i + 1 < args.size())
+        outDir = args.at(i + 1);
+    const bool quick = args.contains(QStringLiteral("--quick"));
+    QDir().mkpath(outDir);
+
+    // The stress file and its half and quarter, written afresh so they match this generator.
+    const double fractions[] = {0.25, 0.5, 1.0};
+    QString paths[3];
+    vogbench::GeneratedFile files[3];
+    for (int i = 0; i < 3; ++i) {
+        paths[i] = QDir(outDir).filePath(QStringLiteral("stress-%1.cfg").arg(
+                int(std::lround(fractions[i] * 100)), 3, 10, QLatin1Char('0')));
+        out << "writing " << paths[i] << '\n';
+        out.flush();
+        files[i] = vogbench::generateConfig(vogbench::GeneratorOptions::scaled(fractions[i]), paths[i]);
+    }
+    const QString &stress = paths[2];
+    const vogbench::GeneratedFile &facts = files[2];
+    const double megabytes = double(facts.bytes) / 1e6;
+    const int runs = quick ? 1 : 3;
+
+    // Scan: the reader core alone, best of several runs from the page cache.
+    out << "scan...\n";
+    out.flush();
+    ScanFigures scan;
+    double scanSeconds = std::numeric_limits<double>::max();
+    for (int i = 0; i < runs + 2; ++i) {
+        QElapsedTimer t;
+        t.start();
+        scan = scanCore(stress);
+        scanSeconds = std::min(scanSeconds, seconds(t));
+    }
+    out << "wc -l and awk...\n";
+    out.flush();
+    const ToolRun wc = timeTool(QStringLiteral("wc"), {QStringLiteral("-l")}, stress, runs + 6);
+    const QString awk = awkProgram();
+    const ToolRun awkRun = awk.isEmpty() ? ToolRun{} : timeTool(awk, awkArguments(), stress, runs);
+
+    // Open: the whole command into the real windows, the sizes interleaved so that a busy
+    // machine slows all of them alike; then the toolkit floor for the same texts.
+    out << "open...\n";
+    out.flush();
+    {
+        createWindows(); // the first windows of a process pay for fonts and styles
+        destroyWindows();
+    }
+    BoxWatch watch;
+    double openSeconds[3] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::max()};
+    OpenRun lastOpen[3];
+    for (int r = 0; r < runs; ++r)
+        for (int i = 0; i < 3; ++i) {
+            lastOpen[i] = timeOpen(paths[i]);
+            openSeconds[i] = std::min(openSeconds[i], lastOpen[i].seconds);
+        }
+    const double againSeconds = timeOpen(stress, true).seconds;
+    QStringList lines, names;
+    collectTexts(stress, lines, names);
+    double floorSeconds = std::numeric_limits<double>::max();
+    for (int r = 0; r < runs; ++r)
+        floorSeconds = std::min(floorSeconds, toolkitFloor(lines, names));
+    const bool openChecked = lastOpen[2].links == facts.links
+        && lastOpen[2].listLines == facts.listLines && !watch.failed();
+
+    out << "link load...\n";
+    out.flush();
+    const LinkLoad linkLoad = timeLinkLoads(stress, quick ? 3 : 15);
+
+    out << "memory...\n";
+    out.flush();
+    const qint64 idleBytes = peakMemory();
+    const qint64 openBytes = peakMemory(stress);
+
+    out << "start-up under Xvfb...\n";
+    out.flush();
+    const QJsonObject startup = measureStartup(quick ? 3 : 15);
+
+    // ---- figures and targets ----
+    QList<Row> rows;
+    QJsonObject json;
+    json[QStringLiteral("qt")] = QString::fromLatin1(qVersion());
+    json[QStringLiteral("runs")] = runs;
+    json[QStringLiteral("stress_file")] = QJsonObject{
+            {QStringLiteral("path"), stress},
+            {QStringLiteral("lines"), double(facts.lines)},
+            {QStringLiteral("bytes"), double(facts.bytes)},
+            {QStringLiteral("links"), facts.links},
+            {QStringLiteral("per_link_lines"), double(facts.linkLines)},
+            {QStringLiteral("list_lines"), double(facts.listLines)}};
+
+    const double scanRate = megabytes / scanSeconds;
+    const double wcRate = wc.seconds > 0 ? megabytes / wc.seconds : 0;
+    const double awkRate = awkRun.seconds > 0 ? megabytes / awkRun.seconds : 0;
+    const bool scanMet = awkRate > 0 && scanRate >= 3 * awkRate;
+    rows << Row{QStringLiteral("scan: reader core"), fixed(scanRate, 0) + QStringLiteral(" MB/s"),
+                QStringLiteral("%1 %2 MB/s = %3x").arg(QFileInfo(awk).fileName(), fixed(awkRate, 0),
+                                                       fixed(awkRate > 0 ? scanRate / awkRate : 0, 2)),
+                QStringLiteral(">= 3x awk"), awkRate > 0 ? verdict(scanMet) : QStringLiteral("no awk")};
+    rows << Row{QStringLiteral("scan as a share of wc -l"),
+                fixed(wcRate > 0 ? 100 * scanRate / wcRate : 0, 1) + QStringLiteral(" %"),
+                QStringLiteral("wc -l %1 MB/s").arg(fixed(wcRate, 0)), QStringLiteral("reported"),
+                QString()};
+    json[QStringLiteral("scan")] = QJsonObject{
+            {QStringLiteral("seconds"), scanSeconds},
+            {QStringLiteral("mb_per_s"), scanRate},
+            {QStringLiteral("keyword_lines"), double(scan.keywordLines)},
+            {QStringLiteral("wc_l_seconds"), wc.seconds},
+            {QStringLiteral("wc_l_mb_per_s"), wcRate},
+            {QStringLiteral("wc_l_output"), QString::fromLocal8Bit(wc.output)},
+            {QStringLiteral("awk"), awk},
+            {QStringLiteral("awk_seconds"), awkRun.seconds},
+            {QStringLiteral("awk_mb_per_s"), awkRate},
+            {QStringLiteral("awk_keyword_lines"), QString::fromLocal8Bit(awkRun.output)},
+            {QStringLiteral("times_awk"), awkRate > 0 ? scanRate / awkRate : 0},
+            {QStringLiteral("share_of_wc_l"), wcRate > 0 ? scanRate / wcRate : 0},
+            {QStringLiteral("target_met"), scanMet}};
+
+    const double openBudget = 1.5 * (scanSeconds + floorSeconds);
+    const bool openMet = openSeconds[2] <= openBudget;
+    rows << Row{QStringLiteral("open: File > Open, stress file"),
+                fixed(openSeconds[2], 3) + QStringLiteral(" s"),
+                QStringLiteral("1.5 x (scan %1 + toolkit floor %2) = %3 s")
+                        .arg(fixed(scanSeconds, 3), fixed(floorSeconds, 3), fixed(openBudget, 3)),
+                QStringLiteral("<= 1.5 x (scan + floor)"), verdict(openMet)};
+    const double growth1 = openSeconds[1] / openSeconds[0];
+    const double growth2 = openSeconds[2] / openSeconds[1];
+    const bool growthMet = growth1 <= 2.2 && growth2 <= 2.2;
+    rows << Row{QStringLiteral("growth: open 1/4, 1/2, 1"),
+                QStringLiteral("%1, %2, %3 s")
+                        .arg(fixed(openSeconds[0], 3), fixed(openSeconds[1], 3), fixed(openSeconds[2], 3)),
+                QStringLiteral("doubling: x%1, x%2").arg(fixed(growth1, 2), fixed(growth2, 2)),
+                QStringLiteral("<= 2.2x per doubling"), verdict(growthMet)};
+    rows << Row{QStringLiteral("open again into filled windows"),
+                fixed(againSeconds, 3) + QStringLiteral(" s"),
+                QStringLiteral("first open %1 s = x%2").arg(fixed(openSeconds[2], 3),
+                                                           fixed(againSeconds / openSeconds[2], 2)),
+                QStringLiteral("(no quadratic append)"), QString()};
+    json[QStringLiteral("open")] = QJsonObject{
+            {QStringLiteral("seconds"), openSeconds[2]},
+            {QStringLiteral("scan_seconds"), scanSeconds},
+            {QStringLiteral("toolkit_floor_seconds"), floorSeconds},
+            {QStringLiteral("budget_seconds"), openBudget},
+            {QStringLiteral("again_into_filled_windows_seconds"), againSeconds},
+            {QStringLiteral("links_listed"), lastOpen[2].links},
+            {QStringLiteral("list_lines_shown"), double(lastOpen[2].listLines)},
+            {QStringLiteral("result_checked"), openChecked},
+            {QStringLiteral("target_met"), openMet}};
+    json[QStringLiteral("growth")] = QJsonObject{
+            {QStringLiteral("quarter_seconds"), openSeconds[0]},
+            {QStringLiteral("half_seconds"), openSeconds[1]},
+            {QStringLiteral("full_seconds"), openSeconds[2]},
+            {QStringLiteral("quarter_bytes"), double(files[0].bytes)},
+            {QStringLiteral("half_bytes"), double(files[1].bytes)},
+            {QStringLiteral("half_over_quarter"), growth1},
+            {QStringLiteral("full_over_half"), growth2},
+            {QStringLiteral("target_met"), growthMet}};
+
+    if (linkLoad.available) {
+        const double ratio = linkLoad.lastMs / linkLoad.firstMs;
+        const bool met = ratio <= 1.5;
+        rows << Row{QStringLiteral("link load: first, middle, last"),
+                    QStringLiteral("%1, %2, %3 ms")
+                            .arg(fixed(linkLoad.firstMs, 2), fixed(linkLoad.middleMs, 2),
+                                 fixed(linkLoad.lastMs, 2)),
+                    QStringLiteral("last / first = %1").arg(fixed(ratio, 2)),
+                    QStringLiteral("<= 1.5"), verdict(met)};
+        json[QStringLiteral("link_load")] = QJsonObject{
+                {QStringLiteral("links"), facts.links},
+                {QStringLiteral("first_ms"), linkLoad.firstMs},
+                {QStringLiteral("middle_ms"), linkLoad.middleMs},
+                {QStringLiteral("last_ms"), linkLoad.lastMs},
+                {QStringLiteral("last_over_first"), ratio},
+                {QStringLiteral("target_met"), met}};
+    } else {
+        rows << Row{QStringLiteral("link load"), QStringLiteral("-"),
+                    QStringLiteral("the Link Keywords window has no fields yet"),
+                    QStringLiteral("<= 1.5"), QStringLiteral("not measured")};
+        json[QStringLiteral("link_load")] = QJsonObject{
+                {QStringLiteral("skipped"), QStringLiteral("the Link Keywords window has no fields yet")}};
+    }
+
+    if (startup.contains(QStringLiteral("programs"))) {
+        const QJsonArray programs = startup[QStringLiteral("programs")].toArray();
+        const double vog = programs.at(0)[QStringLiteral("median_ms")].toDouble();
+        const double minimal = programs.at(1)[QStringLiteral("median_ms")].toDouble();
+        const bool met = vog > 0 && minimal > 0 && vog <= 2 * minimal;
+        rows << Row{QStringLiteral("start-up to first frame (Xvfb)"), fixed(vog, 1) + QStringLiteral(" ms"),
+                    QStringLiteral("minimal Qt program %1 ms = x%2")
+                            .arg(fixed(minimal, 1), fixed(minimal > 0 ? vog / minimal : 0, 2)),
+                    QStringLiteral("<= 2x minimal"), verdict(met)};
+        QJsonObject s = startup;
+        s[QStringLiteral("vog_config_ms")] = vog;
+        s[QStringLiteral("minimal_ms")] = minimal;
+        s[QStringLiteral("ratio")] = minimal > 0 ? vog / minimal : 0;
+        s[QStringLiteral("target_met")] = met;
+        json[QStringLiteral("startup")] = s;
+    } else {
+        rows << Row{QStringLiteral("start-up"), QStringLiteral("-"),
+                    startup[QStringLiteral("skipped")].toString(), QStringLiteral("<= 2x minimal"),
+                    QStringLiteral("not measured")};
+        json[QStringLiteral("startup")] = startup;
+    }
+
+    if (idleBytes > 0 && openBytes > 0) {
+        const double above = double(openBytes - idleBytes);
+        const double ratio = above / double(facts.bytes);
+        const bool met = ratio <= 6;
+        rows << Row{QStringLiteral("peak memory: stress Open"),
+                    fixed(double(openBytes) / 1e6, 1) + QStringLiteral(" MB"),
+                    QStringLiteral("idle %1 MB; +%2 MB = %3 x file (%4 MB)")
+                            .arg(fixed(double(idleBytes) / 1e6, 1), fixed(above / 1e6, 1),
+                                 fixed(ratio, 2), fixed(megabytes, 1)),
+                    QStringLiteral("<= 6 x file above idle"), verdict(met)};
+        json[QStringLiteral("memory")] = QJsonObject{
+                {QStringLiteral("idle_peak_bytes"), double(idleBytes)},
+                {QStringLiteral("open_peak_bytes"), double(openBytes)},
+                {QStringLiteral("above_idle_bytes"), above},
+                {QStringLiteral("times_file_size"), ratio},
+                {QStringLiteral("target_met"), met}};
+    } else {
+        rows << Row{QStringLiteral("peak memory"), QStringLiteral("-"),
+                    QStringLiteral("the child process failed"), QStringLiteral("<= 6 x file"),
+                    QStringLiteral("not measured")};
+    }
+
+    out << '\n'
+        << "Vog config benchmark: Qt " << qVersion() << ", best of " << runs
+        << " runs (link load and start-up: median)\n"
+        << "stress file " << stress << ": " << facts.lines << " lines, " << fixed(megabytes, 1)
+        << " MB, " << facts.links << " links, " << facts.listLines << " list lines"
+        << (openChecked ? "; Open result checked" : "; Open result WRONG") << "\n\n";
+    printTable(rows);
+
+    const QString jsonPath = QDir(outDir).filePath(QStringLiteral("bench-results.json"));
+    QFile jsonFile(jsonPath);
+    if (jsonFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        jsonFile.write(QJsonDocument(json).toJson());
+    out << "\nfigures written to " << jsonPath << '\n';
+    return openChecked ? 0 : 1;
+}

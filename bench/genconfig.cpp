@@ -1,0 +1,58 @@
+// Writes a large configuration file for trying and measuring the reader.
+// Usage: vog-genconfig <file> [--scale F] [--lines N] [--links N] [--list-lines N] [--seed S]
+// Without options it writes the standard stress file: about 1,000,000 lines, 20,000 links and
+// 100,000 line-list lines.
+#include "ConfigGenerator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <stdexcept>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Writes a large, realistic configuration file."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The file to write."));
+    const QCommandLineOption scale(QStringLiteral("scale"),
+                                   QStringLiteral("Size as a share of the stress file."),
+                                   QStringLiteral("F"), QStringLiteral("1"));
+    const QCommandLineOption lines(QStringLiteral("lines"), QStringLiteral("Lines in all."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption links(QStringLiteral("links"), QStringLiteral("Link sections."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption listLines(QStringLiteral("list-lines"),
+                                       QStringLiteral("Route, remap, pack, include... lines."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed."),
+                                  QStringLiteral("S"), QStringLiteral("1"));
+    parser.addOptions({scale, lines, links, listLines, seed});
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        parser.showHelp(2);
+
+    vogbench::GeneratorOptions options = vogbench::GeneratorOptions::scaled(
+            parser.value(scale).toDouble(), parser.value(seed).toULongLong());
+    if (parser.isSet(lines))
+        options.lines = parser.value(lines).toLongLong();
+    if (parser.isSet(links))
+        options.links = parser.value(links).toInt();
+    if (parser.isSet(listLines))
+        options.listLines = parser.value(listLines).toLongLong();
+
+    QTextStream out(stdout);
+    try {
+        const vogbench::GeneratedFile f =
+                vogbench::generateConfig(options, parser.positionalArguments().constFirst());
+        out << parser.positionalArguments().constFirst() << ": " << f.lines << " lines, " << f.bytes
+            << " bytes, " << f.links << " links, " << f.linkLines << " per-link lines, "
+            << f.listLines << " list lines\n";
+    } catch (const std::exception &e) {
+        QTextStream(stderr) << "vog-genconfig: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
