@@ -3,6 +3,7 @@
 // the same figures as JSON next to the executable (bench-results.json).
 // Usage: vog-bench [--out folder] [--quick]
 //        vog-bench --scan file       (the reader core alone over one file, for profiling)
+//        vog-bench --open file       (File > Open of one file into fresh windows, for profiling)
 //        vog-bench --memory [file]   (internal: one start, optionally one Open, then the peak)
 #include "ConfigGenerator.h"
 
@@ -458,6 +459,15 @@ int main(int argc, char *argv[])
             t.start();
             const ScanFigures f = scanCore(args.at(2));
             out << fixed(mb / seconds(t), 0) << " MB/s, " << f.keywordLines << " keyword lines\n";
+        }
+        return 0;
+    }
+    if (args.size() > 2 && args.at(1) == QStringLiteral("--open")) {
+        // For profiling the Open: open one file a few times into fresh windows.
+        for (int i = 0; i < 3; ++i) {
+            const OpenRun r = timeOpen(args.at(2));
+            out << fixed(r.seconds, 3) << " s, " << r.links << " links, " << r.listLines
+                << " list lines\n";
         }
         return 0;
     }
