@@ -19,6 +19,7 @@
 #include "shell/TextField.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 
 #include <vector>
 
@@ -27,7 +28,7 @@ namespace vog {
 namespace {
 
 // One run of the command: the fields of the keyword table found once, the line-list and
-// link-list appends held back and made in one go when the run ends, however it ends.
+// link-list appends held back and made in one go by flush() when the run ends, however it ends.
 class OpenRun
 {
 public:
@@ -47,8 +48,6 @@ public:
             m_fields[i] = window->findChild<QWidget *>(QString::fromLatin1(e.field));
         }
     }
-
-    ~OpenRun() { flush(); }
 
     void apply(const KeywordLine &line)
     {
@@ -115,6 +114,8 @@ private:
             choice->setChoiceText(QString::fromLatin1(text));
     }
 
+public:
+    // Makes the held-back appends, before the command returns or shows an error.
     void flush()
     {
         for (std::size_t i = 0; i < m_table.size(); ++i) {
@@ -125,8 +126,10 @@ private:
             m_pendingLines[i].clear();
         }
         if (!m_pendingNames.isEmpty()) {
-            // Adding to an empty list selects its first entry; the Open selects nothing.
+            // Adding to an empty list selects its first entry; the Open selects nothing, and
+            // reports no change of entry or text, so no link is loaded on the way.
             QComboBox *links = Link_Keywords->LinkChange;
+            const QSignalBlocker quiet(links);
             const int index = links->currentIndex();
             const QString text = links->currentText();
             links->addItems(m_pendingNames);
@@ -139,6 +142,7 @@ private:
         }
     }
 
+private:
     const std::vector<KeywordEntry> &m_table;
     std::vector<QWidget *> m_fields;
     std::vector<QStringList> m_pendingLines;
@@ -160,8 +164,15 @@ void OpenCommand::run(const QString &fileName, const std::function<void()> &onOp
     ConfigScanner scanner(lines);
     OpenRun run;
     KeywordLine line;
-    while (scanner.next(line))
-        run.apply(line);
+    try {
+        while (scanner.next(line))
+            run.apply(line);
+    } catch (...) {
+        // What the lines before the failure set is shown before the error is.
+        run.flush();
+        throw;
+    }
+    run.flush();
 }
 
 } // namespace vog
