@@ -292,7 +292,7 @@ struct LinkLoad
     double firstMs = 0, middleMs = 0, lastMs = 0;
 };
 
-// Loads the first, the middle and the last link as the user picks them, each time after some
+// Loads the first, the middle and the last link into the shown window, each time after some
 // other link, so every field really changes; the median of many loads.
 LinkLoad timeLinkLoads(const QString &path, int repeats)
 {
@@ -301,6 +301,9 @@ LinkLoad timeLinkLoads(const QString &path, int repeats)
     if (Link_Keywords->findChild<QWidget *>(QStringLiteral("AccessGrp"))) {
         r.available = true;
         openFile(path);
+        // As the user has it: the window on the screen while links are picked.
+        Main->LinkKeywords1Click();
+        QApplication::processEvents();
         QComboBox *combo = Link_Keywords->LinkChange;
         const int n = combo->count();
         auto load = [combo](int index) {

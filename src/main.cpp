@@ -8,8 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     vog::quitOnTerminationSignals();
-    createWindows();
-    Main->show();
+    showMainWindowFirst();
     const int status = app.exec();
     destroyWindows();
     return status;

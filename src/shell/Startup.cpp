@@ -6,19 +6,81 @@
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
 
+#include <QEvent>
+#include <QWindow>
+
+#include <functional>
+
 TMain *Main = nullptr;
 TGeneral_Keywords *General_Keywords = nullptr;
 TFiles_and_Paths *Files_and_Paths = nullptr;
 TSelect_directory *Select_directory = nullptr;
 TLink_Keywords *Link_Keywords = nullptr;
 
-void createWindows()
+namespace {
+
+// Runs a function once, after a window's first frame has been drawn and sent to the screen.
+class AfterFirstFrame : public QObject
 {
-    Main = new TMain;
+public:
+    AfterFirstFrame(QWindow *window, std::function<void()> fn)
+        : QObject(window), m_fn(std::move(fn))
+    {
+        if (window->isExposed())
+            later();
+        else
+            window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            later();
+        }
+        return false;
+    }
+
+private:
+    // Queued, so that the expose that called for the frame has been painted first.
+    void later()
+    {
+        QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_fn();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
+    }
+
+    std::function<void()> m_fn;
+};
+
+} // namespace
+
+void createEditorWindows()
+{
+    if (General_Keywords)
+        return;
     General_Keywords = new TGeneral_Keywords;
     Files_and_Paths = new TFiles_and_Paths;
     Select_directory = new TSelect_directory;
     Link_Keywords = new TLink_Keywords;
+}
+
+void createWindows()
+{
+    Main = new TMain;
+    createEditorWindows();
+}
+
+void showMainWindowFirst()
+{
+    Main = new TMain;
+    Main->show();
+    new AfterFirstFrame(Main->windowHandle(), createEditorWindows);
 }
 
 void destroyWindows()

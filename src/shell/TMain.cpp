@@ -95,6 +95,8 @@ void TMain::FormCreate()
 
 void TMain::N2Click()
 {
+    // Built after the main window's first frame; the Open writes into them.
+    createEditorWindows();
     vog::guarded([this] {
         OpenDialog->execute();
         vog::OpenCommand::run(OpenDialog->fileName(),
