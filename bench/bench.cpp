@@ -68,7 +68,8 @@ struct ScanFigures
 
 // Every step of the Open that doesn't touch a widget: lines split and trimmed, the keyword
 // matched, the value cut, lower-cased where its rule compares words, ruled, decoded to text
-// where a field would show it, and link values kept in a link store.
+// where a field would show it (a list's lines gathered into one text), and link values kept in
+// a link store.
 ScanFigures scanCore(const QString &path)
 {
     vog::ConfigFile file(path);
@@ -77,6 +78,7 @@ ScanFigures scanCore(const QString &path)
     vog::LinkStore store;
     int column = 0;
     QByteArray lowered;
+    std::vector<QString> lists(vog::keywordTable().size()); // each list's lines, gathered
     vog::KeywordLine line;
     ScanFigures f;
     while (scanner.next(line)) {
@@ -90,9 +92,15 @@ ScanFigures scanCore(const QString &path)
         using K = vog::ValueKind;
         switch (e.kind) {
         case K::Text:
-        case K::LineList:
             f.checksum += vog::decodeValue(value).size();
             break;
+        case K::LineList: {
+            QString &gathered = lists[std::size_t(&e - vog::keywordTable().data())];
+            if (!gathered.isEmpty())
+                gathered += QLatin1Char('\n');
+            vog::appendDecoded(gathered, value);
+            break;
+        }
         case K::OnOff:
             f.checksum += *vog::onOffText(value);
             break;
@@ -122,6 +130,8 @@ ScanFigures scanCore(const QString &path)
             break;
         }
     }
+    for (const QString &gathered : lists)
+        f.checksum += gathered.size();
     return f;
 }
 

@@ -65,8 +65,12 @@ public:
                 text->setText(decodeValue(value));
             break;
         case ValueKind::LineList:
-            if (field)
-                m_pendingLines[i].append(decodeValue(value));
+            if (field) {
+                PendingLines &pending = m_pendingLines[i];
+                if (pending.count++)
+                    pending.joined += QLatin1Char('\n');
+                appendDecoded(pending.joined, value);
+            }
             break;
         case ValueKind::OnOff:
             setChoice(field, onOffText(value));
@@ -119,11 +123,12 @@ public:
     void flush()
     {
         for (std::size_t i = 0; i < m_table.size(); ++i) {
-            if (m_pendingLines[i].isEmpty())
+            PendingLines &pending = m_pendingLines[i];
+            if (!pending.count)
                 continue;
             if (auto *list = qobject_cast<LineList *>(m_fields[i]))
-                list->appendLines(m_pendingLines[i]);
-            m_pendingLines[i].clear();
+                list->appendJoinedLines(pending.joined);
+            pending = {};
         }
         if (!m_pendingNames.isEmpty()) {
             // Adding to an empty list selects its first entry; the Open selects nothing, and
@@ -145,7 +150,13 @@ public:
 private:
     const std::vector<KeywordEntry> &m_table;
     std::vector<QWidget *> m_fields;
-    std::vector<QStringList> m_pendingLines;
+    // A list's held-back lines, joined as the list will hold them: no string per line.
+    struct PendingLines
+    {
+        QString joined;
+        qsizetype count = 0;
+    };
+    std::vector<PendingLines> m_pendingLines;
     QStringList m_pendingNames;
     LinkStore &m_store;
     int m_linkCounter;

@@ -52,26 +52,35 @@ bool contains(QByteArrayView text, QByteArrayView word)
     return false;
 }
 
+namespace {
+
+// How many bytes at the start are plain ASCII, most of any configuration: eight at a time.
+qsizetype asciiPrefix(const unsigned char *s, qsizetype n)
+{
+    qsizetype i = 0;
+    for (; n - i >= 8; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s + i, sizeof word);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < n && s[i] < 0x80)
+        ++i;
+    return i;
+}
+
+} // namespace
+
 bool isValidUtf8(QByteArrayView bytes)
 {
     const auto *s = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype i = 0;
     while (i < n) {
-        // Plain ASCII, most of any configuration, eight bytes at a time.
-        if (n - i >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, s + i, sizeof word);
-            if (!(word & 0x8080808080808080ULL)) {
-                i += 8;
-                continue;
-            }
-        }
+        i += asciiPrefix(s + i, n - i);
+        if (i == n)
+            break;
         const unsigned char c = s[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
         int more;
         unsigned int cp;
         if (c >= 0xC2 && c <= 0xDF) {
@@ -100,11 +109,21 @@ bool isValidUtf8(QByteArrayView bytes)
     return true;
 }
 
+void appendDecoded(QString &out, QByteArrayView bytes)
+{
+    const auto *s = reinterpret_cast<const unsigned char *>(bytes.data());
+    // ASCII reads alike as Latin-1 and as UTF-8, and goes in without a string of its own.
+    if (asciiPrefix(s, bytes.size()) == bytes.size() || !isValidUtf8(bytes))
+        out.append(QLatin1StringView(bytes.data(), bytes.size()));
+    else
+        out.append(QString::fromUtf8(bytes));
+}
+
 QString decodeValue(QByteArrayView bytes)
 {
-    if (isValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
-    return QString::fromLatin1(bytes);
+    QString text;
+    appendDecoded(text, bytes);
+    return text;
 }
 
 } // namespace vog

@@ -26,5 +26,7 @@ bool isValidUtf8(QByteArrayView bytes);
 // A value as the user sees it: UTF-8 where its bytes are valid UTF-8, Latin-1 otherwise,
 // so that no byte of the file is dropped or replaced.
 QString decodeValue(QByteArrayView bytes);
+// The same, appended to a text: many values gathered into one without a string for each.
+void appendDecoded(QString &out, QByteArrayView bytes);
 
 } // namespace vog

@@ -18,9 +18,12 @@ LineList::LineList(QWidget *parent) : QPlainTextEdit(parent)
 
 void LineList::appendLines(const QStringList &lines)
 {
-    if (lines.isEmpty())
-        return;
-    const QString joined = lines.join(QLatin1Char('\n'));
+    if (!lines.isEmpty())
+        appendJoinedLines(lines.join(QLatin1Char('\n')));
+}
+
+void LineList::appendJoinedLines(const QString &joined)
+{
     if (!m_hasLines && document()->isEmpty()) {
         setPlainText(joined);
     } else {

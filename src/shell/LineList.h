@@ -13,9 +13,11 @@ class LineList : public QPlainTextEdit
 public:
     explicit LineList(QWidget *parent = nullptr);
 
-    void appendLine(const QString &line) { appendLines({line}); }
+    void appendLine(const QString &line) { appendJoinedLines(line); }
     // One edit for many lines: the same result as appending them one by one, far faster.
     void appendLines(const QStringList &lines);
+    // The same for one or more lines already joined by line feeds.
+    void appendJoinedLines(const QString &joined);
     QStringList lines() const;
     int lineCount() const;
 
