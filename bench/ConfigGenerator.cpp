@@ -586,7 +586,7 @@ private:
         const Style s = pickStyle(m_random, false);
         const int roll = r().below(100);
         int n = int(std::min<std::int64_t>(most, r().between(1, 6)));
-        if (roll < 45) {
+        if (roll < 55) {
             // Area definitions: a keyword the reader doesn't know.
             for (; n > 0; --n) {
                 const std::string echo = echoName(m_random);
@@ -595,16 +595,16 @@ private:
                                        + address(m_random) + " -g " + groups(m_random) + " "
                                        + address(m_random) + " " + address(m_random)));
             }
-        } else if (roll < 70) {
+        } else if (roll < 80) {
             for (; n > 0; --n)
                 m_out.line(r().chance(20) ? "   #" + std::string(40, '=')
                                           : "# " + personName(m_random) + " asked for "
                                                 + echoName(m_random) + " on " + number(r().between(1, 28))
                                                 + "." + number(r().between(1, 12)));
-        } else if (roll < 80) {
+        } else if (roll < 90) {
             for (; n > 0; --n)
                 m_out.line(r().chance(80) ? "" : " \t ");
-        } else if (roll < 88) {
+        } else if (roll < 97) {
             // Lines that look like keywords but carry none: alone, after a tab, glued on.
             for (; n > 0; --n) {
                 const vog::KeywordEntry &e = *m_perLink[std::size_t(r().below(int(m_perLink.size())))];
