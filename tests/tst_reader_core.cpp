@@ -27,7 +27,8 @@ QList<QByteArray> linesOf(LineReader &reader)
     return out;
 }
 
-QList<QByteArray> linesFromFile(const QByteArray &content)
+QList<QByteArray> linesFromFile(const QByteArray &content,
+                                qsizetype chunk = LineReader::DefaultChunkSize)
 {
     QTemporaryFile file;
     if (!file.open())
@@ -35,7 +36,7 @@ QList<QByteArray> linesFromFile(const QByteArray &content)
     file.write(content);
     file.flush();
     const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY);
-    LineReader reader(fd);
+    LineReader reader(fd, chunk);
     QList<QByteArray> lines = linesOf(reader);
     ::close(fd);
     return lines;
@@ -128,6 +129,32 @@ private slots:
         QCOMPARE(linesFromFile(content), expected);
         LineReader fromMemory(content);
         QCOMPARE(linesOf(fromMemory), expected);
+    }
+
+    // CR LF lines are handed out without a copy, others with their CRs taken out; either way a
+    // CR on any side of a read's end must read as anywhere else. Tiny reads put every byte of
+    // the line ends at a read's end in turn.
+    void lineEndsAcrossReads_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QList<QByteArray>>("lines");
+        using L = QList<QByteArray>;
+        QTest::newRow("CR LF") << QByteArray("Aka 1\r\nAka 22\r\n\r\nx\r\n") << L{"Aka 1", "Aka 22", "", "x"};
+        QTest::newRow("lone CRs") << QByteArray("a\rb\nc\r\rd\n\re\n") << L{"ab", "cd", "e"};
+        QTest::newRow("CR CR LF") << QByteArray("ab\r\r\ncd\r\r\r\n") << L{"ab", "cd"};
+        QTest::newRow("CR LF and LF mixed") << QByteArray("a\nbb\r\nccc\ndddd\r\n") << L{"a", "bb", "ccc", "dddd"};
+        QTest::newRow("CR at the end of the file") << QByteArray("ab\r\ncd\r") << L{"ab", "cd"};
+        QTest::newRow("CR LF before Ctrl-Z") << QByteArray("ab\r\n\x1a" "cd\r\n") << L{"ab"};
+    }
+
+    void lineEndsAcrossReads()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QList<QByteArray>, lines);
+        for (qsizetype chunk : {1, 2, 3, 4, 5, 7, 8, 64})
+            QCOMPARE(linesFromFile(content, chunk), lines);
+        LineReader fromMemory(content);
+        QCOMPARE(linesOf(fromMemory), lines);
     }
 
     void countsLines()
@@ -281,6 +308,30 @@ private slots:
                                       << QByteArray("linkdefaults") << QByteArray("begin");
         QTest::newRow("link and tab") << QByteArray("link\tBoss") << QByteArray() << QByteArray();
         QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray();
+        // The first word is lower-cased while its blank is looked for, and no further than a
+        // keyword can be long.
+        QTest::newRow("longest keywords") << QByteArray("AutoAreaCreateDefaults -b Squish")
+                                          << QByteArray("autoareacreatedefaults")
+                                          << QByteArray("-b Squish");
+        QTest::newRow("shortest keyword") << QByteArray("AKA 2:5020/1") << QByteArray("aka")
+                                          << QByteArray("2:5020/1");
+        QTest::newRow("short words that are no keyword") << QByteArray("ak a") << QByteArray()
+                                                         << QByteArray();
+        QTest::newRow("one letter") << QByteArray("a ka") << QByteArray() << QByteArray();
+        QTest::newRow("word of 32 letters") << QByteArray(32, 'r') + " x" << QByteArray()
+                                            << QByteArray();
+        QTest::newRow("word of 33 letters") << QByteArray(33, 'r') + " x" << QByteArray()
+                                            << QByteArray();
+        QTest::newRow("long line without blank") << QByteArray(5000, 'z') << QByteArray()
+                                                 << QByteArray();
+        QTest::newRow("keyword glued to a long word")
+                << QByteArray("route") + QByteArray(40, 'x') + " crash" << QByteArray() << QByteArray();
+        QTest::newRow("8-bit letter in the word") << QByteArray("\xc0ka x") << QByteArray()
+                                                  << QByteArray();
+        QTest::newRow("NUL in the word") << QByteArray("aka\0 x", 6) << QByteArray() << QByteArray();
+        QTest::newRow("upper-case 8-bit value kept")
+                << QByteArray("Sysop \xc8\xc2\xc0\xcd") << QByteArray("sysop")
+                << QByteArray("\xc8\xc2\xc0\xcd");
     }
 
     void matchesLines()
