@@ -1,0 +1,146 @@
+// The benchmark's figures are only as good as its stress file: the generator must write the
+// same bytes for the same seed, the shape asked for, and the variety a hub's file has, read back
+// through the reader itself.
+#include "ConfigGenerator.h"
+
+#include "reader/ConfigFile.h"
+#include "reader/ConfigScanner.h"
+#include "reader/KeywordTable.h"
+#include "reader/NumberConversion.h"
+#include "reader/Text.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using vogbench::GeneratedFile;
+using vogbench::GeneratorOptions;
+
+namespace {
+
+GeneratorOptions shape(std::int64_t lines, int links, std::int64_t listLines, std::uint64_t seed = 1)
+{
+    GeneratorOptions o;
+    o.lines = lines;
+    o.links = links;
+    o.listLines = listLines;
+    o.seed = seed;
+    return o;
+}
+
+QByteArray digest(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+class TestConfigGenerator final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sameSeedSameBytes()
+    {
+        QTemporaryDir dir;
+        const QString a = dir.filePath("a.cfg"), b = dir.filePath("b.cfg"), c = dir.filePath("c.cfg");
+        vogbench::generateConfig(shape(20000, 300, 2000, 7), a);
+        vogbench::generateConfig(shape(20000, 300, 2000, 7), b);
+        vogbench::generateConfig(shape(20000, 300, 2000, 8), c);
+        QVERIFY(!digest(a).isEmpty());
+        QCOMPARE(digest(a), digest(b));
+        QVERIFY(digest(a) != digest(c));
+    }
+
+    void shapeAsAsked_data()
+    {
+        QTest::addColumn<qint64>("lines");
+        QTest::addColumn<int>("links");
+        QTest::addColumn<qint64>("listLines");
+        QTest::newRow("a small stress file") << qint64(20000) << 300 << qint64(2000);
+        QTest::newRow("mostly links") << qint64(13000) << 280 << qint64(100);
+        QTest::newRow("lists only") << qint64(6000) << 0 << qint64(3000);
+        QTest::newRow("the stress file at 1/100") << qint64(10000) << 200 << qint64(1000);
+    }
+
+    void shapeAsAsked()
+    {
+        QFETCH(qint64, lines);
+        QFETCH(int, links);
+        QFETCH(qint64, listLines);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("stress.cfg");
+        const GeneratedFile facts = vogbench::generateConfig(shape(lines, links, listLines), path);
+        QCOMPARE(facts.lines, lines);
+        QCOMPARE(facts.links, links);
+        QCOMPARE(facts.listLines, listLines);
+        QCOMPARE(facts.bytes, QFileInfo(path).size());
+
+        QFile raw(path);
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        const QByteArray bytes = raw.readAll();
+        QCOMPARE(bytes.count('\n'), lines);
+        QVERIFY2(bytes.contains("\r\n") && bytes.contains("\n\n"), "both CR LF and LF line ends");
+        QVERIFY(bytes.contains("\n#") && bytes.contains("EchoArea"));
+
+        vog::ConfigFile file(path);
+        vog::LineReader reader(file.descriptor());
+        vog::ConfigScanner scanner(reader);
+        vog::KeywordLine line;
+        QSet<QByteArrayView> seen;
+        qint64 linkStarts = 0, lists = 0, perLink = 0;
+        int inSection = -1; // per-link lines of the current section; -1 before the first
+        QList<int> sections;
+        bool mixedCase = false;
+        while (scanner.next(line)) {
+            const vog::KeywordEntry &e = *line.entry;
+            seen.insert(e.keyword);
+            const QByteArrayView word = line.line.first(e.keyword.size());
+            mixedCase = mixedCase || (word != e.keyword && word != vog::lowered(e.keyword).toUpper());
+            switch (e.kind) {
+            case vog::ValueKind::LinkStart:
+                ++linkStarts;
+                if (inSection >= 0)
+                    sections.append(inSection);
+                inSection = 0;
+                break;
+            case vog::ValueKind::LinkValue:
+                ++perLink;
+                if (inSection >= 0)
+                    ++inSection;
+                break;
+            case vog::ValueKind::LineList:
+                ++lists;
+                break;
+            case vog::ValueKind::Number:
+                vog::convertNumber(vog::lowered(line.value)); // throws if the Open would stop here
+                break;
+            default:
+                break;
+            }
+        }
+        if (inSection >= 0)
+            sections.append(inSection);
+        QCOMPARE(linkStarts, qint64(links));
+        QCOMPARE(lists, listLines);
+        QCOMPARE(perLink, facts.linkLines);
+        for (int n : std::as_const(sections))
+            QVERIFY2(n >= 30 && n <= 47, qPrintable(QString::number(n)));
+        QVERIFY(mixedCase);
+        // Every keyword of the table, where the shape leaves room for it.
+        for (const vog::KeywordEntry &e : vog::keywordTable()) {
+            const bool needsLinks = e.kind == vog::ValueKind::LinkStart;
+            if (!needsLinks || links > 0)
+                QVERIFY2(seen.contains(e.keyword) || (e.kind == vog::ValueKind::LinkValue && links == 0),
+                         e.keyword.data());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigGenerator)
+#include "tst_config_generator.moc"
