@@ -8,7 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     vog::quitOnTerminationSignals();
-    showMainWindowFirst();
+    createWindows(EditorWindows::AfterMainIsShown);
     const int status = app.exec();
     destroyWindows();
     return status;

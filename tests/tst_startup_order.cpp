@@ -23,10 +23,10 @@ QList<QWidget *> editorWindows()
     return {General_Keywords, Files_and_Paths, Select_directory, Link_Keywords};
 }
 
-// Ends a run started with showMainWindowFirst(), whatever it had built.
+// Ends a run started as main() starts it, whatever it had built.
 struct Started
 {
-    Started() { showMainWindowFirst(); }
+    Started() { createWindows(EditorWindows::AfterMainIsShown); }
     ~Started() { destroyWindows(); }
 };
 
@@ -84,7 +84,7 @@ private slots:
 
     void closedBeforeTheFirstFrame()
     {
-        showMainWindowFirst();
+        createWindows(EditorWindows::AfterMainIsShown);
         destroyWindows();
         QTest::qWait(50);
         QVERIFY(!Main && !General_Keywords && !Files_and_Paths && !Select_directory

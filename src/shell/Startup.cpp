@@ -70,15 +70,13 @@ void createEditorWindows()
     Link_Keywords = new TLink_Keywords;
 }
 
-void createWindows()
+void createWindows(EditorWindows when)
 {
     Main = new TMain;
-    createEditorWindows();
-}
-
-void showMainWindowFirst()
-{
-    Main = new TMain;
+    if (when == EditorWindows::Now) {
+        createEditorWindows();
+        return;
+    }
     Main->show();
     new AfterFirstFrame(Main->windowHandle(), createEditorWindows);
 }

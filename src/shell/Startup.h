@@ -13,13 +13,15 @@ extern TFiles_and_Paths *Files_and_Paths;
 extern TSelect_directory *Select_directory;
 extern TLink_Keywords *Link_Keywords;
 
-// Creates the five windows in order: Main first, then the four hidden ones. The tests and
-// tools call this.
-void createWindows();
-// What main() does: creates Main and shows it, and creates the four hidden windows, in order,
-// right after Main's first frame is on the screen, so the program appears sooner. No command
-// can reach them before: the only one that can come first, File > Open, creates them itself.
-void showMainWindowFirst();
+// When the four hidden windows are built: at once (tests, tools), or right after the main
+// window's first frame is on the screen, so that the program appears sooner (main()). The
+// user can't tell: the only command that can come before them, File > Open, builds them
+// itself.
+enum class EditorWindows { Now, AfterMainIsShown };
+
+// Creates the five windows in order: Main first, then the four hidden ones. main() calls this
+// and runs the event loop, and so do the tests. With AfterMainIsShown, Main is also shown.
+void createWindows(EditorWindows when = EditorWindows::Now);
 // Creates the four hidden windows in order, unless they exist.
 void createEditorWindows();
 // Destroys them again, last created first.
