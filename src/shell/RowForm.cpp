@@ -175,7 +175,7 @@ void RowForm::changeEvent(QEvent *event)
 void RowForm::relayout()
 {
     const QFontMetrics fm = fontMetrics();
-    // The field column: where the spec'd layout puts it, or right of the widest keyword.
+    // The field column: at its usual place, or right of the widest keyword in this font.
     int column = m_nominalColumn;
     int rowHeight = 21;
     for (const Row &r : m_rows) {
