@@ -1,6 +1,7 @@
 #include "RowForm.h"
 
 #include "BrowseButton.h"
+#include "ButtonRoom.h"
 #include "ChoiceField.h"
 #include "FlagBoxes.h"
 #include "LineList.h"
@@ -172,10 +173,10 @@ void RowForm::relayout()
         const int need = LabelLeft + fm.horizontalAdvance(keyword + QStringLiteral("   ..")) + 4;
         column = std::max(column, need);
         if (!r.tall)
-            rowHeight = std::max(rowHeight, r.field->sizeHint().height());
+            rowHeight = std::max(rowHeight, r.field->minimumSizeHint().height());
     }
     m_column = column;
-    const int pitch = std::max(RowPitch, rowHeight + 3);
+    const int pitch = std::max(RowPitch, rowHeight + 2);
 
     int y = m_top;
     int right = 0;
@@ -202,11 +203,14 @@ void RowForm::relayout()
         int rowRight = column + width;
         if (r.button) {
             if (r.tall) {
-                r.button->setGeometry(column + width + 1, y, 19, height);
-                rowRight += 20;
+                const QSize size = buttonRoom(r.button, QSize(19, height));
+                r.button->setGeometry(column + width + 1, y, size.width(), height);
+                rowRight += 1 + size.width();
             } else {
-                const int h = std::max(20, std::min(rowHeight, r.button->sizeHint().height()));
-                r.button->setGeometry(column + width - 19, y + (rowHeight - h) / 2, 19, h);
+                const QSize size = buttonRoom(r.button, QSize(19, std::min(20, rowHeight)));
+                r.button->setGeometry(column + width - size.width(),
+                                      y + (rowHeight - size.height()) / 2, size.width(),
+                                      size.height());
             }
             r.button->raise();
         }
