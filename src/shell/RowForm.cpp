@@ -147,6 +147,17 @@ QList<QWidget *> RowForm::useBoxes() const
     return out;
 }
 
+QList<QWidget *> RowForm::fieldsWithButtons() const
+{
+    QList<QWidget *> out;
+    for (const Row &r : m_rows) {
+        out.append(r.field);
+        if (r.button)
+            out.append(r.button);
+    }
+    return out;
+}
+
 QLabel *RowForm::labelFor(const QWidget *field) const
 {
     for (const Row &r : m_rows)

@@ -57,6 +57,8 @@ public:
     QList<QWidget *> fields() const;
     QList<QWidget *> buttons() const;
     QList<QWidget *> useBoxes() const;
+    // Fields in row order, each followed by its browse button if it has one.
+    QList<QWidget *> fieldsWithButtons() const;
     // The label of the row whose field has this object name.
     QLabel *labelFor(const QWidget *field) const;
 

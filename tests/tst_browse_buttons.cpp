@@ -1,0 +1,111 @@
+// The browse buttons of the three windows clicked as a user clicks them: the directory chooser
+// is shared by every window, each window's file dialog is its own.
+#include "TestSupport.h"
+
+#include "editors/DirectoryList.h"
+#include "editors/TFiles_and_Paths.h"
+#include "editors/TGeneral_Keywords.h"
+#include "editors/TLink_Keywords.h"
+#include "editors/TSelect_directory.h"
+#include "shell/BrowseButton.h"
+#include "shell/FileOpenDialog.h"
+#include "shell/LineList.h"
+#include "shell/Startup.h"
+#include "shell/TextField.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QtTest>
+
+namespace {
+
+// Clicks the button; while the chooser is up, runs the user's steps and closes it with OK.
+void chooseWith(QPushButton *button, const std::function<void(TSelect_directory *)> &steps)
+{
+    bool shown = false;
+    whenModal<TSelect_directory>(
+        [&](TSelect_directory *chooser) {
+            shown = true;
+            auto close = qScopeGuard([chooser] {
+                if (chooser->isVisible())
+                    chooser->OkButton->click();
+            });
+            steps(chooser);
+        },
+        [button] { button->click(); });
+    QVERIFY(shown);
+}
+
+} // namespace
+
+class TestBrowseButtons final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_cwd = QDir::currentPath(); }
+    void cleanup() { QDir::setCurrent(m_cwd); }
+
+    // A directory opened from the Link Keywords window is where the chooser opens next, when a
+    // Files and Paths button shows it.
+    void chooserKeepsItsPlaceAcrossWindows()
+    {
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("mail/inbound"));
+        QDir::setCurrent(root.path());
+        Program program;
+        chooseWith(Link_Keywords->FileBoxButton, [](TSelect_directory *chooser) {
+            auto *list = chooser->DirectoryListBox;
+            const auto found = list->findItems("mail", Qt::MatchExactly);
+            QCOMPARE(found.size(), 1);
+            list->setCurrentItem(found.first());
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        const QString mail = QDir(root.path()).filePath("mail");
+        QCOMPARE(QFileInfo(Link_Keywords->FileBox->text()).canonicalFilePath(),
+                 QFileInfo(mail).canonicalFilePath());
+        QString seenAtStart;
+        chooseWith(Files_and_Paths->InboundButton, [&](TSelect_directory *) {
+            seenAtStart = QDir::currentPath();
+        });
+        QCOMPARE(QFileInfo(seenAtStart).canonicalFilePath(), QFileInfo(mail).canonicalFilePath());
+        QCOMPARE(Files_and_Paths->Inbound->text(), Link_Keywords->FileBox->text());
+        QCOMPARE(Link_Keywords->LinkMsgBaseDir->text(), QString()); // only its own field
+    }
+
+    void plusAppendsOneLinePerClick()
+    {
+        Program program;
+        vog::FileOpenDialog::setNextAnswer(std::nullopt); // cancelled before any choice
+        vog::FileOpenDialog::setNextAnswer(QStringLiteral("/etc/vog/a.cfg"));
+        vog::FileOpenDialog::setNextAnswer(QStringLiteral("/etc/vog/b.cfg"));
+        for (int i = 0; i < 3; ++i)
+            Files_and_Paths->IncludeButton->click();
+        QCOMPARE(Files_and_Paths->Include->lines(),
+                 (QStringList{"", "/etc/vog/a.cfg", "/etc/vog/b.cfg"}));
+    }
+
+    // Each window's dialog returns its own last name after a cancel.
+    void eachWindowRemembersItsOwnFile()
+    {
+        Program program;
+        vog::FileOpenDialog::setNextAnswer(QStringLiteral("/etc/vog/areafix.hlp"));
+        Files_and_Paths->AreafixHelpButton->click();
+        vog::FileOpenDialog::setNextAnswer(std::nullopt);
+        Files_and_Paths->EchoTossLogButton->click();
+        QCOMPARE(Files_and_Paths->EchoTossLog->text(), QStringLiteral("/etc/vog/areafix.hlp"));
+        vog::FileOpenDialog::setNextAnswer(std::nullopt);
+        Link_Keywords->DenyFwdFileButton->click();
+        QCOMPARE(Link_Keywords->DenyFwdFile->text(), QString());
+        vog::FileOpenDialog::setNextAnswer(std::nullopt);
+        General_Keywords->NetmailFlagButton->click();
+        QCOMPARE(General_Keywords->NetmailFlag->text(), QString());
+    }
+
+private:
+    QString m_cwd;
+};
+
+QTEST_MAIN(TestBrowseButtons)
+#include "tst_browse_buttons.moc"
