@@ -249,10 +249,27 @@ void checkEditor(vog::EditorWindow *window, Problems &problems)
         problems.add(window, QStringLiteral("has no rows"));
 
     QList<QPair<QWidget *, QRect>> placed;
+    QList<QWidget *> inRows;
     for (const Row &row : rows) {
         checkRow(row, fm, problems);
-        for (QWidget *w : QList<QWidget *>{row.label, row.field} + row.companions)
+        for (QWidget *w : QList<QWidget *>{row.label, row.field} + row.companions) {
             placed.append({w, w->geometry()});
+            inRows.append(w);
+        }
+    }
+    // What stands above the rows (the link list and its label).
+    for (QWidget *w : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (inRows.contains(w) || !w->isVisibleTo(form))
+            continue;
+        placed.append({w, w->geometry()});
+        if (auto *combo = qobject_cast<QComboBox *>(w))
+            comboFits(combo, itemTexts(combo), problems);
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            const QFontMetrics own(label->font());
+            problems.check(own.horizontalAdvance(label->text()) <= label->width()
+                               && own.height() <= label->height(),
+                           label, QStringLiteral("\"%1\" cut off").arg(label->text()));
+        }
     }
     // Nothing of one row touches another row, and everything lies on the scrolling form.
     for (int i = 0; i < placed.size(); ++i) {
@@ -319,12 +336,25 @@ class TestLargeFonts final : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void nothingCutOffOrOverlapping_data();
     void nothingCutOffOrOverlapping();
     void defaultFontKeepsTheNominalLayout_data();
     void defaultFontKeepsTheNominalLayout();
     void defaultFontKeepsTheRowPitch();
 };
+
+// The run at twice the resolution must really draw at twice the resolution.
+void TestLargeFonts::initTestCase()
+{
+    const double scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+        ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+        : 1.0;
+    Program program;
+    Main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Main));
+    QCOMPARE(Main->devicePixelRatio(), scale);
+}
 
 void TestLargeFonts::nothingCutOffOrOverlapping_data()
 {

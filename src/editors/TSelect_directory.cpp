@@ -60,11 +60,11 @@ TSelect_directory::TSelect_directory(QWidget *parent) : QDialog(parent)
 
     DirectoryListBox = new vog::DirectoryList(this);
     DirectoryListBox->setObjectName(QStringLiteral("DirectoryListBox"));
-    DirectoryListBox->setAccessibleName(QStringLiteral("Directories"));
+    DirectoryListBox->setAccessibleName(QStringLiteral("Directory"));
 
     DriveComboBox = new QComboBox(this);
     DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
-    DriveComboBox->setAccessibleName(QStringLiteral("Drives"));
+    DriveComboBox->setAccessibleName(QStringLiteral("Drive"));
 
     OkButton = new QPushButton(QStringLiteral("&OK"), this);
     OkButton->setObjectName(QStringLiteral("OkButton"));

@@ -45,6 +45,8 @@ Field *RowForm::add(Field *field, const char *name, const QString &label, int wi
     auto *caption = new QLabel(label, this);
     caption->setTextFormat(Qt::PlainText);
     caption->setBuddy(field);
+    // Some screen readers name a field by its label (drop-downs on Linux): without the dots.
+    caption->setAccessibleName(QString::fromLatin1(name));
     Row row;
     row.label = caption;
     row.field = field;
@@ -108,7 +110,9 @@ BrowseButton *RowForm::button(BrowseButton *&member, const char *name, const QSt
 {
     member = new BrowseButton(caption, this);
     member->setObjectName(QString::fromLatin1(name));
-    member->setAccessibleName(QStringLiteral("Browse for ") + m_rows.last().field->objectName());
+    const QString field = m_rows.last().field->objectName();
+    member->setAccessibleName(m_rows.last().tall ? QStringLiteral("Add a file to ") + field
+                                                 : QStringLiteral("Browse for ") + field);
     m_rows.last().button = member;
     return member;
 }
@@ -117,6 +121,8 @@ UseBox *RowForm::use(UseBox *&member, const char *name)
 {
     member = new UseBox(this);
     member->setObjectName(QString::fromLatin1(name));
+    // Named "Use" like its caption; which number it belongs to is said after the name.
+    member->setAccessibleDescription(QStringLiteral("Use ") + m_rows.last().field->objectName());
     m_rows.last().use = member;
     return member;
 }
