@@ -10,7 +10,6 @@ namespace vog {
 
 namespace {
 constexpr char CtrlZ = 26;
-constexpr qsizetype ChunkSize = 1 << 20;
 } // namespace
 
 LineReader::LineReader(QByteArrayView data)
@@ -22,7 +21,10 @@ LineReader::LineReader(QByteArrayView data)
             m_end = static_cast<const char *>(z);
 }
 
-LineReader::LineReader(int fd) : m_fd(fd) {}
+LineReader::LineReader(int fd, qsizetype chunkSize)
+    : m_fd(fd), m_chunkSize(std::max<qsizetype>(chunkSize, 1))
+{
+}
 
 bool LineReader::readMore()
 {
@@ -32,8 +34,8 @@ bool LineReader::readMore()
     if (m_pos != m_buffer.constData() && kept > 0)
         std::memmove(m_buffer.data(), m_pos, size_t(kept));
     qsizetype capacity = m_buffer.size();
-    if (capacity - kept < ChunkSize)
-        capacity = std::max(kept * 2, kept + ChunkSize);
+    if (capacity - kept < m_chunkSize)
+        capacity = std::max(kept * 2, kept + m_chunkSize);
     m_buffer.resize(capacity);
 
     ssize_t got;

@@ -14,8 +14,10 @@ class LineReader
 public:
     // Reads from memory that outlives the reader.
     explicit LineReader(QByteArrayView data);
-    // Reads from an open file descriptor, which the reader doesn't close.
-    explicit LineReader(int fd);
+    static constexpr qsizetype DefaultChunkSize = 1 << 20;
+    // Reads from an open file descriptor, which the reader doesn't close, at least chunkSize
+    // bytes at a time (tests pass tiny sizes to make lines straddle the reads).
+    explicit LineReader(int fd, qsizetype chunkSize = DefaultChunkSize);
 
     // The next line, or false at the end of the file. A failed read throws an IoError.
     bool next(QByteArrayView &line);
@@ -26,6 +28,7 @@ private:
     bool readMore();
 
     int m_fd = -1;
+    qsizetype m_chunkSize = DefaultChunkSize;
     QByteArray m_buffer;   // bytes read from the file and not yet handed out
     const char *m_begin = nullptr;
     const char *m_pos = nullptr;

@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+#include <limits>
+
 namespace vog {
 
 // A single-line text field; starts empty. The reader sets its whole text.
@@ -9,7 +11,11 @@ class TextField : public QLineEdit
 {
     Q_OBJECT
 public:
-    explicit TextField(QWidget *parent = nullptr) : QLineEdit(parent) {}
+    explicit TextField(QWidget *parent = nullptr) : QLineEdit(parent)
+    {
+        // A value is shown whole, however long: by default the line edit cuts text at 32767.
+        setMaxLength(std::numeric_limits<int>::max());
+    }
 };
 
 } // namespace vog
