@@ -44,18 +44,7 @@ QStringList labelledBy(QWidget *w)
 
 vog::EditorWindow *editorNamed(const QString &name)
 {
-    for (vog::EditorWindow *w : QList<vog::EditorWindow *>{General_Keywords, Files_and_Paths,
-                                                           Link_Keywords})
-        if (w->objectName() == name)
-            return w;
-    return nullptr;
-}
-
-QWidget *windowNamed(const QString &name)
-{
-    if (QWidget *editor = editorNamed(name))
-        return editor;
-    return name == QLatin1String("Main") ? static_cast<QWidget *>(Main) : Select_directory;
+    return qobject_cast<vog::EditorWindow *>(windowNamed(name));
 }
 
 void addEditorRows()

@@ -31,15 +31,6 @@
 
 namespace {
 
-QWidget *windowNamed(const QString &name)
-{
-    for (QWidget *w : QList<QWidget *>{Main, General_Keywords, Files_and_Paths, Link_Keywords,
-                                       Select_directory})
-        if (w->objectName() == name)
-            return w;
-    return nullptr;
-}
-
 // Where a round of Tab starts on each window.
 QWidget *firstStop(QWidget *window)
 {

@@ -320,16 +320,6 @@ void checkMain(TMain *main, Problems &problems)
                    QStringLiteral("under the menu bar"));
 }
 
-QWidget *window(const QString &name)
-{
-    const QList<QWidget *> all{Main, General_Keywords, Files_and_Paths, Link_Keywords,
-                               Select_directory};
-    for (QWidget *w : all)
-        if (w->objectName() == name)
-            return w;
-    return nullptr;
-}
-
 } // namespace
 
 class TestLargeFonts final : public QObject
@@ -375,7 +365,7 @@ void TestLargeFonts::nothingCutOffOrOverlapping()
                                                  QStringLiteral("/media/backup")});
     auto realDrives = qScopeGuard([] { TSelect_directory::setDriveRoots(std::nullopt); });
     Program program;
-    QWidget *w = window(name);
+    QWidget *w = windowNamed(name);
     QVERIFY(w);
     QFont font = vog::sharedFont();
     font.setPointSize(points);
@@ -420,7 +410,7 @@ void TestLargeFonts::defaultFontKeepsTheNominalLayout()
     QFETCH(QString, name);
     QFETCH(QRect, expected);
     Program program;
-    QWidget *w = ::window(window);
+    QWidget *w = windowNamed(window);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     const QWidget *widget = w->findChild<QWidget *>(name);
