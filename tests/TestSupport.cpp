@@ -113,3 +113,17 @@ QString fieldState(const QWidget *window, const QString &name)
 {
     return fieldState(window->findChild<QWidget *>(name));
 }
+
+#include "editors/TFiles_and_Paths.h"
+#include "editors/TGeneral_Keywords.h"
+#include "editors/TLink_Keywords.h"
+#include "editors/TSelect_directory.h"
+
+QWidget *windowNamed(const QString &name)
+{
+    for (QWidget *w : QList<QWidget *>{Main, General_Keywords, Files_and_Paths, Link_Keywords,
+                                       Select_directory})
+        if (w && w->objectName() == name)
+            return w;
+    return nullptr;
+}

@@ -65,3 +65,6 @@ void whenModal(const std::function<void(T *)> &onModal, const std::function<void
 QString fieldState(const QWidget *field);
 // The state of the field with this object name on the window.
 QString fieldState(const QWidget *window, const QString &name);
+
+// The program's window with this object name ("Main", "General_Keywords", ...), or null.
+QWidget *windowNamed(const QString &name);

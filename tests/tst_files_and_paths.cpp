@@ -130,7 +130,6 @@ private slots:
     void rows();
     void initialState();
     void onlyNotValidFileNameCharsLacksBrowse();
-    void focusOrder();
 
     void values_data();
     void values();
@@ -277,40 +276,6 @@ void TestFilesAndPaths::onlyNotValidFileNameCharsLacksBrowse()
         if (!buttonOf(t->objectName()))
             without.append(t->objectName());
     QCOMPARE(without, QStringList{QStringLiteral("NotValidFileNameChars")});
-}
-
-// Tab walks down the rows, each field followed by its button; the Include list passes Tab on.
-void TestFilesAndPaths::focusOrder()
-{
-    QHash<QWidget *, QString> names;
-    QStringList expected;
-    for (const ExpectedRow &r : Rows) {
-        const QString name = QString::fromLatin1(r.name);
-        // The radio group is one stop: Tab enters it, the arrow keys move among its options.
-        names.insert(field(name), name);
-        expected.append(name);
-        if (vog::BrowseButton *b = buttonOf(name)) {
-            names.insert(b, b->objectName());
-            expected.append(b->objectName());
-        }
-    }
-    auto focused = [&names]() -> QString {
-        for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
-            if (names.contains(w))
-                return names.value(w);
-        return QStringLiteral("<none>");
-    };
-
-    Main->FilesandPaths1Click();
-    QVERIFY(QTest::qWaitForWindowActive(Files_and_Paths));
-    field(QStringLiteral("AdvisoryLock"))->setFocus(Qt::TabFocusReason);
-    QStringList walked{focused()};
-    for (int i = 1; i < expected.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        walked.append(focused());
-    }
-    QCOMPARE(walked, expected);
-    QCOMPARE(Files_and_Paths->Include->lines(), QStringList());
 }
 
 void TestFilesAndPaths::values_data()

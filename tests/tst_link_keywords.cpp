@@ -317,45 +317,6 @@ private slots:
         }
     }
 
-    void tabRunsFromTheListDownTheRowsThenTheUseBoxes()
-    {
-        Program program;
-        Link_Keywords->show();
-        Link_Keywords->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(Link_Keywords));
-        links()->setFocus();
-        // The names the focus passes, the options of a radio choice counted as their group.
-        QStringList order;
-        for (int i = 0; i < 120; ++i) {
-            QWidget *w = QApplication::focusWidget();
-            QVERIFY(w);
-            QString name = w->objectName();
-            if (qobject_cast<QRadioButton *>(w))
-                name = w->parentWidget()->objectName();
-            if (!order.isEmpty() && order.constFirst() == name)
-                break;
-            // Another option of the same group, or the scroll area, which takes the focus
-            // once to scroll by keys.
-            if (!name.isEmpty() && (order.isEmpty() || order.constLast() != name))
-                order.append(name);
-            QTest::keyClick(w, Qt::Key_Tab);
-        }
-        const QStringList expected{
-            "LinkChange", "AccessGrp", "AdvancedAreafix", "Aka", "AllowEmptyPktPwd",
-            "AllowPktAddrDiffer", "ArcmailSize", "ArcNetmail", "Areafix", "AreafixEchoLimit",
-            "AreafixPwd", "AutoAreaCreate", "AutoAreaCreateFile", "AutoAreaCreateFileButton",
-            "AutoAreaCreateDefaults", "AutoAreaCreateSubdirs", "AutoPause", "AvailList",
-            "DenyFwdFile", "DenyFwdFileButton", "DenyFwdMask", "DenyFwdReqAccess",
-            "DenyUncondFwdReqAccess", "EchoMailFlavour", "Export", "ForwardAreaPriority",
-            "ForwardPkts", "ForwardRequestFile", "ForwardRequestFileButton", "ForwardRequestMask",
-            "ForwardRequests", "FileBox", "FileBoxButton", "FileBoxAlways", "Import", "Level",
-            "LinkBundleNameStyle", "LinkGrp", "LinkMsgBaseDir", "LinkMsgBaseDirButton",
-            "Mandatory", "Manual", "NoRules", "OptGrp", "OurAka", "PackAka", "Packer", "Password",
-            "Pause", "PktSize", "PktPwd", "RemoteRobotName", "AreafixEchoLimitUse",
-            "AutoPauseUse", "ForwardAreaPriorityUse", "PktSizeUse"};
-        QCOMPARE(order, expected);
-    }
-
     void opensAtTheTop()
     {
         Program program;

@@ -421,33 +421,6 @@ private slots:
         QCOMPARE(fieldState(General_Keywords, "Name"), QStringLiteral("Through the dialog"));
     }
 
-    void focusRunsDownTheRows()
-    {
-        Program program;
-        QWidget *w = General_Keywords->AddToSeen;
-        QStringList order;
-        for (int i = 0; i < 200 && w; ++i) {
-            if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty()
-                && !order.contains(w->objectName()))
-                order.append(w->objectName());
-            w = w->nextInFocusChain();
-            if (w == General_Keywords->AddToSeen)
-                break;
-        }
-        const int unpack = order.indexOf("Unpack");
-        QVERIFY(unpack > 0);
-        QCOMPARE(order.indexOf("Address"), 1);
-        QCOMPARE(order.mid(unpack + 1, 5),
-                 (QStringList{"AreafixFromName", "AreafixQueueFileButton",
-                              "AutoAreaCreateFlagButton", "NetmailFlagButton",
-                              "NewAreaRefuseFileButton"}));
-        QVERIFY(order.indexOf("AreafixNames") < order.indexOf("AreafixOrigin"));
-        QCOMPARE(order.indexOf("AreafixOrigin"), order.indexOf("AreafixNames") + 1);
-        // The flag boxes follow AreafixOrigin, line by line.
-        QCOMPARE(order.mid(order.indexOf("AreafixOrigin") + 1, 3),
-                 (QStringList{"afkr_pvt", "afkr_crash", "afkr_read"}));
-    }
-
     void scrollsFromTopToBottom()
     {
         Program program;

@@ -100,7 +100,6 @@ private slots:
     void cleanup();
 
     void layout();
-    void focusOrder();
     void firstPickerOpensAtTheCurrentDirectory();
     void closingWritesTheOpenDirectory_data();
     void closingWritesTheOpenDirectory();
@@ -166,21 +165,6 @@ void TestSelectDirectory::layout()
     // OK is the only button: there is no way to cancel.
     QCOMPARE(chooser->findChildren<QPushButton *>().size(), 1);
     QVERIFY(!chooser->isVisible());
-}
-
-void TestSelectDirectory::focusOrder()
-{
-    Program program;
-    QList<QWidget *> order;
-    QWidget *w = Select_directory->DirectoryListBox;
-    do {
-        if (w->focusPolicy() & Qt::TabFocus)
-            order << w;
-        w = w->nextInFocusChain();
-    } while (w != Select_directory->DirectoryListBox && order.size() < 10);
-    const QList<QWidget *> expected{Select_directory->DirectoryListBox,
-                                    Select_directory->DriveComboBox, Select_directory->OkButton};
-    QCOMPARE(order, expected);
 }
 
 void TestSelectDirectory::firstPickerOpensAtTheCurrentDirectory()

@@ -1,19 +1,26 @@
 // Renders every window to PNG files, for the README and docs/: the main window, the three
 // editors scrolled to the top and to the bottom after opening a configuration file, and the
-// directory chooser. Usage: vog-screenshots <configuration file> <output folder>
+// directory chooser as a directory browse button shows it, over the Files and Paths window.
+// Usage: vog-screenshots <configuration file> <output folder> [font size in points]
+// A font size other than the shared font's shows how the windows take a larger font.
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
+#include "shell/BrowseButton.h"
 #include "shell/EditorWindow.h"
 #include "shell/FileOpenDialog.h"
+#include "shell/SharedFont.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextStream>
@@ -38,6 +45,27 @@ void saveEditor(vog::EditorWindow *window, const QString &folder, const QString 
     window->scrollToTop();
 }
 
+// The chooser, shown modally by a directory browse button, drawn where it stands over its
+// window. Without a window manager there is no frame, so a thin line marks the chooser's edge.
+void saveChooserOver(QWidget *window, QPushButton *browse, const QString &path)
+{
+    QTimer::singleShot(0, [window, path] {
+        QApplication::processEvents();
+        QPixmap shot = window->grab();
+        const QPixmap chooser = Select_directory->grab();
+        const QPoint at = Select_directory->geometry().topLeft() - window->geometry().topLeft();
+        QPainter painter(&shot);
+        painter.drawPixmap(at, chooser);
+        painter.setPen(QPen(Qt::darkGray, 1));
+        painter.drawRect(QRect(at, Select_directory->size()).adjusted(-1, -1, 0, 0));
+        painter.end();
+        shot.save(path);
+        QTextStream(stdout) << path << '\n';
+        Select_directory->OkButtonClick();
+    });
+    browse->click();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -45,13 +73,21 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        QTextStream(stderr) << "usage: vog-screenshots <configuration file> <output folder>\n";
+        QTextStream(stderr)
+            << "usage: vog-screenshots <configuration file> <output folder> [points]\n";
         return 2;
     }
     const QString folder = args[2];
     QDir().mkpath(folder);
 
     createWindows();
+    if (args.size() > 3) {
+        QFont font = vog::sharedFont();
+        font.setPointSize(args[3].toInt());
+        for (QWidget *w : QList<QWidget *>{Main, General_Keywords, Files_and_Paths,
+                                           Link_Keywords, Select_directory})
+            w->setFont(font);
+    }
     Main->show();
     vog::FileOpenDialog::setNextAnswer(args[1]);
     Main->N2Click();
@@ -65,9 +101,11 @@ int main(int argc, char *argv[])
     }
     saveEditor(Link_Keywords, folder, QStringLiteral("link-keywords"));
 
-    Select_directory->show();
-    save(Select_directory, folder + QStringLiteral("/select-directory.png"));
-    Select_directory->hide();
+    // Last, because the browse button writes the chooser's directory into its field.
+    Files_and_Paths->show();
+    Files_and_Paths->scrollToTop();
+    saveChooserOver(Files_and_Paths, Files_and_Paths->InboundButton,
+                    folder + QStringLiteral("/select-directory.png"));
 
     destroyWindows();
     return 0;

@@ -17,6 +17,7 @@
 #include "shell/UseBox.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -163,7 +164,9 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
     // Sizing to the contents would measure every name again on each append.
     LinkChange->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     LinkChange->setMinimumContentsLength(20);
-    LinkChange->setGeometry(188, 9, 383, LinkChange->sizeHint().height());
+    placeLinkChange();
+    LinkChange->setAccessibleName(QStringLiteral("Link"));
+    Label1->setBuddy(LinkChange);
 
     // clang-format off
     f.text  (FIELD(AccessGrp),              39, Wide);
@@ -259,6 +262,19 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
 }
 
 TLink_Keywords::~TLink_Keywords() = default;
+
+void TLink_Keywords::changeEvent(QEvent *event)
+{
+    vog::EditorWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange && LinkChange)
+        placeLinkChange();
+}
+
+void TLink_Keywords::placeLinkChange()
+{
+    // As tall as the current font needs.
+    LinkChange->setGeometry(188, 9, 383, LinkChange->sizeHint().height());
+}
 
 void TLink_Keywords::LinkChangeChange()
 {

@@ -27,7 +27,7 @@ public:
     ~TLink_Keywords() override;
 
     QLabel *Label1;
-    QComboBox *LinkChange;
+    QComboBox *LinkChange = nullptr;
     // The link records: column k + 1 holds the link named by entry k of LinkChange.
     vog::LinkStore LinksStringGrid;
 
@@ -83,9 +83,13 @@ signals:
     // A load has run to its end; column is the record it showed.
     void linkLoaded(int column);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     struct LoadTarget;
     void loadRecord(int column);
+    void placeLinkChange();
 
     // The load table's fields, found once by name.
     std::vector<LoadTarget> m_targets;

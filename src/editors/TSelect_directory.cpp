@@ -1,10 +1,12 @@
 #include "TSelect_directory.h"
 
 #include "DirectoryList.h"
+#include "shell/ButtonRoom.h"
 #include "shell/SharedFont.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -58,15 +60,15 @@ TSelect_directory::TSelect_directory(QWidget *parent) : QDialog(parent)
 
     DirectoryListBox = new vog::DirectoryList(this);
     DirectoryListBox->setObjectName(QStringLiteral("DirectoryListBox"));
-    DirectoryListBox->setGeometry(8, 8, 145, 249);
+    DirectoryListBox->setAccessibleName(QStringLiteral("Directory"));
 
     DriveComboBox = new QComboBox(this);
     DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
-    DriveComboBox->setGeometry(8, 262, 145, DriveComboBox->sizeHint().height());
+    DriveComboBox->setAccessibleName(QStringLiteral("Drive"));
 
     OkButton = new QPushButton(QStringLiteral("&OK"), this);
     OkButton->setObjectName(QStringLiteral("OkButton"));
-    OkButton->setGeometry(160, 8, 75, 25);
+    place();
     // Enter belongs to the directory list, which opens the highlighted folder with it.
     OkButton->setAutoDefault(false);
     OkButton->setDefault(false);
@@ -109,6 +111,25 @@ void TSelect_directory::showEvent(QShowEvent *event)
     refreshDrives();
     DirectoryListBox->setFocus();
     QDialog::showEvent(event);
+}
+
+void TSelect_directory::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange && OkButton)
+        place();
+}
+
+void TSelect_directory::place()
+{
+    // The drawn layout, grown where a larger font needs more room.
+    const int comboHeight = DriveComboBox->sizeHint().height();
+    DirectoryListBox->setGeometry(8, 8, 145, 249);
+    DriveComboBox->setGeometry(8, 262, 145, comboHeight);
+    OkButton->setGeometry(QRect(QPoint(160, 8), vog::buttonRoom(OkButton, QSize(75, 25))));
+    const QSize need(OkButton->geometry().right() + 15, 262 + comboHeight + 8);
+    setMinimumSize(need);
+    resize(size().expandedTo(need));
 }
 
 void TSelect_directory::refreshDrives()

@@ -20,9 +20,9 @@ class TSelect_directory : public QDialog
 public:
     explicit TSelect_directory(QWidget *parent = nullptr);
 
-    vog::DirectoryList *DirectoryListBox;
-    QComboBox *DriveComboBox;
-    QPushButton *OkButton;
+    vog::DirectoryList *DirectoryListBox = nullptr;
+    QComboBox *DriveComboBox = nullptr;
+    QPushButton *OkButton = nullptr;
 
     // Shows the chooser modally until OK or its title-bar close button, then returns the open
     // directory (not the highlighted entry).
@@ -40,8 +40,10 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void place();
     void refreshDrives();
     void showListDrive();
 };

@@ -3,6 +3,7 @@
 #include "RowForm.h"
 #include "SharedFont.h"
 
+#include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -24,9 +25,28 @@ EditorWindow::EditorWindow(const QString &objectName, const QString &title,
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setWidgetResizable(true);
+    // It takes the focus once per round of Tab, for scrolling by keys.
+    m_scroll->setAccessibleName(title);
     m_form = new RowForm(fieldColumn, top, m_scroll);
     m_scroll->setWidget(m_form);
     layout->addWidget(m_scroll);
+
+    // The scroll area by itself only brings a field's text cursor into view, which can leave
+    // the rest of the field under the window's edge.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && m_form->isAncestorOf(now))
+            showWhole(now);
+    });
+}
+
+void EditorWindow::showWhole(QWidget *w)
+{
+    // The whole row's field: a radio choice or a block of flag boxes, not just one option.
+    while (w->parentWidget() != m_form)
+        w = w->parentWidget();
+    const QRect r = w->geometry();
+    m_scroll->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + 4,
+                            r.height() / 2 + 4);
 }
 
 void EditorWindow::scrollToTop()

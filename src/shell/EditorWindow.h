@@ -23,6 +23,9 @@ public:
     void scrollToBottom();
 
 private:
+    // Scrolls the field holding w fully into view.
+    void showWhole(QWidget *w);
+
     QScrollArea *m_scroll;
     RowForm *m_form;
 };

@@ -1,6 +1,7 @@
 #include "RowForm.h"
 
 #include "BrowseButton.h"
+#include "ButtonRoom.h"
 #include "ChoiceField.h"
 #include "FlagBoxes.h"
 #include "LineList.h"
@@ -44,6 +45,8 @@ Field *RowForm::add(Field *field, const char *name, const QString &label, int wi
     auto *caption = new QLabel(label, this);
     caption->setTextFormat(Qt::PlainText);
     caption->setBuddy(field);
+    // Some screen readers name a field by its label (drop-downs on Linux): without the dots.
+    caption->setAccessibleName(QString::fromLatin1(name));
     Row row;
     row.label = caption;
     row.field = field;
@@ -107,7 +110,9 @@ BrowseButton *RowForm::button(BrowseButton *&member, const char *name, const QSt
 {
     member = new BrowseButton(caption, this);
     member->setObjectName(QString::fromLatin1(name));
-    member->setAccessibleName(QStringLiteral("Browse for ") + m_rows.last().field->objectName());
+    const QString field = m_rows.last().field->objectName();
+    member->setAccessibleName(m_rows.last().tall ? QStringLiteral("Add a file to ") + field
+                                                 : QStringLiteral("Browse for ") + field);
     m_rows.last().button = member;
     return member;
 }
@@ -116,6 +121,8 @@ UseBox *RowForm::use(UseBox *&member, const char *name)
 {
     member = new UseBox(this);
     member->setObjectName(QString::fromLatin1(name));
+    // Named "Use" like its caption; which number it belongs to is said after the name.
+    member->setAccessibleDescription(QStringLiteral("Use ") + m_rows.last().field->objectName());
     m_rows.last().use = member;
     return member;
 }
@@ -183,10 +190,10 @@ void RowForm::relayout()
         const int need = LabelLeft + fm.horizontalAdvance(keyword + QStringLiteral("   ..")) + 4;
         column = std::max(column, need);
         if (!r.tall)
-            rowHeight = std::max(rowHeight, r.field->sizeHint().height());
+            rowHeight = std::max(rowHeight, r.field->minimumSizeHint().height());
     }
     m_column = column;
-    const int pitch = std::max(RowPitch, rowHeight + 3);
+    const int pitch = std::max(RowPitch, rowHeight + 2);
 
     int y = m_top;
     int right = 0;
@@ -213,11 +220,14 @@ void RowForm::relayout()
         int rowRight = column + width;
         if (r.button) {
             if (r.tall) {
-                r.button->setGeometry(column + width + 1, y, 19, height);
-                rowRight += 20;
+                const QSize size = buttonRoom(r.button, QSize(19, height));
+                r.button->setGeometry(column + width + 1, y, size.width(), height);
+                rowRight += 1 + size.width();
             } else {
-                const int h = std::max(20, std::min(rowHeight, r.button->sizeHint().height()));
-                r.button->setGeometry(column + width - 19, y + (rowHeight - h) / 2, 19, h);
+                const QSize size = buttonRoom(r.button, QSize(19, std::min(20, rowHeight)));
+                r.button->setGeometry(column + width - size.width(),
+                                      y + (rowHeight - size.height()) / 2, size.width(),
+                                      size.height());
             }
             r.button->raise();
         }

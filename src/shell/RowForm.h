@@ -82,7 +82,7 @@ private:
         int width = 0;
         bool tall = false;
         int visibleLines = 0;
-        QWidget *button = nullptr;
+        BrowseButton *button = nullptr;
         QWidget *use = nullptr;
     };
     template <typename Field>

@@ -71,6 +71,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     Memo1 = new QPlainTextEdit(client);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(16, 22, 457, 255);
+    Memo1->setAccessibleName(QStringLiteral("Notes"));
     Memo1->setPlainText(QStringLiteral("Шо еще сделать:\n"
                                        "- Прикрутить инклуды\n"
                                        "- Прикрутить   \"3.3.34 LinkDefaults\" "));
