@@ -49,6 +49,36 @@ private slots:
         QVERIFY(large.findChild<QLineEdit *>()->maxLength() > 10);
     }
 
+    // Typing past the maximum is allowed; leaving the field holds it to the range.
+    void typedNumberIsClampedOnLeaving_data()
+    {
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("above a million") << 1000000 << "2000000" << 1000000;
+        QTest::newRow("above 100000") << 100000 << "999999" << 100000;
+        QTest::newRow("in range") << 100000 << "4321" << 4321;
+    }
+
+    void typedNumberIsClampedOnLeaving()
+    {
+        QFETCH(int, maximum);
+        QFETCH(QString, typed);
+        QFETCH(int, shown);
+        QWidget window;
+        auto *field = new NumberField(maximum, &window);
+        auto *other = new QLineEdit(&window);
+        other->move(0, 40);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        field->setFocus();
+        field->findChild<QLineEdit *>()->selectAll();
+        QTest::keyClicks(field, typed);
+        QCOMPARE(field->findChild<QLineEdit *>()->text(), typed);
+        other->setFocus();
+        QCOMPARE(field->value(), shown);
+    }
+
     void choiceStartsEmptyAndShowsWhatIsSet()
     {
         ChoiceField field(ChoiceField::onOffItems());

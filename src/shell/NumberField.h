@@ -13,6 +13,16 @@ public:
     explicit NumberField(int maximum, QWidget *parent = nullptr);
 
     void setNumber(int value) { setValue(value); }
+
+protected:
+    // Any whole number may be typed; one outside the range is held to the nearer end when the
+    // field is left.
+    QValidator::State validate(QString &input, int &pos) const override;
+    void fixup(QString &input) const override;
+
+private:
+    // The typed text as a whole number, if it is one (an optional sign and decimal digits).
+    static bool typedNumber(const QString &input, qlonglong &number);
 };
 
 } // namespace vog
