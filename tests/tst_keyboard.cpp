@@ -322,7 +322,8 @@ void TestKeyboard::directoryPickerByKeyboardAlone()
     QStringList focused;
     whenModal<TSelect_directory>(
         [&](TSelect_directory *chooser) {
-            QTest::qWaitForWindowActive(chooser);
+            if (!QTest::qWaitForWindowActive(chooser))
+                chooser->activateWindow();
             focused.append(QApplication::focusWidget()->objectName());
             press({QStringLiteral("<End>"), QStringLiteral("<Return>"), QStringLiteral("<Tab>"),
                    QStringLiteral("<Tab>")});

@@ -82,31 +82,7 @@ TFiles_and_Paths::TFiles_and_Paths(QWidget *parent)
 
     OpenFileDialog = new vog::FileOpenDialog(QStringLiteral("OpenFileDialog"), this);
 
-    using Handler = void (TFiles_and_Paths::*)();
-    const std::pair<vog::BrowseButton *, Handler> handlers[] = {
-        {AreafixHelpButton, &TFiles_and_Paths::AreafixHelpButtonClick},
-        {EchoTossLogButton, &TFiles_and_Paths::EchoTossLogButtonClick},
-        {VogPerlFileButton, &TFiles_and_Paths::VogPerlFileButtonClick},
-        {ImportLogButton, &TFiles_and_Paths::ImportLogButtonClick},
-        {IntabButton, &TFiles_and_Paths::IntabButtonClick},
-        {LockFileButton, &TFiles_and_Paths::LockFileButtonClick},
-        {OuttabButton, &TFiles_and_Paths::OuttabButtonClick},
-        {StatLogButton, &TFiles_and_Paths::StatLogButtonClick},
-        {DupeHistoryDirButton, &TFiles_and_Paths::DupeHistoryDirButtonClick},
-        {FileBoxesDirButton, &TFiles_and_Paths::FileBoxesDirButtonClick},
-        {InboundButton, &TFiles_and_Paths::InboundButtonClick},
-        {LocalInboundButton, &TFiles_and_Paths::LocalInboundButtonClick},
-        {LogFileDirButton, &TFiles_and_Paths::LogFileDirButtonClick},
-        {MsgBaseDirButton, &TFiles_and_Paths::MsgBaseDirButtonClick},
-        {OutboundButton, &TFiles_and_Paths::OutboundButtonClick},
-        {ProtInboundButton, &TFiles_and_Paths::ProtInboundButtonClick},
-        {RulesDirButton, &TFiles_and_Paths::RulesDirButtonClick},
-        {TempInboundButton, &TFiles_and_Paths::TempInboundButtonClick},
-        {TempOutboundButton, &TFiles_and_Paths::TempOutboundButtonClick},
-        {IncludeButton, &TFiles_and_Paths::IncludeButtonClick},
-    };
-    for (const auto &[button, handler] : handlers)
-        connect(button, &QPushButton::clicked, this, handler);
+    connectBrowseButtons();
 }
 
 // clang-format off

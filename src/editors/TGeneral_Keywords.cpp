@@ -102,14 +102,7 @@ TGeneral_Keywords::TGeneral_Keywords(QWidget *parent)
     vog::RowForm::chainFocus(order);
 
     OpenFileDialog = new vog::FileOpenDialog(QStringLiteral("OpenFileDialog"), this);
-    connect(AreafixQueueFileButton, &QPushButton::clicked, this,
-            &TGeneral_Keywords::AreafixQueueFileButtonClick);
-    connect(AutoAreaCreateFlagButton, &QPushButton::clicked, this,
-            &TGeneral_Keywords::AutoAreaCreateFlagButtonClick);
-    connect(NetmailFlagButton, &QPushButton::clicked, this,
-            &TGeneral_Keywords::NetmailFlagButtonClick);
-    connect(NewAreaRefuseFileButton, &QPushButton::clicked, this,
-            &TGeneral_Keywords::NewAreaRefuseFileButtonClick);
+    connectBrowseButtons();
 }
 
 void TGeneral_Keywords::AreafixQueueFileButtonClick()

@@ -250,15 +250,7 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
     connect(LinkChange->lineEdit(), &QLineEdit::textEdited, this,
             &TLink_Keywords::LinkChangeChange);
 
-    connect(AutoAreaCreateFileButton, &QPushButton::clicked, this,
-            &TLink_Keywords::AutoAreaCreateFileButtonClick);
-    connect(DenyFwdFileButton, &QPushButton::clicked, this,
-            &TLink_Keywords::DenyFwdFileButtonClick);
-    connect(ForwardRequestFileButton, &QPushButton::clicked, this,
-            &TLink_Keywords::ForwardRequestFileButtonClick);
-    connect(FileBoxButton, &QPushButton::clicked, this, &TLink_Keywords::FileBoxButtonClick);
-    connect(LinkMsgBaseDirButton, &QPushButton::clicked, this,
-            &TLink_Keywords::LinkMsgBaseDirButtonClick);
+    connectBrowseButtons();
 }
 
 TLink_Keywords::~TLink_Keywords() = default;

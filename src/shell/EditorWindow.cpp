@@ -1,5 +1,6 @@
 #include "EditorWindow.h"
 
+#include "BrowseButton.h"
 #include "RowForm.h"
 #include "SharedFont.h"
 
@@ -57,6 +58,19 @@ void EditorWindow::scrollToTop()
 void EditorWindow::scrollToBottom()
 {
     m_scroll->verticalScrollBar()->setValue(m_scroll->verticalScrollBar()->maximum());
+}
+
+void EditorWindow::connectBrowseButtons()
+{
+    const QMetaObject *window = metaObject();
+    for (BrowseButton *button : findChildren<BrowseButton *>()) {
+        const QByteArray handler = button->objectName().toLatin1() + "Click()";
+        const int slot = window->indexOfSlot(handler.constData());
+        Q_ASSERT_X(slot >= 0, "EditorWindow", handler.constData());
+        if (slot >= 0)
+            QMetaObject::connect(button, button->metaObject()->indexOfSignal("clicked(bool)"),
+                                 this, slot);
+    }
 }
 
 } // namespace vog

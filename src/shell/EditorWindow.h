@@ -22,6 +22,11 @@ public:
     void scrollToTop();
     void scrollToBottom();
 
+protected:
+    // Connects each browse button to the window's public slot named after it plus "Click"
+    // (InboundButton to InboundButtonClick). Called once the rows are built.
+    void connectBrowseButtons();
+
 private:
     // Scrolls the field holding w fully into view.
     void showWhole(QWidget *w);
