@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "editors/TSelect_directory.h"
 #include "shell/FileOpenDialog.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
@@ -126,4 +127,19 @@ QWidget *windowNamed(const QString &name)
         if (w && w->objectName() == name)
             return w;
     return nullptr;
+}
+
+bool withChooser(const std::function<void()> &show,
+                 const std::function<void(TSelect_directory *)> &steps)
+{
+    bool shown = false;
+    whenModal<TSelect_directory>(
+        [&](TSelect_directory *chooser) {
+            shown = true;
+            steps(chooser);
+            if (chooser->isVisible())
+                chooser->close();
+        },
+        show);
+    return shown;
 }

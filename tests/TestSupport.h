@@ -54,6 +54,13 @@ private:
 QList<ShownError> openConfig(const QString &fileName);
 QList<ShownError> openCancelled();
 
+class TSelect_directory;
+// Runs show (something that shows the directory chooser modally) and, while the chooser is up,
+// the user's steps on it. Whatever the steps leave open is closed by its title bar, which
+// answers like OK, so a failed check never hangs the run. Returns whether the chooser came.
+bool withChooser(const std::function<void()> &show,
+                 const std::function<void(TSelect_directory *)> &steps);
+
 // Runs fn while a timer waits for the next modal widget of type T and hands it to onModal.
 template <typename T>
 void whenModal(const std::function<void(T *)> &onModal, const std::function<void()> &fn);

@@ -15,26 +15,14 @@
 
 #include <QDir>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QtTest>
 
 namespace {
 
-// Clicks the button; while the chooser is up, runs the user's steps and closes it with OK.
+// Clicks the button and runs the user's steps on the chooser it shows.
 void chooseWith(QPushButton *button, const std::function<void(TSelect_directory *)> &steps)
 {
-    bool shown = false;
-    whenModal<TSelect_directory>(
-        [&](TSelect_directory *chooser) {
-            shown = true;
-            auto close = qScopeGuard([chooser] {
-                if (chooser->isVisible())
-                    chooser->OkButton->click();
-            });
-            steps(chooser);
-        },
-        [button] { button->click(); });
-    QVERIFY(shown);
+    QVERIFY(withChooser([button] { button->click(); }, steps));
 }
 
 } // namespace

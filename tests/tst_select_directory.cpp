@@ -19,22 +19,10 @@
 
 namespace {
 
-// Shows the chooser through the directory picker for the field and runs the user's steps on
-// it. Whatever the steps leave open is closed, so a failed check never hangs the run.
+// Shows the chooser through the directory picker for the field and runs the user's steps on it.
 void pickWith(QLineEdit *field, const std::function<void(TSelect_directory *)> &steps)
 {
-    bool shown = false;
-    whenModal<TSelect_directory>(
-        [&](TSelect_directory *chooser) {
-            shown = true;
-            auto closeLeftOpen = qScopeGuard([chooser] {
-                if (chooser->isVisible())
-                    chooser->close();
-            });
-            steps(chooser);
-        },
-        [field] { vog::pickDirectory(field); });
-    QVERIFY(shown);
+    QVERIFY(withChooser([field] { vog::pickDirectory(field); }, steps));
 }
 
 vog::DirectoryList *list()
