@@ -193,17 +193,9 @@ std::string path(Random &r, const char *leaf)
 }
 
 // The spelling of a keyword on a line: its mixed-case name most often, else lower or upper.
-std::string spelling(Random &r, const vog::KeywordEntry &e)
+std::string spelling(Random &r, const vog::KeywordRow &e)
 {
-    std::string mixed;
-    if (e.field)
-        mixed = e.field;
-    else if (e.keyword == "link")
-        mixed = "Link";
-    else if (e.keyword == "linkdefaults")
-        mixed = "LinkDefaults";
-    else
-        mixed = std::string(e.keyword.data(), std::size_t(e.keyword.size()));
+    const std::string mixed = e.name;
     const int roll = r.below(100);
     if (roll < 70)
         return mixed;
@@ -249,27 +241,31 @@ std::string textValue(Random &r, QByteArrayView k)
     return personName(r) + " " + r.pick(EchoWords);
 }
 
-std::string wordsValue(Random &r, const vog::RadioWords &words)
+std::string wordsValue(Random &r, const vog::RadioRule &rule)
 {
     if (r.chance(10))
         return "default";
-    return anyCase(r, std::string(words[std::size_t(r.below(int(words.size())))].word.toByteArray()));
+    std::vector<QByteArrayView> words;
+    for (const vog::RadioOption &o : rule.options)
+        if (!o.word.isEmpty())
+            words.push_back(o.word);
+    return anyCase(r, words[std::size_t(r.below(int(words.size())))].toByteArray().toStdString());
 }
 
-std::string flagsValue(Random &r, const vog::FlagWords &flags)
+std::string flagsValue(Random &r, const vog::FlagSet &flags)
 {
     std::string v;
-    for (const vog::FlagWord &f : flags)
+    for (QByteArrayView word : flags.words)
         if (r.chance(25)) {
             if (!v.empty())
                 v += " ";
-            v += anyCase(r, f.word.toByteArray().toStdString());
+            v += anyCase(r, word.toByteArray().toStdString());
         }
     return v.empty() ? "pvt" : v;
 }
 
 // A general or files-and-paths value, by its kind.
-std::string generalValue(Random &r, const vog::KeywordEntry &e)
+std::string generalValue(Random &r, const vog::KeywordRow &e)
 {
     switch (e.kind) {
     case vog::ValueKind::OnOff:
@@ -284,7 +280,7 @@ std::string generalValue(Random &r, const vog::KeywordEntry &e)
             return number(r.between(100001, 5000000)); // clamped by the field
         return number(r.between(0, 100000));
     case vog::ValueKind::Radio:
-        return wordsValue(r, e.radio->words);
+        return wordsValue(r, *e.radio);
     case vog::ValueKind::Flags:
         return flagsValue(r, *e.flags);
     default:
@@ -410,10 +406,10 @@ public:
     Generator(const GeneratorOptions &o, const QString &path)
         : m_options(o), m_random(o.seed), m_out(path, m_facts)
     {
-        for (const vog::KeywordEntry &e : vog::keywordTable()) {
-            if (e.kind == vog::ValueKind::LinkStart)
+        for (const vog::KeywordRow &e : vog::keywordTable()) {
+            if (e.kind == vog::ValueKind::LinkName)
                 m_linkEntry = &e;
-            else if (e.kind == vog::ValueKind::LinkValue)
+            else if (e.place == vog::Place::Link)
                 m_perLink.push_back(&e);
             else if (e.kind == vog::ValueKind::LineList)
                 m_lists.push_back(&e);
@@ -496,7 +492,7 @@ private:
             std::int64_t n = top * listShare(*m_lists[k], true) / 100;
             block();
             m_out.line("");
-            comment(std::string(m_lists[k]->field) + " lines");
+            comment(std::string(m_lists[k]->name) + " lines");
             const Style s = pickStyle(m_random, false);
             for (; n > 0; --n)
                 listLine(s, *m_lists[k]);
@@ -526,8 +522,8 @@ private:
                                name + " " + aka));
         // Aka first, then as many other per-link keywords as planned, each at most once, in
         // the table's order or in a shuffled one.
-        std::vector<const vog::KeywordEntry *> rows = m_perLink;
-        const auto akaRow = std::find_if(rows.begin(), rows.end(), [](const vog::KeywordEntry *e) {
+        std::vector<const vog::KeywordRow *> rows = m_perLink;
+        const auto akaRow = std::find_if(rows.begin(), rows.end(), [](const vog::KeywordRow *e) {
             return e->keyword == "aka";
         });
         std::iter_swap(rows.begin(), akaRow);
@@ -546,7 +542,7 @@ private:
 
     // Per cent of the list lines that go to each list keyword, in the long lists at the top
     // and in the short blocks between link sections.
-    static int listShare(const vog::KeywordEntry &e, bool atTop)
+    static int listShare(const vog::KeywordRow &e, bool atTop)
     {
         const QByteArrayView k = e.keyword;
         if (k == "route")
@@ -567,8 +563,8 @@ private:
         block();
         const Style s = pickStyle(m_random, false);
         int roll = r().below(100);
-        const vog::KeywordEntry *list = m_lists.front();
-        for (const vog::KeywordEntry *e : m_lists) {
+        const vog::KeywordRow *list = m_lists.front();
+        for (const vog::KeywordRow *e : m_lists) {
             list = e;
             roll -= listShare(*e, false);
             if (roll < 0)
@@ -607,7 +603,7 @@ private:
         } else if (roll < 97) {
             // Lines that look like keywords but carry none: alone, after a tab, glued on.
             for (; n > 0; --n) {
-                const vog::KeywordEntry &e = *m_perLink[std::size_t(r().below(int(m_perLink.size())))];
+                const vog::KeywordRow &e = *m_perLink[std::size_t(r().below(int(m_perLink.size())))];
                 const int form = r().below(3);
                 const std::string k = spelling(m_random, e);
                 m_out.line(form == 0 ? k : form == 1 ? k + "\t" + linkValue(m_random, e.keyword)
@@ -620,16 +616,16 @@ private:
         return m_facts.lines - before;
     }
 
-    void generalLine(const Style &s, const vog::KeywordEntry &e)
+    void generalLine(const Style &s, const vog::KeywordRow &e)
     {
         m_out.line(keywordLine(m_random, s, spelling(m_random, e), generalValue(m_random, e)));
     }
-    void listLine(const Style &s, const vog::KeywordEntry &e)
+    void listLine(const Style &s, const vog::KeywordRow &e)
     {
         m_out.line(keywordLine(m_random, s, spelling(m_random, e), listValue(m_random, e.keyword)));
         ++m_facts.listLines;
     }
-    void linkLine(const Style &s, const vog::KeywordEntry &e)
+    void linkLine(const Style &s, const vog::KeywordRow &e)
     {
         m_out.line(keywordLine(m_random, s, spelling(m_random, e), linkValue(m_random, e.keyword)));
         ++m_facts.linkLines;
@@ -641,10 +637,10 @@ private:
     Random m_random;
     GeneratedFile m_facts;
     Writer m_out;
-    const vog::KeywordEntry *m_linkEntry = nullptr;
-    std::vector<const vog::KeywordEntry *> m_perLink;
-    std::vector<const vog::KeywordEntry *> m_lists;
-    std::vector<const vog::KeywordEntry *> m_general;
+    const vog::KeywordRow *m_linkEntry = nullptr;
+    std::vector<const vog::KeywordRow *> m_perLink;
+    std::vector<const vog::KeywordRow *> m_lists;
+    std::vector<const vog::KeywordRow *> m_general;
 };
 
 } // namespace

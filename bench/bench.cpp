@@ -9,14 +9,14 @@
 
 #include "editors/TLink_Keywords.h"
 #include "reader/ConfigFile.h"
-#include "reader/ConfigScanner.h"
+#include "reader/ConfigRead.h"
 #include "reader/KeywordTable.h"
 #include "reader/LinkStore.h"
 #include "reader/NumberConversion.h"
 #include "reader/Text.h"
 #include "reader/ValueRules.h"
-#include "shell/FileOpenDialog.h"
-#include "shell/LineList.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/LineList.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
@@ -67,88 +67,90 @@ struct ScanFigures
     qint64 checksum = 0; // keeps the compiler from dropping the work
 };
 
-// Every step of the Open that doesn't touch a widget: lines split and trimmed, the keyword
-// matched, the value cut, lower-cased where its rule compares words, ruled, decoded to text
-// where a field would show it (a list's lines gathered into one text), and link values kept in
-// a link store.
+// Every step of the Open that doesn't touch a widget, through the same read: lines split and
+// trimmed, the keyword matched, the value cut, turned into its field's state, decoded to text
+// where a field would show it (a list's lines gathered into one text), link values kept in a
+// link store.
+class ScanSink final : public vog::ConfigSink
+{
+public:
+    void windowValue(const vog::KeywordLine &line) override
+    {
+        ++f.keywordLines;
+        const vog::FieldState s = vog::fieldState(*line.row, line.value, line.lineNumber);
+        switch (s.kind) {
+        case vog::ValueKind::LineList: {
+            QString &gathered = m_lists[std::size_t(line.row->index)];
+            if (!gathered.isEmpty())
+                gathered += QLatin1Char('\n');
+            vog::appendDecoded(gathered, s.text);
+            break;
+        }
+        case vog::ValueKind::Text:
+            f.checksum += vog::decodeValue(s.text).size();
+            break;
+        default:
+            f.checksum += s.number + s.option + qint64(s.boxes) + (s.choice ? *s.choice : 0);
+            break;
+        }
+    }
+    void linkStarted(const vog::KeywordLine &line, int) override
+    {
+        ++f.keywordLines;
+        f.checksum += vog::decodeValue(line.value).size();
+    }
+    void linkValue(const vog::KeywordLine &, int) override { ++f.keywordLines; }
+
+    ScanFigures finish()
+    {
+        for (const QString &gathered : m_lists)
+            f.checksum += gathered.size();
+        return f;
+    }
+
+    ScanFigures f;
+
+private:
+    std::vector<QString> m_lists = std::vector<QString>(vog::keywordTable().size());
+};
+
 ScanFigures scanCore(const QString &path)
 {
     vog::ConfigFile file(path);
     vog::LineReader lines(file.descriptor());
-    vog::ConfigScanner scanner(lines);
     vog::LinkStore store;
-    int column = 0;
-    QByteArray lowered;
-    std::vector<QString> lists(vog::keywordTable().size()); // each list's lines, gathered
-    vog::KeywordLine line;
-    ScanFigures f;
-    while (scanner.next(line)) {
-        ++f.keywordLines;
-        const vog::KeywordEntry &e = *line.entry;
-        QByteArrayView value = line.value;
-        if (e.comparesWords()) {
-            vog::lowerInto(value, lowered);
-            value = lowered;
-        }
-        using K = vog::ValueKind;
-        switch (e.kind) {
-        case K::Text:
-            f.checksum += vog::decodeValue(value).size();
-            break;
-        case K::LineList: {
-            QString &gathered = lists[std::size_t(&e - vog::keywordTable().data())];
-            if (!gathered.isEmpty())
-                gathered += QLatin1Char('\n');
-            vog::appendDecoded(gathered, value);
-            break;
-        }
-        case K::OnOff:
-            f.checksum += *vog::onOffText(value);
-            break;
-        case K::InvertedOnOff:
-            f.checksum += *vog::invertedOnOffText(value);
-            break;
-        case K::LowerUpper:
-            f.checksum += *vog::lowerUpperText(value);
-            break;
-        case K::Number:
-            f.checksum += vog::convertNumber(value, line.lineNumber);
-            break;
-        case K::Radio:
-            f.checksum += vog::radioOption(value, e.radio->words, e.radio->defaultOption);
-            break;
-        case K::Flags:
-            f.checksum += vog::flagBits(value, *e.flags);
-            break;
-        case K::LinkStart:
-            column = store.columnCount();
-            store.setColumnCount(column + 1);
-            f.checksum += vog::decodeValue(value).size();
-            store.setCell(column, e.linkRow, value);
-            break;
-        case K::LinkValue:
-            store.setCell(column, e.linkRow, value);
-            break;
-        }
-    }
-    for (const QString &gathered : lists)
-        f.checksum += gathered.size();
-    return f;
+    ScanSink sink;
+    vog::readConfig(lines, store, sink);
+    return sink.finish();
 }
 
 // The line-list values and link names of a file, as the Open makes them.
+class TextsSink final : public vog::ConfigSink
+{
+public:
+    TextsSink(QStringList &listLines, QStringList &names) : m_lines(listLines), m_names(names) {}
+    void windowValue(const vog::KeywordLine &line) override
+    {
+        if (line.row->kind == vog::ValueKind::LineList)
+            m_lines.append(vog::decodeValue(line.value));
+    }
+    void linkStarted(const vog::KeywordLine &line, int) override
+    {
+        m_names.append(vog::decodeValue(line.value));
+    }
+
+private:
+    QStringList &m_lines;
+    QStringList &m_names;
+};
+
 void collectTexts(const QString &path, QStringList &listLines, QStringList &names)
 {
     vog::ConfigFile file(path);
     vog::LineReader lines(file.descriptor());
-    vog::ConfigScanner scanner(lines);
-    vog::KeywordLine line;
-    while (scanner.next(line)) {
-        if (line.entry->kind == vog::ValueKind::LineList)
-            listLines.append(vog::decodeValue(line.value));
-        else if (line.entry->kind == vog::ValueKind::LinkStart)
-            names.append(vog::decodeValue(line.value));
-    }
+    vog::LinkStore store;
+    TextsSink sink(listLines, names);
+    vog::readConfig(lines, store, sink);
 }
 
 // ---- external references -----------------------------------------------------------------
@@ -207,7 +209,7 @@ QString awkProgram()
 QStringList awkArguments()
 {
     QStringList words;
-    for (const vog::KeywordEntry &e : vog::keywordTable())
+    for (const vog::KeywordRow &e : vog::keywordTable())
         words.append(QString::fromLatin1(e.keyword));
     return {QStringLiteral("-v"), QStringLiteral("K=") + words.join(QLatin1Char(' ')),
             QStringLiteral("BEGIN{n=split(K,a,\" \");for(i=1;i<=n;i++)k[a[i]]=1}"

@@ -98,22 +98,24 @@ private slots:
         QList<int> sections;
         bool mixedCase = false;
         while (scanner.next(line)) {
-            const vog::KeywordEntry &e = *line.entry;
+            const vog::KeywordRow &e = *line.row;
             seen.insert(e.keyword);
             const QByteArrayView word = line.line.first(e.keyword.size());
             mixedCase = mixedCase || (word != e.keyword && word != vog::lowered(e.keyword).toUpper());
-            switch (e.kind) {
-            case vog::ValueKind::LinkStart:
+            if (e.kind == vog::ValueKind::LinkName) {
                 ++linkStarts;
                 if (inSection >= 0)
                     sections.append(inSection);
                 inSection = 0;
-                break;
-            case vog::ValueKind::LinkValue:
+                continue;
+            }
+            if (e.place == vog::Place::Link) {
                 ++perLink;
                 if (inSection >= 0)
                     ++inSection;
-                break;
+                continue;
+            }
+            switch (e.kind) {
             case vog::ValueKind::LineList:
                 ++lists;
                 break;
@@ -133,10 +135,10 @@ private slots:
             QVERIFY2(n >= 30 && n <= 47, qPrintable(QString::number(n)));
         QVERIFY(mixedCase);
         // Every keyword of the table, where the shape leaves room for it.
-        for (const vog::KeywordEntry &e : vog::keywordTable()) {
-            const bool needsLinks = e.kind == vog::ValueKind::LinkStart;
+        for (const vog::KeywordRow &e : vog::keywordTable()) {
+            const bool needsLinks = e.kind == vog::ValueKind::LinkName;
             if (!needsLinks || links > 0)
-                QVERIFY2(seen.contains(e.keyword) || (e.kind == vog::ValueKind::LinkValue && links == 0),
+                QVERIFY2(seen.contains(e.keyword) || (e.place == vog::Place::Link && links == 0),
                          e.keyword.data());
         }
     }

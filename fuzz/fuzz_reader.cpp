@@ -6,7 +6,7 @@
 // The recognised keyword lines and their values are the output; a second, brute-force look-up
 // in the keyword table checks every match, and a plain reference parse checks every number.
 
-#include "reader/ConfigScanner.h"
+#include "reader/ConfigRead.h"
 #include "reader/Errors.h"
 #include "reader/KeywordTable.h"
 #include "reader/LineReader.h"
@@ -160,13 +160,13 @@ std::vector<QByteArray> readAll(LineReader &reader)
     return lines;
 }
 
-// The entry whose literal begins the matching text, found by trying every entry of the table.
-const KeywordEntry *bruteForceMatch(QByteArrayView matching)
+// The row whose literal begins the matching text, found by trying every row of the table.
+const KeywordRow *bruteForceMatch(QByteArrayView matching)
 {
     if (matching.startsWith('#'))
         return nullptr;
-    const KeywordEntry *found = nullptr;
-    for (const KeywordEntry &e : keywordTable()) {
+    const KeywordRow *found = nullptr;
+    for (const KeywordRow &e : keywordTable()) {
         const qsizetype n = e.keyword.size();
         // Byte by byte: a memcmp here would feed the fuzzer comparisons the reader never made.
         const char *m = matching.data();
@@ -184,131 +184,172 @@ const KeywordEntry *bruteForceMatch(QByteArrayView matching)
     return found;
 }
 
+// The state a value gives its field, checked against the plain reading of each rule.
+void checkState(const KeywordRow &row, QByteArrayView value)
+{
+    const QByteArray low = lowered(value);
+    if (row.kind == ValueKind::Number)
+        checkNumber(low);
+    FieldState s;
+    try {
+        s = fieldState(row, value, 7);
+    } catch (const NumberError &) {
+        CHECK(row.kind == ValueKind::Number && !toWholeNumber(low));
+        return;
+    }
+    CHECK(s.kind == row.kind);
+    switch (row.kind) {
+    case ValueKind::Text:
+    case ValueKind::LineList:
+    case ValueKind::LinkName:
+        CHECK(s.text == value);
+        break;
+    case ValueKind::OnOff:
+    case ValueKind::InvertedOnOff:
+    case ValueKind::LowerUpper:
+        CHECK(s.choice && *s.choice);
+        break;
+    case ValueKind::Number:
+        CHECK(value.isEmpty() ? s.number == row.emptyNumber : s.number == *toWholeNumber(low));
+        break;
+    case ValueKind::Radio: {
+        // The default, or the option of one of the row's words that occurs in the value.
+        const RadioRule &rule = *row.radio;
+        CHECK(s.option >= -1 && s.option < int(rule.options.size()));
+        if (s.option != (rule.followsField ? -1 : rule.defaultOption)) {
+            const RadioOption &o = rule.options[std::size_t(s.option)];
+            CHECK(!o.word.isEmpty() && sv(low).find(sv(o.word)) != std::string_view::npos);
+        }
+        break;
+    }
+    case ValueKind::Flags:
+        for (size_t b = 0; b < row.flags->words.size(); ++b)
+            CHECK(bool(s.boxes & (1u << b))
+                  == (sv(low).find(sv(row.flags->words[b])) != std::string_view::npos));
+        CHECK(s.boxes >> row.flags->words.size() == 0);
+        break;
+    }
+}
+
 struct Recognised
 {
-    const KeywordEntry *entry;
+    const KeywordRow *row;
     QByteArray value;
     qint64 lineNumber;
+    int column; // link rows: the column written; -1 for the windows' rows
     bool operator==(const Recognised &o) const
     {
-        return entry == o.entry && value == o.value && lineNumber == o.lineNumber;
+        return row == o.row && value == o.value && lineNumber == o.lineNumber;
     }
 };
 
-// The link record store of one run as the Open command keeps it, with a shadow of every cell.
-struct Links
+// The sink of one read: every line's match checked against the brute-force look-up, every
+// value against the rules, every link line against the numbering the store must keep.
+class CheckingSink final : public ConfigSink
 {
-    LinkStore store;
-    std::map<std::pair<int, int>, QByteArray> shadow;
-
-    void check() const
+public:
+    explicit CheckingSink(const LinkStore &store)
+        : m_store(store), m_firstColumn(store.columnCount())
     {
-        for (const auto &[at, bytes] : shadow)
-            CHECK(store.cell(at.first, at.second) == bytes);
-        CHECK(store.cell(-1, 1).isEmpty() && store.cell(store.columnCount(), 1).isEmpty());
-        CHECK(store.cell(0, -1).isEmpty() && store.cell(0, LinkStore::RowCount).isEmpty());
     }
-};
 
-// One Open over the given lines: recognise, check and apply every line.
-std::vector<Recognised> applyLines(const std::vector<QByteArray> &lines, Links &links)
-{
-    std::vector<Recognised> out;
-    int counter = links.store.columnCount() - 1; // numbered on after earlier runs
-    int column = 0;
-    QByteArray matching;
-    QByteArray lowValue;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const QByteArrayView raw = lines[i];
+    void lineRead(QByteArrayView raw) override
+    {
+        finishLine();
+        ++m_lineNumber;
         CHECK(!raw.contains('\n') && !raw.contains('\r') && !raw.contains(char(26)));
         const QByteArrayView asRead = trimmed(raw);
         CHECK(asRead.isEmpty() || (!isTrimmed(asRead.front()) && !isTrimmed(asRead.back())));
-
-        lowerInto(asRead, matching);
+        const QByteArray matching = lowered(asRead);
         CHECK(matching.size() == asRead.size());
         for (qsizetype k = 0; k < asRead.size(); ++k)
             CHECK(matching[k] == asRead[k]
                   || (asRead[k] >= 'A' && asRead[k] <= 'Z' && matching[k] == asRead[k] + 32));
+        m_expected = bruteForceMatch(matching);
+        m_asRead = asRead;
+    }
 
-        const KeywordEntry *expected = bruteForceMatch(matching);
-        KeywordLine kl;
-        const bool matched = matchLine(asRead, kl);
-        CHECK(matched == (expected != nullptr));
-        if (!matched)
-            continue;
-        const KeywordEntry &e = *kl.entry;
-        CHECK(&e == expected);
-        CHECK(sv(matching).substr(0, size_t(e.keyword.size()) + 1)
-              == std::string(sv(e.keyword)) + ' ');
+    void windowValue(const KeywordLine &line) override
+    {
+        CHECK(line.row->place != Place::Link);
+        take(line, -1);
+    }
 
+    void linkStarted(const KeywordLine &line, int column) override
+    {
+        // The n-th link ever read into the store is column n.
+        CHECK(column == m_firstColumn + m_links);
+        ++m_links;
+        CHECK(m_store.columnCount() == column + 1);
+        CHECK(m_store.cell(column, line.row->storeRow) == line.value);
+        take(line, column);
+    }
+
+    void linkValue(const KeywordLine &line, int column) override
+    {
+        // Lines before the file's first link go to column 0, the rest to the last link's.
+        CHECK(column == (m_links ? m_firstColumn + m_links - 1 : 0));
+        CHECK(line.row->storeRow >= 1 && line.row->storeRow < LinkStore::RowCount);
+        CHECK(m_store.cell(column, line.row->storeRow) == line.value);
+        take(line, column);
+    }
+
+    std::vector<Recognised> finish()
+    {
+        finishLine();
+        return std::move(m_out);
+    }
+
+private:
+    void take(const KeywordLine &line, int column)
+    {
+        const KeywordRow &e = *line.row;
+        CHECK(&e == m_expected);
+        m_expected = nullptr;
+        CHECK(line.lineNumber == m_lineNumber);
         // The value: the rest after the keyword, never empty, nothing of code 0 to 32 at an end.
-        const QByteArrayView value = kl.value;
+        const QByteArrayView value = line.value;
         CHECK(!value.isEmpty());
         CHECK(!isTrimmed(value.front()) && !isTrimmed(value.back()));
-        CHECK(value.data() > asRead.data() + e.keyword.size()
-              && value.data() + value.size() == asRead.data() + asRead.size());
-        out.push_back({&e, value.toByteArray(), qint64(i + 1)});
+        CHECK(value.data() > m_asRead.data() + e.keyword.size()
+              && value.data() + value.size() == m_asRead.data() + m_asRead.size());
         checkShown(value);
-
-        lowerInto(value, lowValue);
-        CHECK(lowValue.size() == value.size());
-        switch (e.kind) {
-        case ValueKind::Number:
-            checkNumber(lowValue);
-            break;
-        case ValueKind::Radio: {
-            // The default, or the option of one of the keyword's words.
-            const int option = radioOption(lowValue, e.radio->words, e.radio->defaultOption);
-            bool known = option == e.radio->defaultOption;
-            for (const RadioWord &w : e.radio->words)
-                known = known || option == w.option;
-            CHECK(known);
-            break;
-        }
-        case ValueKind::Flags: {
-            const std::uint32_t bits = flagBits(lowValue, *e.flags);
-            for (size_t b = 0; b < e.flags->size(); ++b)
-                CHECK(bool(bits & (1u << b))
-                      == (sv(lowValue).find(sv((*e.flags)[b].word)) != std::string_view::npos));
-            CHECK(bits >> e.flags->size() == 0);
-            break;
-        }
-        case ValueKind::LinkStart: {
-            const int before = counter;
-            ++counter;
-            CHECK(counter > before);
-            column = counter;
-            links.store.setColumnCount(counter + 1);
-            CHECK(links.store.columnCount() == counter + 1);
-            links.store.setCell(column, e.linkRow, value);
-            links.shadow[{column, e.linkRow}] = value.toByteArray();
-            CHECK(links.store.cell(column, e.linkRow) == value);
-            break;
-        }
-        case ValueKind::LinkValue:
-            CHECK(e.linkRow >= 1 && e.linkRow < LinkStore::RowCount);
-            links.store.setCell(column, e.linkRow, value);
-            links.shadow[{column, e.linkRow}] = value.toByteArray();
-            CHECK(links.store.cell(column, e.linkRow) == value);
-            CHECK(links.store.cellText(column, e.linkRow) == decodeValue(value));
-            break;
-        default: // the other kinds take any value as it is
-            break;
-        }
+        checkState(e, value);
+        m_out.push_back({&e, value.toByteArray(), line.lineNumber, column});
     }
-    links.check();
-    return out;
-}
 
-std::vector<Recognised> scanAll(QByteArrayView data)
+    // A line that the brute-force look-up matched must have reached the sink.
+    void finishLine() { CHECK(!m_expected); }
+
+    const LinkStore &m_store;
+    const int m_firstColumn;
+    int m_links = 0;
+    qint64 m_lineNumber = 0;
+    const KeywordRow *m_expected = nullptr;
+    QByteArrayView m_asRead;
+    std::vector<Recognised> m_out;
+};
+
+// One Open of the data into the store, as the program reads it.
+std::vector<Recognised> readInto(QByteArrayView data, LinkStore &store)
 {
     LineReader reader(data);
-    ConfigScanner scanner(reader);
-    std::vector<Recognised> out;
-    KeywordLine kl;
-    while (scanner.next(kl))
-        out.push_back({kl.entry, kl.value.toByteArray(), kl.lineNumber});
-    return out;
+    CheckingSink sink(store);
+    readConfig(reader, store, sink);
+    return sink.finish();
+}
+
+// Every cell the read wrote holds the value last written to it.
+void checkCells(const LinkStore &store, const std::vector<Recognised> &lines)
+{
+    std::map<std::pair<int, int>, QByteArray> last;
+    for (const Recognised &r : lines)
+        if (r.column >= 0)
+            last[{r.column, r.row->storeRow}] = r.value;
+    for (const auto &[at, bytes] : last)
+        CHECK(store.cell(at.first, at.second) == bytes);
+    CHECK(store.cell(-1, 1).isEmpty() && store.cell(store.columnCount(), 1).isEmpty());
+    CHECK(store.cell(0, -1).isEmpty() && store.cell(0, LinkStore::RowCount).isEmpty());
 }
 
 int scratchFile()
@@ -335,9 +376,9 @@ std::vector<QByteArray> readThroughFile(QByteArrayView data, qsizetype chunkSize
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    for (const KeywordEntry &e : keywordTable()) {
+    for (const KeywordRow &e : keywordTable()) {
         if (e.flags)
-            CHECK(e.flags->size() <= 32);
+            CHECK(e.flags->words.size() <= 32);
         CHECK(e.keyword.size() >= 1 && e.keyword.size() <= MaxKeywordLength);
         CHECK(findKeyword(e.keyword) == &e);
     }
@@ -353,14 +394,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, size_t size)
     CHECK(lines == referenceLines(data));
     CHECK(lines == readThroughFile(data, 1 + qsizetype(size % 13)));
 
-    // Two Opens of the same file into one store, as a user may do.
-    Links links;
-    const std::vector<Recognised> first = applyLines(lines, links);
-    CHECK(first == scanAll(data));
-    const int columnsAfterFirst = links.store.columnCount();
-    const std::vector<Recognised> second = applyLines(lines, links);
+    // Two Opens of the same file into one store, as a user may do: the second numbers its
+    // links on after the first's, and its lines before the first link go to column 0 again.
+    LinkStore store;
+    const std::vector<Recognised> first = readInto(data, store);
+    checkCells(store, first);
+    const int columnsAfterFirst = store.columnCount();
+    const std::vector<Recognised> second = readInto(data, store);
     CHECK(first == second);
-    CHECK(links.store.columnCount() == 2 * columnsAfterFirst - 1);
+    checkCells(store, second);
+    CHECK(store.columnCount() == 2 * columnsAfterFirst - 1);
+    for (int c = 1; c < columnsAfterFirst; ++c)
+        CHECK(store.cell(c, linkNameRow()) == store.cell(c + columnsAfterFirst - 1, linkNameRow()));
 
     // Any text, not only the values of number keywords, converts or fails cleanly.
     checkNumber(data);

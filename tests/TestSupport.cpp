@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
 #include "editors/TSelect_directory.h"
-#include "shell/FileOpenDialog.h"
+#include "fields/FileOpenDialog.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
@@ -75,12 +75,12 @@ QList<ShownError> openCancelled()
     return openConfig(QString());
 }
 
-#include "shell/ChoiceField.h"
-#include "shell/FlagBoxes.h"
-#include "shell/LineList.h"
-#include "shell/NumberField.h"
-#include "shell/RadioChoice.h"
-#include "shell/TextField.h"
+#include "fields/ChoiceField.h"
+#include "fields/FlagBoxes.h"
+#include "fields/LineList.h"
+#include "fields/NumberField.h"
+#include "fields/RadioChoice.h"
+#include "fields/TextField.h"
 
 #include <QCheckBox>
 

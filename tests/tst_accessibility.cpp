@@ -8,12 +8,12 @@
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
-#include "shell/BrowseButton.h"
-#include "shell/EditorWindow.h"
-#include "shell/RowForm.h"
+#include "fields/BrowseButton.h"
+#include "editors/EditorWindow.h"
+#include "fields/RowForm.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
-#include "shell/UseBox.h"
+#include "fields/UseBox.h"
 
 #include <QAccessible>
 #include <QCheckBox>

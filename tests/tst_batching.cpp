@@ -7,8 +7,8 @@
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
-#include "shell/FileOpenDialog.h"
-#include "shell/LineList.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/LineList.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 

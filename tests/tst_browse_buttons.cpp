@@ -7,11 +7,11 @@
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
-#include "shell/BrowseButton.h"
-#include "shell/FileOpenDialog.h"
-#include "shell/LineList.h"
+#include "fields/BrowseButton.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/LineList.h"
 #include "shell/Startup.h"
-#include "shell/TextField.h"
+#include "fields/TextField.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -43,7 +43,7 @@ private slots:
         QVERIFY(QDir(root.path()).mkpath("mail/inbound"));
         QDir::setCurrent(root.path());
         Program program;
-        chooseWith(Link_Keywords->FileBoxButton, [](TSelect_directory *chooser) {
+        chooseWith(Link_Keywords->findChild<vog::BrowseButton *>("FileBoxButton"), [](TSelect_directory *chooser) {
             auto *list = chooser->DirectoryListBox;
             const auto found = list->findItems("mail", Qt::MatchExactly);
             QCOMPARE(found.size(), 1);
@@ -51,15 +51,15 @@ private slots:
             QTest::keyClick(list, Qt::Key_Return);
         });
         const QString mail = QDir(root.path()).filePath("mail");
-        QCOMPARE(QFileInfo(Link_Keywords->FileBox->text()).canonicalFilePath(),
+        QCOMPARE(QFileInfo(Link_Keywords->field<vog::TextField>("FileBox")->text()).canonicalFilePath(),
                  QFileInfo(mail).canonicalFilePath());
         QString seenAtStart;
-        chooseWith(Files_and_Paths->InboundButton, [&](TSelect_directory *) {
+        chooseWith(Files_and_Paths->findChild<vog::BrowseButton *>("InboundButton"), [&](TSelect_directory *) {
             seenAtStart = QDir::currentPath();
         });
         QCOMPARE(QFileInfo(seenAtStart).canonicalFilePath(), QFileInfo(mail).canonicalFilePath());
-        QCOMPARE(Files_and_Paths->Inbound->text(), Link_Keywords->FileBox->text());
-        QCOMPARE(Link_Keywords->LinkMsgBaseDir->text(), QString()); // only its own field
+        QCOMPARE(Files_and_Paths->field<vog::TextField>("Inbound")->text(), Link_Keywords->field<vog::TextField>("FileBox")->text());
+        QCOMPARE(Link_Keywords->field<vog::TextField>("LinkMsgBaseDir")->text(), QString()); // only its own field
     }
 
     void plusAppendsOneLinePerClick()
@@ -69,8 +69,8 @@ private slots:
         vog::FileOpenDialog::setNextAnswer(QStringLiteral("/etc/vog/a.cfg"));
         vog::FileOpenDialog::setNextAnswer(QStringLiteral("/etc/vog/b.cfg"));
         for (int i = 0; i < 3; ++i)
-            Files_and_Paths->IncludeButton->click();
-        QCOMPARE(Files_and_Paths->Include->lines(),
+            Files_and_Paths->findChild<vog::BrowseButton *>("IncludeButton")->click();
+        QCOMPARE(Files_and_Paths->field<vog::LineList>("Include")->lines(),
                  (QStringList{"", "/etc/vog/a.cfg", "/etc/vog/b.cfg"}));
     }
 
@@ -79,16 +79,16 @@ private slots:
     {
         Program program;
         vog::FileOpenDialog::setNextAnswer(QStringLiteral("/etc/vog/areafix.hlp"));
-        Files_and_Paths->AreafixHelpButton->click();
+        Files_and_Paths->findChild<vog::BrowseButton *>("AreafixHelpButton")->click();
         vog::FileOpenDialog::setNextAnswer(std::nullopt);
-        Files_and_Paths->EchoTossLogButton->click();
-        QCOMPARE(Files_and_Paths->EchoTossLog->text(), QStringLiteral("/etc/vog/areafix.hlp"));
+        Files_and_Paths->findChild<vog::BrowseButton *>("EchoTossLogButton")->click();
+        QCOMPARE(Files_and_Paths->field<vog::TextField>("EchoTossLog")->text(), QStringLiteral("/etc/vog/areafix.hlp"));
         vog::FileOpenDialog::setNextAnswer(std::nullopt);
-        Link_Keywords->DenyFwdFileButton->click();
-        QCOMPARE(Link_Keywords->DenyFwdFile->text(), QString());
+        Link_Keywords->findChild<vog::BrowseButton *>("DenyFwdFileButton")->click();
+        QCOMPARE(Link_Keywords->field<vog::TextField>("DenyFwdFile")->text(), QString());
         vog::FileOpenDialog::setNextAnswer(std::nullopt);
-        General_Keywords->NetmailFlagButton->click();
-        QCOMPARE(General_Keywords->NetmailFlag->text(), QString());
+        General_Keywords->findChild<vog::BrowseButton *>("NetmailFlagButton")->click();
+        QCOMPARE(General_Keywords->field<vog::TextField>("NetmailFlag")->text(), QString());
     }
 
 private:

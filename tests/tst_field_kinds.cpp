@@ -1,15 +1,17 @@
 // The field kinds every editor window is built from: initial states and set operations.
-#include "shell/ChoiceField.h"
-#include "shell/LineList.h"
-#include "shell/NumberField.h"
-#include "shell/RadioChoice.h"
-#include "shell/UseBox.h"
+#include "fields/ChoiceField.h"
+#include "fields/LineList.h"
+#include "fields/NumberField.h"
+#include "fields/RadioChoice.h"
+#include "fields/UseBox.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
 
 using namespace vog;
+
+Q_DECLARE_METATYPE(vog::Range)
 
 class TestFieldKinds final : public QObject
 {
@@ -18,55 +20,58 @@ class TestFieldKinds final : public QObject
 private slots:
     void numberFieldClampsIntoItsRange_data()
     {
-        QTest::addColumn<int>("maximum");
+        QTest::addColumn<Range>("range");
         QTest::addColumn<int>("value");
         QTest::addColumn<int>("shown");
-        QTest::newRow("above a million") << 1000000 << 2000000 << 1000000;
-        QTest::newRow("above 100000") << 100000 << 250000 << 100000;
-        QTest::newRow("negative") << 100000 << -5 << 0;
-        QTest::newRow("smallest int") << 100000 << int(-2147483648LL) << 0;
-        QTest::newRow("in range") << 1000000 << 60 << 60;
-        QTest::newRow("the maximum itself") << 100000 << 100000 << 100000;
+        QTest::newRow("above a million") << Range::Max1M << 2000000 << 1000000;
+        QTest::newRow("above 100000") << Range::Max100k << 250000 << 100000;
+        QTest::newRow("negative") << Range::Max100k << -5 << 0;
+        QTest::newRow("smallest int") << Range::Max100k << int(-2147483648LL) << 0;
+        QTest::newRow("in range") << Range::Max1M << 60 << 60;
+        QTest::newRow("the maximum itself") << Range::Max100k << 100000 << 100000;
     }
 
     void numberFieldClampsIntoItsRange()
     {
-        QFETCH(int, maximum);
+        QFETCH(Range, range);
         QFETCH(int, value);
         QFETCH(int, shown);
-        NumberField field(maximum);
+        NumberField field(range);
         QCOMPARE(field.value(), 0);
-        field.setNumber(value);
+        FieldState state;
+        state.kind = ValueKind::Number;
+        state.number = value;
+        field.setState(state);
         QCOMPARE(field.value(), shown);
         QCOMPARE(field.text(), QString::number(shown));
     }
 
     void numberFieldTypingLimit()
     {
-        NumberField small(100000);
+        NumberField small(Range::Max100k);
         QCOMPARE(small.findChild<QLineEdit *>()->maxLength(), 10);
-        NumberField large(1000000);
+        NumberField large(Range::Max1M);
         QVERIFY(large.findChild<QLineEdit *>()->maxLength() > 10);
     }
 
     // Typing past the maximum is allowed; leaving the field holds it to the range.
     void typedNumberIsClampedOnLeaving_data()
     {
-        QTest::addColumn<int>("maximum");
+        QTest::addColumn<Range>("range");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("shown");
-        QTest::newRow("above a million") << 1000000 << "2000000" << 1000000;
-        QTest::newRow("above 100000") << 100000 << "999999" << 100000;
-        QTest::newRow("in range") << 100000 << "4321" << 4321;
+        QTest::newRow("above a million") << Range::Max1M << "2000000" << 1000000;
+        QTest::newRow("above 100000") << Range::Max100k << "999999" << 100000;
+        QTest::newRow("in range") << Range::Max100k << "4321" << 4321;
     }
 
     void typedNumberIsClampedOnLeaving()
     {
-        QFETCH(int, maximum);
+        QFETCH(Range, range);
         QFETCH(QString, typed);
         QFETCH(int, shown);
         QWidget window;
-        auto *field = new NumberField(maximum, &window);
+        auto *field = new NumberField(range, &window);
         auto *other = new QLineEdit(&window);
         other->move(0, 40);
         window.show();
@@ -87,9 +92,13 @@ private slots:
         QCOMPARE(field.count(), 2);
         QCOMPARE(field.itemText(0), QStringLiteral("On"));
         QCOMPARE(field.itemText(1), QStringLiteral("Off"));
-        field.setChoiceText(QStringLiteral("On"));
+        FieldState state;
+        state.kind = ValueKind::OnOff;
+        state.choice = "On";
+        field.setState(state);
         QCOMPARE(field.currentText(), QStringLiteral("On"));
-        field.setChoiceText(QStringLiteral("Off"));
+        state.choice = "Off";
+        field.setState(state);
         QCOMPARE(field.currentText(), QStringLiteral("Off"));
         QCOMPARE(field.count(), 2); // setting text never adds an item
     }
@@ -106,7 +115,8 @@ private slots:
 
     void radioSelectsOneOption()
     {
-        RadioChoice radio({"a", "b", "c"}, 3);
+        const RadioRule rule{{{"a"}, {"b"}, {"c"}}, 3, 0};
+        RadioChoice radio(rule);
         QCOMPARE(radio.selectedOption(), -1);
         radio.selectOption(2);
         QCOMPARE(radio.selectedOption(), 2);

@@ -4,16 +4,16 @@
 
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TSelect_directory.h"
-#include "shell/BrowseButton.h"
+#include "fields/BrowseButton.h"
 #include "shell/ErrorBox.h"
-#include "shell/FileOpenDialog.h"
-#include "shell/LineList.h"
-#include "shell/NumberField.h"
-#include "shell/RadioChoice.h"
-#include "shell/RowForm.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/LineList.h"
+#include "fields/NumberField.h"
+#include "fields/RadioChoice.h"
+#include "fields/RowForm.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
-#include "shell/TextField.h"
+#include "fields/TextField.h"
 
 #include <QApplication>
 #include <QDir>
@@ -263,7 +263,7 @@ void TestFilesAndPaths::rows()
 void TestFilesAndPaths::initialState()
 {
     QCOMPARE(allStates(), initialStates());
-    QCOMPARE(Files_and_Paths->Include->lineCount(), 0);
+    QCOMPARE(Files_and_Paths->field<vog::LineList>("Include")->lineCount(), 0);
     QCOMPARE(Files_and_Paths->findChildren<vog::BrowseButton *>().size(), 20);
 }
 
@@ -349,9 +349,9 @@ void TestFilesAndPaths::includeAppendsAfterEarlierOpen()
     const QString second = m_files.write("Inbound /in\nInclude c.cfg\n", QStringLiteral("2.cfg"));
     QVERIFY(openConfig(first).isEmpty());
     QVERIFY(openConfig(second).isEmpty());
-    QCOMPARE(Files_and_Paths->Include->lines(), (QStringList{"a.cfg", "b.cfg", "c.cfg"}));
+    QCOMPARE(Files_and_Paths->field<vog::LineList>("Include")->lines(), (QStringList{"a.cfg", "b.cfg", "c.cfg"}));
     QVERIFY(openConfig(first).isEmpty());
-    QCOMPARE(Files_and_Paths->Include->lines(),
+    QCOMPARE(Files_and_Paths->field<vog::LineList>("Include")->lines(),
              (QStringList{"a.cfg", "b.cfg", "c.cfg", "a.cfg", "b.cfg"}));
 }
 
@@ -397,7 +397,7 @@ void TestFilesAndPaths::sampleFillsEveryRow()
     const States now = allStates();
     for (auto it = now.cbegin(); it != now.cend(); ++it)
         QVERIFY2(it.value() != initial.value(it.key()), qPrintable(it.key()));
-    QVERIFY(Files_and_Paths->Include->lineCount() >= 2);
+    QVERIFY(Files_and_Paths->field<vog::LineList>("Include")->lineCount() >= 2);
 }
 
 void TestFilesAndPaths::buttons_data()

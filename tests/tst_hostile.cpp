@@ -8,7 +8,7 @@
 #include "editors/TLink_Keywords.h"
 #include "reader/LinkStore.h"
 #include "shell/ErrorBox.h"
-#include "shell/LineList.h"
+#include "fields/LineList.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
@@ -132,7 +132,7 @@ void TestHostile::openBefore(const QString &tag)
 void TestHostile::checkBeforeAndOpenAfter(const QString &tag)
 {
     QCOMPARE(shown("Name"), "before-" + tag);
-    QCOMPARE(General_Keywords->Pack->lines().last(), "before-" + tag);
+    QCOMPARE(General_Keywords->field<vog::LineList>("Pack")->lines().last(), "before-" + tag);
     QCOMPARE(shown("AreafixMsgSize"), QStringLiteral("1234"));
     QVERIFY(configuratorEnabled());
 
@@ -367,7 +367,7 @@ void TestHostile::hundredThousandLinks()
     QCOMPARE(links->currentIndex(), picked);
 
     // The lines of earlier Opens are still there; a new Open is written on after them.
-    QCOMPARE(General_Keywords->Pack->lines().last(), QStringLiteral("before-links"));
+    QCOMPARE(General_Keywords->field<vog::LineList>("Pack")->lines().last(), QStringLiteral("before-links"));
     QCOMPARE(texts(openConfig(m_files.write("Link once more\n"))), QStringList());
     QCOMPARE(links->itemText(links->count() - 1), QStringLiteral("once more"));
     QCOMPARE(grid.cellText(links->count(), 32), QStringLiteral("once more"));
@@ -390,13 +390,13 @@ void TestHostile::sameFileTenTimes()
     openBefore(QStringLiteral("ten"));
     QComboBox *links = Link_Keywords->LinkChange;
     const int linksBefore = links->count();
-    const int packBefore = General_Keywords->Pack->lineCount();
+    const int packBefore = General_Keywords->field<vog::LineList>("Pack")->lineCount();
     const QString path = m_files.write(
             "Name ten\nPack again\nLink again\nAka 1:2/3\nAreafixMsgSize 1234\nPack before-ten\n",
             QStringLiteral("ten.cfg"));
     for (int i = 0; i < 10; ++i)
         QCOMPARE(texts(openConfig(path)), QStringList());
-    QCOMPARE(General_Keywords->Pack->lineCount(), packBefore + 20);
+    QCOMPARE(General_Keywords->field<vog::LineList>("Pack")->lineCount(), packBefore + 20);
     QCOMPARE(links->count(), linksBefore + 10);
     for (int i = 0; i < 10; ++i) {
         QCOMPARE(links->itemText(linksBefore + i), QStringLiteral("again"));

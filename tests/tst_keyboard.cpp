@@ -8,11 +8,11 @@
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
-#include "shell/EditorWindow.h"
-#include "shell/FileOpenDialog.h"
-#include "shell/RowForm.h"
+#include "editors/EditorWindow.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/RowForm.h"
 #include "shell/Startup.h"
-#include "shell/TextField.h"
+#include "fields/TextField.h"
 #include "shell/TMain.h"
 
 #include <QComboBox>
@@ -333,7 +333,7 @@ void TestKeyboard::directoryPickerByKeyboardAlone()
         [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); });
     QCOMPARE(focused, (QStringList{QStringLiteral("DirectoryListBox"), QStringLiteral("OkButton")}));
     QVERIFY(!Select_directory->isVisible());
-    QCOMPARE(QFileInfo(Files_and_Paths->Inbound->text()).canonicalFilePath(),
+    QCOMPARE(QFileInfo(Files_and_Paths->field<vog::TextField>("Inbound")->text()).canonicalFilePath(),
              QFileInfo(top.filePath(QStringLiteral("inbound"))).canonicalFilePath());
 }
 
@@ -350,7 +350,7 @@ void TestKeyboard::menuAcceleratorsOpenAndShowEverything()
     letter(openPopup(), QChar(0x043E)); // о: Open
     QTRY_VERIFY(!openPopup());
     QVERIFY(Main->N6->menuAction()->isEnabled());
-    QCOMPARE(General_Keywords->Name->text(), QStringLiteral("Keyboard Station"));
+    QCOMPARE(General_Keywords->field<vog::TextField>("Name")->text(), QStringLiteral("Keyboard Station"));
 
     // The items of the Configurator menu carry no letter: Down and Enter reach them, and
     // Down skips the greyed ones.

@@ -8,16 +8,16 @@
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
-#include "shell/ChoiceField.h"
-#include "shell/EditorWindow.h"
-#include "shell/FlagBoxes.h"
-#include "shell/LineList.h"
-#include "shell/NumberField.h"
-#include "shell/RadioChoice.h"
-#include "shell/RowForm.h"
-#include "shell/SharedFont.h"
+#include "fields/ChoiceField.h"
+#include "editors/EditorWindow.h"
+#include "fields/FlagBoxes.h"
+#include "fields/LineList.h"
+#include "fields/NumberField.h"
+#include "fields/RadioChoice.h"
+#include "fields/RowForm.h"
+#include "fields/SharedFont.h"
 #include "shell/Startup.h"
-#include "shell/TextField.h"
+#include "fields/TextField.h"
 #include "shell/TMain.h"
 
 #include <QCheckBox>
@@ -427,8 +427,8 @@ void TestLargeFonts::defaultFontKeepsTheRowPitch()
     Program program;
     General_Keywords->show();
     QVERIFY(QTest::qWaitForWindowExposed(General_Keywords));
-    QCOMPARE(General_Keywords->Address->y() - General_Keywords->AddToSeen->y(), 24);
-    QCOMPARE(Files_and_Paths->AreafixHelp->y() - Files_and_Paths->AdvisoryLock->y(), 24);
+    QCOMPARE(General_Keywords->field<vog::TextField>("Address")->y() - General_Keywords->field<vog::TextField>("AddToSeen")->y(), 24);
+    QCOMPARE(Files_and_Paths->field<vog::TextField>("AreafixHelp")->y() - Files_and_Paths->field<vog::NumberField>("AdvisoryLock")->y(), 24);
 }
 
 QTEST_MAIN(TestLargeFonts)

@@ -5,15 +5,15 @@
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
-#include "shell/BrowseButton.h"
-#include "shell/ChoiceField.h"
-#include "shell/FileOpenDialog.h"
-#include "shell/NumberField.h"
-#include "shell/RadioChoice.h"
-#include "shell/RowForm.h"
+#include "fields/BrowseButton.h"
+#include "fields/ChoiceField.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/NumberField.h"
+#include "fields/RadioChoice.h"
+#include "fields/RowForm.h"
 #include "shell/Startup.h"
-#include "shell/TextField.h"
-#include "shell/UseBox.h"
+#include "fields/TextField.h"
+#include "fields/UseBox.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -265,7 +265,7 @@ private slots:
         Link_Keywords->show();
         QApplication::processEvents();
         // Bundle name styles fill three columns of two, top to bottom.
-        vog::RadioChoice *styles = Link_Keywords->LinkBundleNameStyle;
+        vog::RadioChoice *styles = Link_Keywords->field<vog::RadioChoice>("LinkBundleNameStyle");
         auto pos = [](vog::RadioChoice *r, int i) { return r->option(i)->geometry().topLeft(); };
         for (int column = 0; column < 3; ++column) {
             QCOMPARE(pos(styles, 2 * column).x(), pos(styles, 2 * column + 1).x());
@@ -274,9 +274,9 @@ private slots:
                 QVERIFY(pos(styles, 2 * column).x() > pos(styles, 2 * column - 2).x());
         }
         // The others stand in one line, in list order.
-        for (vog::RadioChoice *r : {Link_Keywords->AllowEmptyPktPwd, Link_Keywords->AvailList,
-                                    Link_Keywords->EchoMailFlavour, Link_Keywords->ForwardPkts,
-                                    Link_Keywords->Pause}) {
+        for (vog::RadioChoice *r : {Link_Keywords->field<vog::RadioChoice>("AllowEmptyPktPwd"), Link_Keywords->field<vog::RadioChoice>("AvailList"),
+                                    Link_Keywords->field<vog::RadioChoice>("EchoMailFlavour"), Link_Keywords->field<vog::RadioChoice>("ForwardPkts"),
+                                    Link_Keywords->field<vog::RadioChoice>("Pause")}) {
             for (int i = 1; i < r->optionCount(); ++i) {
                 QCOMPARE(pos(r, i).y(), pos(r, 0).y());
                 QVERIFY(pos(r, i).x() > pos(r, i - 1).x());
@@ -445,7 +445,7 @@ private slots:
         QCOMPARE(state("AutoPause"), QStringLiteral("30"));
         QCOMPARE(state("AutoPauseUse"), QStringLiteral("unchecked"));
         // Checked again by the user, it stays so for a link with a value.
-        Link_Keywords->AutoPauseUse->click();
+        Link_Keywords->findChild<vog::UseBox *>("AutoPauseUse")->click();
         pick(1);
         QCOMPARE(state("AutoPauseUse"), QStringLiteral("checked"));
     }
@@ -494,7 +494,7 @@ private slots:
         openAndShow(general + "\nLink Before\n" + line(before) + "Link Now\n" + line(cell), files);
         pick(0);
         pick(1);
-        const vog::RadioChoice *styles = Link_Keywords->LinkBundleNameStyle;
+        const vog::RadioChoice *styles = Link_Keywords->field<vog::RadioChoice>("LinkBundleNameStyle");
         QCOMPARE(styles->caption(styles->selectedOption()), expected);
     }
 

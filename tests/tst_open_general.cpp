@@ -3,13 +3,13 @@
 #include "TestSupport.h"
 
 #include "editors/TGeneral_Keywords.h"
-#include "shell/ChoiceField.h"
-#include "shell/FileOpenDialog.h"
-#include "shell/LineList.h"
-#include "shell/NumberField.h"
-#include "shell/RadioChoice.h"
+#include "fields/ChoiceField.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/LineList.h"
+#include "fields/NumberField.h"
+#include "fields/RadioChoice.h"
 #include "shell/Startup.h"
-#include "shell/TextField.h"
+#include "fields/TextField.h"
 #include "shell/TMain.h"
 
 #include <QCheckBox>
@@ -61,9 +61,9 @@ private slots:
                 QVERIFY(!b->isChecked());
         }
         QCOMPARE(choices, 17);
-        for (vog::RadioChoice *r : {General_Keywords->BundleNameStyle,
-                                    General_Keywords->KludgeAreaNetmail,
-                                    General_Keywords->LinkWithImportLog})
+        for (vog::RadioChoice *r : {General_Keywords->field<vog::RadioChoice>("BundleNameStyle"),
+                                    General_Keywords->field<vog::RadioChoice>("KludgeAreaNetmail"),
+                                    General_Keywords->field<vog::RadioChoice>("LinkWithImportLog")})
             QCOMPARE(r->selectedOption(), -1);
         QCOMPARE(General_Keywords->findChildren<vog::TextField *>().size(), 24);
         QCOMPARE(General_Keywords->findChildren<vog::LineList *>().size(), 6);
@@ -131,7 +131,7 @@ private slots:
     void radioOptionsFillColumnsTopToBottom()
     {
         Program program;
-        vog::RadioChoice *r = General_Keywords->BundleNameStyle;
+        vog::RadioChoice *r = General_Keywords->field<vog::RadioChoice>("BundleNameStyle");
         General_Keywords->show();
         QApplication::processEvents();
         auto pos = [&](int i) { return r->option(i)->geometry().topLeft(); };
@@ -280,8 +280,8 @@ private slots:
     {
         Program program;
         ConfigFixture files;
-        General_Keywords->Pack->appendLine(QStringLiteral("typed"));
-        General_Keywords->Origin->setText(QStringLiteral("typed origin"));
+        General_Keywords->field<vog::LineList>("Pack")->appendLine(QStringLiteral("typed"));
+        General_Keywords->field<vog::TextField>("Origin")->setText(QStringLiteral("typed origin"));
         openConfig(files.write("Pack zip\nName x\n"));
         QCOMPARE(fieldState(General_Keywords, "Pack"), QStringLiteral("typed|zip"));
         QCOMPARE(fieldState(General_Keywords, "Origin"), QStringLiteral("typed origin"));
@@ -300,8 +300,8 @@ private slots:
         QCOMPARE(errors[0].text, QStringLiteral("'abc' is not a valid whole number (line 10)."));
         QCOMPARE(errors[0].icon, QMessageBox::Critical);
         QCOMPARE(errors[0].title, QStringLiteral("tst_open_general"));
-        QCOMPARE(General_Keywords->Route->lineCount(), 9);
-        QCOMPARE(General_Keywords->Route->lines().last(), QStringLiteral("r9"));
+        QCOMPARE(General_Keywords->field<vog::LineList>("Route")->lineCount(), 9);
+        QCOMPARE(General_Keywords->field<vog::LineList>("Route")->lines().last(), QStringLiteral("r9"));
         QCOMPARE(fieldState(General_Keywords, "Name"), QString());
         QVERIFY(n6Enabled());
     }
@@ -415,7 +415,7 @@ private slots:
         QVERIFY(n6Enabled());
 
         // Cancelling the real dialog reads the same file again.
-        General_Keywords->Name->clear();
+        General_Keywords->field<vog::TextField>("Name")->clear();
         whenModal<QFileDialog>([](QFileDialog *dialog) { dialog->reject(); },
                                [] { Main->N2Click(); });
         QCOMPARE(fieldState(General_Keywords, "Name"), QStringLiteral("Through the dialog"));
@@ -433,12 +433,12 @@ private slots:
             const QPoint p = field->mapTo(General_Keywords->scrollArea()->viewport(), QPoint(0, 0));
             return view.intersects(QRect(p, field->size()));
         };
-        QVERIFY(visible(General_Keywords->Unpack));
-        QVERIFY(!visible(General_Keywords->AddToSeen));
+        QVERIFY(visible(General_Keywords->field<vog::LineList>("Unpack")));
+        QVERIFY(!visible(General_Keywords->field<vog::TextField>("AddToSeen")));
         General_Keywords->scrollToTop();
         QApplication::processEvents();
-        QVERIFY(visible(General_Keywords->AddToSeen));
-        QVERIFY(!visible(General_Keywords->Unpack));
+        QVERIFY(visible(General_Keywords->field<vog::TextField>("AddToSeen")));
+        QVERIFY(!visible(General_Keywords->field<vog::LineList>("Unpack")));
     }
 };
 

@@ -4,10 +4,10 @@
 
 #include "editors/Pickers.h"
 #include "editors/TGeneral_Keywords.h"
-#include "shell/FileOpenDialog.h"
-#include "shell/LineList.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/LineList.h"
 #include "shell/Startup.h"
-#include "shell/TextField.h"
+#include "fields/TextField.h"
 
 #include <QFile>
 #include <QFileDialog>

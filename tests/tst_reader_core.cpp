@@ -42,7 +42,7 @@ QList<QByteArray> linesFromFile(const QByteArray &content,
     return lines;
 }
 
-const KeywordEntry *entry(const char *keyword)
+const KeywordRow *entry(const char *keyword)
 {
     return findKeyword(QByteArrayView(keyword));
 }
@@ -59,7 +59,7 @@ private slots:
         const auto &table = keywordTable();
         QCOMPARE(int(table.size()), 129);
         QSet<QByteArray> seen;
-        for (const KeywordEntry &e : table) {
+        for (const KeywordRow &e : table) {
             QVERIFY2(!seen.contains(e.keyword.toByteArray()), e.keyword.data());
             seen.insert(e.keyword.toByteArray());
             QCOMPARE(findKeyword(e.keyword), &e);
@@ -71,11 +71,17 @@ private slots:
         QCOMPARE(table[55].keyword, "unpack");
         QCOMPARE(table[56].keyword, "advisorylock");
         QCOMPARE(table[80].keyword, "tempoutbound");
-        QCOMPARE(table[81].keyword, "link");
+        QCOMPARE(table[81].keyword, "accessgrp");
         QCOMPARE(table[128].keyword, "remoterobotname");
+        // A link record's rows follow the link section's rows of the table.
+        for (const auto &[keyword, storeRow] : {std::pair{"accessgrp", 1}, {"level", 31},
+                                                {"link", 32}, {"linkdefaults", 34},
+                                                {"remoterobotname", 48}})
+            QCOMPARE(entry(keyword)->storeRow, storeRow);
+        QCOMPARE(linkNameRow(), 32);
         // No literal (keyword and blank) is the beginning of another.
-        for (const KeywordEntry &a : table)
-            for (const KeywordEntry &b : table)
+        for (const KeywordRow &a : table)
+            for (const KeywordRow &b : table)
                 if (&a != &b)
                     QVERIFY(!QByteArray(b.keyword.toByteArray() + ' ')
                                  .startsWith(a.keyword.toByteArray() + ' '));
@@ -343,7 +349,7 @@ private slots:
         const bool matched = matchLine(trimmed(line), out);
         QCOMPARE(matched, !keyword.isEmpty());
         if (matched) {
-            QCOMPARE(out.entry->keyword.toByteArray(), keyword);
+            QCOMPARE(out.row->keyword.toByteArray(), keyword);
             QCOMPARE(out.value.toByteArray(), value);
         }
     }
@@ -356,7 +362,7 @@ private slots:
         KeywordLine line;
         QList<QPair<QByteArray, qint64>> seen;
         while (scanner.next(line))
-            seen.append({line.entry->keyword.toByteArray(), line.lineNumber});
+            seen.append({line.row->keyword.toByteArray(), line.lineNumber});
         QCOMPARE(seen, (QList<QPair<QByteArray, qint64>>{{"name", 3}, {"sysop", 5}}));
     }
 
@@ -380,6 +386,11 @@ private slots:
                                                        << QByteArray("hashdupeswmsgid") << 2;
         QTest::newRow("textdupes and commondupebase") << QByteArray("dupebasetype")
                                                       << QByteArray("textdupes commondupebase") << 3;
+        QTest::newRow("secure outranks on") << QByteArray("allowemptypktpwd")
+                                            << QByteArray("On Secure") << 1;
+        QTest::newRow("none contains on") << QByteArray("allowemptypktpwd") << QByteArray("none") << 2;
+        QTest::newRow("empty link cell: default") << QByteArray("pause") << QByteArray() << 1;
+        QTest::newRow("uniqueone beats unique") << QByteArray("availlist") << QByteArray("UniqueOne") << 2;
     }
 
     void choosesRadioOptions()
@@ -387,26 +398,27 @@ private slots:
         QFETCH(QByteArray, keyword);
         QFETCH(QByteArray, value);
         QFETCH(int, option);
-        const KeywordEntry *e = entry(keyword.constData());
+        const KeywordRow *e = entry(keyword.constData());
         QVERIFY(e && e->radio);
-        QCOMPARE(radioOption(value, e->radio->words, e->radio->defaultOption), option);
+        QCOMPARE(fieldState(*e, value).option, option);
     }
 
     void setsFlagBoxes()
     {
-        const FlagWords &flags = areafixKillReportsFlags();
-        QCOMPARE(int(flags.size()), 21);
+        const KeywordRow *row = entry("areafixkillreports");
+        const FlagSet &flags = *row->flags;
+        QCOMPARE(int(flags.words.size()), 21);
         auto on = [&](const QByteArray &value) {
-            QStringList names;
-            const std::uint32_t bits = flagBits(value, flags);
-            for (std::size_t i = 0; i < flags.size(); ++i)
+            QStringList words;
+            const std::uint32_t bits = fieldState(*row, value).boxes;
+            for (std::size_t i = 0; i < flags.words.size(); ++i)
                 if (bits & (1u << i))
-                    names.append(QString::fromLatin1(flags[i].box));
-            return names;
+                    words.append(QString::fromLatin1(flags.words[i]));
+            return words;
         };
-        QCOMPARE(on("pvt k/s dir"), (QStringList{"afkr_pvt", "afkr_k_s", "afkr_dir"}));
-        QCOMPARE(on("direct"), (QStringList{"afkr_dir"}));
-        QCOMPARE(on("pvt,crash;npd"), (QStringList{"afkr_pvt", "afkr_crash", "afkr_npd"}));
+        QCOMPARE(on("PVT k/s dir"), (QStringList{"pvt", "k/s", "dir"}));
+        QCOMPARE(on("direct"), (QStringList{"dir"}));
+        QCOMPARE(on("pvt,crash;npd"), (QStringList{"pvt", "crash", "npd"}));
         QCOMPARE(on("nothing"), QStringList{});
     }
 
@@ -425,6 +437,9 @@ private slots:
         QTest::newRow("enabled") << QByteArray("enabled") << "Off" << "On" << "Lower";
         QTest::newRow("upper") << QByteArray("upper") << "Off" << "On" << "Upper";
         QTest::newRow("yes please") << QByteArray("yes please") << "Off" << "On" << "Lower";
+        QTest::newRow("YES") << QByteArray("YES") << "On" << "On" << "Lower";
+        QTest::newRow("Upper") << QByteArray("Upper") << "Off" << "On" << "Upper";
+        QTest::newRow("empty link cell") << QByteArray() << "Off" << "On" << "Lower";
     }
 
     void onOffWords()
@@ -433,9 +448,10 @@ private slots:
         QFETCH(QString, onOff);
         QFETCH(QString, inverted);
         QFETCH(QString, lowerUpper);
-        QCOMPARE(QString::fromLatin1(onOffText(value)), onOff);
-        QCOMPARE(QString::fromLatin1(invertedOnOffText(value)), inverted);
-        QCOMPARE(QString::fromLatin1(lowerUpperText(value)), lowerUpper);
+        QCOMPARE(QString::fromLatin1(fieldState(*entry("areafixfrompkt"), value).choice), onOff);
+        QCOMPARE(QString::fromLatin1(fieldState(*entry("packnetmailonscan"), value).choice), inverted);
+        QCOMPARE(QString::fromLatin1(fieldState(*entry("areasfilenamecase"), value).choice),
+                 lowerUpper);
     }
 
     void ioErrorMessages_data()

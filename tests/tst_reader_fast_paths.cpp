@@ -19,10 +19,10 @@ private slots:
     void indexFindsKeywordsAndNothingElse()
     {
         QSet<QByteArray> keywords;
-        for (const KeywordEntry &e : keywordTable())
+        for (const KeywordRow &e : keywordTable())
             keywords.insert(e.keyword.toByteArray());
         int tried = 0;
-        for (const KeywordEntry &e : keywordTable()) {
+        for (const KeywordRow &e : keywordTable()) {
             const QByteArray word = e.keyword.toByteArray();
             QCOMPARE(findKeyword(word), &e);
             QList<QByteArray> near;
@@ -35,7 +35,7 @@ private slots:
                  << QByteArray();
             for (const QByteArray &w : std::as_const(near)) {
                 ++tried;
-                const KeywordEntry *found = findKeyword(w);
+                const KeywordRow *found = findKeyword(w);
                 if (keywords.contains(w))
                     QVERIFY2(found && found->keyword == w, w.constData());
                 else

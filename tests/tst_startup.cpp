@@ -7,9 +7,9 @@
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
 #include "shell/ErrorBox.h"
-#include "shell/FileOpenDialog.h"
+#include "fields/FileOpenDialog.h"
 #include "shell/Startup.h"
-#include "shell/TextField.h"
+#include "fields/TextField.h"
 #include "shell/TMain.h"
 
 #include <QMenu>
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(Main->NewDialog->fileName(), name);
         QCOMPARE(Main->OpenDialog->fileName(), QString());
         QVERIFY(!Main->N6->menuAction()->isEnabled());
-        QCOMPARE(General_Keywords->Name->text(), QString());
+        QCOMPARE(General_Keywords->field<vog::TextField>("Name")->text(), QString());
     }
 
     void showingAWindowTwiceShowsItOnce()
@@ -173,14 +173,14 @@ private slots:
         ConfigFixture files;
         openConfig(files.write("Name My Station\n"));
         Main->GeneralKeywords1Click();
-        General_Keywords->Sysop->setText(QStringLiteral("typed by the user"));
+        General_Keywords->field<vog::TextField>("Sysop")->setText(QStringLiteral("typed by the user"));
         QVERIFY(General_Keywords->close());
         QVERIFY(!General_Keywords->isVisible());
         QVERIFY(General_Keywords); // still the same window
         Main->GeneralKeywords1Click();
         QVERIFY(General_Keywords->isVisible());
-        QCOMPARE(General_Keywords->Name->text(), QStringLiteral("My Station"));
-        QCOMPARE(General_Keywords->Sysop->text(), QStringLiteral("typed by the user"));
+        QCOMPARE(General_Keywords->field<vog::TextField>("Name")->text(), QStringLiteral("My Station"));
+        QCOMPARE(General_Keywords->field<vog::TextField>("Sysop")->text(), QStringLiteral("typed by the user"));
     }
 
     void titleFromProgramFile_data()

@@ -9,7 +9,7 @@
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
 #include "shell/Startup.h"
-#include "shell/TextField.h"
+#include "fields/TextField.h"
 #include "shell/TMain.h"
 
 #include <QComboBox>
@@ -70,7 +70,7 @@ private slots:
         QVERIFY(!General_Keywords);
         QVERIFY(openConfig(files.write("Name Early Station\nLink Alpha\nRoute crash *\n")).isEmpty());
         QVERIFY(General_Keywords && Files_and_Paths && Select_directory && Link_Keywords);
-        QCOMPARE(General_Keywords->Name->text(), QStringLiteral("Early Station"));
+        QCOMPARE(General_Keywords->field<vog::TextField>("Name")->text(), QStringLiteral("Early Station"));
         QCOMPARE(fieldState(General_Keywords, "Route"), QStringLiteral("crash *"));
         QCOMPARE(Link_Keywords->LinkChange->count(), 1);
         QVERIFY(Main->N6->menuAction()->isEnabled());
@@ -79,7 +79,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(Main));
         QTest::qWait(20);
         QCOMPARE(editorWindows(), built);
-        QCOMPARE(General_Keywords->Name->text(), QStringLiteral("Early Station"));
+        QCOMPARE(General_Keywords->field<vog::TextField>("Name")->text(), QStringLiteral("Early Station"));
     }
 
     void closedBeforeTheFirstFrame()

@@ -7,10 +7,10 @@
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
-#include "shell/BrowseButton.h"
-#include "shell/EditorWindow.h"
-#include "shell/FileOpenDialog.h"
-#include "shell/SharedFont.h"
+#include "fields/BrowseButton.h"
+#include "editors/EditorWindow.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/SharedFont.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
@@ -104,7 +104,7 @@ int main(int argc, char *argv[])
     // Last, because the browse button writes the chooser's directory into its field.
     Files_and_Paths->show();
     Files_and_Paths->scrollToTop();
-    saveChooserOver(Files_and_Paths, Files_and_Paths->InboundButton,
+    saveChooserOver(Files_and_Paths, Files_and_Paths->findChild<vog::BrowseButton *>("InboundButton"),
                     folder + QStringLiteral("/select-directory.png"));
 
     destroyWindows();

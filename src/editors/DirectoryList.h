@@ -22,7 +22,6 @@ public:
     // keeps its separator, no other path ends in one.
     QString directory() const { return m_directory; }
     QString drive() const { return m_drive; }
-    QStringList drives() const { return m_drives; }
     // The last directory opened on a drive during the run, at first its root.
     QString driveDirectory(const QString &root) const { return m_driveDirs.value(root, root); }
 

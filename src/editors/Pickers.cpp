@@ -1,9 +1,9 @@
 #include "Pickers.h"
 
 #include "TSelect_directory.h"
-#include "shell/FileOpenDialog.h"
-#include "shell/Startup.h"
-#include "shell/LineList.h"
+#include "fields/FileOpenDialog.h"
+#include "Windows.h"
+#include "fields/LineList.h"
 
 #include <QLineEdit>
 

@@ -1,15 +1,6 @@
 #pragma once
 
-#include "shell/EditorWindow.h"
-
-namespace vog {
-class BrowseButton;
-class FileOpenDialog;
-class LineList;
-class NumberField;
-class RadioChoice;
-class TextField;
-} // namespace vog
+#include "editors/EditorWindow.h"
 
 // The Files and Paths window: the keywords that name the tosser's files and directories.
 class TFiles_and_Paths : public vog::EditorWindow
@@ -17,25 +8,6 @@ class TFiles_and_Paths : public vog::EditorWindow
     Q_OBJECT
 public:
     explicit TFiles_and_Paths(QWidget *parent = nullptr);
-
-    vog::NumberField *AdvisoryLock;
-    vog::TextField *AreafixHelp;
-    vog::NumberField *AreasMaxDupeAge;
-    vog::RadioChoice *DupeBaseType;
-    vog::TextField *DupeHistoryDir, *EchoTossLog, *FileBoxesDir, *VogPerlFile, *ImportLog,
-        *Inbound;
-    vog::LineList *Include;
-    vog::TextField *Intab, *LocalInbound, *LockFile, *LogFileDir;
-    vog::NumberField *MinDiskFreeSpace;
-    vog::TextField *MsgBaseDir, *NotValidFileNameChars, *Outbound, *Outtab, *ProtInbound,
-        *RulesDir, *StatLog, *TempInbound, *TempOutbound;
-
-    vog::BrowseButton *AreafixHelpButton, *DupeHistoryDirButton, *EchoTossLogButton,
-        *FileBoxesDirButton, *VogPerlFileButton, *ImportLogButton, *InboundButton,
-        *IncludeButton, *IntabButton, *LocalInboundButton, *LockFileButton, *LogFileDirButton,
-        *MsgBaseDirButton, *OutboundButton, *OuttabButton, *ProtInboundButton, *RulesDirButton,
-        *StatLogButton, *TempInboundButton, *TempOutboundButton;
-    vog::FileOpenDialog *OpenFileDialog;
 
 public slots:
     // File pickers
@@ -59,6 +31,6 @@ public slots:
     void RulesDirButtonClick();
     void TempInboundButtonClick();
     void TempOutboundButtonClick();
-    // "+": appends a file to Include
+    // "+": appends a file to the list of included files
     void IncludeButtonClick();
 };

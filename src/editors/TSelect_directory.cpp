@@ -1,8 +1,8 @@
 #include "TSelect_directory.h"
 
 #include "DirectoryList.h"
-#include "shell/ButtonRoom.h"
-#include "shell/SharedFont.h"
+#include "fields/ButtonRoom.h"
+#include "fields/SharedFont.h"
 
 #include <QComboBox>
 #include <QDir>

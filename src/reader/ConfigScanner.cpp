@@ -26,10 +26,10 @@ bool matchLine(QByteArrayView line, KeywordLine &out)
     // No blank (a keyword alone, or one followed by a tab) or no word before it: no match.
     if (length == 0 || length == line.size())
         return false;
-    const KeywordEntry *entry = findKeyword(QByteArrayView(word, length));
+    const KeywordRow *entry = findKeyword(QByteArrayView(word, length));
     if (!entry)
         return false;
-    out.entry = entry;
+    out.row = entry;
     out.line = line;
     out.value = trimmed(line.sliced(length));
     return true;

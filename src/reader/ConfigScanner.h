@@ -8,10 +8,10 @@
 
 namespace vog {
 
-// A line that carries a known keyword: its entry, the line as read and the value cut from it.
+// A line that carries a known keyword: its row, the line as read and the value cut from it.
 struct KeywordLine
 {
-    const KeywordEntry *entry = nullptr;
+    const KeywordRow *row = nullptr;
     QByteArrayView line;  // the line as read: trimmed, in the file's letter case
     QByteArrayView value; // the rest after the keyword, trimmed; the file's letter case
     qint64 lineNumber = 0;
@@ -32,7 +32,7 @@ private:
     LineReader &m_lines;
 };
 
-// Recognises one line as read (already trimmed): its entry and value, or false.
+// Recognises one line as read (already trimmed): its row and value, or false.
 bool matchLine(QByteArrayView lineAsRead, KeywordLine &out);
 
 } // namespace vog

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <exception>
+#include <new>
 
 namespace vog {
 
@@ -36,6 +37,19 @@ class NumberError : public CommandError
 public:
     using CommandError::CommandError;
 };
+
+// Runs a command; an error that ends it goes, as its message, to report and no further.
+template <typename Command, typename Report>
+void guarded(Command &&command, Report &&report)
+{
+    try {
+        command();
+    } catch (const CommandError &e) {
+        report(e.message());
+    } catch (const std::bad_alloc &) {
+        report(QStringLiteral("Out of memory"));
+    }
+}
 
 // The message the user sees for a failed open or read, from the platform's error number.
 QString ioErrorMessage(int errorNumber);

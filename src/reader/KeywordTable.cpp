@@ -1,172 +1,290 @@
 #include "KeywordTable.h"
 
+#include "Text.h"
+
+#include <QByteArray>
+
 #include <array>
-#include <cstdint>
 #include <cstring>
+#include <deque>
 
 namespace vog {
 
 namespace {
 
-using K = ValueKind;
-constexpr Target G = Target::General;
-constexpr Target F = Target::FilesAndPaths;
-constexpr Target L = Target::LinkRecord;
+constexpr Width Short = Width::Short;
+constexpr Width Long = Width::Long;
+constexpr Browse File = Browse::File;
+constexpr Browse Dir = Browse::Directory;
+constexpr Range Max1M = Range::Max1M;
+
+KeywordRow row(const char *name, ValueKind kind, int dots)
+{
+    KeywordRow r{name, Place::General, kind};
+    r.dots = dots;
+    return r;
+}
+KeywordRow text(const char *name, int dots, Width width = Long, Browse browse = Browse::None)
+{
+    KeywordRow r = row(name, ValueKind::Text, dots);
+    r.width = width;
+    r.browse = browse;
+    return r;
+}
+KeywordRow onOff(const char *name, int dots) { return row(name, ValueKind::OnOff, dots); }
+KeywordRow invertedOnOff(const char *name, int dots)
+{
+    return row(name, ValueKind::InvertedOnOff, dots);
+}
+KeywordRow lowerUpper(const char *name, int dots) { return row(name, ValueKind::LowerUpper, dots); }
+KeywordRow number(const char *name, int dots, Range range = Range::Max100k, int empty = 0)
+{
+    KeywordRow r = row(name, ValueKind::Number, dots);
+    r.range = range;
+    r.emptyNumber = empty;
+    return r;
+}
+KeywordRow numberUse(const char *name, int dots)
+{
+    KeywordRow r = number(name, dots);
+    r.useBox = true;
+    return r;
+}
+KeywordRow radio(const char *name, const RadioRule &rule)
+{
+    KeywordRow r = row(name, ValueKind::Radio, 0);
+    r.radio = &rule;
+    return r;
+}
+KeywordRow flags(const char *name, const FlagSet &set)
+{
+    KeywordRow r = row(name, ValueKind::Flags, 0);
+    r.flags = &set;
+    return r;
+}
+KeywordRow lines(const char *name, int visible, bool scrollBar = false, Browse browse = Browse::None)
+{
+    KeywordRow r = row(name, ValueKind::LineList, 0);
+    r.visibleLines = visible;
+    r.scrollBar = scrollBar;
+    r.browse = browse;
+    return r;
+}
+KeywordRow storedOnly(const char *name, ValueKind kind)
+{
+    KeywordRow r = row(name, kind, 0);
+    r.shown = false;
+    return r;
+}
 
 // clang-format off
-const RadioRule BundleNameStyleRule{0, {
-    {"addrdiff", 1}, {"addrscrc32", 2}, {"addrdiffalways", 3}, {"addrscrc32always", 4}, {"amiga", 5}}};
-const RadioRule KludgeAreaNetmailRule{0, {{"ignore", 1}, {"echomail", 2}}};
-const RadioRule LinkWithImportLogRule{0, {{"no", 1}, {"kill", 2}}};
-const RadioRule DupeBaseTypeRule{2, {
-    {"textdupes", 0}, {"hashdupes", 1, "hashdupeswmsgid"}, {"commondupebase", 3}}};
+const RadioRule BundleNameStyle{{
+    {"timeStamp"}, {"addrDiff", "addrdiff"}, {"addrsCRC32", "addrscrc32"},
+    {"addrDiffAlways", "addrdiffalways"}, {"addrsCRC32Always", "addrscrc32always"}, {"Amiga", "amiga"}},
+    3, 0};
+const RadioRule KludgeAreaNetmail{{{"kill"}, {"ignore", "ignore"}, {"echomail", "echomail"}}, 3, 0};
+const RadioRule LinkWithImportLog{{{"yes"}, {"no", "no"}, {"kill", "kill"}}, 3, 0};
+const RadioRule DupeBaseType{{
+    {"TextDupes", "textdupes"}, {"HashDupes", "hashdupes", "hashdupeswmsgid"}, {"HashDupesWMsgId"},
+    {"CommonDupeBase", "commondupebase"}},
+    4, 2};
+const RadioRule AllowEmptyPktPwd{{{"Off"}, {"Secure", "secure"}, {"On", "on", {}, true}}, 3, 0};
+const RadioRule AvailList{{{"Full"}, {"Unique", "unique"}, {"UniqueOne", "uniqueone"}}, 3, 0};
+const RadioRule EchoMailFlavour{{
+    {"hold"}, {"normal", "normal"}, {"crash", "crash"}, {"direct", "direct"}, {"immediate", "immediate"}},
+    5, 0};
+const RadioRule ForwardPkts{{{"off", "off"}, {"secure", "secure"}, {"on"}}, 3, 2};
+const RadioRule LinkBundleNameStyle{{
+    {"timeStamp", "timestamp"}, {"addrDiff", "addrdiff"}, {"addrDiffAlways", "addrdiffalways"},
+    {"addrsCRC32", "addrscrc32"}, {"addrsCRC32Always", "addrscrc32always"}, {"Amiga", "amiga"}},
+    3, -1, "BundleNameStyle"};
+const RadioRule Pause{{{"on", "on"}, {"off"}, {"earea", "earea"}, {"farea", "farea"}}, 4, 1};
 
-const FlagWords AreafixKillReports{
-    {"pvt", "afkr_pvt"},   {"crash", "afkr_crash"}, {"read", "afkr_read"}, {"sent", "afkr_sent"},
-    {"att", "afkr_att"},   {"fwd", "afkr_fwd"},     {"orphan", "afkr_orphan"},
-    {"k/s", "afkr_k_s"},   {"loc", "afkr_loc"},     {"xx2", "afkr_xx2"},   {"frq", "afkr_frq"},
-    {"rrq", "afkr_rrq"},   {"cpt", "afkr_cpt"},     {"arq", "afkr_arq"},
-    {"urq", "afkr_urq"},   {"kfs", "afkr_kfs"},     {"tfs", "afkr_tfs"},   {"dir", "afkr_dir"},
-    {"imm", "afkr_imm"},   {"cfm", "afkr_cfm"},     {"npd", "afkr_npd"},
+const FlagSet AreafixKillReports{{
+    "pvt", "crash", "read", "sent", "att", "fwd", "orphan",
+    "k/s", "loc", "xx2", "frq", "rrq", "cpt", "arq",
+    "urq", "kfs", "tfs", "dir", "imm", "cfm", "npd"},
+    "afkr_", 7, 56};
+
+const KeywordRow GeneralRows[] = {
+    text         ("AddToSeen",             43, Short),
+    text         ("Address",               48, Short),
+    text         ("AfterUnpack",           39),
+    onOff        ("AreafixFromPkt",        29),
+    onOff        ("AreafixKillRequests",   24),
+    number       ("AreafixMsgSize",        29),
+    text         ("AreafixNames",          32),
+    text         ("AreafixFromName",       32),
+    text         ("AreafixOrigin",         35),
+    flags        ("AreafixKillReports",    AreafixKillReports),
+    text         ("AreafixSplitStr",       19),
+    onOff        ("AreafixQueryReports",   10),
+    text         ("AreafixQueueFile",      17, Long, File),
+    lowerUpper   ("AreasFileNameCase",     12),
+    text         ("AutoAreaCreateFlag",    17, Long, File),
+    onOff        ("AutoPassive",           25),
+    text         ("BeforePack",            35),
+    radio        ("BundleNameStyle",       BundleNameStyle),
+    lowerUpper   ("CreateAreasCase",       25),
+    onOff        ("CreateFwdNonPass",      12),
+    number       ("DefArcmailSize",        29, Max1M),
+    onOff        ("DisableTID",            37),
+    onOff        ("DisablePID",            37),
+    number       ("ForwardRequestTimeout", 13, Max1M),
+    number       ("IdlePassthruTimeout",   13, Max1M),
+    onOff        ("IgnoreCapWord",         37),
+    text         ("IgnoreSeen",            43, Short),
+    onOff        ("KeepTrsFiles",          37),
+    onOff        ("KeepTrsMail",           37),
+    number       ("KilledRequestTimeout",  13, Max1M),
+    radio        ("KludgeAreaNetmail",     KludgeAreaNetmail),
+    radio        ("LinkWithImportLog",     LinkWithImportLog),
+    onOff        ("LogEchoToScreen",       37),
+    text         ("LogLevels",             35),
+    text         ("Name",                  35),
+    text         ("NetmailFlag",           35, Long, File),
+    text         ("NewAreaRefuseFile",     35, Long, File),
+    onOff        ("NoProcessBundles",      37),
+    text         ("Origin",                35),
+    lines        ("Pack",                  8),
+    invertedOnOff("PackNetMailOnScan",     37),
+    text         ("ProcessPkt",            35),
+    text         ("PublicGroup",           35),
+    lines        ("Remap",                 4),
+    text         ("ReportTo",              35),
+    text         ("RobotsArea",            35),
+    lines        ("Route",                 4),
+    lines        ("RouteFile",             4),
+    lines        ("RouteMail",             4),
+    text         ("ScreenLogLevels",       35),
+    onOff        ("SeparateBundles",       37),
+    onOff        ("SetConsoleTitle",       37),
+    text         ("Sysop",                 35, Short),
+    text         ("TearLine",              35),
+    text         ("TossingExt",            35),
+    lines        ("Unpack",                4),
 };
 
-const std::vector<KeywordEntry> Table{
-    // General keywords
-    {"addtoseen",              G, "AddToSeen",              K::Text},
-    {"address",                G, "Address",                K::Text},
-    {"afterunpack",            G, "AfterUnpack",            K::Text},
-    {"areafixfrompkt",         G, "AreafixFromPkt",         K::OnOff},
-    {"areafixkillrequests",    G, "AreafixKillRequests",    K::OnOff},
-    {"areafixmsgsize",         G, "AreafixMsgSize",         K::Number},
-    {"areafixnames",           G, "AreafixNames",           K::Text},
-    {"areafixfromname",        G, "AreafixFromName",        K::Text},
-    {"areafixorigin",          G, "AreafixOrigin",          K::Text},
-    {"areafixkillreports",     G, "AreafixKillReports",     K::Flags, 0, nullptr, &AreafixKillReports},
-    {"areafixsplitstr",        G, "AreafixSplitStr",        K::Text},
-    {"areafixqueryreports",    G, "AreafixQueryReports",    K::OnOff},
-    {"areafixqueuefile",       G, "AreafixQueueFile",       K::Text},
-    {"areasfilenamecase",      G, "AreasFileNameCase",      K::LowerUpper},
-    {"autoareacreateflag",     G, "AutoAreaCreateFlag",     K::Text},
-    {"autopassive",            G, "AutoPassive",            K::OnOff},
-    {"beforepack",             G, "BeforePack",             K::Text},
-    {"bundlenamestyle",        G, "BundleNameStyle",        K::Radio, 0, &BundleNameStyleRule},
-    {"createareascase",        G, "CreateAreasCase",        K::LowerUpper},
-    {"createfwdnonpass",       G, "CreateFwdNonPass",       K::OnOff},
-    {"defarcmailsize",         G, "DefArcmailSize",         K::Number},
-    {"disabletid",             G, "DisableTID",             K::OnOff},
-    {"disablepid",             G, "DisablePID",             K::OnOff},
-    {"forwardrequesttimeout",  G, "ForwardRequestTimeout",  K::Number},
-    {"idlepassthrutimeout",    G, "IdlePassthruTimeout",    K::Number},
-    {"ignorecapword",          G, "IgnoreCapWord",          K::OnOff},
-    {"ignoreseen",             G, "IgnoreSeen",             K::Text},
-    {"keeptrsfiles",           G, "KeepTrsFiles",           K::OnOff},
-    {"keeptrsmail",            G, "KeepTrsMail",            K::OnOff},
-    {"killedrequesttimeout",   G, "KilledRequestTimeout",   K::Number},
-    {"kludgeareanetmail",      G, "KludgeAreaNetmail",      K::Radio, 0, &KludgeAreaNetmailRule},
-    {"linkwithimportlog",      G, "LinkWithImportLog",      K::Radio, 0, &LinkWithImportLogRule},
-    {"logechotoscreen",        G, "LogEchoToScreen",        K::OnOff},
-    {"loglevels",              G, "LogLevels",              K::Text},
-    {"name",                   G, "Name",                   K::Text},
-    {"netmailflag",            G, "NetmailFlag",            K::Text},
-    {"newarearefusefile",      G, "NewAreaRefuseFile",      K::Text},
-    {"noprocessbundles",       G, "NoProcessBundles",       K::OnOff},
-    {"origin",                 G, "Origin",                 K::Text},
-    {"pack",                   G, "Pack",                   K::LineList},
-    {"packnetmailonscan",      G, "PackNetMailOnScan",      K::InvertedOnOff},
-    {"processpkt",             G, "ProcessPkt",             K::Text},
-    {"publicgroup",            G, "PublicGroup",            K::Text},
-    {"remap",                  G, "Remap",                  K::LineList},
-    {"reportto",               G, "ReportTo",               K::Text},
-    {"robotsarea",             G, "RobotsArea",             K::Text},
-    {"route",                  G, "Route",                  K::LineList},
-    {"routefile",              G, "RouteFile",              K::LineList},
-    {"routemail",              G, "RouteMail",              K::LineList},
-    {"screenloglevels",        G, "ScreenLogLevels",        K::Text},
-    {"separatebundles",        G, "SeparateBundles",        K::OnOff},
-    {"setconsoletitle",        G, "SetConsoleTitle",        K::OnOff},
-    {"sysop",                  G, "Sysop",                  K::Text},
-    {"tearline",               G, "TearLine",               K::Text},
-    {"tossingext",             G, "TossingExt",             K::Text},
-    {"unpack",                 G, "Unpack",                 K::LineList},
+const KeywordRow FilesAndPathsRows[] = {
+    number       ("AdvisoryLock",          29),
+    text         ("AreafixHelp",           36, Long, File),
+    number       ("AreasMaxDupeAge",       29),
+    radio        ("DupeBaseType",          DupeBaseType),
+    text         ("DupeHistoryDir",        36, Long, Dir),
+    text         ("EchoTossLog",           36, Long, File),
+    text         ("FileBoxesDir",          36, Long, Dir),
+    text         ("VogPerlFile",           36, Long, File),
+    text         ("ImportLog",             36, Long, File),
+    text         ("Inbound",               36, Long, Dir),
+    lines        ("Include",               4, true, Browse::AddFile),
+    text         ("Intab",                 36, Long, File),
+    text         ("LocalInbound",          36, Long, Dir),
+    text         ("LockFile",              36, Long, File),
+    text         ("LogFileDir",            36, Long, Dir),
+    number       ("MinDiskFreeSpace",      29),
+    text         ("MsgBaseDir",            36, Long, Dir),
+    text         ("NotValidFileNameChars", 36),
+    text         ("Outbound",              36, Long, Dir),
+    text         ("Outtab",                36, Long, File),
+    text         ("ProtInbound",           36, Long, Dir),
+    text         ("RulesDir",              36, Long, Dir),
+    text         ("StatLog",               36, Long, File),
+    text         ("TempInbound",           36, Long, Dir),
+    text         ("TempOutbound",          36, Long, Dir),
+};
 
-    // Files and paths keywords
-    {"advisorylock",           F, "AdvisoryLock",           K::Number},
-    {"areafixhelp",            F, "AreafixHelp",            K::Text},
-    {"areasmaxdupeage",        F, "AreasMaxDupeAge",        K::Number},
-    {"dupebasetype",           F, "DupeBaseType",           K::Radio, 0, &DupeBaseTypeRule},
-    {"dupehistorydir",         F, "DupeHistoryDir",         K::Text},
-    {"echotosslog",            F, "EchoTossLog",            K::Text},
-    {"fileboxesdir",           F, "FileBoxesDir",           K::Text},
-    {"vogperlfile",            F, "VogPerlFile",            K::Text},
-    {"importlog",              F, "ImportLog",              K::Text},
-    {"inbound",                F, "Inbound",                K::Text},
-    {"include",                F, "Include",                K::LineList},
-    {"intab",                  F, "Intab",                  K::Text},
-    {"localinbound",           F, "LocalInbound",           K::Text},
-    {"lockfile",               F, "LockFile",               K::Text},
-    {"logfiledir",             F, "LogFileDir",             K::Text},
-    {"mindiskfreespace",       F, "MinDiskFreeSpace",       K::Number},
-    {"msgbasedir",             F, "MsgBaseDir",             K::Text},
-    {"notvalidfilenamechars",  F, "NotValidFileNameChars",  K::Text},
-    {"outbound",               F, "Outbound",               K::Text},
-    {"outtab",                 F, "Outtab",                 K::Text},
-    {"protinbound",            F, "ProtInbound",            K::Text},
-    {"rulesdir",               F, "RulesDir",               K::Text},
-    {"statlog",                F, "StatLog",                K::Text},
-    {"tempinbound",            F, "TempInbound",            K::Text},
-    {"tempoutbound",           F, "TempOutbound",           K::Text},
-
-    // Link sections: "link " starts a record, the per-link keywords fill its rows
-    {"link",                   L, nullptr,                  K::LinkStart, 32},
-    {"accessgrp",              L, "AccessGrp",              K::LinkValue, 1},
-    {"advancedareafix",        L, "AdvancedAreafix",        K::LinkValue, 2},
-    {"aka",                    L, "Aka",                    K::LinkValue, 3},
-    {"allowemptypktpwd",       L, "AllowEmptyPktPwd",       K::LinkValue, 4},
-    {"allowpktaddrdiffer",     L, "AllowPktAddrDiffer",     K::LinkValue, 5},
-    {"arcmailsize",            L, "ArcmailSize",            K::LinkValue, 6},
-    {"arcnetmail",             L, "ArcNetmail",             K::LinkValue, 7},
-    {"areafix",                L, "Areafix",                K::LinkValue, 8},
-    {"areafixecholimit",       L, "AreafixEchoLimit",       K::LinkValue, 9},
-    {"areafixpwd",             L, "AreafixPwd",             K::LinkValue, 10},
-    {"autoareacreate",         L, "AutoAreaCreate",         K::LinkValue, 11},
-    {"autoareacreatefile",     L, "AutoAreaCreateFile",     K::LinkValue, 12},
-    {"autoareacreatedefaults", L, "AutoAreaCreateDefaults", K::LinkValue, 13},
-    {"autoareacreatesubdirs",  L, "AutoAreaCreateSubdirs",  K::LinkValue, 14},
-    {"autopause",              L, "AutoPause",              K::LinkValue, 15},
-    {"availlist",              L, "AvailList",              K::LinkValue, 16},
-    {"denyfwdfile",            L, "DenyFwdFile",            K::LinkValue, 17},
-    {"denyfwdmask",            L, "DenyFwdMask",            K::LinkValue, 18},
-    {"denyfwdreqaccess",       L, "DenyFwdReqAccess",       K::LinkValue, 19},
-    {"denyuncondfwdreqaccess", L, "DenyUncondFwdReqAccess", K::LinkValue, 20},
-    {"echomailflavour",        L, "EchoMailFlavour",        K::LinkValue, 21},
-    {"export",                 L, "Export",                 K::LinkValue, 22},
-    {"forwardareapriority",    L, "ForwardAreaPriority",    K::LinkValue, 23},
-    {"forwardpkts",            L, "ForwardPkts",            K::LinkValue, 24},
-    {"forwardrequestfile",     L, "ForwardRequestFile",     K::LinkValue, 25},
-    {"forwardrequestmask",     L, "ForwardRequestMask",     K::LinkValue, 26},
-    {"forwardrequests",        L, "ForwardRequests",        K::LinkValue, 27},
-    {"filebox",                L, "FileBox",                K::LinkValue, 28},
-    {"fileboxalways",          L, "FileBoxAlways",          K::LinkValue, 29},
-    {"import",                 L, "Import",                 K::LinkValue, 30},
-    {"level",                  L, "Level",                  K::LinkValue, 31},
-    {"linkbundlenamestyle",    L, "LinkBundleNameStyle",    K::LinkValue, 33},
-    {"linkdefaults",           L, nullptr,                  K::LinkValue, 34},
-    {"linkgrp",                L, "LinkGrp",                K::LinkValue, 35},
-    {"linkmsgbasedir",         L, "LinkMsgBaseDir",         K::LinkValue, 36},
-    {"mandatory",              L, "Mandatory",              K::LinkValue, 37},
-    {"manual",                 L, "Manual",                 K::LinkValue, 38},
-    {"norules",                L, "NoRules",                K::LinkValue, 39},
-    {"optgrp",                 L, "OptGrp",                 K::LinkValue, 40},
-    {"ouraka",                 L, "OurAka",                 K::LinkValue, 41},
-    {"packaka",                L, "PackAka",                K::LinkValue, 42},
-    {"packer",                 L, "Packer",                 K::LinkValue, 43},
-    {"password",               L, "Password",               K::LinkValue, 44},
-    {"pause",                  L, "Pause",                  K::LinkValue, 45},
-    {"pktsize",                L, "PktSize",                K::LinkValue, 46},
-    {"pktpwd",                 L, "PktPwd",                 K::LinkValue, 47},
-    {"remoterobotname",        L, "RemoteRobotName",        K::LinkValue, 48},
+// In store-row order: row n of a link record is the n-th of these.
+const KeywordRow LinkRows[] = {
+    text         ("AccessGrp",              39),
+    onOff        ("AdvancedAreafix",        30),
+    text         ("Aka",                    57, Short),
+    radio        ("AllowEmptyPktPwd",       AllowEmptyPktPwd),
+    onOff        ("AllowPktAddrDiffer",     29),
+    number       ("ArcmailSize",            40, Range::Max100k, 500),
+    onOff        ("ArcNetmail",             43),
+    invertedOnOff("Areafix",                50),
+    numberUse    ("AreafixEchoLimit",       29),
+    text         ("AreafixPwd",             44, Short),
+    invertedOnOff("AutoAreaCreate",         44),
+    text         ("AutoAreaCreateFile",     33, Width::LongLessOne, File),
+    text         ("AutoAreaCreateDefaults", 39),
+    onOff        ("AutoAreaCreateSubdirs",  44),
+    numberUse    ("AutoPause",              42),
+    radio        ("AvailList",              AvailList),
+    text         ("DenyFwdFile",            35, Long, File),
+    text         ("DenyFwdMask",            26),
+    onOff        ("DenyFwdReqAccess",       44),
+    onOff        ("DenyUncondFwdReqAccess", 44),
+    radio        ("EchoMailFlavour",        EchoMailFlavour),
+    invertedOnOff("Export",                 44),
+    numberUse    ("ForwardAreaPriority",    29),
+    radio        ("ForwardPkts",            ForwardPkts),
+    text         ("ForwardRequestFile",     26, Long, File),
+    text         ("ForwardRequestMask",     26),
+    onOff        ("ForwardRequests",        44),
+    text         ("FileBox",                45, Long, Dir),
+    onOff        ("FileBoxAlways",          44),
+    invertedOnOff("Import",                 44),
+    number       ("Level",                  47),
+    storedOnly   ("Link",                   ValueKind::LinkName),
+    radio        ("LinkBundleNameStyle",    LinkBundleNameStyle),
+    storedOnly   ("LinkDefaults",           ValueKind::Text),
+    text         ("LinkGrp",                41),
+    text         ("LinkMsgBaseDir",         45, Long, Dir),
+    onOff        ("Mandatory",              44),
+    onOff        ("Manual",                 44),
+    onOff        ("NoRules",                44),
+    text         ("OptGrp",                 41),
+    text         ("OurAka",                 44, Short),
+    text         ("PackAka",                44, Short),
+    text         ("Packer",                 44, Short),
+    text         ("Password",               44, Short),
+    radio        ("Pause",                  Pause),
+    numberUse    ("PktSize",                47),
+    text         ("PktPwd",                 44, Short),
+    text         ("RemoteRobotName",        44, Short),
 };
 // clang-format on
+
+struct Built
+{
+    std::vector<KeywordRow> rows;
+    std::deque<QByteArray> keywords; // the lower-case words the rows' views point into
+    int linkNameRow = 0;
+
+    Built()
+    {
+        add(GeneralRows, Place::General);
+        add(FilesAndPathsRows, Place::FilesAndPaths);
+        add(LinkRows, Place::Link);
+        int storeRow = 0;
+        for (KeywordRow &r : rows) {
+            if (r.place == Place::Link)
+                r.storeRow = ++storeRow;
+            if (r.kind == ValueKind::LinkName)
+                linkNameRow = r.storeRow;
+        }
+    }
+
+    template <std::size_t N>
+    void add(const KeywordRow (&section)[N], Place place)
+    {
+        for (const KeywordRow &r : section) {
+            KeywordRow copy = r;
+            copy.place = place;
+            copy.index = int(rows.size());
+            keywords.push_back(lowered(QByteArrayView(r.name)));
+            copy.keyword = keywords.back();
+            rows.push_back(copy);
+        }
+    }
+};
+
+const Built &built()
+{
+    static const Built table;
+    return table;
+}
 
 // Open addressing on a power-of-two table a few times larger than the keyword count: a keyword
 // is found with one hash and usually one comparison, and most words that are no keyword land on
@@ -176,7 +294,7 @@ class Index
 public:
     Index()
     {
-        for (const KeywordEntry &e : Table) {
+        for (const KeywordRow &e : keywordTable()) {
             std::size_t i = keywordHash(e.keyword) & Mask;
             while (m_slots[i])
                 i = (i + 1) & Mask;
@@ -184,10 +302,10 @@ public:
         }
     }
 
-    const KeywordEntry *find(QByteArrayView word) const
+    const KeywordRow *find(QByteArrayView word) const
     {
         for (std::size_t i = keywordHash(word) & Mask;; i = (i + 1) & Mask) {
-            const KeywordEntry *e = m_slots[i];
+            const KeywordRow *e = m_slots[i];
             if (!e)
                 return nullptr;
             if (e->keyword.size() == word.size()
@@ -221,7 +339,7 @@ private:
         return h ^ (h >> 16);
     }
 
-    std::array<const KeywordEntry *, Size> m_slots{};
+    std::array<const KeywordRow *, Size> m_slots{};
 };
 
 const Index &index()
@@ -232,19 +350,41 @@ const Index &index()
 
 } // namespace
 
-const std::vector<KeywordEntry> &keywordTable()
+int rangeMaximum(Range range)
 {
-    return Table;
+    return range == Range::Max1M ? 1000000 : 100000;
 }
 
-const KeywordEntry *findKeyword(QByteArrayView word)
+const std::vector<KeywordRow> &keywordTable()
+{
+    return built().rows;
+}
+
+std::vector<const KeywordRow *> rowsShownIn(Place place)
+{
+    std::vector<const KeywordRow *> out;
+    for (const KeywordRow &r : keywordTable())
+        if (r.place == place && r.shown)
+            out.push_back(&r);
+    return out;
+}
+
+const KeywordRow *findKeyword(QByteArrayView word)
 {
     return index().find(word);
 }
 
-const FlagWords &areafixKillReportsFlags()
+const KeywordRow *rowNamed(QByteArrayView name)
 {
-    return AreafixKillReports;
+    for (const KeywordRow &r : keywordTable())
+        if (name == r.name)
+            return &r;
+    return nullptr;
+}
+
+int linkNameRow()
+{
+    return built().linkNameRow;
 }
 
 } // namespace vog

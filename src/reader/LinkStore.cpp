@@ -49,30 +49,18 @@ QByteArrayView LinkStore::keep(QByteArrayView bytes)
 
 void LinkStore::setCell(int column, int row, QByteArrayView bytes)
 {
-    if (column < 0 || column >= columnCount() || row < 0 || row >= RowCount)
+    if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
         return;
-    Column &c = m_columns[size_t(column)];
-    if (row < DenseRows) {
-        const QByteArrayView kept = keep(bytes);
-        c.cells[size_t(row)] = {kept.data(), kept.size()};
-        return;
-    }
-    if (!c.sparse)
-        c.sparse = std::make_unique<std::map<int, QByteArray>>();
-    (*c.sparse)[row] = bytes.toByteArray();
+    const QByteArrayView kept = keep(bytes);
+    m_columns[size_t(column)][size_t(row)] = {kept.data(), kept.size()};
 }
 
 QByteArrayView LinkStore::cell(int column, int row) const
 {
-    if (column < 0 || column >= columnCount() || row < 0 || row >= RowCount)
+    if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
         return {};
-    const Column &c = m_columns[size_t(column)];
-    if (row < DenseRows)
-        return QByteArrayView(c.cells[size_t(row)].data, c.cells[size_t(row)].size);
-    if (!c.sparse)
-        return {};
-    auto it = c.sparse->find(row);
-    return it == c.sparse->end() ? QByteArrayView() : QByteArrayView(it->second);
+    const Cell &c = m_columns[size_t(column)][size_t(row)];
+    return QByteArrayView(c.data, c.size);
 }
 
 QString LinkStore::cellText(int column, int row) const

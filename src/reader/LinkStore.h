@@ -5,7 +5,6 @@
 
 #include <array>
 #include <deque>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -26,25 +25,20 @@ public:
     int rowCount() const { return RowCount; }
     void setColumnCount(int count);
 
-    // Out-of-range cells are ignored when written and read as empty.
+    // Cells outside the columns or the keyword rows are ignored when written and read as empty.
     void setCell(int column, int row, QByteArrayView bytes);
     QByteArrayView cell(int column, int row) const;
     QString cellText(int column, int row) const;
 
 private:
-    // Rows 1 to 48 are the keyword rows; the rest of the 100 are kept aside, as nothing
-    // writes them in practice.
-    static constexpr int DenseRows = 49;
+    // Rows 1 to 48 are the keyword rows; nothing is ever kept in the others.
+    static constexpr int KeptRows = 49;
     struct Cell
     {
         const char *data = nullptr;
         qsizetype size = 0;
     };
-    struct Column
-    {
-        std::array<Cell, DenseRows> cells{};
-        std::unique_ptr<std::map<int, QByteArray>> sparse;
-    };
+    using Column = std::array<Cell, KeptRows>;
 
     QByteArrayView keep(QByteArrayView bytes);
 

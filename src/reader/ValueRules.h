@@ -1,59 +1,38 @@
 #pragma once
 
+#include "KeywordTable.h"
+
 #include <QByteArrayView>
 
 #include <cstdint>
-#include <vector>
 
 namespace vog {
 
-// The small rules that turn a value into a field's state. The Open command and the link load
-// both use them; each takes the value already lower-cased where the rule compares words.
-
-// A word of a radio choice and the option it selects; `unless` is a longer word whose presence
-// cancels the test ("hashdupes" does not count inside "hashdupeswmsgid").
-struct RadioWord
+// What a field shows for one value, before any widget is touched. Text stays bytes: how they
+// become characters is decided by the file they came from.
+struct FieldState
 {
-    QByteArrayView word;
-    int option;
-    QByteArrayView unless = {};
-};
-using RadioWords = std::vector<RadioWord>;
-
-struct RadioRule
-{
-    int defaultOption;
-    RadioWords words;
+    ValueKind kind = ValueKind::Text;
+    QByteArrayView text;           // Text, LineList, LinkName: the value as read
+    const char *choice = nullptr;  // OnOff, InvertedOnOff, LowerUpper: the item text to show
+    int number = 0;                // Number: the number, before the field holds it to its range
+    bool clearUse = false;         // Number: an empty value clears the row's Use box
+    int option = -1;               // Radio: the option to select; -1 leaves the selection alone
+    std::uint32_t boxes = 0;       // Flags: box i is on when bit i is set
 };
 
-// A flag word and the name of its check box.
-struct FlagWord
-{
-    QByteArrayView word;
-    const char *box;
-};
-using FlagWords = std::vector<FlagWord>;
+// The one way from a value to a field's state, by the row's value kind. The value is the rest
+// of the line after the keyword as read (or a link cell: possibly empty); words are compared in
+// lower case. followedDefault is the default option of a radio rule that follows another field.
+// Throws a NumberError for a number that doesn't convert, naming the line when lineNumber > 0.
+FieldState fieldState(const KeywordRow &row, QByteArrayView value, qint64 lineNumber = 0,
+                      int followedDefault = -1);
 
-inline const char *onOffText(QByteArrayView value)
-{
-    return (value == "on" || value == "yes") ? "On" : "Off";
-}
+// The default option, then each word that occurs anywhere in the lower-case value selects its
+// option; the last one tested wins.
+int radioOption(QByteArrayView lowerValue, const RadioRule &rule, int defaultOption);
 
-inline const char *invertedOnOffText(QByteArrayView value)
-{
-    return (value == "no" || value == "off") ? "Off" : "On";
-}
-
-inline const char *lowerUpperText(QByteArrayView value)
-{
-    return value == "upper" ? "Upper" : "Lower";
-}
-
-// The default option, then each word in the list's order that occurs anywhere in the value
-// selects its option; the last one found wins. A default of -1 means "no default".
-int radioOption(QByteArrayView value, const RadioWords &words, int defaultOption);
-
-// Bit i is set when flag word i occurs anywhere in the value.
-std::uint32_t flagBits(QByteArrayView value, const FlagWords &flags);
+// Bit i is set when flag word i occurs anywhere in the lower-case value.
+std::uint32_t flagBits(QByteArrayView lowerValue, const FlagSet &flags);
 
 } // namespace vog

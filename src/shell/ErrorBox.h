@@ -4,8 +4,7 @@
 
 #include <QString>
 
-#include <exception>
-#include <new>
+#include <utility>
 
 namespace vog {
 
@@ -22,13 +21,7 @@ void showError(const QString &message);
 template <typename Command>
 void guarded(Command &&command)
 {
-    try {
-        command();
-    } catch (const CommandError &e) {
-        showError(e.message());
-    } catch (const std::bad_alloc &) {
-        showError(QStringLiteral("Out of memory"));
-    }
+    guarded(std::forward<Command>(command), showError);
 }
 
 } // namespace vog

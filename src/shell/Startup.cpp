@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "ErrorBox.h"
 #include "TMain.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
@@ -68,6 +69,7 @@ void createEditorWindows()
     Files_and_Paths = new TFiles_and_Paths;
     Select_directory = new TSelect_directory;
     Link_Keywords = new TLink_Keywords;
+    QObject::connect(Link_Keywords, &TLink_Keywords::loadFailed, &vog::showError);
 }
 
 void createWindows(EditorWindows when)

@@ -1,17 +1,12 @@
 #pragma once
 
-class TMain;
-class TGeneral_Keywords;
-class TFiles_and_Paths;
-class TSelect_directory;
-class TLink_Keywords;
+#include "editors/Windows.h"
 
-// The program's five windows, one instance each for the whole run.
+class TMain;
+
+// The program's five windows, one instance each for the whole run: the main window and the
+// four of editors/Windows.h.
 extern TMain *Main;
-extern TGeneral_Keywords *General_Keywords;
-extern TFiles_and_Paths *Files_and_Paths;
-extern TSelect_directory *Select_directory;
-extern TLink_Keywords *Link_Keywords;
 
 // When the four hidden windows are built: at once (tests, tools), or right after the main
 // window's first frame is on the screen, so that the program appears sooner (main()). The

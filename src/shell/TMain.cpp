@@ -1,13 +1,13 @@
 #include "TMain.h"
 
 #include "ErrorBox.h"
-#include "FileOpenDialog.h"
-#include "SharedFont.h"
+#include "OpenCommand.h"
 #include "Startup.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
-#include "reader/OpenCommand.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/SharedFont.h"
 
 #include <QApplication>
 #include <QCloseEvent>

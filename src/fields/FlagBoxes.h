@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Field.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -7,13 +9,14 @@ class QCheckBox;
 namespace vog {
 
 // A block of check boxes, one per flag word, in lines of a fixed number of boxes; all start off.
-// Box i is named namePrefix plus its word with "/" written as "_".
-class FlagBoxes : public QWidget
+// Box i is named by the set's prefix and its word, "/" written as "_".
+class FlagBoxes : public QWidget, public Field
 {
     Q_OBJECT
 public:
-    FlagBoxes(const QStringList &words, const QString &namePrefix, int perLine, int step,
-              QWidget *parent = nullptr);
+    explicit FlagBoxes(const FlagSet &flags, QWidget *parent = nullptr);
+
+    void setState(const FieldState &state) override;
 
     void setBox(int i, bool on);
     bool box(int i) const;

@@ -50,4 +50,25 @@ int LineList::lineCount() const
     return document()->blockCount();
 }
 
+void LineList::setState(const FieldState &state)
+{
+    if (!m_holding) {
+        appendLine(shownText(state));
+        return;
+    }
+    if (m_heldCount++)
+        m_held += QLatin1Char('\n');
+    appendDecoded(m_held, state.text);
+}
+
+void LineList::release()
+{
+    m_holding = false;
+    if (!m_heldCount)
+        return;
+    appendJoinedLines(m_held);
+    m_held.clear();
+    m_heldCount = 0;
+}
+
 } // namespace vog

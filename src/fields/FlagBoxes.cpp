@@ -4,16 +4,23 @@
 
 namespace vog {
 
-FlagBoxes::FlagBoxes(const QStringList &words, const QString &namePrefix, int perLine, int step,
-                     QWidget *parent)
-    : QWidget(parent), m_perLine(perLine), m_step(step)
+FlagBoxes::FlagBoxes(const FlagSet &flags, QWidget *parent)
+    : QWidget(parent), m_perLine(flags.perLine), m_step(flags.step)
 {
-    for (const QString &word : words) {
-        auto *b = new QCheckBox(word, this);
-        b->setObjectName(namePrefix + QString(word).replace(QLatin1Char('/'), QLatin1Char('_')));
+    for (QByteArrayView word : flags.words) {
+        const QString caption = QString::fromLatin1(word);
+        auto *b = new QCheckBox(caption, this);
+        b->setObjectName(QString::fromLatin1(flags.boxPrefix)
+                         + QString(caption).replace(QLatin1Char('/'), QLatin1Char('_')));
         m_boxes.append(b);
     }
     place();
+}
+
+void FlagBoxes::setState(const FieldState &state)
+{
+    for (int i = 0; i < m_boxes.size(); ++i)
+        m_boxes[i]->setChecked(state.boxes & (1u << i));
 }
 
 void FlagBoxes::setBox(int i, bool on)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Field.h"
+
 #include <QComboBox>
 
 namespace vog {
@@ -7,14 +9,13 @@ namespace vog {
 // A drop-down whose text the user may also type over, with a fixed pair of items ("On", "Off"
 // or "Lower", "Upper"). It starts with empty text and no item selected; the reader sets its
 // text to one of the item texts and never selects by position.
-class ChoiceField : public QComboBox
+class ChoiceField : public QComboBox, public Field
 {
     Q_OBJECT
 public:
     ChoiceField(const QStringList &items, QWidget *parent = nullptr);
 
-    void setChoiceText(const QString &text) { setEditText(text); }
-    QString choiceText() const { return currentText(); }
+    void setState(const FieldState &state) override { setEditText(QString::fromLatin1(state.choice)); }
 
     static QStringList onOffItems() { return {QStringLiteral("On"), QStringLiteral("Off")}; }
     static QStringList lowerUpperItems()

@@ -1,18 +1,28 @@
 #include "NumberField.h"
 
+#include "UseBox.h"
+
 #include <QLineEdit>
 
 #include <algorithm>
 
 namespace vog {
 
-NumberField::NumberField(int maximum, QWidget *parent) : QSpinBox(parent)
+NumberField::NumberField(Range range, QWidget *parent) : QSpinBox(parent)
 {
-    setRange(0, maximum);
+    setRange(0, rangeMaximum(range));
     setValue(0);
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-    if (maximum == 100000)
+    // The smaller range takes at most ten typed characters, the larger any number.
+    if (range == Range::Max100k)
         lineEdit()->setMaxLength(10);
+}
+
+void NumberField::setState(const FieldState &state)
+{
+    setValue(state.number);
+    if (state.clearUse && m_use)
+        m_use->setChecked(false);
 }
 
 bool NumberField::typedNumber(const QString &input, qlonglong &number)

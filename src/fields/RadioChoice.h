@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Field.h"
+
 #include <QGroupBox>
 #include <QStringList>
 
@@ -10,11 +12,13 @@ namespace vog {
 
 // A framed group of mutually exclusive options laid out in columns, filled top to bottom,
 // column by column. Starts with no option selected.
-class RadioChoice : public QGroupBox
+class RadioChoice : public QGroupBox, public Field
 {
     Q_OBJECT
 public:
-    RadioChoice(const QStringList &captions, int columns, QWidget *parent = nullptr);
+    explicit RadioChoice(const RadioRule &rule, QWidget *parent = nullptr);
+
+    void setState(const FieldState &state) override { selectOption(state.option); }
 
     // Selects option n; any other selected option is deselected. n outside the list does nothing.
     void selectOption(int n);

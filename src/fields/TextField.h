@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Field.h"
+
 #include <QLineEdit>
 
 #include <limits>
@@ -7,7 +9,7 @@
 namespace vog {
 
 // A single-line text field; starts empty. The reader sets its whole text.
-class TextField : public QLineEdit
+class TextField : public QLineEdit, public Field
 {
     Q_OBJECT
 public:
@@ -16,6 +18,8 @@ public:
         // A value is shown whole, however long: by default the line edit cuts text at 32767.
         setMaxLength(std::numeric_limits<int>::max());
     }
+
+    void setState(const FieldState &state) override { setText(shownText(state)); }
 };
 
 } // namespace vog

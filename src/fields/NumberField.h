@@ -1,18 +1,24 @@
 #pragma once
 
+#include "Field.h"
+
 #include <QSpinBox>
 
 namespace vog {
 
 // A whole number between 0 and a maximum; starts at 0. Setting a value clamps it into the
 // range. Fields with the maximum 100000 take at most 10 typed characters.
-class NumberField : public QSpinBox
+class UseBox;
+
+class NumberField : public QSpinBox, public Field
 {
     Q_OBJECT
 public:
-    explicit NumberField(int maximum, QWidget *parent = nullptr);
+    explicit NumberField(Range range, QWidget *parent = nullptr);
 
-    void setNumber(int value) { setValue(value); }
+    // The value held to the range; an empty link cell also clears the Use box beside it.
+    void setState(const FieldState &state) override;
+    void setUseBox(UseBox *use) { m_use = use; }
 
 protected:
     // Any whole number may be typed; one outside the range is held to the nearer end when the
@@ -21,6 +27,7 @@ protected:
     void fixup(QString &input) const override;
 
 private:
+    UseBox *m_use = nullptr;
     // The typed text as a whole number, if it is one (an optional sign and decimal digits).
     static bool typedNumber(const QString &input, qlonglong &number);
 };

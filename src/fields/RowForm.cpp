@@ -23,108 +23,117 @@ namespace {
 constexpr int LabelLeft = 4;
 constexpr int RowPitch = 24;
 constexpr int TallGap = 4;
-
-QString dottedLabel(const char *name, int dots)
-{
-    return QString::fromLatin1(name) + QStringLiteral("   ") + QString(dots, QLatin1Char('.'));
-}
+// The widths every window shares.
+constexpr int ShortWidth = 121;
+constexpr int NumberWidth = 121;
+constexpr int ChoiceWidth = 145;
+constexpr int AddButtonRoom = 18;
 
 } // namespace
 
-RowForm::RowForm(int fieldColumn, int top, QWidget *parent)
-    : QWidget(parent), m_nominalColumn(fieldColumn), m_column(fieldColumn), m_top(top)
+RowForm::RowForm(Place place, const FormLook &look, QWidget *parent)
+    : QWidget(parent), m_rowOfKeyword(keywordTable().size(), -1),
+      m_nominalColumn(look.fieldColumn), m_column(look.fieldColumn), m_top(look.top)
 {
+    for (const KeywordRow *row : rowsShownIn(place))
+        add(*row, look);
+    relayout();
 }
 
-template <typename Field>
-Field *RowForm::add(Field *field, const char *name, const QString &label, int width, bool tall)
+void RowForm::add(const KeywordRow &keyword, const FormLook &look)
 {
-    field->setObjectName(QString::fromLatin1(name));
-    // Screen readers say the keyword, not the dot leader of its label.
-    field->setAccessibleName(QString::fromLatin1(name));
-    auto *caption = new QLabel(label, this);
-    caption->setTextFormat(Qt::PlainText);
-    caption->setBuddy(field);
-    // Some screen readers name a field by its label (drop-downs on Linux): without the dots.
-    caption->setAccessibleName(QString::fromLatin1(name));
+    const QString name = QString::fromLatin1(keyword.name);
     Row row;
-    row.label = caption;
+    row.keyword = &keyword;
+    QWidget *field = nullptr;
+    switch (keyword.kind) {
+    case ValueKind::Text:
+        field = new TextField(this);
+        row.width = keyword.width == Width::Short ? ShortWidth
+            : keyword.width == Width::LongLessOne ? look.longWidth - 1
+                                                  : look.longWidth;
+        break;
+    case ValueKind::OnOff:
+    case ValueKind::InvertedOnOff:
+        field = new ChoiceField(ChoiceField::onOffItems(), this);
+        row.width = ChoiceWidth;
+        break;
+    case ValueKind::LowerUpper:
+        field = new ChoiceField(ChoiceField::lowerUpperItems(), this);
+        row.width = ChoiceWidth;
+        break;
+    case ValueKind::Number:
+        field = new NumberField(keyword.range, this);
+        row.width = NumberWidth;
+        break;
+    case ValueKind::Radio:
+        field = new RadioChoice(*keyword.radio, this);
+        row.width = look.radioWidth;
+        row.tall = true;
+        break;
+    case ValueKind::Flags:
+        field = new FlagBoxes(*keyword.flags, this);
+        row.width = keyword.flags->perLine * keyword.flags->step;
+        row.tall = true;
+        break;
+    case ValueKind::LineList: {
+        auto *list = new LineList(this);
+        list->setVerticalScrollBarPolicy(keyword.scrollBar ? Qt::ScrollBarAlwaysOn
+                                                           : Qt::ScrollBarAlwaysOff);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        field = list;
+        // A list with a "+" leaves room for it at its right.
+        row.width = look.longWidth - (keyword.browse == Browse::AddFile ? AddButtonRoom : 0);
+        row.tall = true;
+        break;
+    }
+    case ValueKind::LinkName:
+        return; // shown as the link list's entry, not as a row
+    }
+    field->setObjectName(name);
+    // Screen readers say the keyword, not the dot leader of its label.
+    field->setAccessibleName(name);
     row.field = field;
-    row.width = width;
-    row.tall = tall;
+    row.asField = dynamic_cast<Field *>(field);
+
+    const QString label = row.tall ? name
+                                   : name + QStringLiteral("   ") + QString(keyword.dots, u'.');
+    row.label = new QLabel(label, this);
+    row.label->setTextFormat(Qt::PlainText);
+    row.label->setBuddy(field);
+    // Some screen readers name a field by its label (drop-downs on Linux): without the dots.
+    row.label->setAccessibleName(name);
+
+    if (keyword.browse != Browse::None) {
+        const bool add = keyword.browse == Browse::AddFile;
+        row.button = new BrowseButton(add ? QStringLiteral("+") : QStringLiteral("..."), this);
+        row.button->setObjectName(name + QStringLiteral("Button"));
+        row.button->setAccessibleName((add ? QStringLiteral("Add a file to ")
+                                           : QStringLiteral("Browse for "))
+                                      + name);
+    }
+    if (keyword.useBox) {
+        auto *use = new UseBox(this);
+        use->setObjectName(name + QStringLiteral("Use"));
+        // Named "Use" like its caption; which number it belongs to is said after the name.
+        use->setAccessibleDescription(QStringLiteral("Use ") + name);
+        static_cast<NumberField *>(field)->setUseBox(use);
+        row.use = use;
+    }
+    m_rowOfKeyword[std::size_t(keyword.index)] = int(m_rows.size());
     m_rows.append(row);
-    return field;
 }
 
-TextField *RowForm::text(TextField *&member, const char *name, int dots, int width)
+QWidget *RowForm::fieldWidget(const KeywordRow &row) const
 {
-    return member = add(new TextField(this), name, dottedLabel(name, dots), width, false);
+    const int at = m_rowOfKeyword.at(std::size_t(row.index));
+    return at < 0 ? nullptr : m_rows[at].field;
 }
 
-ChoiceField *RowForm::choice(ChoiceField *&member, const char *name, int dots,
-                             const QStringList &items)
+Field *RowForm::field(const KeywordRow &row) const
 {
-    return member = add(new ChoiceField(items, this), name, dottedLabel(name, dots), 145, false);
-}
-
-ChoiceField *RowForm::onOff(ChoiceField *&member, const char *name, int dots)
-{
-    return choice(member, name, dots, ChoiceField::onOffItems());
-}
-
-ChoiceField *RowForm::lowerUpper(ChoiceField *&member, const char *name, int dots)
-{
-    return choice(member, name, dots, ChoiceField::lowerUpperItems());
-}
-
-NumberField *RowForm::number(NumberField *&member, const char *name, int dots, int maximum)
-{
-    return member = add(new NumberField(maximum, this), name, dottedLabel(name, dots), 121, false);
-}
-
-RadioChoice *RowForm::radio(RadioChoice *&member, const char *name, const QStringList &options,
-                            int columns, int width)
-{
-    return member = add(new RadioChoice(options, columns, this), name, QString::fromLatin1(name),
-                        width, true);
-}
-
-FlagBoxes *RowForm::flags(FlagBoxes *&member, const char *name, const QStringList &words,
-                          const QString &boxPrefix, int perLine, int step)
-{
-    return member = add(new FlagBoxes(words, boxPrefix, perLine, step, this), name,
-                        QString::fromLatin1(name), perLine * step, true);
-}
-
-LineList *RowForm::lines(LineList *&member, const char *name, int visibleLines, int width,
-                         bool scrollBar)
-{
-    member = add(new LineList(this), name, QString::fromLatin1(name), width, true);
-    member->setVerticalScrollBarPolicy(scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    member->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_rows.last().visibleLines = visibleLines;
-    return member;
-}
-
-BrowseButton *RowForm::button(BrowseButton *&member, const char *name, const QString &caption)
-{
-    member = new BrowseButton(caption, this);
-    member->setObjectName(QString::fromLatin1(name));
-    const QString field = m_rows.last().field->objectName();
-    member->setAccessibleName(m_rows.last().tall ? QStringLiteral("Add a file to ") + field
-                                                 : QStringLiteral("Browse for ") + field);
-    m_rows.last().button = member;
-    return member;
-}
-
-UseBox *RowForm::use(UseBox *&member, const char *name)
-{
-    member = new UseBox(this);
-    member->setObjectName(QString::fromLatin1(name));
-    // Named "Use" like its caption; which number it belongs to is said after the name.
-    member->setAccessibleDescription(QStringLiteral("Use ") + m_rows.last().field->objectName());
-    m_rows.last().use = member;
-    return member;
+    const int at = m_rowOfKeyword.at(std::size_t(row.index));
+    return at < 0 ? nullptr : m_rows[at].asField;
 }
 
 QList<QWidget *> RowForm::fields() const
@@ -202,7 +211,7 @@ void RowForm::relayout()
         int height = rowHeight;
         if (r.tall) {
             if (auto *list = qobject_cast<LineList *>(r.field)) {
-                height = r.visibleLines * fm.lineSpacing() + 2 * list->frameWidth()
+                height = r.keyword->visibleLines * fm.lineSpacing() + 2 * list->frameWidth()
                     + 2 * int(list->document()->documentMargin()) + 2;
             } else {
                 const QSize hint = r.field->sizeHint();

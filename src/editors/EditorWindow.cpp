@@ -1,8 +1,11 @@
 #include "EditorWindow.h"
 
-#include "BrowseButton.h"
-#include "RowForm.h"
-#include "SharedFont.h"
+#include "Pickers.h"
+#include "fields/BrowseButton.h"
+#include "fields/FileOpenDialog.h"
+#include "fields/LineList.h"
+#include "fields/TextField.h"
+#include "fields/SharedFont.h"
 
 #include <QApplication>
 #include <QScrollArea>
@@ -12,7 +15,8 @@
 namespace vog {
 
 EditorWindow::EditorWindow(const QString &objectName, const QString &title,
-                           const QRect &placement, int fieldColumn, int top, QWidget *parent)
+                           const QRect &placement, Place place, const FormLook &look,
+                           QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(objectName);
@@ -28,7 +32,7 @@ EditorWindow::EditorWindow(const QString &objectName, const QString &title,
     m_scroll->setWidgetResizable(true);
     // It takes the focus once per round of Tab, for scrolling by keys.
     m_scroll->setAccessibleName(title);
-    m_form = new RowForm(fieldColumn, top, m_scroll);
+    m_form = new RowForm(place, look, m_scroll);
     m_scroll->setWidget(m_form);
     layout->addWidget(m_scroll);
 
@@ -38,6 +42,8 @@ EditorWindow::EditorWindow(const QString &objectName, const QString &title,
         if (now && m_form->isAncestorOf(now))
             showWhole(now);
     });
+
+    OpenFileDialog = new FileOpenDialog(QStringLiteral("OpenFileDialog"), this);
 }
 
 void EditorWindow::showWhole(QWidget *w)
@@ -63,13 +69,36 @@ void EditorWindow::scrollToBottom()
 void EditorWindow::connectBrowseButtons()
 {
     const QMetaObject *window = metaObject();
-    for (BrowseButton *button : findChildren<BrowseButton *>()) {
+    for (BrowseButton *button : m_form->findChildren<BrowseButton *>()) {
         const QByteArray handler = button->objectName().toLatin1() + "Click()";
         const int slot = window->indexOfSlot(handler.constData());
-        Q_ASSERT_X(slot >= 0, "EditorWindow", handler.constData());
-        if (slot >= 0)
-            QMetaObject::connect(button, button->metaObject()->indexOfSignal("clicked(bool)"),
-                                 this, slot);
+        if (slot < 0)
+            qFatal("%s has no handler %s", qPrintable(objectName()), handler.constData());
+        QMetaObject::connect(button, button->metaObject()->indexOfSignal("clicked(bool)"), this,
+                             slot);
+    }
+}
+
+void EditorWindow::browse(const char *handler)
+{
+    QByteArrayView name(handler);
+    name.chop(qsizetype(sizeof("ButtonClick") - 1));
+    const KeywordRow *row = rowNamed(name);
+    QWidget *field = row ? m_form->fieldWidget(*row) : nullptr;
+    if (!field)
+        qFatal("%s: no field for %s", qPrintable(objectName()), handler);
+    switch (row->browse) {
+    case Browse::File:
+        pickFile(OpenFileDialog, static_cast<TextField *>(field));
+        break;
+    case Browse::Directory:
+        pickDirectory(static_cast<TextField *>(field));
+        break;
+    case Browse::AddFile:
+        appendPickedFile(OpenFileDialog, static_cast<LineList *>(field));
+        break;
+    case Browse::None:
+        break;
     }
 }
 

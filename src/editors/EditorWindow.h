@@ -1,0 +1,56 @@
+#pragma once
+
+#include "fields/RowForm.h"
+
+#include <QWidget>
+
+class QScrollArea;
+
+namespace vog {
+
+class Field;
+class FileOpenDialog;
+
+// A keyword editor window: a top-level window whose rows, built from the keyword table, scroll
+// vertically. Closing it only hides it; its fields keep their values.
+class EditorWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    EditorWindow(const QString &objectName, const QString &title, const QRect &placement,
+                 Place place, const FormLook &look, QWidget *parent = nullptr);
+
+    RowForm *form() const { return m_form; }
+    QScrollArea *scrollArea() const { return m_scroll; }
+    void scrollToTop();
+    void scrollToBottom();
+
+    // The field of the keyword with this name, as the given kind; null if the window has none.
+    template <typename Kind>
+    Kind *field(const char *name) const
+    {
+        const KeywordRow *row = rowNamed(name);
+        return row ? qobject_cast<Kind *>(m_form->fieldWidget(*row)) : nullptr;
+    }
+
+    // The window's one file-open dialog, shared by its file pickers.
+    FileOpenDialog *OpenFileDialog;
+
+protected:
+    // What a browse handler does: the handler's own name names its field ("InboundButtonClick"
+    // browses for Inbound), whose row says which picker fills it.
+    void browse(const char *handler);
+    // Connects each browse button to the window's public slot named after it plus "Click";
+    // a button without its handler stops the program at start, never silently. Called by the
+    // window once it is built, when its own slots are known.
+    void connectBrowseButtons();
+
+private:
+    // Scrolls the field holding w fully into view.
+    void showWhole(QWidget *w);
+
+    QScrollArea *m_scroll;
+    RowForm *m_form;
+};
+
+} // namespace vog
