@@ -54,7 +54,7 @@ public:
         if (!codepage.empty()) {
             // Only 8-bit codepages that keep ASCII as it is: other lines are written unconverted.
             if (codepage != "KOI8-R" && codepage != "CP866" && codepage != "CP1251")
-                throw std::runtime_error("the codepage is not one of KOI8-R, CP866 and CP1251: " + codepage);
+                throw std::runtime_error("not one of KOI8-R, CP866 and CP1251: " + codepage);
             m_converter = iconv_open(codepage.c_str(), "UTF-8");
             if (m_converter == iconv_t(-1))
                 throw std::runtime_error("unknown codepage " + codepage);

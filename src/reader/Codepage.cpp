@@ -205,7 +205,8 @@ TextCodec CodepageDetector::decide()
     for (int i = 0; i < int(std::size(codepages)); ++i) {
         if (!found || std::strcmp(found, codepages[i].detectorName) != 0)
             continue;
-        const TextCodec *codec = TextCodec::codepage(TextCodec::Kind(int(TextCodec::Kind::Cp866) + i));
+        const auto kind = TextCodec::Kind(int(TextCodec::Kind::Cp866) + i);
+        const TextCodec *codec = TextCodec::codepage(kind);
         if (!codec)
             break;
         std::uint32_t letters = 0;
