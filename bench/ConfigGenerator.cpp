@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -46,8 +48,17 @@ private:
 class Writer
 {
 public:
-    Writer(const QString &path, GeneratedFile &facts) : m_facts(facts)
+    // Lines are given in UTF-8 and written in the codepage, when one is named.
+    Writer(const QString &path, const std::string &codepage, GeneratedFile &facts) : m_facts(facts)
     {
+        if (!codepage.empty()) {
+            // Only 8-bit codepages that keep ASCII as it is: other lines are written unconverted.
+            if (codepage != "KOI8-R" && codepage != "CP866" && codepage != "CP1251")
+                throw std::runtime_error("not one of KOI8-R, CP866 and CP1251: " + codepage);
+            m_converter = iconv_open(codepage.c_str(), "UTF-8");
+            if (m_converter == iconv_t(-1))
+                throw std::runtime_error("unknown codepage " + codepage);
+        }
         m_file = std::fopen(QFile::encodeName(path).constData(), "wb");
         if (!m_file)
             throw std::runtime_error("cannot write " + path.toStdString());
@@ -55,6 +66,8 @@ public:
     }
     ~Writer()
     {
+        if (m_converter != iconv_t(-1))
+            iconv_close(m_converter);
         if (m_file)
             std::fclose(m_file);
     }
@@ -62,7 +75,10 @@ public:
     void setCrLf(bool crlf) { m_crlf = crlf; }
     void line(const std::string &text)
     {
-        m_buffer += text;
+        if (m_converter != iconv_t(-1) && !std::all_of(text.begin(), text.end(), isAscii))
+            append(text);
+        else
+            m_buffer += text;
         m_buffer += m_crlf ? "\r\n" : "\n";
         ++m_facts.lines;
         if (m_buffer.size() >= BufferSize)
@@ -87,6 +103,21 @@ private:
         m_buffer.clear();
     }
 
+    static bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
+    void append(const std::string &utf8)
+    {
+        const std::size_t start = m_buffer.size();
+        m_buffer.resize(start + utf8.size()); // no codepage takes more bytes than UTF-8
+        char *in = const_cast<char *>(utf8.data());
+        char *out = m_buffer.data() + start;
+        std::size_t inLeft = utf8.size(), outLeft = utf8.size();
+        if (iconv(m_converter, &in, &inLeft, &out, &outLeft) == std::size_t(-1))
+            throw std::runtime_error("the codepage has no character for a letter of: " + utf8);
+        m_buffer.resize(m_buffer.size() - outLeft);
+    }
+
+    iconv_t m_converter = iconv_t(-1);
     std::FILE *m_file = nullptr;
     std::string m_buffer;
     bool m_crlf = false;
@@ -102,6 +133,68 @@ const char *const LastNames[] = {"Petrov",  "Ivanov",   "Smirnov", "Kuznetsov", 
                                  "Kowalski", "Lindqvist", "Brown"};
 const char *const Cities[] = {"Moscow", "Tver", "Kazan", "Perm", "Brno", "Praha",
                               "Riga",   "Oslo", "Kyiv",  "Omsk", "Tula", "Минск"};
+const char *const RussianFirstNames[] = {"Иван", "Пётр", "Сергей", "Алексей", "Дмитрий", "Олег",
+                                         "Николай", "Борис", "Юрий", "Анна", "Елена", "Ольга",
+                                         "Татьяна", "Михаил", "Андрей", "Наталья", "Владимир", "Григорий"};
+const char *const RussianLastNames[] = {"Петров", "Иванов", "Смирнов", "Кузнецов", "Попов",
+                                        "Волков", "Соколов", "Лебедев", "Козлов", "Новиков",
+                                        "Морозов", "Павлов", "Семёнов", "Голубев", "Виноградов",
+                                        "Богданов", "Воробьёв", "Фёдоров"};
+const char *const RussianCities[] = {"Москва", "Тверь", "Казань", "Пермь", "Вологда", "Омск",
+                                     "Тула", "Самара", "Новосибирск", "Череповец", "Ярославль",
+                                     "Санкт-Петербург"};
+
+// The words of names, origins and comments: Western and a few Russian ones in UTF-8, or Russian
+// only, for a file written in an 8-bit codepage.
+struct Words
+{
+    const char *const *first, *const *last, *const *cities;
+    int firstCount, lastCount, cityCount;
+    const char *station, *since, *askedFor, *on;
+    const char *header, *defaults, *lines;
+
+    template <std::size_t F, std::size_t L, std::size_t C>
+    Words(const char *const (&f)[F], const char *const (&l)[L], const char *const (&c)[C])
+        : first(f), last(l), cities(c), firstCount(int(F)), lastCount(int(L)), cityCount(int(C))
+    {
+    }
+    const char *firstName(Random &r) const { return first[r.below(firstCount)]; }
+    const char *lastName(Random &r) const { return last[r.below(lastCount)]; }
+    const char *city(Random &r) const { return cities[r.below(cityCount)]; }
+};
+
+const Words &westernWords()
+{
+    static const Words w = [] {
+        Words w(FirstNames, LastNames, Cities);
+        w.station = " Station * ";
+        w.since = ", since ";
+        w.askedFor = " asked for ";
+        w.on = " on ";
+        w.header = "Tosser configuration of ";
+        w.defaults = "Settings for every link that doesn't say otherwise";
+        w.lines = " lines";
+        return w;
+    }();
+    return w;
+}
+
+const Words &russianWords()
+{
+    static const Words w = [] {
+        Words w(RussianFirstNames, RussianLastNames, RussianCities);
+        w.station = " Станция узла * ";
+        w.since = ", в сети с ";
+        w.askedFor = " просил подписать на ";
+        w.on = ", число ";
+        w.header = "Конфигурация тоссера, сисоп ";
+        w.defaults = "Настройки для всех линков, где не сказано иначе";
+        w.lines = ": строки маршрутов и пакеров";
+        return w;
+    }();
+    return w;
+}
+
 const char *const EchoGroups[] = {"RU", "SU", "FIDO", "PVT", "N5020", "R50", "XSU", "BBS"};
 const char *const EchoWords[] = {"SYSOP",  "HUMOR",   "COMP",  "LINUX", "TALK", "NEWS",
                                  "MUSIC",  "GENERAL", "CHESS", "RADIO", "AUTO", "HOBBY",
@@ -124,9 +217,9 @@ std::string address(Random &r, bool point = false)
     return a;
 }
 
-std::string personName(Random &r)
+std::string personName(Random &r, const Words &w)
 {
-    return std::string(r.pick(FirstNames)) + " " + r.pick(LastNames);
+    return std::string(w.firstName(r)) + " " + w.lastName(r);
 }
 
 std::string echoName(Random &r)
@@ -209,7 +302,7 @@ bool has(QByteArrayView keyword, const char *part)
     return keyword.indexOf(QByteArrayView(part)) >= 0;
 }
 
-std::string textValue(Random &r, QByteArrayView k)
+std::string textValue(Random &r, const Words &w, QByteArrayView k)
 {
     if (k == "address" || k == "addtoseen" || k == "ignoreseen") {
         std::string v = address(r);
@@ -236,9 +329,9 @@ std::string textValue(Random &r, QByteArrayView k)
     if (k == "publicgroup")
         return groups(r);
     if (k == "name" || k == "origin" || k == "areafixorigin")
-        return personName(r) + " Station * " + r.pick(Cities) + " * +7-495-" + number(r.between(100, 999))
+        return personName(r, w) + w.station + w.city(r) + " * +7-495-" + number(r.between(100, 999))
             + "-" + number(r.between(1000, 9999));
-    return personName(r) + " " + r.pick(EchoWords);
+    return personName(r, w) + " " + r.pick(EchoWords);
 }
 
 std::string wordsValue(Random &r, const vog::RadioRule &rule)
@@ -265,7 +358,7 @@ std::string flagsValue(Random &r, const vog::FlagSet &flags)
 }
 
 // A general or files-and-paths value, by its kind.
-std::string generalValue(Random &r, const vog::KeywordRow &e)
+std::string generalValue(Random &r, const Words &w, const vog::KeywordRow &e)
 {
     switch (e.kind) {
     case vog::ValueKind::OnOff:
@@ -284,11 +377,11 @@ std::string generalValue(Random &r, const vog::KeywordRow &e)
     case vog::ValueKind::Flags:
         return flagsValue(r, *e.flags);
     default:
-        return textValue(r, e.keyword);
+        return textValue(r, w, e.keyword);
     }
 }
 
-std::string listValue(Random &r, QByteArrayView k)
+std::string listValue(Random &r, const Words &w, QByteArrayView k)
 {
     if (k == "route" || k == "routefile" || k == "routemail") {
         std::string v = std::string(r.pick(Flavours)) + " " + address(r);
@@ -299,7 +392,7 @@ std::string listValue(Random &r, QByteArrayView k)
         return v;
     }
     if (k == "remap")
-        return personName(r) + ",* " + address(r, true) + " *";
+        return personName(r, w) + ",* " + address(r, true) + " *";
     if (k == "pack") {
         const std::string a = r.pick(Archivers);
         return a + "  " + a + " a -ep -m" + number(r.between(1, 9)) + " $a $f";
@@ -404,7 +497,8 @@ class Generator
 {
 public:
     Generator(const GeneratorOptions &o, const QString &path)
-        : m_options(o), m_random(o.seed), m_out(path, m_facts)
+        : m_options(o), m_words(o.codepage.empty() ? westernWords() : russianWords()),
+          m_random(o.seed), m_out(path, o.codepage, m_facts)
     {
         for (const vog::KeywordRow &e : vog::keywordTable()) {
             if (e.kind == vog::ValueKind::LinkName)
@@ -472,8 +566,8 @@ private:
     void header()
     {
         block();
-        comment("Tosser configuration of " + personName(m_random) + ", "
-                + r().pick(Cities) + " (generated, seed " + number(std::int64_t(m_options.seed)) + ")");
+        comment(m_words.header + personName(m_random, m_words) + ", "
+                + m_words.city(m_random) + " (generated, seed " + number(std::int64_t(m_options.seed)) + ")");
         comment("Every keyword the tosser knows appears below; areas and links follow.");
         m_out.line("");
         // The general and files-and-paths keywords in groups, each group with its heading.
@@ -492,7 +586,7 @@ private:
             std::int64_t n = top * listShare(*m_lists[k], true) / 100;
             block();
             m_out.line("");
-            comment(std::string(m_lists[k]->name) + " lines");
+            comment(std::string(m_lists[k]->name) + m_words.lines);
             const Style s = pickStyle(m_random, false);
             for (; n > 0; --n)
                 listLine(s, *m_lists[k]);
@@ -503,7 +597,7 @@ private:
     void defaultsBeforeFirstLink()
     {
         block();
-        comment("Settings for every link that doesn't say otherwise");
+        comment(m_words.defaults);
         const Style s = pickStyle(m_random, false);
         for (int n = 0; n < 3; ++n)
             linkLine(s, *m_perLink[std::size_t(r().below(int(m_perLink.size())))]);
@@ -514,10 +608,10 @@ private:
     {
         block();
         const Style s = pickStyle(m_random, true);
-        const std::string name = personName(m_random);
+        const std::string name = personName(m_random, m_words);
         const std::string aka = address(m_random);
         if (plan.decorated[std::size_t(index)] & 1)
-            comment(name + ", " + r().pick(Cities) + ", since " + number(r().between(1991, 2024)));
+            comment(name + ", " + m_words.city(m_random) + m_words.since + number(r().between(1991, 2024)));
         m_out.line(keywordLine(m_random, Style{"", s.column}, spelling(m_random, *m_linkEntry),
                                name + " " + aka));
         // Aka first, then as many other per-link keywords as planned, each at most once, in
@@ -594,8 +688,8 @@ private:
         } else if (roll < 80) {
             for (; n > 0; --n)
                 m_out.line(r().chance(20) ? "   #" + std::string(40, '=')
-                                          : "# " + personName(m_random) + " asked for "
-                                                + echoName(m_random) + " on " + number(r().between(1, 28))
+                                          : "# " + personName(m_random, m_words) + m_words.askedFor
+                                                + echoName(m_random) + m_words.on + number(r().between(1, 28))
                                                 + "." + number(r().between(1, 12)));
         } else if (roll < 90) {
             for (; n > 0; --n)
@@ -618,11 +712,11 @@ private:
 
     void generalLine(const Style &s, const vog::KeywordRow &e)
     {
-        m_out.line(keywordLine(m_random, s, spelling(m_random, e), generalValue(m_random, e)));
+        m_out.line(keywordLine(m_random, s, spelling(m_random, e), generalValue(m_random, m_words, e)));
     }
     void listLine(const Style &s, const vog::KeywordRow &e)
     {
-        m_out.line(keywordLine(m_random, s, spelling(m_random, e), listValue(m_random, e.keyword)));
+        m_out.line(keywordLine(m_random, s, spelling(m_random, e), listValue(m_random, m_words, e.keyword)));
         ++m_facts.listLines;
     }
     void linkLine(const Style &s, const vog::KeywordRow &e)
@@ -634,6 +728,7 @@ private:
     Random &r() { return m_random; }
 
     GeneratorOptions m_options;
+    const Words &m_words;
     Random m_random;
     GeneratedFile m_facts;
     Writer m_out;

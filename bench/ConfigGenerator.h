@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
 
 namespace vogbench {
 
@@ -14,6 +15,10 @@ struct GeneratorOptions
     int links = 20000;
     std::int64_t listLines = 100000;
     std::uint64_t seed = 1;
+    // Empty: names and comments in Western and a few Russian words, in UTF-8. A codepage the C
+    // library converts to ("KOI8-R", "CP866", "CP1251"): names, origins, remap lines and
+    // comments in Russian, written in that codepage.
+    std::string codepage;
 
     // The stress file scaled down (or up) in every part.
     static GeneratorOptions scaled(double factor, std::uint64_t seed = 1);

@@ -1,5 +1,6 @@
 // Writes a large configuration file for trying and measuring the reader.
 // Usage: vog-genconfig <file> [--scale F] [--lines N] [--links N] [--list-lines N] [--seed S]
+//                      [--codepage koi8-r|cp866|cp1251]
 // Without options it writes the standard stress file: about 1,000,000 lines, 20,000 links and
 // 100,000 line-list lines.
 #include "ConfigGenerator.h"
@@ -29,7 +30,11 @@ int main(int argc, char *argv[])
                                        QStringLiteral("N"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed."),
                                   QStringLiteral("S"), QStringLiteral("1"));
-    parser.addOptions({scale, lines, links, listLines, seed});
+    const QCommandLineOption codepage(QStringLiteral("codepage"),
+                                      QStringLiteral("Russian text in this 8-bit codepage: "
+                                                     "koi8-r, cp866 or cp1251."),
+                                      QStringLiteral("NAME"));
+    parser.addOptions({scale, lines, links, listLines, seed, codepage});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
@@ -42,6 +47,7 @@ int main(int argc, char *argv[])
         options.links = parser.value(links).toInt();
     if (parser.isSet(listLines))
         options.listLines = parser.value(listLines).toLongLong();
+    options.codepage = parser.value(codepage).toUpper().toStdString();
 
     QTextStream out(stdout);
     try {

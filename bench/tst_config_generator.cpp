@@ -3,6 +3,7 @@
 // through the reader itself.
 #include "ConfigGenerator.h"
 
+#include "reader/Codepage.h"
 #include "reader/ConfigFile.h"
 #include "reader/ConfigScanner.h"
 #include "reader/KeywordTable.h"
@@ -141,6 +142,40 @@ private slots:
                 QVERIFY2(seen.contains(e.keyword) || (e.place == vog::Place::Link && links == 0),
                          e.keyword.data());
         }
+    }
+
+    // The Russian stress file: the same bytes for the same seed, and its codepage detected.
+    void russianInCodepage_data()
+    {
+        QTest::addColumn<QByteArray>("codepage");
+        QTest::addColumn<QString>("detected");
+        QTest::newRow("KOI8-R") << QByteArray("KOI8-R") << "KOI8-R";
+        QTest::newRow("CP866") << QByteArray("CP866") << "CP866";
+        QTest::newRow("CP1251") << QByteArray("CP1251") << "Windows-1251";
+    }
+
+    void russianInCodepage()
+    {
+        QFETCH(QByteArray, codepage);
+        QFETCH(QString, detected);
+        QTemporaryDir dir;
+        GeneratorOptions o = shape(20000, 300, 2000, 7);
+        o.codepage = codepage.toStdString();
+        vogbench::generateConfig(o, dir.filePath("a.cfg"));
+        vogbench::generateConfig(o, dir.filePath("b.cfg"));
+        QCOMPARE(digest(dir.filePath("a.cfg")), digest(dir.filePath("b.cfg")));
+
+        QFile file(dir.filePath("a.cfg"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        vog::LineReader reader(bytes);
+        vog::CodepageDetector detector;
+        QByteArrayView line;
+        while (reader.next(line))
+            detector.feed(line);
+        const vog::TextCodec codec = detector.decide();
+        QCOMPARE(codec.name(), detected);
+        QVERIFY(codec.decode(bytes).contains(QStringLiteral("Станция узла * ")));
     }
 };
 

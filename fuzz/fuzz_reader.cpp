@@ -6,6 +6,7 @@
 // The recognised keyword lines and their values are the output; a second, brute-force look-up
 // in the keyword table checks every match, and a plain reference parse checks every number.
 
+#include "reader/Codepage.h"
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
 #include "reader/KeywordTable.h"
@@ -124,6 +125,33 @@ void checkShown(QByteArrayView bytes)
         CHECK(shown.toUtf8() == bytes);
     else
         CHECK(shown.size() == bytes.size() && shown.toLatin1() == bytes);
+}
+
+// The file's codepage decided over all its lines, then every line shown in it: no byte lost,
+// a codepage's value one character per byte, and the two other codecs as the per-value rule.
+void checkCodepage(const std::vector<QByteArray> &lines)
+{
+    CodepageDetector detector;
+    for (const QByteArray &line : lines)
+        detector.feed(line);
+    const TextCodec codec = detector.decide();
+    CHECK(detector.decide() == codec);
+    const QString name = codec.name();
+    const bool perValueRule = codec == TextCodec::utf8() || codec == TextCodec::latin1();
+    CHECK(perValueRule || name == "CP866" || name == "KOI8-R" || name == "Windows-1251");
+    for (const QByteArray &line : lines) {
+        const QString shown = codec.decode(line);
+        if (perValueRule) {
+            CHECK(shown == decodeValue(line));
+            continue;
+        }
+        CHECK(shown.size() == line.size());
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const auto b = static_cast<unsigned char>(line[i]);
+            CHECK(b >= 0x80 ? shown[i].unicode() >= 0x80 && shown[i] != QChar::ReplacementCharacter
+                            : shown[i].unicode() == b);
+        }
+    }
 }
 
 // A plain splitter: up to the first Ctrl-Z, cut at every LF, drop every CR.
@@ -410,5 +438,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, size_t size)
     // Any text, not only the values of number keywords, converts or fails cleanly.
     checkNumber(data);
     checkShown(data);
+    checkCodepage(lines);
     return 0;
 }

@@ -71,6 +71,12 @@ qsizetype asciiPrefix(const unsigned char *s, qsizetype n)
 
 } // namespace
 
+bool isAscii(QByteArrayView bytes)
+{
+    return asciiPrefix(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size())
+           == bytes.size();
+}
+
 bool isValidUtf8(QByteArrayView bytes)
 {
     const auto *s = reinterpret_cast<const unsigned char *>(bytes.data());

@@ -21,6 +21,9 @@ QByteArray lowered(QByteArrayView text);
 // A plain search for a run of bytes anywhere in the text.
 bool contains(QByteArrayView text, QByteArrayView word);
 
+// True if no byte is 0x80 or more; eight bytes at a time.
+bool isAscii(QByteArrayView bytes);
+
 bool isValidUtf8(QByteArrayView bytes);
 
 // A value as the user sees it: UTF-8 where its bytes are valid UTF-8, Latin-1 otherwise,
