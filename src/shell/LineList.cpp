@@ -30,29 +30,9 @@ QString LineList::oneLine(QString value, bool keepLineFeeds)
     // Most values hold none: no copy for them.
     if (std::none_of(value.cbegin(), value.cend(), breaks))
         return value;
-    for (QChar &c : value) {
-        switch (c.unicode()) {
-        case u'\n':
-            if (!keepLineFeeds)
-                c = QChar(0x240A); // SYMBOL FOR LINE FEED
-            break;
-        case u'\r':
-            c = QChar(0x240D); // SYMBOL FOR CARRIAGE RETURN
-            break;
-        case QChar::LineSeparator:
-            c = QChar(0x2424); // SYMBOL FOR NEWLINE
-            break;
-        case QChar::ParagraphSeparator:
-            c = QChar(0x00B6); // PILCROW SIGN
-            break;
-        case 0xFDD0: // the text control's frame marks
-        case 0xFDD1:
-            c = QChar(QChar::ReplacementCharacter);
-            break;
-        default:
-            break;
-        }
-    }
+    for (QChar &c : value)
+        if (breaks(c))
+            c = QChar(0x00B6); // the pilcrow, which every font has
     return value;
 }
 

@@ -24,8 +24,8 @@ public:
     QStringList lines() const;
     int lineCount() const;
 
-    // A value is one line: the characters the text control would break it at are shown as
-    // these visible stand-ins instead.
+    // A value is one line: each character the text control would break it at (line feed,
+    // carriage return, line and paragraph separators, its frame marks) is shown as a pilcrow.
     static QString oneLine(QString value, bool keepLineFeeds = false);
 
 private:
