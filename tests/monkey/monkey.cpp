@@ -73,6 +73,13 @@ void sayWhere(const char *why)
     std::_Exit(1);
 }
 
+// A user's click or key goes to the window in front: bring it there first, as a click does.
+void activate(QWidget *w)
+{
+    w->window()->activateWindow();
+    QCoreApplication::processEvents();
+}
+
 class Walk : public QObject
 {
 public:
@@ -116,6 +123,8 @@ private:
     QStringList m_configs, m_errorConfigs, m_paths;
     QString m_answer; // what the next file dialog is to be answered with, when set
     int m_boxes = 0;
+    int m_boxesBeforeOpen = 0; // once Main is in front: leaving a field may show its own box
+
     bool m_opened = false;
     bool m_busy = false;
 };
@@ -189,7 +198,7 @@ QString Walk::randomText()
 
 void Walk::typeInto(QWidget *w, const QString &text)
 {
-    w->window()->activateWindow();
+    activate(w);
     w->setFocus();
     QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
     if (chance(30))
@@ -263,6 +272,8 @@ void Walk::pickLink()
 void Walk::useMenu()
 {
     Main->show();
+    activate(Main);
+    m_boxesBeforeOpen = m_boxes;
     QMenuBar *bar = Main->MainMenu;
     QList<QAction *> tops;
     for (QAction *a : bar->actions())
@@ -291,6 +302,8 @@ void Walk::open()
 {
     const QString file = any(m_configs);
     note(QStringLiteral("open %1").arg(file));
+    activate(Main);
+    m_boxesBeforeOpen = m_boxes;
     if (chance(30))
         vog::FileOpenDialog::setNextAnswer(file);
     else
@@ -367,7 +380,6 @@ void Walk::step()
     // Each step draws from its own stream: a replay takes the same steps even where the
     // answers of a dialog took a different number of ticks.
     m_rng.seed(g_seed * 1000003u + quint32(g_step.load()));
-    const int boxesBefore = m_boxes;
     bool opening = false;
     if (QWidget *popup = QApplication::activePopupWidget())
         popup->close();
@@ -392,6 +404,7 @@ void Walk::step()
         if (!b)
             break;
         note(QStringLiteral("click %1 %2").arg(b->objectName(), b->text()));
+        activate(b);
         click(b);
         break;
     }
@@ -400,6 +413,7 @@ void Walk::step()
         if (!b)
             break;
         note(QStringLiteral("browse %1").arg(b->objectName()));
+        activate(b);
         if (chance(50)) {
             click(b);
         } else {
@@ -428,6 +442,7 @@ void Walk::step()
         if (!c)
             break;
         note(QStringLiteral("keys on %1").arg(c->objectName()));
+        activate(c);
         c->setFocus();
         QTest::keyClick(c, chance(50) ? Qt::Key_Down : Qt::Key_Up);
         break;
@@ -449,7 +464,7 @@ void Walk::step()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
-    const int boxes = m_boxes - boxesBefore;
+    const int boxes = m_boxes - m_boxesBeforeOpen;
     if (opening) {
         const QString name = Main->OpenDialog->fileName();
         if (QFileInfo(name).isFile() && !m_errorConfigs.contains(name))
