@@ -129,28 +129,60 @@ private slots:
         QCOMPARE(radio.optionWithCaption("B"), -1);
     }
 
-    void lineListAppendsInOrder()
+    // Each step: L appends a line, M appends the lines split at "|", J appends joined lines,
+    // T is the user typing (a line feed is Enter), C the user selecting all and deleting.
+    void lineListHoldsOneLinePerValue_data()
     {
-        LineList list;
-        QCOMPARE(list.lineCount(), 0);
-        QCOMPARE(list.lines(), QStringList{});
-        list.appendLine("first");
-        list.appendLine("second");
-        QCOMPARE(list.lines(), (QStringList{"first", "second"}));
-        list.appendLines({"third", "fourth"});
-        QCOMPARE(list.lines(), (QStringList{"first", "second", "third", "fourth"}));
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("none") << QStringList{} << QStringList{};
+        QTest::newRow("in order") << QStringList{"Lfirst", "Lsecond", "Mthird|fourth"}
+                                  << QStringList{"first", "second", "third", "fourth"};
+        QTest::newRow("empty lines are lines") << QStringList{"L", "La", "M|"}
+                                               << QStringList{"", "a", "", ""};
+        QTest::newRow("emptied by the user") << QStringList{"Lold", "C", "Lx"} << QStringList{"x"};
+        QTest::newRow("emptied, nothing more") << QStringList{"Lold", "C"} << QStringList{};
+        QTest::newRow("typed with Enter") << QStringList{"Ta\n", "Lx"} << QStringList{"a", "x"};
+        QTest::newRow("typed with Enter, alone") << QStringList{"Ta\n"} << QStringList{"a"};
+        QTest::newRow("typed without Enter") << QStringList{"Ta", "Jx\ny"}
+                                             << QStringList{"a", "x", "y"};
+        QTest::newRow("cancelled + after a typed line") << QStringList{"Ta\n", "L", "Lx"}
+                                                        << QStringList{"a", "", "x"};
+        QTest::newRow("cancelled + stays a line") << QStringList{"La", "L", "Lx"}
+                                                  << QStringList{"a", "", "x"};
+        QTest::newRow("paragraph separator") << QStringList{QString("La\u2029b"), "Lc"}
+                                             << QStringList{QString("a\u00b6b"), "c"};
+        QTest::newRow("line separator, joined") << QStringList{QString("Ja\u2028b\nc")}
+                                                << QStringList{QString("a\u00b6b"), "c"};
+        QTest::newRow("carriage return and line feed in a value")
+                << QStringList{"Ma\rb|c\nd"} << QStringList{QString("a\u00b6b"), QString("c\u00b6d")};
+        QTest::newRow("frame marks") << QStringList{QString("La\ufdd0b\ufdd1")}
+                                     << QStringList{QString("a\u00b6b\u00b6")};
     }
 
-    // An empty first line is a line: the next one goes below it.
-    void lineListKeepsEmptyLines()
+    void lineListHoldsOneLinePerValue()
     {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, lines);
         LineList list;
-        list.appendLine(QString());
-        QCOMPARE(list.lineCount(), 1);
-        list.appendLine("a");
-        QCOMPARE(list.lines(), (QStringList{"", "a"}));
-        list.appendLines({"", ""});
-        QCOMPARE(list.lines(), (QStringList{"", "a", "", ""}));
+        for (const QString &step : steps) {
+            const QString arg = step.mid(1);
+            switch (step.at(0).toLatin1()) {
+            case 'L': list.appendLine(arg); break;
+            case 'M': list.appendLines(arg.split('|')); break;
+            case 'J': list.appendJoinedLines(arg); break;
+            case 'C':
+                QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClick(&list, Qt::Key_Delete);
+                break;
+            case 'T':
+                for (QChar c : arg)
+                    QTest::keyClick(&list, c == '\n' ? Qt::Key_Return : Qt::Key(c.toUpper().unicode()));
+                break;
+            }
+        }
+        QCOMPARE(list.lines(), lines);
+        QCOMPARE(list.lineCount(), lines.size());
     }
 
     void useBoxStartsChecked()

@@ -13,6 +13,10 @@ public:
         : QPushButton(caption, parent)
     {
         setAutoDefault(false);
+        // Pressed by any means (a shortcut too), it takes the focus as a mouse click does, so
+        // that the field being edited is left, and reports what leaving it does, before the
+        // button's dialog comes up rather than over it.
+        connect(this, &QPushButton::clicked, this, [this] { setFocus(Qt::OtherFocusReason); });
     }
 };
 

@@ -1,7 +1,10 @@
 #include "LineList.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace vog {
 
@@ -10,44 +13,86 @@ LineList::LineList(QWidget *parent) : QPlainTextEdit(parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     // Tab moves on to the next field, as it does from every other row.
     setTabChangesFocus(true);
+    // Any edit but an append leaves an empty last line as room for the next one.
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
-        if (!document()->isEmpty())
-            m_hasLines = true;
+        if (!m_appending)
+            m_emptyTailIsLine = false;
     });
+}
+
+QString LineList::oneLine(QString value, bool keepLineFeeds)
+{
+    const auto breaks = [keepLineFeeds](QChar c) {
+        return (c == u'\n' && !keepLineFeeds) || c == u'\r' || c == QChar::LineSeparator
+                || c == QChar::ParagraphSeparator || c.unicode() == 0xFDD0
+                || c.unicode() == 0xFDD1;
+    };
+    // Most values hold none: no copy for them.
+    if (std::none_of(value.cbegin(), value.cend(), breaks))
+        return value;
+    for (QChar &c : value)
+        if (breaks(c))
+            c = QChar(0x00B6); // the pilcrow, which every font has
+    return value;
+}
+
+void LineList::appendLine(const QString &line)
+{
+    append(oneLine(line));
 }
 
 void LineList::appendLines(const QStringList &lines)
 {
-    if (!lines.isEmpty())
-        appendJoinedLines(lines.join(QLatin1Char('\n')));
+    if (lines.isEmpty())
+        return;
+    QStringList shown;
+    shown.reserve(lines.size());
+    for (const QString &line : lines)
+        shown.append(oneLine(line));
+    append(shown.join(QLatin1Char('\n')));
 }
 
 void LineList::appendJoinedLines(const QString &joined)
 {
-    if (!m_hasLines && document()->isEmpty()) {
+    append(oneLine(joined, true));
+}
+
+bool LineList::hasSpareLastLine() const
+{
+    return !m_emptyTailIsLine && document()->lastBlock().text().isEmpty();
+}
+
+void LineList::append(const QString &joined)
+{
+    m_appending = true;
+    const bool spare = hasSpareLastLine();
+    if (spare && document()->isEmpty()) {
         setPlainText(joined);
     } else {
         QTextCursor cursor(document());
         cursor.beginEditBlock();
         cursor.movePosition(QTextCursor::End);
-        cursor.insertText(QLatin1Char('\n') + joined);
+        cursor.insertText(spare ? joined : QLatin1Char('\n') + joined);
         cursor.endEditBlock();
     }
-    m_hasLines = true;
+    m_appending = false;
+    m_emptyTailIsLine = joined.isEmpty() || joined.endsWith(QLatin1Char('\n'));
 }
 
 QStringList LineList::lines() const
 {
-    if (!m_hasLines && document()->isEmpty())
-        return {};
-    return toPlainText().split(QLatin1Char('\n'));
+    QStringList result;
+    result.reserve(document()->blockCount());
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
+        result.append(b.text());
+    if (hasSpareLastLine())
+        result.removeLast();
+    return result;
 }
 
 int LineList::lineCount() const
 {
-    if (!m_hasLines && document()->isEmpty())
-        return 0;
-    return document()->blockCount();
+    return document()->blockCount() - (hasSpareLastLine() ? 1 : 0);
 }
 
 void LineList::setState(const FieldState &state)

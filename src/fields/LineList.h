@@ -8,18 +8,21 @@
 namespace vog {
 
 // A multi-line list with one value per line, in the order met; starts with no lines.
-// Lines are only ever appended; an empty line counts as a line.
+// Lines are only ever appended; an empty line counts as a line. An empty line at the end that
+// no append made (the list as the user left it after a final line break, or emptied) is where
+// the next line goes, not a line of its own.
 class LineList : public QPlainTextEdit, public Field
 {
     Q_OBJECT
 public:
     explicit LineList(QWidget *parent = nullptr);
 
-    void appendLine(const QString &line) { appendJoinedLines(line); }
+    void appendLine(const QString &line);
     // One edit for many lines: the same result as appending them one by one, far faster.
     void appendLines(const QStringList &lines);
     // The same for one or more lines already joined by line feeds.
     void appendJoinedLines(const QString &joined);
+    // The lines as shown.
     QStringList lines() const;
 
     // Appends the value as a new last line.
@@ -30,9 +33,17 @@ public:
     void release();
     int lineCount() const;
 
+    // A value is one line: each character the text control would break it at (line feed,
+    // carriage return, line and paragraph separators, its frame marks) is shown as a pilcrow.
+    static QString oneLine(QString value, bool keepLineFeeds = false);
+
 private:
-    // An empty document and a document of one empty line look alike; this tells them apart.
-    bool m_hasLines = false;
+    void append(const QString &joined);
+    bool hasSpareLastLine() const;
+
+    // Whether the empty last line (if any) was made by an append, and so is a line.
+    bool m_emptyTailIsLine = false;
+    bool m_appending = false;
     bool m_holding = false;
     QString m_held; // the held lines, joined as the list will hold them
     qsizetype m_heldCount = 0;

@@ -1,0 +1,565 @@
+// A seeded random walk over every window: clicks, typing, link picks, browse dialogs answered
+// at random, Opens from a pool of good and hostile files, windows closed and shown again. After
+// every step the invariants are checked; a failure names the seed and the step, and
+//   monkey --seed S --steps N
+// replays it exactly. Usage: monkey [--seed S] [--seconds T] [--steps N] [--verbose]
+#include "editors/DirectoryList.h"
+#include "editors/TFiles_and_Paths.h"
+#include "editors/TGeneral_Keywords.h"
+#include "editors/TLink_Keywords.h"
+#include "editors/TSelect_directory.h"
+#include "fields/BrowseButton.h"
+#include "fields/FileOpenDialog.h"
+#include "shell/Startup.h"
+#include "shell/TMain.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScopedValueRollback>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <random>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__has_feature)
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+#include <sanitizer/common_interface_defs.h>
+#define VOG_DEATH_CALLBACK 1
+#endif
+#endif
+
+namespace {
+
+// Where the walk is, for every way it can end: readable from signal handlers and the watchdog.
+quint32 g_seed = 0;
+std::atomic<long> g_step{0};
+std::atomic<long> g_lastProgress{0};
+
+long nowMs()
+{
+    using namespace std::chrono;
+    return long(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void sayWhere(const char *why)
+{
+    std::fprintf(stderr, "\nmonkey: %s at seed %u step %ld; replay: monkey --seed %u --steps %ld\n",
+                 why, g_seed, g_step.load(), g_seed, g_step.load() + 1);
+    std::fflush(stderr);
+}
+
+[[noreturn]] void fail(const QString &what)
+{
+    sayWhere(qPrintable(what));
+    std::_Exit(1);
+}
+
+// A user's click or key goes to the window in front: bring it there first, as a click does.
+void activate(QWidget *w)
+{
+    w->window()->activateWindow();
+    QCoreApplication::processEvents();
+}
+
+class Walk : public QObject
+{
+public:
+    Walk(quint32 seed, bool verbose) : m_rng(seed), m_verbose(verbose) { makePool(); }
+
+    void step();
+    int errorBoxes() const { return m_boxes; }
+
+    // Acts on the modal dialog that is up, if any: one answer per tick.
+    void answerModal();
+
+private:
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
+    bool chance(int percent) { return pick(100) < percent; }
+    template <typename T>
+    T any(const QList<T> &list) { return list.isEmpty() ? T() : list.at(pick(list.size())); }
+    void note(const QString &what)
+    {
+        m_what = what;
+        if (m_verbose)
+            std::fprintf(stderr, "%ld: %s\n", g_step.load(), qPrintable(what));
+    }
+
+    void makePool();
+    QList<QWidget *> windows() const;
+    QList<QWidget *> shownWindows() const;
+    template <typename T>
+    QList<T *> enabledIn(const QList<QWidget *> &tops) const;
+    QString randomText();
+    void typeInto(QWidget *w, const QString &text);
+    void click(QWidget *w, QPoint at = {});
+    void pickLink();
+    void useMenu();
+    void open();
+    void checkInvariants();
+
+    std::mt19937 m_rng;
+    bool m_verbose;
+    QString m_what;
+    QTemporaryDir m_dir;
+    QStringList m_configs, m_errorConfigs, m_paths;
+    QString m_answer; // what the next file dialog is to be answered with, when set
+    int m_boxes = 0;
+    int m_boxesBeforeOpen = 0; // once Main is in front: leaving a field may show its own box
+
+    bool m_opened = false;
+    bool m_busy = false;
+};
+
+void Walk::makePool()
+{
+    for (const char *folder : {VOG_EXAMPLES, VOG_CORPUS})
+        for (const QFileInfo &f : QDir(QString::fromLocal8Bit(folder)).entryInfoList(QDir::Files))
+            m_configs.append(f.absoluteFilePath());
+    const QString d = m_dir.path();
+    QDir(d).mkdir(QStringLiteral("folder.cfg"));
+    ::mkfifo(QFile::encodeName(d + QStringLiteral("/fifo.cfg")).constData(), 0600);
+    QFile junk(d + QStringLiteral("/junk.cfg"));
+    junk.open(QIODevice::WriteOnly);
+    QByteArray bytes;
+    for (int i = 0; i < 4096; ++i)
+        bytes.append(char(pick(256)));
+    junk.write(bytes);
+    junk.close();
+    QFile bad(d + QStringLiteral("/number.cfg"));
+    bad.open(QIODevice::WriteOnly);
+    bad.write("Link Bad\nAka 2:5020/1\nArcmailSize 12abc\nLink Next\n");
+    bad.close();
+    m_errorConfigs = QStringList{d + QStringLiteral("/folder.cfg"), d + QStringLiteral("/fifo.cfg"),
+                                 d + QStringLiteral("/missing.cfg"),
+                                 d + QStringLiteral("/no/such/dir.cfg"),
+                                 d + QStringLiteral("/number.cfg"), QStringLiteral("/dev/zero")};
+    m_configs.append(d + QStringLiteral("/junk.cfg"));
+    m_configs += m_errorConfigs;
+    m_paths = m_configs + QStringList{d, QDir::rootPath(), QDir::tempPath(), QString()};
+}
+
+QList<QWidget *> Walk::windows() const
+{
+    // The chooser is no window of its own: it only ever comes modally, from a browse button.
+    return QList<QWidget *>{Main, General_Keywords, Files_and_Paths, Link_Keywords};
+}
+
+QList<QWidget *> Walk::shownWindows() const
+{
+    QList<QWidget *> shown;
+    for (QWidget *w : windows())
+        if (w->isVisible())
+            shown.append(w);
+    return shown;
+}
+
+template <typename T>
+QList<T *> Walk::enabledIn(const QList<QWidget *> &tops) const
+{
+    QList<T *> found;
+    for (QWidget *top : tops)
+        for (T *w : top->findChildren<T *>())
+            if (w->isEnabled() && w->isVisibleTo(top))
+                found.append(w);
+    return found;
+}
+
+QString Walk::randomText()
+{
+    static const QStringList words{
+            "0", "1", "42", "100000", "100001", "999999999999", "-1", "-2147483648", "2147483648",
+            "$7F", "0x10", "12abc", "abc", " ", "x y", "2:5020/9999", "C:\\dos\\path", "/tmp",
+            QString(QChar(0x2029)), QString(QChar(0x2028)), QStringLiteral("\u0416\u0443\u043a"),
+            QStringLiteral("\r"), QStringLiteral("\n"), QStringLiteral("\t"), QStringLiteral("\b")};
+    QString text;
+    for (int n = 1 + pick(3); n > 0; --n)
+        text += words.at(pick(words.size()));
+    return text;
+}
+
+void Walk::typeInto(QWidget *w, const QString &text)
+{
+    activate(w);
+    w->setFocus();
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
+    if (chance(30))
+        QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+    for (QChar c : text) {
+        QPointer<QWidget> alive(target);
+        if (c == u'\n')
+            QTest::keyClick(target, Qt::Key_Return);
+        else if (c == u'\t')
+            QTest::keyClick(target, Qt::Key_Tab);
+        else if (c == u'\b')
+            QTest::keyClick(target, Qt::Key_Backspace);
+        else
+            QTest::sendKeyEvent(QTest::Click, target,
+                                c.isLetterOrNumber() && c.unicode() < 128
+                                        ? Qt::Key(c.toUpper().unicode())
+                                        : Qt::Key_unknown,
+                                QString(c), Qt::NoModifier);
+        if (!alive)
+            return;
+    }
+    if (chance(20))
+        QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+}
+
+void Walk::click(QWidget *w, QPoint at)
+{
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at.isNull() ? w->rect().center() : at);
+}
+
+void Walk::pickLink()
+{
+    QComboBox *links = Link_Keywords->LinkChange;
+    Link_Keywords->show();
+    const int count = links->count();
+    switch (pick(3)) {
+    case 0: { // by mouse, from the open list
+        links->showPopup();
+        QAbstractItemView *view = links->view();
+        if (count > 0) {
+            const QModelIndex index = links->model()->index(pick(count), 0);
+            view->scrollTo(index);
+            note(QStringLiteral("pick link %1 by mouse").arg(index.row()));
+            click(view->viewport(), view->visualRect(index).center());
+        }
+        if (view->isVisible())
+            links->hidePopup();
+        break;
+    }
+    case 1: { // by keyboard
+        static const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown,
+                                       Qt::Key_PageUp};
+        const Qt::Key key = keys[pick(4)];
+        note(QStringLiteral("pick link by key %1").arg(int(key), 0, 16));
+        links->setFocus();
+        QTest::keyClick(links, key);
+        break;
+    }
+    default: { // by typing a name, or a part of one, or anything
+        QString text = count > 0 && chance(70) ? links->itemText(pick(count)) : randomText();
+        if (chance(30))
+            text.truncate(pick(text.size() + 1));
+        note(QStringLiteral("type link name %1").arg(text));
+        links->lineEdit()->selectAll();
+        typeInto(links->lineEdit(), text);
+        break;
+    }
+    }
+}
+
+void Walk::useMenu()
+{
+    Main->show();
+    activate(Main);
+    m_boxesBeforeOpen = m_boxes;
+    QMenuBar *bar = Main->MainMenu;
+    QList<QAction *> tops;
+    for (QAction *a : bar->actions())
+        if (a->isEnabled())
+            tops.append(a);
+    QAction *top = any(tops);
+    note(QStringLiteral("menu %1").arg(top->objectName()));
+    click(bar, bar->actionGeometry(top).center());
+    if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+        QList<QAction *> items;
+        for (QAction *a : menu->actions())
+            if (a->isEnabled())
+                items.append(a);
+        if (QAction *item = any(items); item && chance(85)) {
+            note(QStringLiteral("menu item %1").arg(item->objectName()));
+            if (item == Main->N2)
+                m_answer = any(m_configs);
+            click(menu, menu->actionGeometry(item).center());
+        } else {
+            QTest::keyClick(menu, Qt::Key_Escape);
+        }
+    }
+}
+
+void Walk::open()
+{
+    const QString file = any(m_configs);
+    note(QStringLiteral("open %1").arg(file));
+    activate(Main);
+    m_boxesBeforeOpen = m_boxes;
+    if (chance(30))
+        vog::FileOpenDialog::setNextAnswer(file);
+    else
+        m_answer = file;
+    Main->N2->trigger();
+}
+
+void Walk::answerModal()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (m_busy || !modal || !modal->isVisible())
+        return;
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    g_lastProgress = nowMs();
+    QStringList modals;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->isModal())
+            modals.append(QStringLiteral("%1 (%2)").arg(
+                    w->objectName(), qobject_cast<QMessageBox *>(w)
+                                             ? qobject_cast<QMessageBox *>(w)->text()
+                                             : QString(w->metaObject()->className())));
+    if (modals.size() != 1)
+        fail(QStringLiteral("modal windows %1 at once, in: %2").arg(modals.join(", "), m_what));
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        if (box->objectName() == QLatin1String("ErrorBox"))
+            ++m_boxes;
+        if (m_verbose)
+            std::fprintf(stderr, "   box: %s\n", qPrintable(box->text()));
+        switch (pick(3)) {
+        case 0: click(box->button(QMessageBox::Ok)); break;
+        case 1: QTest::keyClick(box, Qt::Key_Return); break;
+        default: box->close(); break;
+        }
+        if (box->isVisible())
+            fail(QStringLiteral("the error box stays"));
+    } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+        auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        auto *buttons = files->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+        const int how = pick(5);
+        const QString answer = m_answer.isNull() ? any(m_paths) : m_answer;
+        m_answer.clear();
+        if (m_verbose)
+            std::fprintf(stderr, "   file dialog: %d %s\n", how, qPrintable(answer));
+        switch (how) {
+        case 0: case 1: // a name typed, then Enter or the Open button
+            name->setText(answer);
+            if (how == 0 || !buttons->button(QDialogButtonBox::Open)->isEnabled())
+                QTest::keyClick(name, Qt::Key_Return);
+            else
+                click(buttons->button(QDialogButtonBox::Open));
+            break;
+        case 2: click(buttons->button(QDialogButtonBox::Cancel)); break;
+        case 3: QTest::keyClick(files, Qt::Key_Escape); break;
+        default: files->close(); break;
+        }
+    } else if (auto *chooser = qobject_cast<TSelect_directory *>(modal)) {
+        static const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_Return,
+                                       Qt::Key_Backspace, Qt::Key_Home, Qt::Key_End};
+        for (int n = pick(5); n > 0; --n)
+            QTest::keyClick(chooser->DirectoryListBox, keys[pick(6)]);
+        if (chance(20) && chooser->DriveComboBox->count() > 0)
+            chooser->DriveComboBox->setCurrentIndex(pick(chooser->DriveComboBox->count()));
+        if (chance(50))
+            click(chooser->OkButton);
+        else
+            chooser->close();
+    } else {
+        fail(QStringLiteral("an unexpected modal window %1").arg(modal->metaObject()->className()));
+    }
+}
+
+void Walk::step()
+{
+    // Each step draws from its own stream: a replay takes the same steps even where the
+    // answers of a dialog took a different number of ticks.
+    m_rng.seed(g_seed * 1000003u + quint32(g_step.load()));
+    bool opening = false;
+    if (QWidget *popup = QApplication::activePopupWidget())
+        popup->close();
+    const QList<QWidget *> shown = shownWindows();
+    switch (pick(20)) {
+    case 0: case 1: { // show a window, or bring it to the front
+        QWidget *w = any(windows());
+        note(QStringLiteral("show %1").arg(w->objectName()));
+        w->show();
+        w->raise();
+        w->activateWindow();
+        break;
+    }
+    case 2: { // close one
+        QWidget *w = any(windows());
+        note(QStringLiteral("close %1").arg(w->objectName()));
+        w->close();
+        break;
+    }
+    case 3: case 4: case 5: case 6: { // click a button, box or option
+        QAbstractButton *b = any(enabledIn<QAbstractButton>(shown));
+        if (!b)
+            break;
+        note(QStringLiteral("click %1 %2").arg(b->objectName(), b->text()));
+        activate(b);
+        click(b);
+        break;
+    }
+    case 7: case 8: { // a browse or "+" button
+        vog::BrowseButton *b = any(enabledIn<vog::BrowseButton>(shown));
+        if (!b)
+            break;
+        note(QStringLiteral("browse %1").arg(b->objectName()));
+        activate(b);
+        if (chance(50)) {
+            click(b);
+        } else {
+            b->animateClick();
+            QTest::qWait(150);
+        }
+        break;
+    }
+    case 9: case 10: case 11: { // typing into a text, number or list field
+        QList<QWidget *> fields;
+        for (QLineEdit *e : enabledIn<QLineEdit>(shown))
+            fields.append(e);
+        for (QPlainTextEdit *e : enabledIn<QPlainTextEdit>(shown))
+            fields.append(e);
+        QWidget *field = any(fields);
+        if (!field)
+            break;
+        const QString text = randomText();
+        note(QStringLiteral("type into %1/%2: %3")
+                     .arg(field->parentWidget()->objectName(), field->objectName(), text));
+        typeInto(field, text);
+        break;
+    }
+    case 12: { // a drop-down by keyboard
+        QComboBox *c = any(enabledIn<QComboBox>(shown));
+        if (!c)
+            break;
+        note(QStringLiteral("keys on %1").arg(c->objectName()));
+        activate(c);
+        c->setFocus();
+        QTest::keyClick(c, chance(50) ? Qt::Key_Down : Qt::Key_Up);
+        break;
+    }
+    case 13: case 14: case 15:
+        pickLink();
+        break;
+    case 16: case 17:
+        opening = true;
+        open();
+        break;
+    default:
+        opening = true;
+        useMenu();
+        break;
+    }
+    // The deferred work of the step: queued calls, deletions, the answers of animated clicks.
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    const int boxes = m_boxes - m_boxesBeforeOpen;
+    if (opening) {
+        const QString name = Main->OpenDialog->fileName();
+        if (QFileInfo(name).isFile() && !m_errorConfigs.contains(name))
+            m_opened = true;
+        if (boxes > 1)
+            fail(QStringLiteral("%1 error boxes for one Open of %2").arg(boxes).arg(name));
+    }
+    checkInvariants();
+}
+
+void Walk::checkInvariants()
+{
+    if (QWidget *m = QApplication::activeModalWidget())
+        fail(QStringLiteral("%1 stays modal after: %2").arg(m->objectName(), m_what));
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && (w->isModal() || !w->isEnabled()))
+            fail(QStringLiteral("%1 blocks after: %2").arg(w->objectName(), m_what));
+    const int links = Link_Keywords->LinkChange->count();
+    const int records = Link_Keywords->LinksStringGrid.columnCount() - 1;
+    if (links != records)
+        fail(QStringLiteral("%1 links listed for %2 records after: %3")
+                     .arg(links).arg(records).arg(m_what));
+    if (m_opened && !Main->N6->menuAction()->isEnabled())
+        fail(QStringLiteral("the Configurator menu is off after a file was opened, after: %1")
+                     .arg(m_what));
+}
+
+// The offscreen platform's notes on what it can't do are no findings; anything else Qt says is
+// printed with the step that made it say so.
+void onMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    std::fprintf(stderr, "monkey step %ld: %s\n", g_step.load(), qPrintable(message));
+    if (type == QtFatalMsg)
+        std::abort();
+}
+
+extern "C" void onSignal(int signal)
+{
+    sayWhere(signal == SIGABRT ? "aborted" : "crashed");
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QStringList args = app.arguments();
+    const auto option = [&](const char *name, qint64 fallback) {
+        const int i = args.indexOf(QLatin1String(name));
+        return i > 0 && i + 1 < args.size() ? args.at(i + 1).toLongLong() : fallback;
+    };
+    g_seed = quint32(option("--seed", 1));
+    const qint64 seconds = option("--seconds", args.contains("--steps") ? 0 : 3);
+    const qint64 steps = option("--steps", 0);
+    const bool verbose = args.contains(QStringLiteral("--verbose"));
+    qInstallMessageHandler(onMessage);
+    std::signal(SIGABRT, onSignal);
+    std::signal(SIGSEGV, onSignal);
+#ifdef VOG_DEATH_CALLBACK
+    __sanitizer_set_death_callback([] { sayWhere("sanitizer report"); });
+#endif
+    // Never hang: a step that makes no progress for a minute ends the run.
+    g_lastProgress = nowMs();
+    std::thread([] {
+        for (;;) {
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            if (nowMs() - g_lastProgress > 60000) {
+                sayWhere("no progress for a minute");
+                std::_Exit(3);
+            }
+        }
+    }).detach();
+
+    createWindows();
+    Main->show();
+    {
+        Walk walk(g_seed, verbose);
+        QTimer answers;
+        QObject::connect(&answers, &QTimer::timeout, &walk, &Walk::answerModal);
+        answers.start(5);
+        QElapsedTimer clock;
+        clock.start();
+        for (long i = 0; (!steps || i < steps) && (!seconds || clock.elapsed() < seconds * 1000);
+             ++i) {
+            g_step = i;
+            g_lastProgress = nowMs();
+            walk.step();
+        }
+        std::printf("monkey: seed %u, %ld steps, %d error boxes, clean\n", g_seed,
+                    g_step.load() + 1, walk.errorBoxes());
+    }
+    destroyWindows();
+    return 0;
+}
