@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+class QWidget;
 class TMain;
 class TGeneral_Keywords;
 class TFiles_and_Paths;
@@ -26,3 +29,5 @@ void createWindows(EditorWindows when = EditorWindows::Now);
 void createEditorWindows();
 // Destroys them again, last created first.
 void destroyWindows();
+// Runs fn once, right after the window's first frame has been drawn and sent to the screen.
+void runAfterFirstFrame(QWidget *window, std::function<void()> fn);
