@@ -1,14 +1,28 @@
+#include "shell/CommandLine.h"
 #include "shell/QuitOnSignal.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const vog::CommandLine commandLine = vog::parseCommandLine(arguments);
+    if (commandLine.exitStatus) {
+        std::fputs(commandLine.standardOutput.toLocal8Bit().constData(), stdout);
+        std::fputs(commandLine.standardError.toLocal8Bit().constData(), stderr);
+        return *commandLine.exitStatus;
+    }
+
     QApplication app(argc, argv);
     vog::quitOnTerminationSignals();
     createWindows(EditorWindows::AfterMainIsShown);
+    vog::openWhenMainIsShown(commandLine.files);
     const int status = app.exec();
     destroyWindows();
     return status;

@@ -23,6 +23,8 @@ public:
     // Runs the dialog modally. Whether it was confirmed is not reported: callers use fileName().
     void execute();
     QString fileName() const { return m_fileName; }
+    // Makes this the last name, as if the dialog had returned it: the next run opens with it.
+    void setFileName(const QString &fileName) { m_fileName = fileName; }
 
     // For tests: the next execute() of any dialog answers with this name (or cancels, for
     // std::nullopt) without showing anything.

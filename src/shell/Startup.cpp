@@ -80,7 +80,12 @@ void createWindows(EditorWindows when)
         return;
     }
     Main->show();
-    new AfterFirstFrame(Main->windowHandle(), createEditorWindows);
+    runAfterFirstFrame(Main, createEditorWindows);
+}
+
+void runAfterFirstFrame(QWidget *window, std::function<void()> fn)
+{
+    new AfterFirstFrame(window->windowHandle(), std::move(fn));
 }
 
 void destroyWindows()

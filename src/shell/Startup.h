@@ -2,6 +2,10 @@
 
 #include "editors/Windows.h"
 
+#include <functional>
+
+class QWidget;
+
 class TMain;
 
 // The program's five windows, one instance each for the whole run: the main window and the
@@ -21,3 +25,5 @@ void createWindows(EditorWindows when = EditorWindows::Now);
 void createEditorWindows();
 // Destroys them again, last created first.
 void destroyWindows();
+// Runs fn once, right after the window's first frame has been drawn and sent to the screen.
+void runAfterFirstFrame(QWidget *window, std::function<void()> fn);

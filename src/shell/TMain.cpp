@@ -1,6 +1,7 @@
 #include "TMain.h"
 
 #include "ErrorBox.h"
+#include "FileDrop.h"
 #include "OpenCommand.h"
 #include "Startup.h"
 #include "editors/TFiles_and_Paths.h"
@@ -79,6 +80,11 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     OpenDialog = new vog::FileOpenDialog(QStringLiteral("OpenDialog"), this);
     NewDialog = new vog::FileOpenDialog(QStringLiteral("NewDialog"), this);
 
+    // Files dropped anywhere on the window open, on the memo too, where text still drops.
+    auto open = [this](const QString &fileName) { openFile(fileName); };
+    new vog::FileDrop(this, open);
+    new vog::FileDrop(Memo1->viewport(), open);
+
     connect(N2, &QAction::triggered, this, &TMain::N2Click);
     connect(N5, &QAction::triggered, this, &TMain::N5Click);
     connect(GeneralKeywords1, &QAction::triggered, this, &TMain::GeneralKeywords1Click);
@@ -96,12 +102,17 @@ void TMain::FormCreate()
 
 void TMain::N2Click()
 {
+    OpenDialog->execute();
+    openFile(OpenDialog->fileName());
+}
+
+void TMain::openFile(const QString &fileName)
+{
     // Built after the main window's first frame; the Open writes into them.
     createEditorWindows();
-    vog::guarded([this] {
-        OpenDialog->execute();
-        vog::OpenCommand::run(OpenDialog->fileName(),
-                              [this] { N6->menuAction()->setEnabled(true); });
+    OpenDialog->setFileName(fileName);
+    vog::guarded([this, &fileName] {
+        vog::OpenCommand::run(fileName, [this] { N6->menuAction()->setEnabled(true); });
     });
 }
 

@@ -18,6 +18,10 @@ class TMain : public QMainWindow
 public:
     explicit TMain(QWidget *parent = nullptr);
 
+    // File > Open after the dialog, with this name: the name given on the command line or
+    // dropped on the window. OpenDialog keeps it as its last name.
+    void openFile(const QString &fileName);
+
     QMenuBar *MainMenu;
     QMenu *N1;                 // File
     QAction *N5;               // File > New

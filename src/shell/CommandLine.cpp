@@ -1,0 +1,70 @@
+#include "CommandLine.h"
+
+#include "Startup.h"
+#include "TMain.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace vog {
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+            QStringLiteral("Reads a mail tosser's configuration file and shows its keywords. "
+                           "It never writes a file."));
+    // Our own help option: the one Qt adds also offers --help-all, which lists the toolkit's
+    // options, and those are not taken here.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on commandline options."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("Configuration file to open, as File > Open "
+                                                "would; several are opened in order."),
+                                 QStringLiteral("[FILE...]"));
+
+    const QString program = arguments.isEmpty() ? QStringLiteral("vog-config")
+                                                : arguments.constFirst();
+    // Without an application object the parser doesn't know the program's name.
+    const QString usage = parser.helpText().replace(QStringLiteral("<executable_name>"), program);
+
+    CommandLine result;
+    if (!parser.parse(arguments)) {
+        result.standardError = program + QStringLiteral(": ") + parser.errorText()
+                + QLatin1Char('\n') + usage;
+        result.exitStatus = 2;
+    } else if (parser.isSet(help)) {
+        result.standardOutput = usage;
+        result.exitStatus = 0;
+    } else if (parser.isSet(version)) {
+        result.standardOutput = QStringLiteral("vog-config " VOG_VERSION "\n");
+        result.exitStatus = 0;
+    } else {
+        // Absolute, as the dialog gives them: the directory chooser changes the current
+        // directory later.
+        for (const QString &file : parser.positionalArguments())
+            result.files << QFileInfo(file).absoluteFilePath();
+    }
+    return result;
+}
+
+void openWhenMainIsShown(const QStringList &files)
+{
+    if (files.isEmpty() || !Main)
+        return;
+    Main->show();
+    runAfterFirstFrame(Main, [files] {
+        // An error box runs its own event loop, in which the user may close the main window.
+        const QPointer<TMain> main = Main;
+        for (const QString &file : files) {
+            if (!main || !main->isVisible())
+                return;
+            main->openFile(file);
+        }
+    });
+}
+
+} // namespace vog

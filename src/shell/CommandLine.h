@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace vog {
+
+// What the command line `vog-config [FILE...]` asks for. Read before the application object
+// exists, so that --help, --version and a mistyped option answer on a terminal without a
+// display.
+struct CommandLine
+{
+    QStringList files;             // to open, in order, as absolute names
+    std::optional<int> exitStatus; // set when the program ends at once, without a window
+    QString standardOutput;        // the help or the version, to print before ending
+    QString standardError;         // the error and the usage, to print before ending
+};
+
+// arguments: the whole command line, the program's name first.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+// Opens each file in order, as File > Open would with that name, once the main window has
+// shown its first frame; an error shows in the usual box over it.
+void openWhenMainIsShown(const QStringList &files);
+
+} // namespace vog
