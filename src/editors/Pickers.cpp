@@ -13,11 +13,13 @@ void pickFile(FileOpenDialog *dialog, QLineEdit *field)
 {
     dialog->execute();
     field->setText(dialog->fileName());
+    field->setToolTip(QString()); // picked, not read from a file
 }
 
 void pickDirectory(QLineEdit *field)
 {
     field->setText(Select_directory->chooseDirectory());
+    field->setToolTip(QString());
 }
 
 void appendPickedFile(FileOpenDialog *dialog, LineList *list)

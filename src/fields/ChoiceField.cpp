@@ -1,5 +1,7 @@
 #include "ChoiceField.h"
 
+#include <QLineEdit>
+
 namespace vog {
 
 ChoiceField::ChoiceField(const QStringList &items, QWidget *parent) : QComboBox(parent)
@@ -10,6 +12,9 @@ ChoiceField::ChoiceField(const QStringList &items, QWidget *parent) : QComboBox(
     addItems(items);
     setCurrentIndex(-1);
     setEditText(QString());
+    const auto typed = [this] { setToolTip(QString()); };
+    connect(lineEdit(), &QLineEdit::textEdited, this, typed);
+    connect(this, &QComboBox::activated, this, typed);
 }
 
 } // namespace vog

@@ -15,7 +15,11 @@ class ChoiceField : public QComboBox, public Field
 public:
     ChoiceField(const QStringList &items, QWidget *parent = nullptr);
 
-    void setState(const FieldState &state) override { setEditText(QString::fromLatin1(state.choice)); }
+    void setState(const FieldState &state) override
+    {
+        setEditText(QString::fromLatin1(state.choice));
+        showOrigin(this, state);
+    }
 
     static QStringList onOffItems() { return {QStringLiteral("On"), QStringLiteral("Off")}; }
     static QStringList lowerUpperItems()

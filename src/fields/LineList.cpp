@@ -1,6 +1,8 @@
 #include "LineList.h"
 
+#include <QHelpEvent>
 #include <QTextBlock>
+#include <QToolTip>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -62,10 +64,11 @@ bool LineList::hasSpareLastLine() const
     return !m_emptyTailIsLine && document()->lastBlock().text().isEmpty();
 }
 
-void LineList::append(const QString &joined)
+void LineList::append(const QString &joined, const std::vector<Origin> &origins)
 {
     m_appending = true;
     const bool spare = hasSpareLastLine();
+    const int first = document()->blockCount() - (spare ? 1 : 0);
     if (spare && document()->isEmpty()) {
         setPlainText(joined);
     } else {
@@ -75,8 +78,39 @@ void LineList::append(const QString &joined)
         cursor.insertText(spare ? joined : QLatin1Char('\n') + joined);
         cursor.endEditBlock();
     }
+    // Each new line names its origin, or none.
+    QTextBlock block = document()->findBlockByNumber(first);
+    for (std::size_t i = 0; block.isValid(); block = block.next(), ++i) {
+        if (i < origins.size() && origins[i].isSet()) {
+            block.setUserState(int(m_origins.size()));
+            m_origins.push_back(origins[i]);
+        } else {
+            block.setUserState(-1);
+        }
+    }
     m_appending = false;
     m_emptyTailIsLine = joined.isEmpty() || joined.endsWith(QLatin1Char('\n'));
+}
+
+Origin LineList::originOfLine(int n) const
+{
+    const int index = document()->findBlockByNumber(n).userState();
+    return index >= 0 && std::size_t(index) < m_origins.size() ? m_origins[std::size_t(index)]
+                                                                : Origin();
+}
+
+bool LineList::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QPlainTextEdit::event(event);
+    auto *help = static_cast<QHelpEvent *>(event);
+    const QPoint at = viewport()->mapFrom(this, help->pos());
+    const QString origin = describeOrigin(originOfLine(cursorForPosition(at).blockNumber()));
+    if (origin.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), origin, this);
+    return true;
 }
 
 QStringList LineList::lines() const
@@ -98,12 +132,16 @@ int LineList::lineCount() const
 void LineList::setState(const FieldState &state)
 {
     if (!m_holding) {
-        appendLine(shownText(state));
+        append(oneLine(shownText(state)), {state.origin});
         return;
     }
     if (m_heldCount++)
         m_held += QLatin1Char('\n');
-    appendDecoded(m_held, state.text);
+    if (state.codec)
+        state.codec->append(m_held, state.text);
+    else
+        appendDecoded(m_held, state.text);
+    m_heldOrigins.push_back(state.origin);
 }
 
 void LineList::release()
@@ -111,9 +149,10 @@ void LineList::release()
     m_holding = false;
     if (!m_heldCount)
         return;
-    appendJoinedLines(m_held);
+    append(oneLine(m_held, true), m_heldOrigins);
     m_held.clear();
     m_heldCount = 0;
+    m_heldOrigins.clear();
 }
 
 } // namespace vog

@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 
+#include <vector>
+
 namespace vog {
 
 // A multi-line list with one value per line, in the order met; starts with no lines.
@@ -25,8 +27,10 @@ public:
     // The lines as shown.
     QStringList lines() const;
 
-    // Appends the value as a new last line.
+    // Appends the value as a new last line, which names the line of the file that set it.
     void setState(const FieldState &state) override;
+    // Where line n came from; none for a line the user typed or picked.
+    Origin originOfLine(int n) const;
     // While held, appended lines wait and go in with one edit when released: a list appended
     // line by line is many times slower.
     void hold() { m_holding = true; }
@@ -37,8 +41,13 @@ public:
     // carriage return, line and paragraph separators, its frame marks) is shown as a pilcrow.
     static QString oneLine(QString value, bool keepLineFeeds = false);
 
+protected:
+    // The tool tip names the origin of the line under the mouse.
+    bool event(QEvent *event) override;
+
 private:
-    void append(const QString &joined);
+    // Appends lines joined by line feeds; origins, when given, are those of the lines in order.
+    void append(const QString &joined, const std::vector<Origin> &origins = {});
     bool hasSpareLastLine() const;
 
     // Whether the empty last line (if any) was made by an append, and so is a line.
@@ -47,6 +56,9 @@ private:
     bool m_holding = false;
     QString m_held; // the held lines, joined as the list will hold them
     qsizetype m_heldCount = 0;
+    std::vector<Origin> m_heldOrigins;
+    // Origins of lines read from files; a block's user state is its index here, -1 for none.
+    std::vector<Origin> m_origins;
 };
 
 } // namespace vog

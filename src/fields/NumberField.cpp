@@ -16,6 +16,13 @@ NumberField::NumberField(Range range, QWidget *parent) : QSpinBox(parent)
     // The smaller range takes at most ten typed characters, the larger any number.
     if (range == Range::Max100k)
         lineEdit()->setMaxLength(10);
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { setToolTip(QString()); });
+}
+
+void NumberField::stepBy(int steps)
+{
+    setToolTip(QString());
+    QSpinBox::stepBy(steps);
 }
 
 void NumberField::setState(const FieldState &state)
@@ -23,6 +30,7 @@ void NumberField::setState(const FieldState &state)
     setValue(state.number);
     if (state.clearUse && m_use)
         m_use->setChecked(false);
+    showOrigin(this, state);
 }
 
 bool NumberField::typedNumber(const QString &input, qlonglong &number)

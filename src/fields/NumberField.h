@@ -21,6 +21,7 @@ public:
     void setUseBox(UseBox *use) { m_use = use; }
 
 protected:
+    void stepBy(int steps) override;
     // Any whole number may be typed; one outside the range is held to the nearer end when the
     // field is left.
     QValidator::State validate(QString &input, int &pos) const override;

@@ -18,7 +18,11 @@ class RadioChoice : public QGroupBox, public Field
 public:
     explicit RadioChoice(const RadioRule &rule, QWidget *parent = nullptr);
 
-    void setState(const FieldState &state) override { selectOption(state.option); }
+    void setState(const FieldState &state) override
+    {
+        selectOption(state.option);
+        showOrigin(this, state);
+    }
 
     // Selects option n; any other selected option is deselected. n outside the list does nothing.
     void selectOption(int n);

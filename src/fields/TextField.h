@@ -17,9 +17,14 @@ public:
     {
         // A value is shown whole, however long: by default the line edit cuts text at 32767.
         setMaxLength(std::numeric_limits<int>::max());
+        connect(this, &QLineEdit::textEdited, this, [this] { setToolTip(QString()); });
     }
 
-    void setState(const FieldState &state) override { setText(shownText(state)); }
+    void setState(const FieldState &state) override
+    {
+        setText(shownText(state));
+        showOrigin(this, state);
+    }
 };
 
 } // namespace vog

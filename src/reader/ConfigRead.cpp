@@ -5,7 +5,7 @@
 
 namespace vog {
 
-void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink)
+void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file)
 {
     int column = 0;
     QByteArrayView raw;
@@ -21,10 +21,10 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink)
         } else if (row.kind == ValueKind::LinkName) {
             column = store.columnCount();
             store.setColumnCount(column + 1);
-            store.setCell(column, row.storeRow, line.value);
+            store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkStarted(line, column);
         } else {
-            store.setCell(column, row.storeRow, line.value);
+            store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkValue(line, column);
         }
     }

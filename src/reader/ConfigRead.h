@@ -25,8 +25,9 @@ public:
 // Reads the lines of one configuration file from the first to the last. A "link " line adds a
 // column to the store, numbered on after the columns it already has, so that the n-th link
 // ever read is column n; the per-link keywords fill their rows of the current column, those
-// before the file's first "link " line column 0. A failed read throws an IoError; whatever the
+// before the file's first "link " line column 0. Cells remember their line of this file, the
+// file's index among the source files (-1: none). A failed read throws an IoError; whatever the
 // sink throws ends the read at that line.
-void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink);
+void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file = -1);
 
 } // namespace vog

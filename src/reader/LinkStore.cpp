@@ -47,12 +47,20 @@ QByteArrayView LinkStore::keep(QByteArrayView bytes)
     return QByteArrayView(p, bytes.size());
 }
 
-void LinkStore::setCell(int column, int row, QByteArrayView bytes)
+void LinkStore::setCell(int column, int row, QByteArrayView bytes, const Origin &origin)
 {
     if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
         return;
     const QByteArrayView kept = keep(bytes);
-    m_columns[size_t(column)][size_t(row)] = {kept.data(), kept.size()};
+    m_columns[size_t(column)][size_t(row)] = {kept.data(), kept.size(), origin.line, origin.file};
+}
+
+Origin LinkStore::cellOrigin(int column, int row) const
+{
+    if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
+        return {};
+    const Cell &c = m_columns[size_t(column)][size_t(row)];
+    return {c.file, c.line};
 }
 
 QByteArrayView LinkStore::cell(int column, int row) const
@@ -65,7 +73,9 @@ QByteArrayView LinkStore::cell(int column, int row) const
 
 QString LinkStore::cellText(int column, int row) const
 {
-    return decodeValue(cell(column, row));
+    const Origin origin = cellOrigin(column, row);
+    return origin.isSet() ? sourceFile(origin.file).codec.decode(cell(column, row))
+                          : decodeValue(cell(column, row));
 }
 
 } // namespace vog

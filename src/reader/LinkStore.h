@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SourceFiles.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -26,8 +28,10 @@ public:
     void setColumnCount(int count);
 
     // Cells outside the columns or the keyword rows are ignored when written and read as empty.
-    void setCell(int column, int row, QByteArrayView bytes);
+    // A cell remembers the line that wrote it, and is shown in the codepage of that line's file.
+    void setCell(int column, int row, QByteArrayView bytes, const Origin &origin = {});
     QByteArrayView cell(int column, int row) const;
+    Origin cellOrigin(int column, int row) const;
     QString cellText(int column, int row) const;
 
 private:
@@ -37,6 +41,8 @@ private:
     {
         const char *data = nullptr;
         qsizetype size = 0;
+        qint64 line = 0;
+        int file = -1;
     };
     using Column = std::array<Cell, KeptRows>;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KeywordTable.h"
+#include "SourceFiles.h"
 
 #include <QByteArrayView>
 
@@ -19,6 +20,9 @@ struct FieldState
     bool clearUse = false;         // Number: an empty value clears the row's Use box
     int option = -1;               // Radio: the option to select; -1 leaves the selection alone
     std::uint32_t boxes = 0;       // Flags: box i is on when bit i is set
+    Origin origin;                 // the line that set the value; none for an empty link cell
+    const TextCodec *codec = nullptr; // how text bytes become characters; null: each value as
+                                      // UTF-8 where valid, else Latin-1
 };
 
 // The one way from a value to a field's state, by the row's value kind. The value is the rest

@@ -5,52 +5,126 @@
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "fields/LineList.h"
+#include "reader/Codepage.h"
 #include "reader/ConfigFile.h"
 #include "reader/ConfigRead.h"
+#include "reader/Errors.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
 #include <QSignalBlocker>
+
+#include <string>
 
 namespace vog {
 
 namespace {
-
-// The Open's sink: each value into its field, link names to the link list. Line lists and the
-// link list take their new lines in one go when the run ends, however it ends.
-class OpenSink final : public ConfigSink
+QString &lastCodepageName()
 {
-public:
-    OpenSink()
+    static QString name;
+    return name;
+}
+} // namespace
+
+static void walk(OpenCommand &command, std::vector<QString> &stack, QSet<QString> &tried,
+                 QStringList &failures, const std::function<void()> &onOpened);
+
+// Each value into its field. A file's codepage is known only once all its lines are read, so
+// its texts wait as bytes until then; numbers, choices and boxes are set at their line, where a
+// number that doesn't convert stops the read.
+struct OpenCommand::Sink final : public ConfigSink
+{
+    Sink()
     {
+        const std::size_t rows = keywordTable().size();
+        m_texts.resize(rows);
+        m_lists.resize(rows);
         for (const KeywordRow &row : keywordTable()) {
             RowForm *form = row.place == Place::General  ? General_Keywords->form()
                 : row.place == Place::FilesAndPaths ? Files_and_Paths->form()
                                                     : nullptr;
             m_fields.push_back(form ? form->field(row) : nullptr);
         }
-        for (auto *window : {General_Keywords->form(), Files_and_Paths->form()})
-            for (LineList *list : window->findChildren<LineList *>()) {
+        for (RowForm *form : {General_Keywords->form(), Files_and_Paths->form()})
+            for (LineList *list : form->findChildren<LineList *>()) {
                 list->hold();
-                m_lists.append(list);
+                m_heldLists.append(list);
             }
+        m_include = rowNamed("Include");
     }
+
+    void start(int file)
+    {
+        m_file = file;
+        m_detector = std::make_unique<CodepageDetector>();
+    }
+
+    void lineRead(QByteArrayView raw) override { m_detector->feed(raw); }
 
     void windowValue(const KeywordLine &line) override
     {
-        m_fields[std::size_t(line.row->index)]->setState(
-                fieldState(*line.row, line.value, line.lineNumber));
+        const KeywordRow &row = *line.row;
+        const auto at = std::size_t(row.index);
+        if (row.kind == ValueKind::Text) {
+            m_texts[at].bytes.assign(line.value.data(), std::size_t(line.value.size()));
+            m_texts[at].line = line.lineNumber;
+            m_textsSet.insert(row.index);
+        } else if (row.kind == ValueKind::LineList) {
+            m_lists[at].bytes.push_back(line.value.toByteArray());
+            m_lists[at].lines.push_back(line.lineNumber);
+        } else {
+            FieldState state = fieldState(row, line.value, line.lineNumber);
+            state.origin = {m_file, line.lineNumber};
+            m_fields[at]->setState(state);
+        }
     }
 
     void linkStarted(const KeywordLine &line, int) override
     {
-        m_names.append(decodeValue(line.value));
+        m_names.push_back(line.value.toByteArray());
     }
 
-    void flush()
+    // The file's codepage decided, its texts shown in it.
+    void finishFile(FileRead &read)
     {
-        for (LineList *list : m_lists)
+        const TextCodec codec = m_detector->decide();
+        sourceFile(m_file).codec = codec;
+        lastCodepageName() = codec.name();
+        FieldState state;
+        state.codec = &sourceFile(m_file).codec;
+        for (int index : std::as_const(m_textsSet)) {
+            const PendingText &t = m_texts[std::size_t(index)];
+            state.kind = ValueKind::Text;
+            state.text = QByteArrayView(t.bytes.data(), qsizetype(t.bytes.size()));
+            state.origin = {m_file, t.line};
+            m_fields[std::size_t(index)]->setState(state);
+        }
+        m_textsSet.clear();
+        for (std::size_t i = 0; i < m_lists.size(); ++i) {
+            PendingList &list = m_lists[i];
+            state.kind = ValueKind::LineList;
+            for (std::size_t k = 0; k < list.bytes.size(); ++k) {
+                state.text = list.bytes[k];
+                state.origin = {m_file, list.lines[k]};
+                m_fields[i]->setState(state);
+                if (m_include && int(i) == m_include->index)
+                    read.includes.append(codec.decode(list.bytes[k]));
+            }
+            list = {};
+        }
+        for (const QByteArray &name : m_names)
+            m_newNames.append(codec.decode(name));
+        m_names.clear();
+    }
+
+    void finish()
+    {
+        for (LineList *list : std::as_const(m_heldLists))
             list->release();
-        if (m_names.isEmpty())
+        m_heldLists.clear();
+        if (m_newNames.isEmpty())
             return;
         // Adding to an empty list selects its first entry; the Open selects nothing, and
         // reports no change of entry or text, so no link is loaded on the way.
@@ -58,7 +132,8 @@ public:
         const QSignalBlocker quiet(links);
         const int index = links->currentIndex();
         const QString text = links->currentText();
-        links->addItems(m_names);
+        links->addItems(m_newNames);
+        m_newNames.clear();
         if (links->currentIndex() != index) {
             links->setCurrentIndex(index);
             if (links->isEditable())
@@ -66,28 +141,128 @@ public:
         }
     }
 
-private:
+    struct PendingText
+    {
+        std::string bytes; // reused from value to value
+        qint64 line = 0;
+    };
+    struct PendingList
+    {
+        std::vector<QByteArray> bytes;
+        std::vector<qint64> lines;
+    };
+
     std::vector<Field *> m_fields; // by keyword table index
-    QList<LineList *> m_lists;
-    QStringList m_names;
+    std::vector<PendingText> m_texts;
+    QSet<int> m_textsSet;
+    std::vector<PendingList> m_lists;
+    std::vector<QByteArray> m_names;
+    QStringList m_newNames;
+    QList<LineList *> m_heldLists;
+    const KeywordRow *m_include = nullptr;
+    int m_file = -1;
+    std::unique_ptr<CodepageDetector> m_detector;
 };
 
-} // namespace
+OpenCommand::OpenCommand() : m_sink(std::make_unique<Sink>()) {}
 
-void OpenCommand::run(const QString &fileName, const std::function<void()> &onOpened)
+OpenCommand::~OpenCommand() = default;
+
+void OpenCommand::read(const QString &fileName, const std::function<void()> &onOpened,
+                       FileRead &read)
 {
     ConfigFile file(fileName);
     if (onOpened)
         onOpened();
+    read.file = addSourceFile(QFileInfo(fileName).absoluteFilePath());
+    m_sink->start(read.file);
     LineReader lines(file.descriptor());
-    OpenSink sink;
     try {
-        readConfig(lines, Link_Keywords->LinksStringGrid, sink);
+        readConfig(lines, Link_Keywords->LinksStringGrid, *m_sink, read.file);
     } catch (...) {
-        sink.flush();
+        m_sink->finishFile(read);
         throw;
     }
-    sink.flush();
+    m_sink->finishFile(read);
+}
+
+void OpenCommand::finish()
+{
+    m_sink->finish();
+}
+
+QString OpenCommand::lastCodepage()
+{
+    return lastCodepageName();
+}
+
+void openFile(const QString &fileName, const std::function<void()> &onOpened)
+{
+    OpenCommand command;
+    OpenCommand::FileRead read;
+    try {
+        command.read(fileName, onOpened, read);
+    } catch (...) {
+        // What the lines before the failure set is shown before the error is.
+        command.finish();
+        throw;
+    }
+    command.finish();
+}
+
+QString includedPath(const QString &name, const Origin &origin)
+{
+    const int base = origin.isSet() ? origin.file : sourceFileCount() - 1;
+    const QDir folder = base >= 0 ? QFileInfo(sourceFile(base).path).dir() : QDir::current();
+    return QDir::cleanPath(folder.absoluteFilePath(name));
+}
+
+void openIncludedFiles(const QStringList &names, const std::vector<Origin> &origins,
+                       const std::function<void()> &onOpened)
+{
+    OpenCommand command;
+    QSet<QString> tried;
+    QStringList failures;
+    // Depth first, in the order written; an explicit stack, so a deep chain can't overflow.
+    std::vector<QString> stack;
+    for (qsizetype i = names.size(); i-- > 0;) {
+        if (names[i].trimmed().isEmpty())
+            continue;
+        stack.push_back(includedPath(names[i], std::size_t(i) < origins.size()
+                                                       ? origins[std::size_t(i)]
+                                                       : Origin()));
+    }
+    try {
+        walk(command, stack, tried, failures, onOpened);
+    } catch (...) {
+        command.finish();
+        throw;
+    }
+    command.finish();
+    if (!failures.isEmpty())
+        throw IoError(0, QStringLiteral("Some included files were not read:\n")
+                                 + failures.join(QLatin1Char('\n')));
+}
+
+static void walk(OpenCommand &command, std::vector<QString> &stack, QSet<QString> &tried,
+                 QStringList &failures, const std::function<void()> &onOpened)
+{
+    while (!stack.empty()) {
+        const QString path = stack.back();
+        stack.pop_back();
+        if (tried.contains(path) || wasRead(path))
+            continue;
+        tried.insert(path);
+        OpenCommand::FileRead read;
+        try {
+            command.read(path, onOpened, read);
+        } catch (const CommandError &e) {
+            failures.append(path + QStringLiteral(": ") + e.message());
+        }
+        for (qsizetype i = read.includes.size(); i-- > 0;)
+            if (!read.includes[i].trimmed().isEmpty())
+                stack.push_back(includedPath(read.includes[i], {read.file, 1}));
+    }
 }
 
 } // namespace vog

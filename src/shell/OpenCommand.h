@@ -1,21 +1,61 @@
 #pragma once
 
+#include "reader/SourceFiles.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace vog {
 
-// File > Open after the dialog: reads the configuration file once, from the first line to the
-// last, and shows every recognised keyword's value in the editor windows, keeping link sections
-// in the link record store. Nothing is cleared first: each Open adds to what is there.
+// File > Open after the dialog, for one file or for several read in a row: each file is read
+// once, from the first line to the last, every recognised keyword's value shown in the editor
+// windows and link sections kept in the link record store. Nothing is cleared first: each
+// file adds to what is there. Line lists and the link list take their new lines in one go when
+// the command finishes, which it must, however it ends, before anything else is shown.
 class OpenCommand
 {
 public:
-    // onOpened runs once the file is open, before the first line is read. Throws an IoError if
+    OpenCommand();
+    ~OpenCommand();
+    OpenCommand(const OpenCommand &) = delete;
+    OpenCommand &operator=(const OpenCommand &) = delete;
+
+    // What one file gave besides its values.
+    struct FileRead
+    {
+        int file = -1;        // its index among the source files
+        QStringList includes; // the names on its "include " lines, in order
+    };
+
+    // Reads one file. onOpened runs once it is open, before the first line. Throws an IoError if
     // the file can't be opened or read, a NumberError at a number that doesn't convert; what
-    // the lines before it set stays, and is on the screen before the error is.
-    static void run(const QString &fileName, const std::function<void()> &onOpened);
+    // the lines before it set stays. read tells what it read, also when it throws.
+    void read(const QString &fileName, const std::function<void()> &onOpened, FileRead &read);
+    void finish();
+
+    // The codepage of the last file read, in words ("KOI8-R"); empty before any.
+    static QString lastCodepage();
+
+private:
+    struct Sink;
+    std::unique_ptr<Sink> m_sink;
 };
+
+// One file by File > Open: read, finished, and its error, if any, thrown after the finish.
+void openFile(const QString &fileName, const std::function<void()> &onOpened);
+
+// Opens the files named by the lines given, then the files that those name, depth first in
+// the order written, each at most once and none that was already read in this run. A relative
+// name is taken against the folder of the file whose line named it, or of the file read last
+// for a line without an origin. Files that can't be read don't stop the walk: when it ends,
+// one IoError lists each with its reason.
+void openIncludedFiles(const QStringList &names, const std::vector<Origin> &origins,
+                       const std::function<void()> &onOpened);
+
+// The absolute path of an included file's name, by the rule above.
+QString includedPath(const QString &name, const Origin &origin);
 
 } // namespace vog

@@ -7,6 +7,7 @@
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QWindow>
 
@@ -70,6 +71,10 @@ void createEditorWindows()
     Select_directory = new TSelect_directory;
     Link_Keywords = new TLink_Keywords;
     QObject::connect(Link_Keywords, &TLink_Keywords::loadFailed, &vog::showError);
+    QObject::connect(Files_and_Paths->OpenIncludedFile, &QAction::triggered, Main,
+                     &TMain::openIncludedFile);
+    QObject::connect(Files_and_Paths->OpenAllIncludedFiles, &QAction::triggered, Main,
+                     &TMain::openAllIncludedFiles);
 }
 
 void createWindows(EditorWindows when)

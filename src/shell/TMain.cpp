@@ -8,13 +8,16 @@
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "fields/FileOpenDialog.h"
+#include "fields/LineList.h"
 #include "fields/SharedFont.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 
 namespace {
 
@@ -69,6 +72,9 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
+    CodepageLabel = new QLabel(this);
+    CodepageLabel->setObjectName(QStringLiteral("CodepageLabel"));
+    statusBar()->addWidget(CodepageLabel);
     Memo1 = new QPlainTextEdit(client);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(16, 22, 457, 255);
@@ -111,9 +117,43 @@ void TMain::openFile(const QString &fileName)
     // Built after the main window's first frame; the Open writes into them.
     createEditorWindows();
     OpenDialog->setFileName(fileName);
-    vog::guarded([this, &fileName] {
-        vog::OpenCommand::run(fileName, [this] { N6->menuAction()->setEnabled(true); });
-    });
+    vog::guarded([this, &fileName] { vog::openFile(fileName, [this] { fileOpened(); }); });
+    showCodepage();
+}
+
+void TMain::fileOpened()
+{
+    N6->menuAction()->setEnabled(true);
+}
+
+void TMain::showCodepage()
+{
+    // Decided once a file has been read to its end, or to the line that stopped it.
+    const QString codepage = vog::OpenCommand::lastCodepage();
+    if (!codepage.isEmpty())
+        CodepageLabel->setText(QStringLiteral("Codepage: ") + codepage);
+}
+
+void TMain::openIncludedFile()
+{
+    auto *list = Files_and_Paths->field<vog::LineList>("Include");
+    const int line = list->textCursor().blockNumber();
+    const QStringList lines = list->lines();
+    if (line >= lines.size() || lines[line].trimmed().isEmpty())
+        return;
+    const QString path = vog::includedPath(lines[line], list->originOfLine(line));
+    openFile(path);
+}
+
+void TMain::openAllIncludedFiles()
+{
+    auto *list = Files_and_Paths->field<vog::LineList>("Include");
+    const QStringList lines = list->lines();
+    std::vector<vog::Origin> origins;
+    for (int i = 0; i < lines.size(); ++i)
+        origins.push_back(list->originOfLine(i));
+    vog::guarded([&] { vog::openIncludedFiles(lines, origins, [this] { fileOpened(); }); });
+    showCodepage();
 }
 
 void TMain::N5Click()

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
@@ -21,6 +22,8 @@ public:
     // File > Open after the dialog, with this name: the name given on the command line or
     // dropped on the window. OpenDialog keeps it as its last name.
     void openFile(const QString &fileName);
+    // The codepage of the file opened last, on the status line.
+    QLabel *CodepageLabel;
 
     QMenuBar *MainMenu;
     QMenu *N1;                 // File
@@ -46,6 +49,13 @@ public slots:
     void GeneralKeywords1Click();
     void FilesandPaths1Click();
     void LinkKeywords1Click();
+    // The two commands of the list of included files (Files and Paths).
+    void openIncludedFile();
+    void openAllIncludedFiles();
+
+private:
+    void fileOpened();
+    void showCodepage();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
