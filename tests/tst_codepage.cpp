@@ -1,7 +1,14 @@
-// How a file's codepage is decided from its lines, and how one of its values then reads.
-#include "reader/Codepage.h"
-#include "reader/LineReader.h"
-#include "reader/Text.h"
+// How a file's codepage is decided from its lines, and how its values then read in the windows.
+#include "TestSupport.h"
+
+#include "editors/TGeneral_Keywords.h"
+#include "editors/TLink_Keywords.h"
+#include "fields/TextField.h"
+#include "shell/Startup.h"
+#include "shell/TMain.h"
+
+#include <QComboBox>
+#include <QLabel>
 
 #include <QProcess>
 #include <QtTest>
@@ -24,6 +31,7 @@ Remap   Иван Петров,* 2:5020/9999.1 *
 # Босс: принимает всю почту, звонить только ночью
 Link                   Узел Северный
 Aka                    2:5020/1
+RemoteRobotName        Робот
 )";
 
 const QByteArray western = "# Knoten von François Lefèvre, Genève\r\n"
@@ -92,20 +100,34 @@ private slots:
         QFETCH(QString, codec);
         QFETCH(QByteArray, keyword);
         QFETCH(QString, value);
-        CodepageDetector detector;
-        LineReader reader(file);
-        QByteArrayView line, found;
-        while (reader.next(line)) {
-            detector.feed(line);
-            if (found.isNull() && line.startsWith(keyword + ' '))
-                found = trimmed(line.sliced(keyword.size())); // the file's bytes outlive the reader
+        Program program;
+        ConfigFixture dir;
+        QVERIFY(openConfig(dir.write(file)).isEmpty());
+        QCOMPARE(Main->CodepageLabel->text(), QStringLiteral("Codepage: ") + codec);
+        const QString shown = keyword == "Link"
+                ? Link_Keywords->LinkChange->itemText(0)
+                : fieldState(General_Keywords, QString::fromLatin1(keyword)).section('|', 0, 0);
+        QCOMPARE(shown, value);
+    }
+
+    // A picked link shows in the codepage of the file it came from, whatever was opened since.
+    void linksKeepTheirFilesCodepage()
+    {
+        Program program;
+        ConfigFixture dir;
+        QVERIFY(openConfig(dir.write(encoded("KOI8-R", russian), "koi8.cfg")).isEmpty());
+        QVERIFY(openConfig(dir.write(encoded("CP866", russian), "cp866.cfg")).isEmpty());
+        QCOMPARE(Main->CodepageLabel->text(), QStringLiteral("Codepage: CP866"));
+        QComboBox *links = Link_Keywords->LinkChange;
+        for (int i : {0, 1}) {
+            QCOMPARE(links->itemText(i), QStringLiteral("Узел Северный"));
+            links->setCurrentIndex(i);
+            Link_Keywords->LinkChangeChange();
+            QCOMPARE(Link_Keywords->field<vog::TextField>("RemoteRobotName")->text(),
+                     QStringLiteral("Робот"));
         }
-        const TextCodec decided = detector.decide();
-        QCOMPARE(decided.name(), codec);
-        QCOMPARE(decided.decode(found), value);
-        QVERIFY(detector.decide() == decided);
     }
 };
 
-QTEST_GUILESS_MAIN(TestCodepage)
+QTEST_MAIN(TestCodepage)
 #include "tst_codepage.moc"

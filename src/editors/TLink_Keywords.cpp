@@ -82,7 +82,12 @@ void TLink_Keywords::loadRecord(int column)
     // keep what they showed.
     for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link)) {
         const QByteArrayView cell = LinksStringGrid.cell(column, row->storeRow);
-        form()->field(*row)->setState(vog::fieldState(*row, cell, 0, followedDefault(*row)));
+        vog::FieldState state = vog::fieldState(*row, cell, 0, followedDefault(*row));
+        // Shown in the codepage of the file the cell came from, naming its line.
+        state.origin = LinksStringGrid.cellOrigin(column, row->storeRow);
+        if (state.origin.isSet())
+            state.codec = &vog::sourceFile(state.origin.file).codec;
+        form()->field(*row)->setState(state);
     }
     emit linkLoaded(column);
 }
