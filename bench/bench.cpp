@@ -270,21 +270,26 @@ qint64 listLinesShown()
     return n;
 }
 
-// One Open into freshly created windows; `again` opens the file once more into the filled ones.
-OpenRun timeOpen(const QString &path, bool again = false)
+// A command into freshly created windows, timed, with what it showed.
+OpenRun timeInFreshWindows(const std::function<void()> &before, const std::function<void()> &command)
 {
     createWindows();
-    if (again)
-        openFile(path);
+    before();
     QElapsedTimer t;
     t.start();
-    openFile(path);
+    command();
     OpenRun r;
     r.seconds = seconds(t);
     r.links = Link_Keywords->LinkChange->count();
     r.listLines = listLinesShown();
     destroyWindows();
     return r;
+}
+
+// One Open into freshly created windows; `again` opens the file once more into the filled ones.
+OpenRun timeOpen(const QString &path, bool again = false)
+{
+    return timeInFreshWindows([&] { if (again) openFile(path); }, [&] { openFile(path); });
 }
 
 // The least the toolkit must do to show the same texts: one bulk insert into a bare list and one
@@ -340,17 +345,10 @@ QString splitIntoIncludes(const QString &path, int parts, const QString &dir, qi
 // File > Open of the main file, then Open all included files, into fresh windows.
 OpenRun timeIncludes(const QString &mainPath)
 {
-    createWindows();
-    QElapsedTimer t;
-    t.start();
-    openFile(mainPath);
-    Files_and_Paths->OpenAllIncludedFiles->trigger();
-    OpenRun r;
-    r.seconds = seconds(t);
-    r.links = Link_Keywords->LinkChange->count();
-    r.listLines = listLinesShown();
-    destroyWindows();
-    return r;
+    return timeInFreshWindows([] {}, [&] {
+        openFile(mainPath);
+        Files_and_Paths->OpenAllIncludedFiles->trigger();
+    });
 }
 
 // ---- link load -----------------------------------------------------------------------------
