@@ -8,6 +8,7 @@
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
 #include "fields/BrowseButton.h"
+#include "fields/LineList.h"
 #include "editors/EditorWindow.h"
 #include "fields/FileOpenDialog.h"
 #include "fields/SharedFont.h"
@@ -66,6 +67,29 @@ void saveChooserOver(QWidget *window, QPushButton *browse, const QString &path)
     browse->click();
 }
 
+// The Include list's context menu, with its two commands for included files, drawn where it
+// pops up over the Files and Paths window.
+void saveIncludeMenu(const QString &path)
+{
+    auto *list = Files_and_Paths->field<vog::LineList>("Include");
+    Files_and_Paths->show();
+    list->setFocus();
+    QApplication::processEvents();
+    emit list->customContextMenuRequested(QPoint(40, 10));
+    QApplication::processEvents();
+    QWidget *menu = QApplication::activePopupWidget();
+    QPixmap shot = Files_and_Paths->grab();
+    if (menu) {
+        QPainter painter(&shot);
+        painter.drawPixmap(menu->geometry().topLeft() - Files_and_Paths->geometry().topLeft(),
+                           menu->grab());
+        painter.end();
+        menu->close();
+    }
+    shot.save(path);
+    QTextStream(stdout) << path << '\n';
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -100,6 +124,8 @@ int main(int argc, char *argv[])
         Link_Keywords->LinkChangeChange();
     }
     saveEditor(Link_Keywords, folder, QStringLiteral("link-keywords"));
+
+    saveIncludeMenu(folder + QStringLiteral("/include-menu.png"));
 
     // Last, because the browse button writes the chooser's directory into its field.
     Files_and_Paths->show();
