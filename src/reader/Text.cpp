@@ -73,8 +73,24 @@ qsizetype asciiPrefix(const unsigned char *s, qsizetype n)
 
 bool isAscii(QByteArrayView bytes)
 {
-    return asciiPrefix(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size())
-           == bytes.size();
+    // Every line of a file passes here: the bytes ORed eight at a time, the tail as one more
+    // overlapping word, and one test at the end.
+    const char *s = bytes.data();
+    const qsizetype n = bytes.size();
+    std::uint64_t all = 0;
+    std::uint64_t word;
+    if (n >= 8) {
+        for (qsizetype i = 0; i + 8 <= n; i += 8) {
+            std::memcpy(&word, s + i, sizeof word);
+            all |= word;
+        }
+        std::memcpy(&word, s + n - 8, sizeof word);
+        all |= word;
+    } else {
+        for (qsizetype i = 0; i < n; ++i)
+            all |= static_cast<unsigned char>(s[i]);
+    }
+    return !(all & 0x8080808080808080ULL);
 }
 
 bool isValidUtf8(QByteArrayView bytes)
