@@ -2,6 +2,7 @@
 
 #include "Text.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vog {
@@ -13,6 +14,7 @@ constexpr qsizetype BlockSize = 256 * 1024;
 LinkStore::LinkStore()
 {
     m_columns.resize(1);
+    m_firstColumnFiles.fill(-1);
 }
 
 void LinkStore::setColumnCount(int count)
@@ -27,9 +29,12 @@ QByteArrayView LinkStore::keep(QByteArrayView bytes)
     if (bytes.isEmpty())
         return {};
     if (bytes.size() > BlockSize / 4) {
-        // Large values get a block of their own, so the shared block isn't wasted.
-        m_blocks.push_back(std::make_unique<char[]>(size_t(bytes.size())));
-        char *p = m_blocks.back().get();
+        // Large values get a block of their own, so the shared block isn't wasted; the length
+        // stands before the bytes, for one too long for a cell to say.
+        m_blocks.push_back(std::make_unique<char[]>(sizeof(qsizetype) + size_t(bytes.size())));
+        char *p = m_blocks.back().get() + sizeof(qsizetype);
+        const qsizetype size = bytes.size();
+        std::memcpy(p - sizeof(qsizetype), &size, sizeof size);
         std::memcpy(p, bytes.data(), size_t(bytes.size()));
         // Keep filling the block that was current before.
         if (m_blocks.size() >= 2)
@@ -52,23 +57,36 @@ void LinkStore::setCell(int column, int row, QByteArrayView bytes, const Origin 
     if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
         return;
     const QByteArrayView kept = keep(bytes);
-    m_columns[size_t(column)][size_t(row)] = {kept.data(), kept.size(), origin.line, origin.file};
-}
-
-Origin LinkStore::cellOrigin(int column, int row) const
-{
-    if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
-        return {};
-    const Cell &c = m_columns[size_t(column)][size_t(row)];
-    return {c.file, c.line};
+    Column &c = m_columns[size_t(column)];
+    c.cells[size_t(row)] = {kept.data(),
+                            kept.size() >= qsizetype(LongValue) ? LongValue : quint32(kept.size()),
+                            quint32(std::clamp<qint64>(origin.line, 0, LongValue))};
+    if (column == 0)
+        m_firstColumnFiles[size_t(row)] = origin.file;
+    else
+        c.file = origin.file;
 }
 
 QByteArrayView LinkStore::cell(int column, int row) const
 {
     if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
         return {};
-    const Cell &c = m_columns[size_t(column)][size_t(row)];
-    return QByteArrayView(c.data, c.size);
+    const Cell &c = m_columns[size_t(column)].cells[size_t(row)];
+    if (c.size != LongValue)
+        return QByteArrayView(c.data, qsizetype(c.size));
+    qsizetype size;
+    std::memcpy(&size, c.data - sizeof(qsizetype), sizeof size);
+    return QByteArrayView(c.data, size);
+}
+
+Origin LinkStore::cellOrigin(int column, int row) const
+{
+    if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
+        return {};
+    const Column &c = m_columns[size_t(column)];
+    const int file = column == 0 ? m_firstColumnFiles[size_t(row)] : c.file;
+    const quint32 line = c.cells[size_t(row)].line;
+    return line ? Origin{file, qint64(line)} : Origin{};
 }
 
 QString LinkStore::cellText(int column, int row) const

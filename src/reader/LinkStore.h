@@ -37,18 +37,28 @@ public:
 private:
     // Rows 1 to 48 are the keyword rows; nothing is ever kept in the others.
     static constexpr int KeptRows = 49;
+    // Sixteen bytes a cell, as tens of thousands of links make a million of them. A value of
+    // 4 GiB or more keeps its length before its bytes; a line past the 32-bit count is named
+    // as the last one it can.
+    static constexpr quint32 LongValue = 0xFFFFFFFF;
     struct Cell
     {
         const char *data = nullptr;
-        qsizetype size = 0;
-        qint64 line = 0;
+        quint32 size = 0;
+        quint32 line = 0;
+    };
+    // A link's column is written by one file; column 0, the lines before a file's first link,
+    // by any file that has such lines, so it keeps a file for each row.
+    struct Column
+    {
+        std::array<Cell, KeptRows> cells{};
         int file = -1;
     };
-    using Column = std::array<Cell, KeptRows>;
 
     QByteArrayView keep(QByteArrayView bytes);
 
     std::deque<Column> m_columns;
+    std::array<int, KeptRows> m_firstColumnFiles;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     qsizetype m_blockUsed = 0;
     qsizetype m_blockSize = 0;
