@@ -29,8 +29,11 @@ QString LineList::oneLine(QString value, bool keepLineFeeds)
                 || c == QChar::ParagraphSeparator || c.unicode() == 0xFDD0
                 || c.unicode() == 0xFDD1;
     };
-    // Most values hold none: no copy for them.
-    if (std::none_of(value.cbegin(), value.cend(), breaks))
+    // Most values hold none: a fast search for each, and no copy for them.
+    const bool none = (keepLineFeeds || !value.contains(u'\n')) && !value.contains(u'\r')
+            && !value.contains(QChar::LineSeparator) && !value.contains(QChar::ParagraphSeparator)
+            && !value.contains(QChar(0xFDD0)) && !value.contains(QChar(0xFDD1));
+    if (none)
         return value;
     for (QChar &c : value)
         if (breaks(c))
