@@ -1,20 +1,15 @@
 #include "ConfigRead.h"
 
 #include "LinkStore.h"
-#include "Text.h"
 
 namespace vog {
 
 void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file)
 {
     int column = 0;
-    QByteArrayView raw;
+    ConfigScanner scanner(lines, &sink);
     KeywordLine line;
-    while (lines.next(raw)) {
-        sink.lineRead(raw);
-        if (!matchLine(trimmed(raw), line))
-            continue;
-        line.lineNumber = lines.lineNumber();
+    while (scanner.next(line)) {
         const KeywordRow &row = *line.row;
         if (row.place != Place::Link) {
             sink.windowValue(line);

@@ -1,5 +1,6 @@
 #include "ConfigScanner.h"
 
+#include "ConfigRead.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -39,6 +40,8 @@ bool ConfigScanner::next(KeywordLine &out)
 {
     QByteArrayView raw;
     while (m_lines.next(raw)) {
+        if (m_everyLine)
+            m_everyLine->lineRead(raw);
         if (matchLine(trimmed(raw), out)) {
             out.lineNumber = m_lines.lineNumber();
             return true;

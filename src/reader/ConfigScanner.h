@@ -17,12 +17,18 @@ struct KeywordLine
     qint64 lineNumber = 0;
 };
 
+class ConfigSink;
+
 // Walks the lines of a configuration file and yields the ones that carry a keyword.
-// Comments, unknown keywords, keywords without a value or followed by a tab are skipped.
+// Comments, unknown keywords, keywords without a value or followed by a tab are skipped; a sink,
+// if given, sees every line as it was read.
 class ConfigScanner
 {
 public:
-    explicit ConfigScanner(LineReader &lines) : m_lines(lines) {}
+    explicit ConfigScanner(LineReader &lines, ConfigSink *everyLine = nullptr)
+        : m_lines(lines), m_everyLine(everyLine)
+    {
+    }
 
     // The next keyword line, or false at the end of the file. Views stay valid until the next
     // call. A failed read throws an IoError.
@@ -30,6 +36,7 @@ public:
 
 private:
     LineReader &m_lines;
+    ConfigSink *m_everyLine;
 };
 
 // Recognises one line as read (already trimmed): its row and value, or false.
