@@ -70,10 +70,10 @@ struct OpenCommand::Sink final : public ConfigSink
         if (row.kind == ValueKind::Text) {
             m_texts[at].bytes.assign(line.value.data(), std::size_t(line.value.size()));
             m_texts[at].line = line.lineNumber;
-            m_textsSet.insert(row.index);
         } else if (row.kind == ValueKind::LineList) {
-            m_lists[at].bytes.push_back(line.value.toByteArray());
-            m_lists[at].lines.push_back(line.lineNumber);
+            PendingList &list = m_lists[at];
+            list.bytes.append(line.value.data(), line.value.size());
+            list.lines.push_back({list.bytes.size(), line.lineNumber});
         } else {
             FieldState state = fieldState(row, line.value, line.lineNumber);
             state.origin = {m_file, line.lineNumber};
@@ -94,23 +94,27 @@ struct OpenCommand::Sink final : public ConfigSink
         lastCodepageName() = codec.name();
         FieldState state;
         state.codec = &sourceFile(m_file).codec;
-        for (int index : std::as_const(m_textsSet)) {
-            const PendingText &t = m_texts[std::size_t(index)];
+        for (std::size_t i = 0; i < m_texts.size(); ++i) {
+            PendingText &t = m_texts[i];
+            if (!t.line)
+                continue;
             state.kind = ValueKind::Text;
             state.text = QByteArrayView(t.bytes.data(), qsizetype(t.bytes.size()));
             state.origin = {m_file, t.line};
-            m_fields[std::size_t(index)]->setState(state);
+            m_fields[i]->setState(state);
+            t.line = 0;
         }
-        m_textsSet.clear();
         for (std::size_t i = 0; i < m_lists.size(); ++i) {
             PendingList &list = m_lists[i];
             state.kind = ValueKind::LineList;
-            for (std::size_t k = 0; k < list.bytes.size(); ++k) {
-                state.text = list.bytes[k];
-                state.origin = {m_file, list.lines[k]};
+            qsizetype from = 0;
+            for (const auto &[end, line] : list.lines) {
+                state.text = QByteArrayView(list.bytes).sliced(from, end - from);
+                state.origin = {m_file, line};
+                from = end;
                 m_fields[i]->setState(state);
                 if (m_include && int(i) == m_include->index)
-                    read.includes.append(codec.decode(list.bytes[k]));
+                    read.includes.append(codec.decode(state.text));
             }
             list = {};
         }
@@ -144,17 +148,17 @@ struct OpenCommand::Sink final : public ConfigSink
     struct PendingText
     {
         std::string bytes; // reused from value to value
-        qint64 line = 0;
+        qint64 line = 0;   // 0: no value waits
     };
+    // A list's values of one file, one after another, each ending at its offset.
     struct PendingList
     {
-        std::vector<QByteArray> bytes;
-        std::vector<qint64> lines;
+        QByteArray bytes;
+        std::vector<std::pair<qsizetype, qint64>> lines; // end in bytes, line of the file
     };
 
     std::vector<Field *> m_fields; // by keyword table index
     std::vector<PendingText> m_texts;
-    QSet<int> m_textsSet;
     std::vector<PendingList> m_lists;
     std::vector<QByteArray> m_names;
     QStringList m_newNames;
