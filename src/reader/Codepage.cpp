@@ -132,6 +132,45 @@ QString TextCodec::decode(QByteArrayView bytes) const
     return text;
 }
 
+bool TextCodec::encode(const QString &text, QByteArray &out, char32_t &unheld, bool latin1) const
+{
+    out.clear();
+    if (!m_table) {
+        const bool fits = latin1 && std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() < 0x100;
+        });
+        out = fits ? text.toLatin1() : text.toUtf8();
+        return true;
+    }
+    // The way back, made once per codepage.
+    struct Reverse
+    {
+        std::array<std::uint8_t, 0x10000> bytes{}; // 0: no byte, but for the character 0
+    };
+    static std::array<std::unique_ptr<Reverse>, 5> reverses;
+    std::unique_ptr<Reverse> &reverse = reverses[std::size_t(m_kind)];
+    if (!reverse) {
+        reverse = std::make_unique<Reverse>();
+        for (int b = 255; b > 0; --b)
+            if ((*m_table)[b] != NoCharacter)
+                reverse->bytes[(*m_table)[b]] = std::uint8_t(b);
+    }
+    out.resize(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const std::uint8_t b = reverse->bytes[c];
+        if (c != 0 && b == 0) {
+            unheld = text[i].isHighSurrogate() && i + 1 < text.size()
+                    ? QChar::surrogateToUcs4(text[i], text[i + 1])
+                    : c;
+            out.clear();
+            return false;
+        }
+        out[i] = char(b);
+    }
+    return true;
+}
+
 // The charset detector reads at most this much of a file's lines with high bytes. Its guess
 // settles within the first line or two of Russian text (measured: right from a line of 41
 // letters on), and it is slow: about 20 MB/s on Russian text and 2.5 MB/s on binary junk, so

@@ -27,6 +27,14 @@ public:
     void append(QString &out, QByteArrayView bytes) const;
     QString decode(QByteArrayView bytes) const;
 
+    // The text as this codec's bytes, the way back from decode(). A codepage writes each
+    // character as its byte; a character it has none for makes it return false and name it
+    // in unheld, never a "?". The two codecs of UTF-8-or-Latin-1 write UTF-8, or Latin-1 when
+    // asked for and every character fits.
+    bool encode(const QString &text, QByteArray &out, char32_t &unheld,
+                bool latin1 = false) const;
+    bool isCodepage() const { return m_table != nullptr; }
+
     bool operator==(const TextCodec &other) const { return m_kind == other.m_kind; }
     bool operator!=(const TextCodec &other) const { return m_kind != other.m_kind; }
 

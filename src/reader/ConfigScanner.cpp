@@ -36,6 +36,16 @@ bool matchLine(QByteArrayView line, KeywordLine &out)
     return true;
 }
 
+// The offset in the raw line of the byte at this offset of the line without its CRs.
+static qsizetype rawOffset(QByteArrayView raw, qsizetype withoutCr)
+{
+    qsizetype seen = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i)
+        if (raw[i] != '\r' && seen++ == withoutCr)
+            return i;
+    return raw.size();
+}
+
 bool ConfigScanner::next(KeywordLine &out)
 {
     QByteArrayView raw;
@@ -44,6 +54,17 @@ bool ConfigScanner::next(KeywordLine &out)
             m_everyLine->lineRead(raw);
         if (matchLine(trimmed(raw), out)) {
             out.lineNumber = m_lines.lineNumber();
+            out.lineStart = m_lines.lineStart();
+            out.endLength = m_lines.lineEndLength();
+            const QByteArrayView bytes = m_lines.rawLine();
+            out.rawLength = bytes.size();
+            out.valueStart = out.value.data() - raw.data();
+            out.valueEnd = out.valueStart + out.value.size();
+            if (bytes.data() != raw.data()) {
+                // The line lost stray CRs on the way: count them back in.
+                out.valueStart = rawOffset(bytes, out.valueStart);
+                out.valueEnd = rawOffset(bytes, out.valueEnd - 1) + 1;
+            }
             return true;
         }
     }

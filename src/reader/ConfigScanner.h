@@ -15,6 +15,14 @@ struct KeywordLine
     QByteArrayView line;  // the line as read: trimmed, in the file's letter case
     QByteArrayView value; // the rest after the keyword, trimmed; the file's letter case
     qint64 lineNumber = 0;
+    // Where the line's bytes stand in the file, enough to rewrite the value alone: the line's
+    // first byte, its length before the line end (stray CRs counted), the line end's length,
+    // and the value's bytes as offsets into the line.
+    qint64 lineStart = 0;
+    qsizetype rawLength = 0;
+    int endLength = 0;
+    qsizetype valueStart = 0;
+    qsizetype valueEnd = 0;
 };
 
 class ConfigSink;

@@ -38,6 +38,14 @@ public:
     using CommandError::CommandError;
 };
 
+// A change that can't be written: a character its file's codepage can't hold, or one that no
+// configuration line can carry.
+class RenderError : public CommandError
+{
+public:
+    using CommandError::CommandError;
+};
+
 // Runs a command; an error that ends it goes, as its message, to report and no further.
 template <typename Command, typename Report>
 void guarded(Command &&command, Report &&report)

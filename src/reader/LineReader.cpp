@@ -2,6 +2,8 @@
 
 #include "Errors.h"
 
+#include <xxhash.h>
+
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -12,18 +14,65 @@ namespace {
 constexpr char CtrlZ = 26;
 } // namespace
 
+struct LineReader::Hash
+{
+    Hash() { XXH3_64bits_reset(state); }
+    ~Hash() { XXH3_freeState(state); }
+    void add(const char *bytes, qsizetype size)
+    {
+        if (size > 0)
+            XXH3_64bits_update(state, bytes, size_t(size));
+    }
+    XXH3_state_t *state = XXH3_createState();
+};
+
 LineReader::LineReader(QByteArrayView data)
     : m_begin(data.data()), m_pos(data.data()), m_end(data.data() + data.size()),
-      m_scanned(data.data()), m_atEnd(true)
+      m_scanned(data.data()), m_atEnd(true), m_size(data.size()), m_hash(std::make_unique<Hash>())
 {
+    if (!m_hash->state)
+        throw std::bad_alloc();
+    m_hash->add(data.data(), data.size());
     if (!data.isEmpty())
-        if (const void *z = std::memchr(m_begin, CtrlZ, size_t(data.size())))
+        if (const void *z = std::memchr(m_begin, CtrlZ, size_t(data.size()))) {
             m_end = static_cast<const char *>(z);
+            m_ctrlZ = m_end - m_begin;
+        }
 }
 
 LineReader::LineReader(int fd, qsizetype chunkSize)
-    : m_fd(fd), m_chunkSize(std::max<qsizetype>(chunkSize, 1))
+    : m_fd(fd), m_chunkSize(std::max<qsizetype>(chunkSize, 1)), m_hash(std::make_unique<Hash>())
 {
+    if (!m_hash->state)
+        throw std::bad_alloc();
+}
+
+LineReader::~LineReader() = default;
+
+quint64 LineReader::fingerprint() const
+{
+    return XXH3_64bits_digest(m_hash->state);
+}
+
+void LineReader::finish()
+{
+    if (m_fd < 0 || m_ctrlZ < 0)
+        return;
+    // The text ended at a Ctrl-Z; the bytes after it are part of the file all the same.
+    char chunk[1 << 16];
+    for (;;) {
+        ssize_t got;
+        do {
+            got = ::read(m_fd, chunk, sizeof chunk);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0)
+            throw IoError(errno, ioErrorMessage(errno));
+        if (got == 0)
+            break;
+        m_hash->add(chunk, got);
+        m_size += got;
+    }
+    m_fd = -1;
 }
 
 bool LineReader::readMore()
@@ -31,6 +80,7 @@ bool LineReader::readMore()
     // Keep the part of the current line already read at the front, then append a chunk.
     const qsizetype kept = m_end - m_pos;
     const qsizetype scannedOffset = m_scanned - m_pos;
+    m_bufferOffset += m_pos - m_begin;
     if (m_pos != m_buffer.constData() && kept > 0)
         std::memmove(m_buffer.data(), m_pos, size_t(kept));
     qsizetype capacity = m_buffer.size();
@@ -49,11 +99,14 @@ bool LineReader::readMore()
     m_pos = m_begin;
     m_scanned = m_begin + scannedOffset;
     m_end = m_begin + kept + got;
+    m_hash->add(m_begin + kept, got);
+    m_size += got;
     if (got == 0) {
         m_atEnd = true;
     } else if (const void *z = std::memchr(m_begin + kept, CtrlZ, size_t(got))) {
         m_end = static_cast<const char *>(z);
         m_atEnd = true;
+        m_ctrlZ = m_bufferOffset + (m_end - m_begin);
     }
     return got > 0;
 }
@@ -78,11 +131,19 @@ bool LineReader::next(QByteArrayView &line)
     }
 
     const char *start = m_pos;
-    m_pos = lf < m_end ? lf + 1 : lf;
+    const bool ended = lf < m_end;
+    m_pos = ended ? lf + 1 : lf;
     m_scanned = m_pos;
     ++m_lineNumber;
+    m_lineStart = m_bufferOffset + (start - m_begin);
+    m_lastLineEnded = ended;
 
-    const qsizetype length = lf - start;
+    qsizetype length = lf - start;
+    const bool crlf = ended && length > 0 && lf[-1] == '\r';
+    m_endLength = ended ? 1 + crlf : 0;
+    m_raw = QByteArrayView(start, length - crlf);
+    if (ended)
+        ++(crlf ? m_crlfLines : m_lfLines);
     const char *cr = length == 0 ? nullptr
                                  : static_cast<const char *>(std::memchr(start, '\r', size_t(length)));
     if (!cr) {

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <memory>
+
 namespace vog {
 
 // Splits the bytes of a configuration file into lines, once, from the start.
@@ -18,11 +20,34 @@ public:
     // Reads from an open file descriptor, which the reader doesn't close, at least chunkSize
     // bytes at a time (tests pass tiny sizes to make lines straddle the reads).
     explicit LineReader(int fd, qsizetype chunkSize = DefaultChunkSize);
+    ~LineReader();
+    LineReader(const LineReader &) = delete;
+    LineReader &operator=(const LineReader &) = delete;
 
     // The next line, or false at the end of the file. A failed read throws an IoError.
     bool next(QByteArrayView &line);
     // The number of the line that next() returned last, counted from 1.
     qint64 lineNumber() const { return m_lineNumber; }
+
+    // Where the line that next() returned last stands in the file: its first byte, its bytes
+    // up to the line end (stray CRs included) and the length of its line end (0 for a last
+    // line without one, 1 for LF, 2 for CR LF). The raw bytes stay valid until the next call.
+    qint64 lineStart() const { return m_lineStart; }
+    QByteArrayView rawLine() const { return m_raw; }
+    int lineEndLength() const { return m_endLength; }
+
+    // What the whole file was, once next() has returned false: lines that ended in CR LF and
+    // in a bare LF, whether the last line had a line end, where a Ctrl-Z ended the text (-1
+    // for none). finish() reads what follows a Ctrl-Z, so that size() and fingerprint() cover
+    // every byte of the file.
+    qint64 crlfLines() const { return m_crlfLines; }
+    qint64 lfLines() const { return m_lfLines; }
+    bool lastLineEnded() const { return m_lastLineEnded; }
+    qint64 ctrlZOffset() const { return m_ctrlZ; }
+    void finish();
+    qint64 size() const { return m_size; }
+    // XXH3 (64 bits) of every byte read.
+    quint64 fingerprint() const;
 
 private:
     bool readMore();
@@ -37,6 +62,17 @@ private:
     bool m_atEnd = false;  // nothing more to read: end of file or Ctrl-Z seen
     QByteArray m_withoutCr;
     qint64 m_lineNumber = 0;
+    qint64 m_bufferOffset = 0; // file offset of m_begin
+    qint64 m_lineStart = 0;
+    QByteArrayView m_raw;
+    int m_endLength = 0;
+    qint64 m_crlfLines = 0;
+    qint64 m_lfLines = 0;
+    bool m_lastLineEnded = true;
+    qint64 m_ctrlZ = -1;
+    qint64 m_size = 0;
+    struct Hash;
+    std::unique_ptr<Hash> m_hash;
 };
 
 } // namespace vog

@@ -14,7 +14,9 @@ std::deque<SourceFile> &files()
 
 int addSourceFile(const QString &path)
 {
-    files().push_back({path});
+    SourceFile file;
+    file.path = path;
+    files().push_back(file);
     return int(files().size()) - 1;
 }
 

@@ -15,11 +15,20 @@ struct Origin
     bool isSet() const { return file >= 0; }
 };
 
-// A configuration file read in this run, and how its bytes become text.
+// A configuration file read in this run, how its bytes become text, and what a save needs to
+// know of it: a save reads the file again and writes only if it is still what was read.
 struct SourceFile
 {
-    QString path;
+    QString path;          // absolute, as opened
     TextCodec codec = TextCodec::latin1();
+    QString canonicalPath; // symbolic links resolved: where a save writes
+    qint64 size = 0;
+    qint64 modified = 0;   // ms since the epoch
+    quint64 fingerprint = 0; // XXH3 of every byte as read
+    bool crlf = false;     // its usual line end is CR LF rather than LF
+    bool lastLineEnded = true;
+    qint64 ctrlZ = -1;     // where a Ctrl-Z ended its text, or -1
+    qint64 lines = 0;      // lines read, up to the line that stopped the read
 };
 
 // The files read in this run, in the order read; an Origin names one by its index. Entries

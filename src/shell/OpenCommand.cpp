@@ -9,6 +9,7 @@
 #include "reader/ConfigFile.h"
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
+#include "document/ConfigDocument.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -79,11 +80,18 @@ struct OpenCommand::Sink final : public ConfigSink
             state.origin = {m_file, line.lineNumber};
             m_fields[at]->setState(state);
         }
+        document().record(line, -1);
     }
 
-    void linkStarted(const KeywordLine &line, int) override
+    void linkStarted(const KeywordLine &line, int column) override
     {
         m_names.push_back(line.value.toByteArray());
+        document().record(line, column);
+    }
+
+    void linkValue(const KeywordLine &line, int column) override
+    {
+        document().record(line, column);
     }
 
     // The file's codepage decided, its texts shown in it.
@@ -173,21 +181,40 @@ OpenCommand::OpenCommand() : m_sink(std::make_unique<Sink>()) {}
 OpenCommand::~OpenCommand() = default;
 
 void OpenCommand::read(const QString &fileName, const std::function<void()> &onOpened,
-                       FileRead &read)
+                       FileRead &read, bool isMain)
 {
     ConfigFile file(fileName);
     if (onOpened)
         onOpened();
-    read.file = addSourceFile(QFileInfo(fileName).absoluteFilePath());
+    const QFileInfo info(fileName);
+    read.file = addSourceFile(info.absoluteFilePath());
+    SourceFile &source = sourceFile(read.file);
+    source.canonicalPath = info.canonicalFilePath();
+    source.modified = info.lastModified().toMSecsSinceEpoch();
+    ConfigDocument &doc = document();
+    doc.setLinkStore(&Link_Keywords->LinksStringGrid);
+    doc.beginFile(read.file, isMain);
     m_sink->start(read.file);
     LineReader lines(file.descriptor());
+    const auto finishFile = [&] {
+        m_sink->finishFile(read);
+        lines.finish();
+        doc.endFile(read.file, lines);
+    };
     try {
         readConfig(lines, Link_Keywords->LinksStringGrid, *m_sink, read.file);
+    } catch (const NumberError &) {
+        // The rest of the file is still part of it: a save checks every byte.
+        QByteArrayView rest;
+        while (lines.next(rest)) {
+        }
+        finishFile();
+        throw;
     } catch (...) {
         m_sink->finishFile(read);
         throw;
     }
-    m_sink->finishFile(read);
+    finishFile();
 }
 
 void OpenCommand::finish()
@@ -200,12 +227,12 @@ QString OpenCommand::lastCodepage()
     return lastCodepageName();
 }
 
-void openFile(const QString &fileName, const std::function<void()> &onOpened)
+void openFile(const QString &fileName, const std::function<void()> &onOpened, bool isMain)
 {
     OpenCommand command;
     OpenCommand::FileRead read;
     try {
-        command.read(fileName, onOpened, read);
+        command.read(fileName, onOpened, read, isMain);
     } catch (...) {
         // What the lines before the failure set is shown before the error is.
         command.finish();
@@ -259,7 +286,7 @@ static void walk(OpenCommand &command, std::vector<QString> &stack, QSet<QString
         tried.insert(path);
         OpenCommand::FileRead read;
         try {
-            command.read(path, onOpened, read);
+            command.read(path, onOpened, read, false);
         } catch (const CommandError &e) {
             failures.append(path + QStringLiteral(": ") + e.message());
         }

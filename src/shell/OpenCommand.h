@@ -33,7 +33,10 @@ public:
     // Reads one file. onOpened runs once it is open, before the first line. Throws an IoError if
     // the file can't be opened or read, a NumberError at a number that doesn't convert; what
     // the lines before it set stays. read tells what it read, also when it throws.
-    void read(const QString &fileName, const std::function<void()> &onOpened, FileRead &read);
+    // A main file is one the user opened, not one read through an include: values that no
+    // file set are saved into the main file opened last.
+    void read(const QString &fileName, const std::function<void()> &onOpened, FileRead &read,
+              bool isMain);
     void finish();
 
     // The codepage of the last file read, in words ("KOI8-R"); empty before any.
@@ -45,7 +48,8 @@ private:
 };
 
 // One file by File > Open: read, finished, and its error, if any, thrown after the finish.
-void openFile(const QString &fileName, const std::function<void()> &onOpened);
+void openFile(const QString &fileName, const std::function<void()> &onOpened,
+              bool isMain = true);
 
 // Opens the files named by the lines given, then the files that those name, depth first in
 // the order written, each at most once and none that was already read in this run. A relative

@@ -4,6 +4,7 @@
 #include "TMain.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
+#include "document/ConfigDocument.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
 
@@ -70,6 +71,9 @@ void createEditorWindows()
     Files_and_Paths = new TFiles_and_Paths;
     Select_directory = new TSelect_directory;
     Link_Keywords = new TLink_Keywords;
+    // A new set of windows shows a new document.
+    vog::document().clear();
+    vog::document().setLinkStore(&Link_Keywords->LinksStringGrid);
     QObject::connect(Link_Keywords, &TLink_Keywords::loadFailed, &vog::showError);
     QObject::connect(Files_and_Paths->OpenIncludedFile, &QAction::triggered, Main,
                      &TMain::openIncludedFile);
@@ -95,6 +99,7 @@ void runAfterFirstFrame(QWidget *window, std::function<void()> fn)
 
 void destroyWindows()
 {
+    vog::document().clear();
     delete Link_Keywords;
     Link_Keywords = nullptr;
     delete Select_directory;

@@ -112,12 +112,14 @@ void TMain::N2Click()
     openFile(OpenDialog->fileName());
 }
 
-void TMain::openFile(const QString &fileName)
+void TMain::openFile(const QString &fileName, bool isMain)
 {
     // Built after the main window's first frame; the Open writes into them.
     createEditorWindows();
     OpenDialog->setFileName(fileName);
-    vog::guarded([this, &fileName] { vog::openFile(fileName, [this] { fileOpened(); }); });
+    vog::guarded([this, &fileName, isMain] {
+        vog::openFile(fileName, [this] { fileOpened(); }, isMain);
+    });
     showCodepage();
 }
 
@@ -142,7 +144,7 @@ void TMain::openIncludedFile()
     if (line >= lines.size() || lines[line].trimmed().isEmpty())
         return;
     const QString path = vog::includedPath(lines[line], list->originOfLine(line));
-    openFile(path);
+    openFile(path, false);
 }
 
 void TMain::openAllIncludedFiles()

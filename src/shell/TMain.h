@@ -21,7 +21,8 @@ public:
 
     // File > Open after the dialog, with this name: the name given on the command line or
     // dropped on the window. OpenDialog keeps it as its last name.
-    void openFile(const QString &fileName);
+    // A file read through an include line is no main file: see vog::openFile.
+    void openFile(const QString &fileName, bool isMain = true);
     // The codepage of the file opened last, on the status line.
     QLabel *CodepageLabel;
 

@@ -1,0 +1,339 @@
+#include "ConfigDocument.h"
+
+#include "reader/Errors.h"
+#include "reader/LinkStore.h"
+#include "reader/Text.h"
+#include "reader/ValueRules.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
+
+namespace vog {
+
+ConfigDocument &document()
+{
+    static ConfigDocument one;
+    return one;
+}
+
+void ConfigDocument::clear()
+{
+    m_lines.clear();
+    m_byRow.clear();
+    m_byColumn.clear();
+    m_windowBytes.clear();
+    m_changes.clear();
+    m_mainFile = -1;
+    m_store = nullptr;
+    m_tooLong.clear();
+}
+
+void ConfigDocument::beginFile(int file, bool isMain)
+{
+    m_readingFile = file;
+    if (isMain)
+        m_mainFile = file;
+    // A file read again replaces what the earlier read said of it: two reads of one file must
+    // not give two lines the same bytes to rewrite.
+    const QString &path = sourceFile(file).canonicalPath;
+    const auto earlier = [&](const ValueLine &l) {
+        return l.file != file && sourceFile(l.file).canonicalPath == path;
+    };
+    if (!path.isEmpty() && std::any_of(m_lines.begin(), m_lines.end(), earlier)) {
+        for (ValueLine &l : m_lines)
+            if (earlier(l))
+                l.file = Dropped;
+        reindex();
+    }
+}
+
+void ConfigDocument::record(const KeywordLine &line, int column)
+{
+    constexpr qsizetype most = std::numeric_limits<quint32>::max();
+    ValueLine v;
+    v.lineStart = line.lineStart;
+    v.file = m_readingFile;
+    v.column = column;
+    v.row = quint16(line.row->index);
+    v.endLength = quint8(line.endLength);
+    if (line.rawLength > most || line.lineNumber > most) {
+        // A line this long can't be rewritten; the file is kept from being saved instead.
+        m_tooLong.insert(v.file);
+        return;
+    }
+    v.lineLength = quint32(line.rawLength);
+    v.valueStart = quint32(line.valueStart);
+    v.valueLength = quint32(line.valueEnd - line.valueStart);
+    v.line = quint32(line.lineNumber);
+    if (column < 0) {
+        // Window values are kept: the fields show them, and a change is compared with them.
+        v.bytesAt = m_windowBytes.size();
+        m_windowBytes.append(line.value.data(), line.value.size());
+    }
+    index(quint32(m_lines.size()), v);
+    m_lines.push_back(v);
+}
+
+void ConfigDocument::index(quint32 at, const ValueLine &v)
+{
+    if (v.column < 0) {
+        if (m_byRow.size() <= v.row)
+            m_byRow.resize(keywordTable().size());
+        m_byRow[v.row].push_back(at);
+    } else {
+        if (m_byColumn.size() <= std::size_t(v.column))
+            m_byColumn.resize(std::size_t(v.column) + 1);
+        m_byColumn[std::size_t(v.column)].push_back(at);
+    }
+}
+
+void ConfigDocument::reindex()
+{
+    m_lines.erase(std::remove_if(m_lines.begin(), m_lines.end(),
+                                 [](const ValueLine &l) { return l.file == Dropped; }),
+                  m_lines.end());
+    m_byRow.clear();
+    m_byColumn.clear();
+    for (std::size_t i = 0; i < m_lines.size(); ++i)
+        index(quint32(i), m_lines[i]);
+}
+
+std::vector<const ValueLine *> ConfigDocument::linesOf(const KeywordRow &row, int column) const
+{
+    std::vector<const ValueLine *> out;
+    if (column < 0) {
+        if (std::size_t(row.index) < m_byRow.size())
+            for (quint32 i : m_byRow[std::size_t(row.index)])
+                out.push_back(&m_lines[i]);
+    } else {
+        for (const ValueLine *l : linesOfLink(column))
+            if (l->row == row.index)
+                out.push_back(l);
+    }
+    return out;
+}
+
+const ValueLine *ConfigDocument::lastLine(const KeywordRow &row, int column) const
+{
+    const std::vector<const ValueLine *> all = linesOf(row, column);
+    return all.empty() ? nullptr : all.back();
+}
+
+std::vector<const ValueLine *> ConfigDocument::linesOfLink(int column) const
+{
+    std::vector<const ValueLine *> out;
+    if (column >= 0 && std::size_t(column) < m_byColumn.size())
+        for (quint32 i : m_byColumn[std::size_t(column)])
+            out.push_back(&m_lines[i]);
+    return out;
+}
+
+QByteArrayView ConfigDocument::valueBytes(const ValueLine &line) const
+{
+    if (line.column < 0)
+        return QByteArrayView(m_windowBytes).sliced(line.bytesAt, line.valueLength);
+    // A link's value is its cell, when this line is the one that set it last.
+    if (m_store) {
+        const KeywordRow &row = keywordTable()[line.row];
+        const Origin o = m_store->cellOrigin(line.column, row.storeRow);
+        if (o.file == line.file && o.line == qint64(line.line))
+            return m_store->cell(line.column, row.storeRow);
+    }
+    return {};
+}
+
+QString ConfigDocument::valueText(const ValueLine &line) const
+{
+    return sourceFile(line.file).codec.decode(valueBytes(line));
+}
+
+namespace {
+
+// The parts of a state that the user sees, compared as the field would show them.
+bool sameState(const KeywordRow &row, const FieldState &a, const FieldState &b)
+{
+    switch (row.kind) {
+    case ValueKind::OnOff:
+    case ValueKind::InvertedOnOff:
+    case ValueKind::LowerUpper:
+        return QByteArrayView(a.choice ? a.choice : "") == QByteArrayView(b.choice ? b.choice : "");
+    case ValueKind::Number: {
+        const auto held = [&](int n) { return std::clamp(n, 0, rangeMaximum(row.range)); };
+        return held(a.number) == held(b.number);
+    }
+    case ValueKind::Radio:
+        return a.option == b.option;
+    case ValueKind::Flags:
+        return a.boxes == b.boxes;
+    default:
+        return a.text == b.text;
+    }
+}
+
+// A state from words the program wrote itself, or from a value: no error can come of it but
+// a number that doesn't convert, which then matches nothing.
+bool stateOf(const KeywordRow &row, QByteArrayView value, FieldState &out)
+{
+    try {
+        out = fieldState(row, value);
+        return true;
+    } catch (const CommandError &) {
+        return false;
+    }
+}
+
+} // namespace
+
+bool ConfigDocument::matchesFile(const KeywordRow &row, int column, const QString &text) const
+{
+    const ValueLine *last = lastLine(row, column);
+    if (row.kind == ValueKind::Text)
+        return last ? valueText(*last) == text : text.isEmpty();
+    FieldState typed, file;
+    const QByteArray words = text.toUtf8();
+    if (!stateOf(row, words, typed))
+        return false;
+    if (last)
+        return stateOf(row, valueBytes(*last), file) && sameState(row, typed, file);
+    // No file set it: a window field shows its first state, an empty link cell its rule's.
+    if (column >= 0)
+        return stateOf(row, {}, file) && sameState(row, typed, file);
+    return false;
+}
+
+void ConfigDocument::setValue(const KeywordRow &row, int column, const QString &value)
+{
+    const QString text = QString::fromUtf8(trimmed(value.toUtf8()));
+    if (text.isEmpty() && row.kind != ValueKind::Number) {
+        removeValue(row, column);
+        return;
+    }
+    Change c;
+    c.text = text;
+    put({row.index, column}, std::move(c), matchesFile(row, column, text));
+}
+
+void ConfigDocument::removeValue(const KeywordRow &row, int column)
+{
+    Change c;
+    c.kind = Change::Remove;
+    put({row.index, column}, std::move(c), linesOf(row, column).empty());
+}
+
+void ConfigDocument::setLines(const KeywordRow &row, const QStringList &lines)
+{
+    Change c;
+    c.kind = Change::Lines;
+    // An empty line carries no value: no line of a file could give it.
+    for (const QString &line : lines)
+        if (!trimmed(line.toUtf8()).isEmpty())
+            c.lines.append(QString::fromUtf8(trimmed(line.toUtf8())));
+    QStringList file;
+    for (const ValueLine *l : linesOf(row))
+        file.append(valueText(*l));
+    const bool same = file == c.lines;
+    put({row.index, -1}, std::move(c), same);
+}
+
+const Change *ConfigDocument::change(const KeywordRow &row, int column) const
+{
+    const auto it = m_changes.find({row.index, column});
+    return it == m_changes.end() ? nullptr : &it->second;
+}
+
+void ConfigDocument::put(const Key &key, Change change, bool same)
+{
+    const bool had = m_changes.count(key);
+    if (same)
+        m_changes.erase(key);
+    else
+        m_changes[key] = std::move(change);
+    if (had || !same)
+        notify();
+}
+
+void ConfigDocument::notify()
+{
+    if (m_changed)
+        m_changed();
+}
+
+void ConfigDocument::endFile(int file, const LineReader &lines)
+{
+    SourceFile &f = sourceFile(file);
+    f.size = lines.size();
+    f.fingerprint = lines.fingerprint();
+    f.crlf = lines.crlfLines() > lines.lfLines();
+    f.lastLineEnded = lines.lastLineEnded();
+    f.ctrlZ = lines.ctrlZOffset();
+    f.lines = lines.lineNumber();
+}
+
+void ConfigDocument::saved(int file, QByteArrayView bytes)
+{
+    // The file's link records, in the order of their link lines: the k-th link line of the
+    // new bytes is the k-th of the old ones, as a save adds and removes no link line.
+    std::vector<int> columns;
+    for (ValueLine &l : m_lines) {
+        if (l.file != file)
+            continue;
+        if (keywordTable()[l.row].kind == ValueKind::LinkName)
+            columns.push_back(l.column);
+        l.file = Dropped;
+    }
+    reindex();
+    // Lines stay in the order read: this file's go where they stood, before later files'.
+    const auto at = std::find_if(m_lines.begin(), m_lines.end(),
+                                 [file](const ValueLine &l) { return l.file > file; });
+    std::vector<ValueLine> later(at, m_lines.end());
+    m_lines.erase(at, m_lines.end());
+    reindex();
+
+    if (m_store) {
+        for (const KeywordRow *row : rowsShownIn(Place::Link)) {
+            for (int column : columns)
+                m_store->setCell(column, row->storeRow, {}, {});
+            if (m_store->cellOrigin(0, row->storeRow).file == file)
+                m_store->setCell(0, row->storeRow, {}, {});
+        }
+    }
+    m_readingFile = file;
+    m_tooLong.remove(file);
+    LineReader lines(bytes);
+    ConfigScanner scanner(lines);
+    KeywordLine line;
+    int column = 0;
+    std::size_t links = 0;
+    while (scanner.next(line)) {
+        if (line.row->place != Place::Link) {
+            record(line, -1);
+            continue;
+        }
+        if (line.row->kind == ValueKind::LinkName)
+            column = links < columns.size() ? columns[links++] : -1;
+        if (column < 0)
+            continue;
+        record(line, column);
+        if (m_store)
+            m_store->setCell(column, line.row->storeRow, line.value,
+                             {file, line.lineNumber});
+    }
+    endFile(file, lines);
+    sourceFile(file).modified =
+            QFileInfo(sourceFile(file).canonicalPath).lastModified().toMSecsSinceEpoch();
+    const auto shift = quint32(m_lines.size());
+    m_lines.insert(m_lines.end(), later.begin(), later.end());
+    for (std::size_t i = shift; i < m_lines.size(); ++i)
+        index(quint32(i), m_lines[i]);
+}
+
+void ConfigDocument::changesSaved()
+{
+    m_changes.clear();
+    notify();
+}
+
+} // namespace vog

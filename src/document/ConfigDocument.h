@@ -1,0 +1,138 @@
+#pragma once
+
+#include "reader/ConfigScanner.h"
+#include "reader/LineReader.h"
+#include "reader/SourceFiles.h"
+
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace vog {
+
+class LinkStore;
+
+// One recognised line of a file read: where its value's bytes stand, so that a save can
+// rewrite the value alone and copy every other byte.
+struct ValueLine
+{
+    qint64 lineStart = 0;     // the line's first byte in its file
+    quint32 lineLength = 0;   // its bytes before the line end
+    quint32 valueStart = 0;   // the value's bytes, within the line
+    quint32 valueLength = 0;
+    quint32 line = 0;         // its number in the file
+    int file = -1;            // the source file
+    int column = -1;          // the link record it set, or -1 for a window keyword
+    quint16 row = 0;          // its keyword table index
+    quint8 endLength = 0;     // 0: the last line, without a line end; 1: LF; 2: CR LF
+    qint64 bytesAt = 0;       // window keywords: where the document keeps the value's bytes
+
+    qint64 next() const { return lineStart + lineLength + endLength; }
+    Origin origin() const { return {file, line}; }
+};
+
+// What the user made of one keyword value, in a window (column -1) or in a link record.
+struct Change
+{
+    enum Kind { Set, Remove, Lines } kind = Set;
+    QString text;      // Set: the value as it is to be written
+    QStringList lines; // Lines: a line list as shown, one value a line
+};
+
+// What the files say and what the user changed: every recognised line of every file read, the
+// files' facts, and the user's changes by keyword. It knows no widget. The Open fills it as it
+// reads; the fields report the user's changes to it; Save renders the changed files from it.
+class ConfigDocument
+{
+public:
+    // Forgets every file and change, and the link records: new windows show a new document.
+    // The change handler stays, and is not called.
+    void clear();
+
+    // The read. A file opened by the user (not through an include) becomes the main file,
+    // where values that no file set are written.
+    void beginFile(int file, bool isMain);
+    void record(const KeywordLine &line, int column);
+    // The file's facts, once its last line is read.
+    void endFile(int file, const LineReader &lines);
+    int mainFile() const { return m_mainFile; }
+
+    // The line that took effect for a keyword: the last one read. Null if no file set it.
+    const ValueLine *lastLine(const KeywordRow &row, int column = -1) const;
+    // Every line that set a keyword, in the order read.
+    std::vector<const ValueLine *> linesOf(const KeywordRow &row, int column = -1) const;
+    // The lines of a link record, in the order read.
+    std::vector<const ValueLine *> linesOfLink(int column) const;
+    // A value's bytes as its file says them: kept for window keywords, the link record's cell
+    // for the line that set a link value last (empty for a link line overridden later).
+    QByteArrayView valueBytes(const ValueLine &line) const;
+    // A value as the user reads it, in its file's codepage.
+    QString valueText(const ValueLine &line) const;
+
+    // The user's changes. A value set back to what its file says is no longer a change. A text
+    // emptied, a choice emptied and a block of flags with no box on remove the keyword.
+    void setValue(const KeywordRow &row, int column, const QString &text);
+    void removeValue(const KeywordRow &row, int column = -1);
+    void setLines(const KeywordRow &row, const QStringList &lines);
+    const Change *change(const KeywordRow &row, int column = -1) const;
+    bool hasChanges() const { return !m_changes.empty(); }
+    // Called whenever a change is made, dropped or saved.
+    void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+
+    // Saving. The files that a save writes: for each file on disk with a change, the source
+    // file read last at that path.
+    std::vector<int> filesToWrite() const;
+    // The file's new bytes: its bytes as read, with every change that lands in it. Throws a
+    // RenderError for a character its codepage can't hold or one no line can carry.
+    QByteArray render(int file, QByteArrayView bytes) const;
+    // After the new bytes were written: the lines of the file move to where they now stand,
+    // its facts become those of the new bytes, and its changes are done.
+    void saved(int file, QByteArrayView bytes);
+    // Once every file of a save is written: the changes are done.
+    void changesSaved();
+
+    // The link records the read keeps, for what the files say of a link.
+    void setLinkStore(LinkStore *store) { m_store = store; }
+
+private:
+    struct Key
+    {
+        int row;
+        int column;
+        bool operator<(const Key &o) const
+        {
+            return row != o.row ? row < o.row : column < o.column;
+        }
+    };
+    // Whether these words read back as what the file says.
+    bool matchesFile(const KeywordRow &row, int column, const QString &text) const;
+    void put(const Key &key, Change change, bool same);
+    void notify();
+    void index(quint32 at, const ValueLine &line);
+    // Drops the lines marked Dropped and builds the indexes again.
+    void reindex();
+    friend class Render;
+    static constexpr int Dropped = -2;
+
+    std::vector<ValueLine> m_lines;
+    QByteArray m_windowBytes;
+    QSet<int> m_tooLong; // files with a line too long to rewrite
+    int m_readingFile = -1;
+    // Window keywords' lines by row; link records' lines by column.
+    std::vector<std::vector<quint32>> m_byRow;
+    std::vector<std::vector<quint32>> m_byColumn;
+    std::map<Key, Change> m_changes;
+    int m_mainFile = -1;
+    std::function<void()> m_changed;
+    LinkStore *m_store = nullptr;
+};
+
+// The program's one document.
+ConfigDocument &document();
+
+} // namespace vog

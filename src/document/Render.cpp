@@ -1,0 +1,274 @@
+// How the user's changes become bytes: each change names the few bytes it replaces, removes or
+// adds in one file, and every other byte of the file is copied as it was.
+
+#include "ConfigDocument.h"
+
+#include "reader/Errors.h"
+#include "reader/LinkStore.h"
+#include "reader/Text.h"
+
+#include <dtl/dtl.hpp>
+
+#include <algorithm>
+
+namespace vog {
+
+namespace {
+
+// Replaces the bytes [at, end) of a file; an insertion has end == at.
+struct Edit
+{
+    qint64 at;
+    qint64 end;
+    QByteArray bytes;
+};
+
+} // namespace
+
+class Render
+{
+public:
+    explicit Render(const ConfigDocument &document) : d(document)
+    {
+        for (const auto &[key, change] : d.m_changes) {
+            const KeywordRow &row = keywordTable()[std::size_t(key.row)];
+            if (change.kind == Change::Lines)
+                list(row, change.lines);
+            else if (change.kind == Change::Remove)
+                for (const ValueLine *l : d.linesOf(row, key.column))
+                    remove(*l);
+            else
+                set(row, key.column, change.text);
+        }
+    }
+
+    std::map<int, std::vector<Edit>> edits; // by file, in the order made
+
+private:
+    void set(const KeywordRow &row, int column, const QString &text)
+    {
+        if (const ValueLine *last = d.lastLine(row, column)) {
+            edits[last->file].push_back({last->lineStart + last->valueStart,
+                                         last->lineStart + last->valueStart + last->valueLength,
+                                         encode(row, column, last->file, text, last)});
+            return;
+        }
+        place(row, column, text);
+    }
+
+    // A value that no file set: after the link's last line, or the window's last keyword in
+    // the main file.
+    void place(const KeywordRow &row, int column, const QString &text)
+    {
+        if (column > 0) {
+            const std::vector<const ValueLine *> link = d.linesOfLink(column);
+            if (!link.empty()) {
+                insertAfter(*link.back(), row, column, text);
+                return;
+            }
+        }
+        const int file = d.m_mainFile;
+        if (file < 0)
+            throw RenderError(fieldName(row, column)
+                              + QStringLiteral(": no file was opened to write it into"));
+        const ValueLine *anchor = nullptr;
+        const ValueLine *firstLink = nullptr;
+        for (const ValueLine &l : d.m_lines) {
+            if (l.file != file)
+                continue;
+            const KeywordRow &r = keywordTable()[l.row];
+            if (column < 0 ? (l.column < 0 && r.place == row.place) : l.column == 0)
+                anchor = &l;
+            if (!firstLink && r.kind == ValueKind::LinkName)
+                firstLink = &l;
+        }
+        if (column == 0 && !anchor && firstLink)
+            insertBefore(*firstLink, row, column, text);
+        else if (anchor)
+            insertAfter(*anchor, row, column, text);
+        else
+            insertAtEnd(file, row, column, text);
+    }
+
+    // The list as read against the list as shown, by a real diff: lines kept stay, removed
+    // lines go from their own files, a line changed is changed in place, new lines go after
+    // the nearest line above that stays (before the nearest below when none is above).
+    void list(const KeywordRow &row, const QStringList &shown)
+    {
+        const std::vector<const ValueLine *> old = d.linesOf(row);
+        std::vector<QString> before, after(shown.begin(), shown.end());
+        for (const ValueLine *l : old)
+            before.push_back(d.valueText(*l));
+        dtl::Diff<QString, std::vector<QString>> diff(before, after);
+        if (before.size() + after.size() > 10000)
+            diff.onHuge();
+        diff.compose();
+
+        const ValueLine *above = nullptr;
+        std::vector<const ValueLine *> removed;
+        std::vector<QString> added;
+        std::vector<QString> waiting; // new lines with no line above that stays
+        const auto settle = [&](const ValueLine *next) {
+            const std::size_t changed = std::min(removed.size(), added.size());
+            for (std::size_t i = 0; i < changed; ++i) {
+                const ValueLine &l = *removed[i];
+                edits[l.file].push_back({l.lineStart + l.valueStart,
+                                         l.lineStart + l.valueStart + l.valueLength,
+                                         encode(row, -1, l.file, added[i], &l)});
+                above = &l;
+            }
+            for (std::size_t i = changed; i < removed.size(); ++i)
+                remove(*removed[i]);
+            for (std::size_t i = changed; i < added.size(); ++i) {
+                if (above)
+                    insertAfter(*above, row, -1, added[i]);
+                else
+                    waiting.push_back(added[i]);
+            }
+            if (changed && !waiting.empty())
+                flushWaiting(waiting, *removed[0], row);
+            if (next && !waiting.empty())
+                flushWaiting(waiting, *next, row);
+            removed.clear();
+            added.clear();
+        };
+        for (const auto &[text, info] : diff.getSes().getSequence()) {
+            if (info.type == dtl::SES_COMMON) {
+                const ValueLine *kept = old[std::size_t(info.beforeIdx - 1)];
+                settle(kept);
+                above = kept;
+            } else if (info.type == dtl::SES_DELETE) {
+                removed.push_back(old[std::size_t(info.beforeIdx - 1)]);
+            } else {
+                added.push_back(text);
+            }
+        }
+        settle(nullptr);
+        for (const QString &text : waiting)
+            place(row, -1, text);
+    }
+
+    void flushWaiting(std::vector<QString> &waiting, const ValueLine &below, const KeywordRow &row)
+    {
+        for (const QString &text : waiting)
+            insertBefore(below, row, -1, text);
+        waiting.clear();
+    }
+
+    void remove(const ValueLine &l) { edits[l.file].push_back({l.lineStart, l.next(), {}}); }
+
+    QByteArray newLine(const KeywordRow &row, int column, int file, const QString &text) const
+    {
+        return QByteArray(row.name) + ' ' + encode(row, column, file, text, nullptr);
+    }
+
+    QByteArray lineEnd(int file) const
+    {
+        return sourceFile(file).crlf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+    }
+
+    void insertAfter(const ValueLine &l, const KeywordRow &row, int column, const QString &text)
+    {
+        const QByteArray line = newLine(row, column, l.file, text);
+        // After a last line without a line end: one before the new line, none after it.
+        if (l.endLength == 0)
+            edits[l.file].push_back({l.next(), l.next(), lineEnd(l.file) + line});
+        else
+            edits[l.file].push_back({l.next(), l.next(), line + lineEnd(l.file)});
+    }
+
+    void insertBefore(const ValueLine &l, const KeywordRow &row, int column, const QString &text)
+    {
+        edits[l.file].push_back({l.lineStart, l.lineStart,
+                                 newLine(row, column, l.file, text) + lineEnd(l.file)});
+    }
+
+    void insertAtEnd(int file, const KeywordRow &row, int column, const QString &text)
+    {
+        const SourceFile &f = sourceFile(file);
+        const qint64 end = f.ctrlZ >= 0 ? f.ctrlZ : f.size;
+        const QByteArray line = newLine(row, column, file, text);
+        if (end > 0 && !f.lastLineEnded)
+            edits[file].push_back({end, end, lineEnd(file) + line});
+        else
+            edits[file].push_back({end, end, line + lineEnd(file)});
+    }
+
+    QString fieldName(const KeywordRow &row, int column) const
+    {
+        const QString name = QString::fromLatin1(row.name);
+        if (column < 0)
+            return name;
+        if (column == 0 || !d.m_store)
+            return name + QStringLiteral(" (before the first link)");
+        return name + QStringLiteral(" of link ") + d.m_store->cellText(column, linkNameRow());
+    }
+
+    // The text in its file's codepage; a file shown value by value writes UTF-8, or Latin-1
+    // where the value was Latin-1 before and still fits.
+    QByteArray encode(const KeywordRow &row, int column, int file, const QString &text,
+                      const ValueLine *old) const
+    {
+        for (const QChar c : text)
+            if (c == u'\n' || c == u'\r' || c == QChar(26))
+                throw RenderError(QStringLiteral("%1: the character U+%2 can't stand in a "
+                                                 "configuration line")
+                                          .arg(fieldName(row, column))
+                                          .arg(c.unicode(), 4, 16, QLatin1Char('0')));
+        const TextCodec &codec = sourceFile(file).codec;
+        const bool latin1 = old && !codec.isCodepage() && !isValidUtf8(d.valueBytes(*old));
+        QByteArray out;
+        char32_t unheld = 0;
+        if (!codec.encode(text, out, unheld, latin1))
+            throw RenderError(QStringLiteral("%1: the character \"%2\" (U+%3) can't be written "
+                                             "in %4, the codepage of %5")
+                                      .arg(fieldName(row, column),
+                                           QString::fromUcs4(&unheld, 1))
+                                      .arg(uint(unheld), 4, 16, QLatin1Char('0'))
+                                      .arg(codec.name(), sourceFile(file).path));
+        return out;
+    }
+
+    const ConfigDocument &d;
+};
+
+std::vector<int> ConfigDocument::filesToWrite() const
+{
+    std::vector<int> files;
+    for (const auto &[file, edits] : Render(*this).edits)
+        if (!edits.empty())
+            files.push_back(file);
+    return files;
+}
+
+QByteArray ConfigDocument::render(int file, QByteArrayView bytes) const
+{
+    if (m_tooLong.contains(file))
+        throw RenderError(sourceFile(file).path
+                          + QStringLiteral(": a line of it is too long to be rewritten"));
+    std::vector<Edit> edits = Render(*this).edits[file];
+    // In file order; insertions at one place in the order made, before what is replaced there.
+    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
+        if (a.at != b.at)
+            return a.at < b.at;
+        return (a.end == a.at) > (b.end == b.at);
+    });
+    QByteArray out;
+    qsizetype grows = 0;
+    for (const Edit &e : edits)
+        grows += e.bytes.size();
+    out.reserve(bytes.size() + grows);
+    qint64 copied = 0;
+    for (const Edit &e : edits) {
+        if (e.at < copied || e.end > bytes.size())
+            throw RenderError(sourceFile(file).path
+                              + QStringLiteral(": the file is not as it was read"));
+        out.append(bytes.sliced(copied, e.at - copied));
+        out.append(e.bytes);
+        copied = e.end;
+    }
+    out.append(bytes.sliced(copied));
+    return out;
+}
+
+} // namespace vog
