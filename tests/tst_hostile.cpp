@@ -273,7 +273,8 @@ void TestHostile::linkRows_data()
     };
     // A load that fails at PktSize leaves it and the rows after it as the link shown before.
     const FieldValues kept{{"PktSize", "42"}, {"PktPwd", "old"}};
-    const QString error = QStringLiteral("'%1' is not a valid whole number.");
+    // The link's number names its line, as a number met by the Open does.
+    const QString error = QStringLiteral("'%1' is not a valid whole number (line 5).");
 
     QTest::newRow("largest") << QByteArray("PktSize 2147483647") << QStringList()
                              << number("100000");

@@ -512,7 +512,8 @@ private slots:
         ErrorBoxWatcher watcher;
         pick(1);
         QCOMPARE(watcher.shown().size(), 1);
-        QCOMPARE(watcher.shown()[0].text, QStringLiteral("'12x' is not a valid whole number."));
+        QCOMPARE(watcher.shown()[0].text,
+                 QStringLiteral("'12x' is not a valid whole number (line 57)."));
         QCOMPARE(watcher.shown()[0].icon, QMessageBox::Critical);
         const Expected before{{"AccessGrp", "bad-access"}, {"AdvancedAreafix", "Off"},
                               {"Aka", "1:1/1"},           {"AllowEmptyPktPwd", "2"},

@@ -1,6 +1,7 @@
 #include "EditorWindow.h"
 
 #include "Pickers.h"
+#include "document/ConfigDocument.h"
 #include "fields/BrowseButton.h"
 #include "fields/FileOpenDialog.h"
 #include "fields/LineList.h"
@@ -44,6 +45,29 @@ EditorWindow::EditorWindow(const QString &objectName, const QString &title,
     });
 
     OpenFileDialog = new FileOpenDialog(QStringLiteral("OpenFileDialog"), this);
+
+    for (const KeywordRow *row : rowsShownIn(place))
+        if (Field *f = m_form->field(*row))
+            f->setChangeHandler([this, row] { reportChange(*row); });
+}
+
+EditorWindow::~EditorWindow()
+{
+    // A field losing the focus while the window goes reports nothing any more.
+    for (const KeywordRow &row : keywordTable())
+        if (Field *f = m_form->field(row))
+            f->setChangeHandler(nullptr);
+}
+
+void EditorWindow::reportChange(const KeywordRow &row)
+{
+    const int record = shownRecord();
+    if (record < -1)
+        return; // before the first link load the fields belong to no link
+    if (auto *list = qobject_cast<LineList *>(m_form->fieldWidget(row)))
+        document().setLines(row, list->lines());
+    else
+        document().setValue(row, record, m_form->field(row)->shownWords(row));
 }
 
 void EditorWindow::showWhole(QWidget *w)

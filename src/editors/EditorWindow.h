@@ -19,6 +19,7 @@ class EditorWindow : public QWidget
 public:
     EditorWindow(const QString &objectName, const QString &title, const QRect &placement,
                  Place place, const FormLook &look, QWidget *parent = nullptr);
+    ~EditorWindow() override;
 
     RowForm *form() const { return m_form; }
     QScrollArea *scrollArea() const { return m_scroll; }
@@ -32,6 +33,12 @@ public:
         const KeywordRow *row = rowNamed(name);
         return row ? qobject_cast<Kind *>(m_form->fieldWidget(*row)) : nullptr;
     }
+
+    // The record the fields show: -1 for a window's own keywords, a link record's column on
+    // the Link Keywords window, below -1 while they show none.
+    virtual int shownRecord() const { return -1; }
+    // Tells the document what the user made of a row's field.
+    void reportChange(const KeywordRow &row);
 
     // The window's one file-open dialog, shared by its file pickers.
     FileOpenDialog *OpenFileDialog;

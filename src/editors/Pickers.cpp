@@ -13,19 +13,22 @@ void pickFile(FileOpenDialog *dialog, QLineEdit *field)
 {
     dialog->execute();
     field->setText(dialog->fileName());
-    field->setToolTip(QString()); // picked, not read from a file
+    if (auto *f = dynamic_cast<Field *>(field))
+        f->userChanged(field);
 }
 
 void pickDirectory(QLineEdit *field)
 {
     field->setText(Select_directory->chooseDirectory());
-    field->setToolTip(QString());
+    if (auto *f = dynamic_cast<Field *>(field))
+        f->userChanged(field);
 }
 
 void appendPickedFile(FileOpenDialog *dialog, LineList *list)
 {
     dialog->execute();
     list->appendLine(dialog->fileName());
+    list->userChanged(list);
 }
 
 } // namespace vog

@@ -5,6 +5,7 @@
 #include "fields/RadioChoice.h"
 #include "reader/Errors.h"
 #include "reader/ValueRules.h"
+#include "document/ConfigDocument.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -76,17 +77,38 @@ void TLink_Keywords::LinkChangeChange()
                  [this](const QString &message) { emit loadFailed(message); });
 }
 
+void TLink_Keywords::showRecordAgain()
+{
+    if (m_shown >= 0)
+        vog::guarded([&] { loadRecord(m_shown); },
+                     [this](const QString &message) { emit loadFailed(message); });
+}
+
 void TLink_Keywords::loadRecord(int column)
 {
+    // What the user typed from here on belongs to this record, also if a row stops the load.
+    m_shown = column;
+    static const vog::TextCodec typed = vog::TextCodec::utf8();
     // Rows in store order: a row whose text is no number throws, and it and every later row
     // keep what they showed.
     for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link)) {
-        const QByteArrayView cell = LinksStringGrid.cell(column, row->storeRow);
-        vog::FieldState state = vog::fieldState(*row, cell, 0, followedDefault(*row));
-        // Shown in the codepage of the file the cell came from, naming its line.
-        state.origin = LinksStringGrid.cellOrigin(column, row->storeRow);
-        if (state.origin.isSet())
-            state.codec = &vog::sourceFile(state.origin.file).codec;
+        // The user's change of this record, else the record as its file says it.
+        const vog::Change *change = vog::document().change(*row, column);
+        const vog::Origin origin = LinksStringGrid.cellOrigin(column, row->storeRow);
+        const QByteArray words = change && change->kind == vog::Change::Set
+                ? change->text.toUtf8()
+                : QByteArray();
+        const QByteArrayView cell = change ? QByteArrayView(words)
+                                           : LinksStringGrid.cell(column, row->storeRow);
+        vog::FieldState state = vog::fieldState(*row, cell, change ? 0 : origin.line,
+                                                followedDefault(*row));
+        if (change) {
+            state.codec = &typed;
+        } else if (origin.isSet()) {
+            // Shown in the codepage of the file the cell came from, naming its line.
+            state.origin = origin;
+            state.codec = &vog::sourceFile(origin.file).codec;
+        }
         form()->field(*row)->setState(state);
     }
     emit linkLoaded(column);

@@ -21,6 +21,8 @@ public:
 public slots:
     // Loads the record of the link that LinkChange reports into the fields.
     void LinkChangeChange();
+    // Shows the record shown last again, as the files and the user's changes now say it.
+    void showRecordAgain();
 
     void AutoAreaCreateFileButtonClick();
     void DenyFwdFileButtonClick();
@@ -37,8 +39,12 @@ signals:
 protected:
     void changeEvent(QEvent *event) override;
 
+public:
+    int shownRecord() const override { return m_shown; }
+
 private:
     void loadRecord(int column);
+    int m_shown = -2; // no record loaded yet
     // The option that a radio rule following another window's field takes as its default.
     int followedDefault(const vog::KeywordRow &row) const;
     void placeLinkChange();

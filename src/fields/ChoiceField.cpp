@@ -12,9 +12,17 @@ ChoiceField::ChoiceField(const QStringList &items, QWidget *parent) : QComboBox(
     addItems(items);
     setCurrentIndex(-1);
     setEditText(QString());
-    const auto typed = [this] { setToolTip(QString()); };
+    const auto typed = [this] { userChanged(this); };
     connect(lineEdit(), &QLineEdit::textEdited, this, typed);
     connect(this, &QComboBox::activated, this, typed);
+}
+
+QString ChoiceField::shownWords(const KeywordRow &row) const
+{
+    const QString text = currentText();
+    if (text.trimmed().isEmpty())
+        return {};
+    return wordsOf(row, fieldState(row, text.toUtf8()));
 }
 
 } // namespace vog

@@ -21,6 +21,9 @@ public:
         showOrigin(this, state);
     }
 
+    // The item text the typed text reads as ("on" is "On"); nothing for an emptied field.
+    QString shownWords(const KeywordRow &row) const override;
+
     static QStringList onOffItems() { return {QStringLiteral("On"), QStringLiteral("Off")}; }
     static QStringList lowerUpperItems()
     {

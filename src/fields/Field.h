@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 namespace vog {
 
 // What every field kind does with the state that a value gives it: a text field sets its whole
@@ -17,8 +19,27 @@ class Field
 public:
     virtual ~Field() = default;
     virtual void setState(const FieldState &state) = 0;
+    // What the field shows, as the words to write for its keyword: the text of a text field,
+    // the item text of a choice, the number, the option's word, the words of the boxes on.
+    // Empty for nothing to write. Line lists give their lines instead.
+    virtual QString shownWords(const KeywordRow &row) const = 0;
+
+    // Called whenever the user changes the field: typing, stepping, picking, toggling, editing
+    // a list, a browse pick. What the program sets reports nothing.
+    void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+    void userChanged(QWidget *field)
+    {
+        field->setToolTip(QString()); // typed, not read from a file
+        if (m_changed)
+            m_changed();
+    }
 
 protected:
+    // The words of a state the field holds.
+    static QString wordsOf(const KeywordRow &row, const FieldState &state)
+    {
+        return QString::fromLatin1(stateWords(row, state));
+    }
     // The state's text as the user reads it, in its file's codepage.
     static QString shownText(const FieldState &state)
     {
@@ -28,6 +49,9 @@ protected:
     {
         field->setToolTip(describeOrigin(state.origin));
     }
+
+private:
+    std::function<void()> m_changed;
 };
 
 } // namespace vog

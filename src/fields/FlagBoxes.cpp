@@ -13,7 +13,7 @@ FlagBoxes::FlagBoxes(const FlagSet &flags, QWidget *parent)
         b->setObjectName(QString::fromLatin1(flags.boxPrefix)
                          + QString(caption).replace(QLatin1Char('/'), QLatin1Char('_')));
         m_boxes.append(b);
-        connect(b, &QCheckBox::clicked, this, [this] { setToolTip(QString()); });
+        connect(b, &QCheckBox::clicked, this, [this] { userChanged(this); });
     }
     place();
 }
@@ -23,6 +23,15 @@ void FlagBoxes::setState(const FieldState &state)
     for (int i = 0; i < m_boxes.size(); ++i)
         m_boxes[i]->setChecked(state.boxes & (1u << i));
     showOrigin(this, state);
+}
+
+QString FlagBoxes::shownWords(const KeywordRow &row) const
+{
+    FieldState state;
+    for (int i = 0; i < m_boxes.size(); ++i)
+        if (m_boxes[i]->isChecked())
+            state.boxes |= 1u << i;
+    return wordsOf(row, state);
 }
 
 void FlagBoxes::setBox(int i, bool on)

@@ -18,6 +18,8 @@ public:
 
     void setState(const FieldState &state) override;
 
+    QString shownWords(const KeywordRow &row) const override;
+
     void setBox(int i, bool on);
     bool box(int i) const;
     int boxCount() const { return int(m_boxes.size()); }

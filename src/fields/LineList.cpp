@@ -17,8 +17,10 @@ LineList::LineList(QWidget *parent) : QPlainTextEdit(parent)
     setTabChangesFocus(true);
     // Any edit but an append leaves an empty last line as room for the next one.
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
-        if (!m_appending)
+        if (!m_appending) {
             m_emptyTailIsLine = false;
+            userChanged(this);
+        }
     });
 }
 
@@ -93,6 +95,17 @@ void LineList::append(const QString &joined, const std::vector<Origin> &origins)
     }
     m_appending = false;
     m_emptyTailIsLine = joined.isEmpty() || joined.endsWith(QLatin1Char('\n'));
+}
+
+void LineList::setLines(const QStringList &lines, const std::vector<Origin> &origins)
+{
+    m_appending = true;
+    clear();
+    m_origins.clear();
+    m_emptyTailIsLine = false;
+    m_appending = false;
+    if (!lines.isEmpty())
+        append(oneLine(lines.join(QLatin1Char('\n')), true), origins);
 }
 
 Origin LineList::originOfLine(int n) const

@@ -29,6 +29,9 @@ public:
 
     // Appends the value as a new last line, which names the line of the file that set it.
     void setState(const FieldState &state) override;
+    QString shownWords(const KeywordRow &) const override { return {}; }
+    // Shows exactly these lines, each naming its origin (none past the origins given).
+    void setLines(const QStringList &lines, const std::vector<Origin> &origins);
     // Where line n came from; none for a line the user typed or picked.
     Origin originOfLine(int n) const;
     // While held, appended lines wait and go in with one edit when released: a list appended

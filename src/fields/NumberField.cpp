@@ -16,13 +16,18 @@ NumberField::NumberField(Range range, QWidget *parent) : QSpinBox(parent)
     // The smaller range takes at most ten typed characters, the larger any number.
     if (range == Range::Max100k)
         lineEdit()->setMaxLength(10);
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { setToolTip(QString()); });
+    // Typed text counts once it is a value; stepping counts at once.
+    connect(this, &QSpinBox::valueChanged, this, [this] {
+        if (m_userStep || lineEdit()->hasFocus())
+            userChanged(this);
+    });
 }
 
 void NumberField::stepBy(int steps)
 {
-    setToolTip(QString());
+    m_userStep = true;
     QSpinBox::stepBy(steps);
+    m_userStep = false;
 }
 
 void NumberField::setState(const FieldState &state)

@@ -19,6 +19,7 @@ public:
     // The value held to the range; an empty link cell also clears the Use box beside it.
     void setState(const FieldState &state) override;
     void setUseBox(UseBox *use) { m_use = use; }
+    QString shownWords(const KeywordRow &) const override { return QString::number(value()); }
 
 protected:
     void stepBy(int steps) override;
@@ -29,6 +30,7 @@ protected:
 
 private:
     UseBox *m_use = nullptr;
+    bool m_userStep = false;
     // The typed text as a whole number, if it is one (an optional sign and decimal digits).
     static bool typedNumber(const QString &input, qlonglong &number);
 };

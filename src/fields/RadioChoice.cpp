@@ -25,7 +25,7 @@ RadioChoice::RadioChoice(const RadioRule &rule, QWidget *parent)
     }
     for (int c = 0; c < columns; ++c)
         grid->setColumnStretch(c, 1);
-    connect(m_group, &QButtonGroup::buttonClicked, this, [this] { setToolTip(QString()); });
+    connect(m_group, &QButtonGroup::buttonClicked, this, [this] { userChanged(this); });
 }
 
 void RadioChoice::selectOption(int n)

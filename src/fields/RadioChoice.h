@@ -24,6 +24,13 @@ public:
         showOrigin(this, state);
     }
 
+    QString shownWords(const KeywordRow &row) const override
+    {
+        FieldState state;
+        state.option = selectedOption();
+        return wordsOf(row, state);
+    }
+
     // Selects option n; any other selected option is deselected. n outside the list does nothing.
     void selectOption(int n);
     // The selected option, or -1 when none is.

@@ -17,8 +17,10 @@ public:
     {
         // A value is shown whole, however long: by default the line edit cuts text at 32767.
         setMaxLength(std::numeric_limits<int>::max());
-        connect(this, &QLineEdit::textEdited, this, [this] { setToolTip(QString()); });
+        connect(this, &QLineEdit::textEdited, this, [this] { userChanged(this); });
     }
+
+    QString shownWords(const KeywordRow &) const override { return text(); }
 
     void setState(const FieldState &state) override
     {

@@ -32,6 +32,42 @@ std::uint32_t flagBits(QByteArrayView value, const FlagSet &flags)
     return bits;
 }
 
+QByteArray stateWords(const KeywordRow &row, const FieldState &state)
+{
+    switch (row.kind) {
+    case ValueKind::OnOff:
+    case ValueKind::InvertedOnOff:
+    case ValueKind::LowerUpper:
+        return state.choice ? QByteArray(state.choice) : QByteArray();
+    case ValueKind::Number:
+        return QByteArray::number(state.number);
+    case ValueKind::Radio: {
+        const RadioRule &rule = *row.radio;
+        if (state.option < 0 || std::size_t(state.option) >= rule.options.size())
+            return {};
+        // The option's own word; an option that only the default reaches, its caption, which
+        // holds no other option's word.
+        const RadioOption &o = rule.options[std::size_t(state.option)];
+        return o.word.isEmpty() ? lowered(o.caption) : o.word.toByteArray();
+    }
+    case ValueKind::Flags: {
+        QByteArray words;
+        for (std::size_t i = 0; i < row.flags->words.size(); ++i)
+            if (state.boxes & (1u << i)) {
+                if (!words.isEmpty())
+                    words += ' ';
+                words += row.flags->words[i].toByteArray();
+            }
+        return words;
+    }
+    case ValueKind::Text:
+    case ValueKind::LineList:
+    case ValueKind::LinkName:
+        return state.text.toByteArray();
+    }
+    return {};
+}
+
 FieldState fieldState(const KeywordRow &row, QByteArrayView value, qint64 lineNumber,
                       int followedDefault)
 {

@@ -32,6 +32,12 @@ struct FieldState
 FieldState fieldState(const KeywordRow &row, QByteArrayView value, qint64 lineNumber = 0,
                       int followedDefault = -1);
 
+// The way back: words that read as this state of a row whose value kind compares words (an
+// item text, a number in decimal, a word of the option, the words of the boxes that are on,
+// one blank apart). Empty for a state that no word gives (no option, no box on), which
+// leaves the keyword out.
+QByteArray stateWords(const KeywordRow &row, const FieldState &state);
+
 // The default option, then each word that occurs anywhere in the lower-case value selects its
 // option; the last one tested wins.
 int radioOption(QByteArrayView lowerValue, const RadioRule &rule, int defaultOption);

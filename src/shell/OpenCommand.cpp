@@ -9,7 +9,7 @@
 #include "reader/ConfigFile.h"
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
-#include "document/ConfigDocument.h"
+#include "document/DocumentRead.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -56,13 +56,7 @@ struct OpenCommand::Sink final : public ConfigSink
         m_include = rowNamed("Include");
     }
 
-    void start(int file)
-    {
-        m_file = file;
-        m_detector = std::make_unique<CodepageDetector>();
-    }
-
-    void lineRead(QByteArrayView raw) override { m_detector->feed(raw); }
+    void start(int file) { m_file = file; }
 
     void windowValue(const KeywordLine &line) override
     {
@@ -80,25 +74,17 @@ struct OpenCommand::Sink final : public ConfigSink
             state.origin = {m_file, line.lineNumber};
             m_fields[at]->setState(state);
         }
-        document().record(line, -1);
     }
 
     void linkStarted(const KeywordLine &line, int column) override
     {
         m_names.push_back(line.value.toByteArray());
-        document().record(line, column);
-    }
-
-    void linkValue(const KeywordLine &line, int column) override
-    {
-        document().record(line, column);
     }
 
     // The file's codepage decided, its texts shown in it.
     void finishFile(FileRead &read)
     {
-        const TextCodec codec = m_detector->decide();
-        sourceFile(m_file).codec = codec;
+        const TextCodec codec = sourceFile(m_file).codec;
         lastCodepageName() = codec.name();
         FieldState state;
         state.codec = &sourceFile(m_file).codec;
@@ -173,7 +159,6 @@ struct OpenCommand::Sink final : public ConfigSink
     QList<LineList *> m_heldLists;
     const KeywordRow *m_include = nullptr;
     int m_file = -1;
-    std::unique_ptr<CodepageDetector> m_detector;
 };
 
 OpenCommand::OpenCommand() : m_sink(std::make_unique<Sink>()) {}
@@ -191,30 +176,15 @@ void OpenCommand::read(const QString &fileName, const std::function<void()> &onO
     SourceFile &source = sourceFile(read.file);
     source.canonicalPath = info.canonicalFilePath();
     source.modified = info.lastModified().toMSecsSinceEpoch();
-    ConfigDocument &doc = document();
-    doc.setLinkStore(&Link_Keywords->LinksStringGrid);
-    doc.beginFile(read.file, isMain);
     m_sink->start(read.file);
     LineReader lines(file.descriptor());
-    const auto finishFile = [&] {
-        m_sink->finishFile(read);
-        lines.finish();
-        doc.endFile(read.file, lines);
-    };
     try {
-        readConfig(lines, Link_Keywords->LinksStringGrid, *m_sink, read.file);
-    } catch (const NumberError &) {
-        // The rest of the file is still part of it: a save checks every byte.
-        QByteArrayView rest;
-        while (lines.next(rest)) {
-        }
-        finishFile();
-        throw;
+        readDocumentFile(lines, read.file, isMain, Link_Keywords->LinksStringGrid, *m_sink);
     } catch (...) {
         m_sink->finishFile(read);
         throw;
     }
-    finishFile();
+    m_sink->finishFile(read);
 }
 
 void OpenCommand::finish()

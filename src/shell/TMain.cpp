@@ -4,6 +4,7 @@
 #include "FileDrop.h"
 #include "OpenCommand.h"
 #include "Startup.h"
+#include "editors/DocumentView.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QLabel>
@@ -117,9 +119,11 @@ void TMain::openFile(const QString &fileName, bool isMain)
     // Built after the main window's first frame; the Open writes into them.
     createEditorWindows();
     OpenDialog->setFileName(fileName);
+    const bool again = vog::wasRead(QFileInfo(fileName).absoluteFilePath());
     vog::guarded([this, &fileName, isMain] {
         vog::openFile(fileName, [this] { fileOpened(); }, isMain);
     });
+    vog::showChanges(again);
     showCodepage();
 }
 
@@ -155,6 +159,7 @@ void TMain::openAllIncludedFiles()
     for (int i = 0; i < lines.size(); ++i)
         origins.push_back(list->originOfLine(i));
     vog::guarded([&] { vog::openIncludedFiles(lines, origins, [this] { fileOpened(); }); });
+    vog::showChanges(false);
     showCodepage();
 }
 

@@ -1,0 +1,71 @@
+#include "DocumentRead.h"
+
+#include "ConfigDocument.h"
+
+#include "reader/Codepage.h"
+#include "reader/Errors.h"
+
+namespace vog {
+
+namespace {
+
+// Records every value where it stands, watches the codepage, and hands everything on.
+struct RecordingSink final : public ConfigSink
+{
+    RecordingSink(ConfigSink &next) : next(next) {}
+    void lineRead(QByteArrayView raw) override
+    {
+        detector.feed(raw);
+        next.lineRead(raw);
+    }
+    void windowValue(const KeywordLine &line) override
+    {
+        document().record(line, -1);
+        next.windowValue(line);
+    }
+    void linkStarted(const KeywordLine &line, int column) override
+    {
+        document().record(line, column);
+        next.linkStarted(line, column);
+    }
+    void linkValue(const KeywordLine &line, int column) override
+    {
+        document().record(line, column);
+        next.linkValue(line, column);
+    }
+
+    ConfigSink &next;
+    CodepageDetector detector;
+};
+
+} // namespace
+
+void readDocumentFile(LineReader &lines, int file, bool isMain, LinkStore &store,
+                      ConfigSink &sink)
+{
+    ConfigDocument &doc = document();
+    doc.setLinkStore(&store);
+    doc.beginFile(file, isMain);
+    RecordingSink recording(sink);
+    const auto finish = [&] {
+        sourceFile(file).codec = recording.detector.decide();
+        lines.finish();
+        doc.endFile(file, lines);
+    };
+    try {
+        readConfig(lines, store, recording, file);
+    } catch (const NumberError &) {
+        // The rest of the file is still part of it: a save checks every byte.
+        QByteArrayView rest;
+        while (lines.next(rest))
+            recording.detector.feed(rest);
+        finish();
+        throw;
+    } catch (...) {
+        sourceFile(file).codec = recording.detector.decide();
+        throw;
+    }
+    finish();
+}
+
+} // namespace vog

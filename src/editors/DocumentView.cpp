@@ -1,0 +1,92 @@
+#include "DocumentView.h"
+
+#include "TFiles_and_Paths.h"
+#include "TGeneral_Keywords.h"
+#include "TLink_Keywords.h"
+#include "Windows.h"
+#include "document/ConfigDocument.h"
+#include "fields/LineList.h"
+#include "reader/Errors.h"
+
+namespace vog {
+
+namespace {
+
+template <typename Show>
+void eachWindowField(Show &&show)
+{
+    for (EditorWindow *window : {static_cast<EditorWindow *>(::General_Keywords),
+                                 static_cast<EditorWindow *>(::Files_and_Paths)}) {
+        if (!window)
+            continue;
+        for (const KeywordRow &row : keywordTable())
+            if (Field *field = window->form()->field(row))
+                show(*window, row, *field);
+    }
+}
+
+// The state a change shows: the words typed, or a field emptied.
+FieldState changedState(const KeywordRow &row, const Change &change, QByteArray &words)
+{
+    static const TextCodec typed = TextCodec::utf8();
+    FieldState state;
+    if (change.kind == Change::Set) {
+        words = change.text.toUtf8();
+        state = fieldState(row, words);
+    } else {
+        state.kind = row.kind;
+        state.choice = "";
+    }
+    state.codec = &typed;
+    return state;
+}
+
+} // namespace
+
+void showChanges(bool fileReadAgain)
+{
+    eachWindowField([&](EditorWindow &window, const KeywordRow &row, Field &field) {
+        const Change *change = document().change(row);
+        if (!change)
+            return;
+        if (auto *list = dynamic_cast<LineList *>(&field)) {
+            document().setLines(row, list->lines());
+        } else if (fileReadAgain) {
+            QByteArray words;
+            guarded([&] { field.setState(changedState(row, *change, words)); },
+                    [](const QString &) {});
+        } else {
+            window.reportChange(row);
+        }
+    });
+}
+
+void showSavedValues()
+{
+    eachWindowField([](EditorWindow &, const KeywordRow &row, Field &field) {
+        const std::vector<const ValueLine *> lines = document().linesOf(row);
+        if (auto *list = dynamic_cast<LineList *>(&field)) {
+            QStringList texts;
+            std::vector<Origin> origins;
+            for (const ValueLine *l : lines) {
+                texts.append(document().valueText(*l));
+                origins.push_back(l->origin());
+            }
+            list->setLines(texts, origins);
+        } else if (!lines.empty()) {
+            const ValueLine &last = *lines.back();
+            guarded(
+                    [&] {
+                        FieldState state = fieldState(row, document().valueBytes(last));
+                        state.origin = last.origin();
+                        state.codec = &sourceFile(last.file).codec;
+                        field.setState(state);
+                    },
+                    [](const QString &) {});
+        }
+    });
+    if (::Link_Keywords)
+        ::Link_Keywords->showRecordAgain();
+}
+
+} // namespace vog

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace vog {
+
+// The windows showing the document again where a command changed it.
+
+// After an Open: a line list shows the lines read and the user's, and that is its change now.
+// A file read again keeps the user's changes, shown again over what it says; any other file
+// that sets a keyword shows its value, which ends the user's change of it.
+void showChanges(bool fileReadAgain);
+
+// After a save: every field shows the files as they now are, naming its new line, and the link
+// shown is loaded again.
+void showSavedValues();
+
+} // namespace vog
