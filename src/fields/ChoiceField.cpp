@@ -17,4 +17,17 @@ ChoiceField::ChoiceField(const QStringList &items, QWidget *parent) : QComboBox(
     connect(this, &QComboBox::activated, this, typed);
 }
 
+void ChoiceField::nameForScreenReaders(const QString &name)
+{
+    vog::nameForScreenReaders(this, name, itemText(0) + QStringLiteral(" or ") + itemText(1));
+}
+
+void nameForScreenReaders(QComboBox *box, const QString &name, const QString &description)
+{
+    for (QWidget *w : {static_cast<QWidget *>(box), static_cast<QWidget *>(box->lineEdit())}) {
+        w->setAccessibleName(name);
+        w->setAccessibleDescription(description);
+    }
+}
+
 } // namespace vog
