@@ -7,6 +7,7 @@
 #include "fields/TextField.h"
 #include "fields/SharedFont.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -44,6 +45,11 @@ EditorWindow::EditorWindow(const QString &objectName, const QString &title,
     });
 
     OpenFileDialog = new FileOpenDialog(QStringLiteral("OpenFileDialog"), this);
+
+    QuickFindAction = new QAction(QStringLiteral("Quick find"), this);
+    QuickFindAction->setObjectName(QStringLiteral("QuickFindAction"));
+    QuickFindAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(QuickFindAction);
 }
 
 void EditorWindow::showWhole(QWidget *w)
