@@ -120,7 +120,6 @@ QuickFind::QuickFind(QWidget *parent) : QFrame(parent, Qt::Popup)
     QuickFindText->setAccessibleName(QStringLiteral("Find"));
     QuickFindText->setAccessibleDescription(
             QStringLiteral("A keyword, a link's name or one of its addresses"));
-    QuickFindText->setClearButtonEnabled(true);
 
     m_model = new QuickFindModel(this);
     QuickFindResults = new QListView(this);
@@ -145,11 +144,14 @@ QuickFind::QuickFind(QWidget *parent) : QFrame(parent, Qt::Popup)
     connect(QuickFindResults, &QListView::clicked, this,
             [this](const QModelIndex &index) { open(index.row()); });
 
-    for (QWidget *window : std::initializer_list<QWidget *>{Main, General_Keywords,
-                                                           Files_and_Paths, Link_Keywords}) {
-        auto *action = window->findChild<QAction *>(QStringLiteral("QuickFindAction"));
+    const auto answer = [this](QAction *action, QWidget *window) {
         connect(action, &QAction::triggered, this, [this, window] { popUp(window); });
-    }
+    };
+    answer(Main->QuickFindAction, Main);
+    for (EditorWindow *window : {static_cast<EditorWindow *>(General_Keywords),
+                                 static_cast<EditorWindow *>(Files_and_Paths),
+                                 static_cast<EditorWindow *>(Link_Keywords)})
+        answer(window->QuickFindAction, window);
     // Nothing to find, and no window to show, before a file is open.
     QAction *configurator = Main->N6->menuAction();
     const auto follow = [configurator] {
