@@ -4,6 +4,7 @@
 // Usage: vog-bench [--out folder] [--quick]
 //        vog-bench --scan file       (the reader core alone over one file, for profiling)
 //        vog-bench --open file       (File > Open of one file into fresh windows, for profiling)
+//        vog-bench --find file       (the quick find typed into after an Open, for profiling)
 //        vog-bench --memory [file]   (internal: one start, optionally one Open, then the peak)
 #include "ConfigGenerator.h"
 
@@ -19,6 +20,8 @@
 #include "reader/ValueRules.h"
 #include "fields/FileOpenDialog.h"
 #include "fields/LineList.h"
+#include "shell/QuickFind.h"
+#include "shell/QuickFindModel.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
@@ -32,6 +35,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
 #include <QLibraryInfo>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -398,6 +404,64 @@ LinkLoad timeLinkLoads(const QString &path, int repeats)
     return r;
 }
 
+// ---- quick find ----------------------------------------------------------------------------
+
+struct QuickFindRun
+{
+    QString address;
+    int links = 0;
+    double popUpMs = 0; // Ctrl+F after the Open: the links indexed and the first list shown
+    double medianMs = 0, worstMs = 0;
+    int keys = 0;
+    bool found = false; // a link with that Aka came first
+};
+
+// Ctrl+F after File > Open, then the Aka address of the middle link typed into the quick find
+// one key at a time, as the user does, each key timed until its list is drawn; several rounds.
+QuickFindRun timeQuickFind(const QString &path, int rounds)
+{
+    QuickFindRun r;
+    createWindows();
+    Main->show();
+    openFile(path);
+    QApplication::processEvents();
+    r.links = Link_Keywords->LinkChange->count();
+    r.address = Link_Keywords->LinksStringGrid
+                        .cellText(r.links / 2 + 1, vog::rowNamed("Aka")->storeRow)
+                        .simplified();
+    auto *find = Main->findChild<vog::QuickFind *>(QStringLiteral("QuickFind"));
+    QElapsedTimer t;
+    t.start();
+    Main->QuickFindAction->trigger();
+    QApplication::processEvents();
+    r.popUpMs = seconds(t) * 1e3;
+    QList<double> keys;
+    for (int round = 0; round < rounds; ++round) {
+        find->QuickFindText->clear();
+        QApplication::processEvents();
+        for (QChar c : r.address) {
+            // Printable ASCII keys have the upper-case character's code.
+            const int key = c.toUpper().unicode();
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+            t.restart();
+            QApplication::sendEvent(find->QuickFindText, &press);
+            QApplication::sendEvent(find->QuickFindText, &release);
+            QApplication::processEvents();
+            keys.append(seconds(t) * 1e3);
+        }
+    }
+    const QModelIndex first = find->QuickFindResults->model()->index(0, 0);
+    r.found = find->QuickFindText->text() == r.address
+        && first.data(vog::QuickFindModel::DetailRole).toString().split(QLatin1Char(' ')).contains(r.address);
+    find->hide();
+    destroyWindows();
+    r.keys = int(keys.size());
+    r.medianMs = median(keys);
+    r.worstMs = keys.isEmpty() ? 0 : *std::max_element(keys.begin(), keys.end());
+    return r;
+}
+
 // ---- memory --------------------------------------------------------------------------------
 
 // The child side: start as the program does, show the main window, optionally open the file,
@@ -559,6 +623,13 @@ int main(int argc, char *argv[])
         }
         return 0;
     }
+    if (args.size() > 2 && args.at(1) == QStringLiteral("--find")) {
+        const QuickFindRun r = timeQuickFind(args.at(2), 5);
+        out << "\"" << r.address << "\" over " << r.links << " links: Ctrl+F " << fixed(r.popUpMs, 1)
+            << " ms, keys median " << fixed(r.medianMs, 2) << " ms, worst " << fixed(r.worstMs, 2)
+            << " ms" << (r.found ? "" : ", NOT found first") << '\n';
+        return 0;
+    }
     if (args.size() > 2 && args.at(1) == QStringLiteral("--includes")) {
         // For profiling Open all included files: a main file and the files it names.
         const OpenRun r = timeIncludes(args.at(2));
@@ -686,6 +757,10 @@ int main(int argc, char *argv[])
     out << "link load...\n";
     out.flush();
     const LinkLoad linkLoad = timeLinkLoads(stress, quick ? 3 : 15);
+
+    out << "quick find...\n";
+    out.flush();
+    const QuickFindRun quickFind = timeQuickFind(stress, quick ? 2 : 5);
 
     out << "memory...\n";
     out.flush();
@@ -858,6 +933,29 @@ int main(int argc, char *argv[])
                     QStringLiteral("<= 1.5"), QStringLiteral("not measured")};
         json[QStringLiteral("link_load")] = QJsonObject{
                 {QStringLiteral("skipped"), QStringLiteral("the Link Keywords window has no fields yet")}};
+    }
+
+    {
+        const bool met = quickFind.found && quickFind.worstMs <= 20;
+        rows << Row{QStringLiteral("quick find: typing an address"),
+                    QStringLiteral("median %1 ms, worst %2 ms")
+                            .arg(fixed(quickFind.medianMs, 2), fixed(quickFind.worstMs, 2)),
+                    QStringLiteral("%1 keys of \"%2\", %3 links; Ctrl+F %4 ms")
+                            .arg(quickFind.keys)
+                            .arg(quickFind.address)
+                            .arg(quickFind.links)
+                            .arg(fixed(quickFind.popUpMs, 1)),
+                    QStringLiteral("<= 20 ms a key"),
+                    quickFind.found ? verdict(met) : QStringLiteral("NOT found first")};
+        json[QStringLiteral("quick_find")] = QJsonObject{
+                {QStringLiteral("address"), quickFind.address},
+                {QStringLiteral("links"), quickFind.links},
+                {QStringLiteral("keys"), quickFind.keys},
+                {QStringLiteral("median_key_ms"), quickFind.medianMs},
+                {QStringLiteral("worst_key_ms"), quickFind.worstMs},
+                {QStringLiteral("pop_up_ms"), quickFind.popUpMs},
+                {QStringLiteral("found_first"), quickFind.found},
+                {QStringLiteral("target_met"), met}};
     }
 
     if (startup.contains(QStringLiteral("programs"))) {

@@ -1,6 +1,7 @@
 // Renders every window to PNG files, for the README and docs/: the main window, the three
 // editors scrolled to the top and to the bottom after opening a configuration file, and the
-// directory chooser as a directory browse button shows it, over the Files and Paths window.
+// directory chooser as a directory browse button shows it, over the Files and Paths window, and
+// the quick find over the Link Keywords window.
 // Usage: vog-screenshots <configuration file> <output folder> [font size in points]
 // A font size other than the shared font's shows how the windows take a larger font.
 #include "editors/TFiles_and_Paths.h"
@@ -12,12 +13,15 @@
 #include "editors/EditorWindow.h"
 #include "fields/FileOpenDialog.h"
 #include "fields/SharedFont.h"
+#include "shell/QuickFind.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QAction>
 #include <QDir>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -90,6 +94,25 @@ void saveIncludeMenu(const QString &path)
     QTextStream(stdout) << path << '\n';
 }
 
+// The quick find as Ctrl+F shows it over a window, with a text typed.
+void saveQuickFind(QWidget *window, const QString &typed, const QString &path)
+{
+    window->show();
+    QApplication::processEvents();
+    window->findChild<QAction *>(QStringLiteral("QuickFindAction"))->trigger();
+    auto *find = Main->findChild<vog::QuickFind *>(QStringLiteral("QuickFind"));
+    find->QuickFindText->setText(typed);
+    QApplication::processEvents();
+    QPixmap shot = window->grab();
+    QPainter painter(&shot);
+    const QPoint at = find->geometry().topLeft() - window->geometry().topLeft();
+    painter.drawPixmap(at, find->grab());
+    painter.end();
+    find->hide();
+    shot.save(path);
+    QTextStream(stdout) << path << '\n';
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -126,6 +149,7 @@ int main(int argc, char *argv[])
     saveEditor(Link_Keywords, folder, QStringLiteral("link-keywords"));
 
     saveIncludeMenu(folder + QStringLiteral("/include-menu.png"));
+    saveQuickFind(Link_Keywords, QStringLiteral("no"), folder + QStringLiteral("/quick-find.png"));
 
     // Last, because the browse button writes the chooser's directory into its field.
     Files_and_Paths->show();

@@ -8,6 +8,7 @@
 #include "fields/TextField.h"
 #include "fields/SharedFont.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -45,6 +46,11 @@ EditorWindow::EditorWindow(const QString &objectName, const QString &title,
     });
 
     OpenFileDialog = new FileOpenDialog(QStringLiteral("OpenFileDialog"), this);
+
+    QuickFindAction = new QAction(QStringLiteral("Quick find"), this);
+    QuickFindAction->setObjectName(QStringLiteral("QuickFindAction"));
+    QuickFindAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(QuickFindAction);
 
     for (const KeywordRow *row : rowsShownIn(place))
         if (Field *f = m_form->field(*row))

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QAction;
 class QScrollArea;
 
 namespace vog {
@@ -42,6 +43,8 @@ public:
 
     // The window's one file-open dialog, shared by its file pickers.
     FileOpenDialog *OpenFileDialog;
+    // Ctrl+F: the quick find, over this window.
+    QAction *QuickFindAction;
 
 protected:
     // What a browse handler does: the handler's own name names its field ("InboundButtonClick"

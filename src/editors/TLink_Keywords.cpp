@@ -2,6 +2,7 @@
 
 #include "TGeneral_Keywords.h"
 #include "Windows.h"
+#include "fields/ChoiceField.h"
 #include "fields/RadioChoice.h"
 #include "reader/Errors.h"
 #include "reader/ValueRules.h"
@@ -38,7 +39,8 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
     LinkChange->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     LinkChange->setMinimumContentsLength(20);
     placeLinkChange();
-    LinkChange->setAccessibleName(QStringLiteral("Link"));
+    vog::nameForScreenReaders(LinkChange, QStringLiteral("Link"),
+                              QStringLiteral("The link whose keywords are shown"));
     Label1->setBuddy(LinkChange);
 
     QList<QWidget *> order{LinkChange};

@@ -25,4 +25,17 @@ QString ChoiceField::shownWords(const KeywordRow &row) const
     return wordsOf(row, fieldState(row, text.toUtf8()));
 }
 
+void ChoiceField::nameForScreenReaders(const QString &name)
+{
+    vog::nameForScreenReaders(this, name, itemText(0) + QStringLiteral(" or ") + itemText(1));
+}
+
+void nameForScreenReaders(QComboBox *box, const QString &name, const QString &description)
+{
+    for (QWidget *w : {static_cast<QWidget *>(box), static_cast<QWidget *>(box->lineEdit())}) {
+        w->setAccessibleName(name);
+        w->setAccessibleDescription(description);
+    }
+}
+
 } // namespace vog

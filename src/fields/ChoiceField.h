@@ -23,6 +23,8 @@ public:
 
     // The item text the typed text reads as ("on" is "On"); nothing for an emptied field.
     QString shownWords(const KeywordRow &row) const override;
+    // Names the field and the text box inside it for screen readers, saying its two items.
+    void nameForScreenReaders(const QString &name);
 
     static QStringList onOffItems() { return {QStringLiteral("On"), QStringLiteral("Off")}; }
     static QStringList lowerUpperItems()
@@ -30,5 +32,9 @@ public:
         return {QStringLiteral("Lower"), QStringLiteral("Upper")};
     }
 };
+
+// Names a drop-down for screen readers, and the text box inside it too: that is where the
+// keyboard focus is, and a reader on Linux takes the drop-down's own name from its text.
+void nameForScreenReaders(QComboBox *box, const QString &name, const QString &description);
 
 } // namespace vog

@@ -92,7 +92,10 @@ void RowForm::add(const KeywordRow &keyword, const FormLook &look)
     }
     field->setObjectName(name);
     // Screen readers say the keyword, not the dot leader of its label.
-    field->setAccessibleName(name);
+    if (auto *choice = qobject_cast<ChoiceField *>(field))
+        choice->nameForScreenReaders(name);
+    else
+        field->setAccessibleName(name);
     row.field = field;
     row.asField = dynamic_cast<Field *>(field);
 

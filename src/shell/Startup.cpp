@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "ErrorBox.h"
+#include "QuickFind.h"
 #include "TMain.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
@@ -79,6 +80,7 @@ void createEditorWindows()
                      &TMain::openIncludedFile);
     QObject::connect(Files_and_Paths->OpenAllIncludedFiles, &QAction::triggered, Main,
                      &TMain::openAllIncludedFiles);
+    new vog::QuickFind(Main);
 }
 
 void createWindows(EditorWindows when)

@@ -71,6 +71,10 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
                               false);
 
     N4 = namedAction(MainMenu->addAction(QStringLiteral("О &программе")), "N4");
+    QuickFindAction = namedAction(new QAction(QStringLiteral("Quick find"), this),
+                                  "QuickFindAction", false);
+    QuickFindAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(QuickFindAction);
 
     auto *client = new QWidget(this);
     setCentralWidget(client);

@@ -39,6 +39,7 @@ public:
     QAction *AreaDefinition1;
     QAction *CarbonCopy1;
     QAction *N4;               // About
+    QAction *QuickFindAction;  // Ctrl+F: the quick find, enabled with the Configurator
     QPlainTextEdit *Memo1;
     vog::FileOpenDialog *OpenDialog;
     vog::FileOpenDialog *NewDialog;

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QString>
+
+#include <vector>
+
+namespace vog {
+
+class EditorWindow;
+struct KeywordRow;
+
+// What the quick find lists for a text: the keywords whose name holds it and the links whose
+// name or one of whose Aka addresses holds it, without regard to case. Best matches first: a
+// whole word that is the text (or a whole part of an address: "5020/1234" in 2:5020/1234),
+// then a name or address that begins with it, then a word that does, then any that holds it;
+// keywords before links, each in the order shown. At most MaxRows, so that a short text over
+// 20,000 links stays instant.
+class QuickFindModel : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    static constexpr int MaxRows = 300;
+    // A row's two parts, as shown: the keyword or link name, and where it is with what it holds
+    // (the keyword's window and its field's value now; a link's addresses).
+    enum Role { NameRole = Qt::UserRole, DetailRole };
+
+    // One result: a keyword, or the link that LinkChange lists as entry `link`.
+    struct Found
+    {
+        const KeywordRow *keyword = nullptr;
+        int link = -1;
+    };
+
+    explicit QuickFindModel(QObject *parent = nullptr);
+
+    void find(const QString &text);
+    Found found(int row) const { return m_found.at(std::size_t(row)); }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+    // The window that shows a keyword's field.
+    static EditorWindow *windowOf(const KeywordRow &row);
+
+private:
+    // The links in lower case, made again only when the number of links changed: an Open only
+    // ever adds links.
+    void indexLinks();
+    QString detail(const Found &found) const;
+
+    struct Link
+    {
+        QString name;
+        QString addresses;
+    };
+    std::vector<Link> m_links;
+    std::vector<Found> m_found;
+};
+
+} // namespace vog
