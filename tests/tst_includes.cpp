@@ -11,6 +11,7 @@
 #include "shell/TMain.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QComboBox>
 #include <QDir>
 #include <QTextBlock>
@@ -122,6 +123,9 @@ private slots:
             ErrorBoxWatcher boxes; // the missing file and the bad one
             Files_and_Paths->OpenAllIncludedFiles->trigger();
         }
+        // The missing file was never read; the bad one up to its bad number.
+        QCOMPARE(Main->CodepageLabel->text(),
+                 QStringLiteral("4 files read, the last bad.cfg: 3 lines, 0 links, UTF-8"));
         QCOMPARE(text("Sysop")->toolTip(), origin(1, tree.nested));
         QCOMPARE(text("Name")->toolTip(), origin(1, tree.main));
         QCOMPARE(vog::describeOrigin(includes()->originOfLine(1)), origin(3, tree.main));

@@ -22,10 +22,10 @@
 namespace vog {
 
 namespace {
-QString &lastCodepageName()
+OpenCommand::Summary &lastSummary()
 {
-    static QString name;
-    return name;
+    static OpenCommand::Summary summary;
+    return summary;
 }
 } // namespace
 
@@ -85,7 +85,9 @@ struct OpenCommand::Sink final : public ConfigSink
     void finishFile(FileRead &read)
     {
         const TextCodec codec = sourceFile(m_file).codec;
-        lastCodepageName() = codec.name();
+        const SourceFile &source = sourceFile(m_file);
+        lastSummary() = {QFileInfo(source.path).fileName(), source.lines, int(m_names.size()),
+                         codec.name()};
         FieldState state;
         state.codec = &sourceFile(m_file).codec;
         for (std::size_t i = 0; i < m_texts.size(); ++i) {
@@ -192,9 +194,9 @@ void OpenCommand::finish()
     m_sink->finish();
 }
 
-QString OpenCommand::lastCodepage()
+OpenCommand::Summary OpenCommand::lastRead()
 {
-    return lastCodepageName();
+    return lastSummary();
 }
 
 void openFile(const QString &fileName, const std::function<void()> &onOpened, bool isMain)

@@ -39,8 +39,16 @@ public:
               bool isMain);
     void finish();
 
-    // The codepage of the last file read, in words ("KOI8-R"); empty before any.
-    static QString lastCodepage();
+    // What the last file read held: its name, lines, links and codepage ("KOI8-R"); an empty
+    // codepage before any.
+    struct Summary
+    {
+        QString fileName;
+        qint64 lines = 0;
+        int links = 0;
+        QString codepage;
+    };
+    static Summary lastRead();
 
 private:
     struct Sink;

@@ -136,12 +136,21 @@ void TMain::fileOpened()
     N6->menuAction()->setEnabled(true);
 }
 
-void TMain::showCodepage()
+void TMain::showCodepage(int filesRead)
 {
-    // Decided once a file has been read to its end, or to the line that stopped it.
-    const QString codepage = vog::OpenCommand::lastCodepage();
-    if (!codepage.isEmpty())
-        CodepageLabel->setText(QStringLiteral("Codepage: ") + codepage);
+    // Known once a file has been read to its end, or to the line that stopped it.
+    const vog::OpenCommand::Summary read = vog::OpenCommand::lastRead();
+    if (read.codepage.isEmpty())
+        return;
+    const auto count = [](qint64 n, const char *one, const char *many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+    };
+    QString text = QStringLiteral("%1: %2, %3, %4")
+                           .arg(read.fileName, count(read.lines, "line", "lines"),
+                                count(read.links, "link", "links"), read.codepage);
+    if (filesRead != 1)
+        text = count(filesRead, "file", "files") + QStringLiteral(" read, the last ") + text;
+    CodepageLabel->setText(text);
 }
 
 void TMain::openIncludedFile()
@@ -162,9 +171,10 @@ void TMain::openAllIncludedFiles()
     std::vector<vog::Origin> origins;
     for (int i = 0; i < lines.size(); ++i)
         origins.push_back(list->originOfLine(i));
+    const int before = vog::sourceFileCount();
     vog::guarded([&] { vog::openIncludedFiles(lines, origins, [this] { fileOpened(); }); });
     vog::showChanges(false);
-    showCodepage();
+    showCodepage(vog::sourceFileCount() - before);
 }
 
 void TMain::N5Click()

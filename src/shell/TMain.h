@@ -57,7 +57,9 @@ public slots:
 
 private:
     void fileOpened();
-    void showCodepage();
+    // The status line: the file read last, its lines, links and codepage, and how many files
+    // the command read when it was not one.
+    void showCodepage(int filesRead = 1);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
