@@ -71,6 +71,7 @@ void ConfigDocument::record(const KeywordLine &line, int column)
     if (column < 0) {
         // Window values are kept: the fields show them, and a change is compared with them.
         v.bytesAt = m_windowBytes.size();
+        v.bytesLength = quint32(line.value.size());
         m_windowBytes.append(line.value.data(), line.value.size());
     }
     index(quint32(m_lines.size()), v);
@@ -134,7 +135,7 @@ std::vector<const ValueLine *> ConfigDocument::linesOfLink(int column) const
 QByteArrayView ConfigDocument::valueBytes(const ValueLine &line) const
 {
     if (line.column < 0)
-        return QByteArrayView(m_windowBytes).sliced(line.bytesAt, line.valueLength);
+        return QByteArrayView(m_windowBytes).sliced(line.bytesAt, line.bytesLength);
     // A link's value is its cell, when this line is the one that set it last.
     if (m_store) {
         const KeywordRow &row = keywordTable()[line.row];

@@ -30,7 +30,8 @@ struct ValueLine
     int column = -1;          // the link record it set, or -1 for a window keyword
     quint16 row = 0;          // its keyword table index
     quint8 endLength = 0;     // 0: the last line, without a line end; 1: LF; 2: CR LF
-    qint64 bytesAt = 0;       // window keywords: where the document keeps the value's bytes
+    qint64 bytesAt = 0;       // window keywords: where the document keeps the value's bytes,
+    quint32 bytesLength = 0;  // as read: without the stray CRs that the line may hold
 
     qint64 next() const { return lineStart + lineLength + endLength; }
     Origin origin() const { return {file, line}; }
