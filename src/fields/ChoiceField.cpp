@@ -15,6 +15,13 @@ ChoiceField::ChoiceField(const QStringList &items, QWidget *parent) : QComboBox(
     const auto typed = [this] { userChanged(this); };
     connect(lineEdit(), &QLineEdit::textEdited, this, typed);
     connect(this, &QComboBox::activated, this, typed);
+    connect(lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        if (!m_row)
+            return;
+        const QString shown = shownWords(*m_row);
+        if (!shown.isEmpty() && shown != currentText())
+            setEditText(shown);
+    });
 }
 
 QString ChoiceField::shownWords(const KeywordRow &row) const

@@ -14,6 +14,9 @@ class ChoiceField : public QComboBox, public Field
     Q_OBJECT
 public:
     ChoiceField(const QStringList &items, QWidget *parent = nullptr);
+    // The keyword whose rule reads the typed text: once the user leaves the field, it shows the
+    // item text that is written ("on" becomes "On", "maybe" "Off").
+    void readsAs(const KeywordRow &row) { m_row = &row; }
 
     void setState(const FieldState &state) override
     {
@@ -31,6 +34,9 @@ public:
     {
         return {QStringLiteral("Lower"), QStringLiteral("Upper")};
     }
+
+private:
+    const KeywordRow *m_row = nullptr;
 };
 
 // Names a drop-down for screen readers, and the text box inside it too: that is where the

@@ -55,13 +55,16 @@ void RowForm::add(const KeywordRow &keyword, const FormLook &look)
         break;
     case ValueKind::OnOff:
     case ValueKind::InvertedOnOff:
-        field = new ChoiceField(ChoiceField::onOffItems(), this);
+    case ValueKind::LowerUpper: {
+        auto *choice = new ChoiceField(keyword.kind == ValueKind::LowerUpper
+                                               ? ChoiceField::lowerUpperItems()
+                                               : ChoiceField::onOffItems(),
+                                       this);
+        choice->readsAs(keyword);
+        field = choice;
         row.width = ChoiceWidth;
         break;
-    case ValueKind::LowerUpper:
-        field = new ChoiceField(ChoiceField::lowerUpperItems(), this);
-        row.width = ChoiceWidth;
-        break;
+    }
     case ValueKind::Number:
         field = new NumberField(keyword.range, this);
         row.width = NumberWidth;
