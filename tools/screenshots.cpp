@@ -1,6 +1,7 @@
 // Renders every window to PNG files, for the README and docs/: the main window, the three
 // editors scrolled to the top and to the bottom after opening a configuration file, and the
-// directory chooser as a directory browse button shows it, over the Files and Paths window.
+// directory chooser as a directory browse button shows it, over the Files and Paths window, and
+// the save preview of three changes, cancelled, so that nothing is written.
 // Usage: vog-screenshots <configuration file> <output folder> [font size in points]
 // A font size other than the shared font's shows how the windows take a larger font.
 #include "editors/TFiles_and_Paths.h"
@@ -12,6 +13,8 @@
 #include "editors/EditorWindow.h"
 #include "fields/FileOpenDialog.h"
 #include "fields/SharedFont.h"
+#include "document/ConfigDocument.h"
+#include "shell/SavePreview.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
@@ -90,6 +93,26 @@ void saveIncludeMenu(const QString &path)
     QTextStream(stdout) << path << '\n';
 }
 
+// File > Save with a change of two general keywords and of one link's password: the preview,
+// answered with Cancel.
+void saveSavePreview(const QString &path)
+{
+    vog::ConfigDocument &document = vog::document();
+    document.setValue(*vog::rowNamed("Sysop"), -1, QStringLiteral("Ivan Sidorov"));
+    document.setValue(*vog::rowNamed("AreafixMsgSize"), -1, QStringLiteral("64000"));
+    document.setValue(*vog::rowNamed("Password"), 2, QStringLiteral("P0INT-1"));
+    QTimer::singleShot(0, [path] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *preview = qobject_cast<SavePreview *>(modal)) {
+            save(preview, path);
+            preview->reject();
+        } else if (modal) {
+            modal->close();
+        }
+    });
+    Main->N3Click();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -132,6 +155,8 @@ int main(int argc, char *argv[])
     Files_and_Paths->scrollToTop();
     saveChooserOver(Files_and_Paths, Files_and_Paths->findChild<vog::BrowseButton *>("InboundButton"),
                     folder + QStringLiteral("/select-directory.png"));
+
+    saveSavePreview(folder + QStringLiteral("/save-preview.png"));
 
     destroyWindows();
     return 0;
