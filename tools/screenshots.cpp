@@ -1,7 +1,8 @@
 // Renders every window to PNG files, for the README and docs/: the main window, the three
 // editors scrolled to the top and to the bottom after opening a configuration file, and the
 // directory chooser as a directory browse button shows it, over the Files and Paths window, and
-// the quick find over the Link Keywords window.
+// the quick find over the Link Keywords window, and the save preview of three changes, cancelled,
+// so that nothing is written.
 // Usage: vog-screenshots <configuration file> <output folder> [font size in points]
 // A font size other than the shared font's shows how the windows take a larger font.
 #include "editors/TFiles_and_Paths.h"
@@ -14,6 +15,8 @@
 #include "fields/FileOpenDialog.h"
 #include "fields/SharedFont.h"
 #include "shell/QuickFind.h"
+#include "document/ConfigDocument.h"
+#include "shell/SavePreview.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
@@ -113,6 +116,26 @@ void saveQuickFind(QWidget *window, const QString &typed, const QString &path)
     QTextStream(stdout) << path << '\n';
 }
 
+// File > Save with a change of two general keywords and of one link's password: the preview,
+// answered with Cancel.
+void saveSavePreview(const QString &path)
+{
+    vog::ConfigDocument &document = vog::document();
+    document.setValue(*vog::rowNamed("Sysop"), -1, QStringLiteral("Ivan Sidorov"));
+    document.setValue(*vog::rowNamed("AreafixMsgSize"), -1, QStringLiteral("64000"));
+    document.setValue(*vog::rowNamed("Password"), 2, QStringLiteral("P0INT-1"));
+    QTimer::singleShot(0, [path] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *preview = qobject_cast<SavePreview *>(modal)) {
+            save(preview, path);
+            preview->reject();
+        } else if (modal) {
+            modal->close();
+        }
+    });
+    Main->N3Click();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -156,6 +179,8 @@ int main(int argc, char *argv[])
     Files_and_Paths->scrollToTop();
     saveChooserOver(Files_and_Paths, Files_and_Paths->findChild<vog::BrowseButton *>("InboundButton"),
                     folder + QStringLiteral("/select-directory.png"));
+
+    saveSavePreview(folder + QStringLiteral("/save-preview.png"));
 
     destroyWindows();
     return 0;

@@ -13,8 +13,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-            QStringLiteral("Reads a mail tosser's configuration file and shows its keywords. "
-                           "It never writes a file."));
+            QStringLiteral("Reads a mail tosser's configuration file, shows its keywords and "
+                           "saves what is changed in them. Nothing is written unless File > Save "
+                           "was chosen and what will change was shown."));
     // Our own help option: the one Qt adds also offers --help-all, which lists the toolkit's
     // options, and those are not taken here.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},

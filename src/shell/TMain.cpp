@@ -3,7 +3,9 @@
 #include "ErrorBox.h"
 #include "FileDrop.h"
 #include "OpenCommand.h"
+#include "SaveCommand.h"
 #include "Startup.h"
+#include "document/ConfigDocument.h"
 #include "editors/DocumentView.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
@@ -18,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
@@ -55,6 +58,9 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     N5 = namedAction(N1->addAction(QStringLiteral("Со&здать")), "N5", false);
     N2 = namedAction(N1->addAction(QStringLiteral("&Открыть")), "N2");
     N3 = namedAction(N1->addAction(QStringLiteral("&Сохранить")), "N3", false);
+    N3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    // Changes are made in the editor windows: Ctrl+S saves from any of them.
+    N3->setShortcutContext(Qt::ApplicationShortcut);
 
     N6 = MainMenu->addMenu(QStringLiteral("&Конфигурятор"));
     N6->setObjectName(QStringLiteral("N6"));
@@ -81,6 +87,9 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     CodepageLabel = new QLabel(this);
     CodepageLabel->setObjectName(QStringLiteral("CodepageLabel"));
     statusBar()->addWidget(CodepageLabel);
+    SaveStatus = new QLabel(this);
+    SaveStatus->setObjectName(QStringLiteral("SaveStatus"));
+    statusBar()->addWidget(SaveStatus);
     Memo1 = new QPlainTextEdit(client);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(16, 22, 457, 255);
@@ -98,12 +107,20 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     new vog::FileDrop(Memo1->viewport(), open);
 
     connect(N2, &QAction::triggered, this, &TMain::N2Click);
+    connect(N3, &QAction::triggered, this, &TMain::N3Click);
     connect(N5, &QAction::triggered, this, &TMain::N5Click);
     connect(GeneralKeywords1, &QAction::triggered, this, &TMain::GeneralKeywords1Click);
     connect(FilesandPaths1, &QAction::triggered, this, &TMain::FilesandPaths1Click);
     connect(LinkKeywords1, &QAction::triggered, this, &TMain::LinkKeywords1Click);
 
+    vog::document().setChangeHandler([this] { documentChanged(); });
+
     FormCreate();
+}
+
+TMain::~TMain()
+{
+    vog::document().setChangeHandler(nullptr);
 }
 
 void TMain::FormCreate()
@@ -177,6 +194,72 @@ void TMain::openAllIncludedFiles()
     showCodepage(vog::sourceFileCount() - before);
 }
 
+void TMain::documentChanged()
+{
+    const bool changed = vog::document().hasChanges();
+    N3->setEnabled(changed);
+    markModified(changed);
+    SaveStatus->setText(changed ? QStringLiteral("Unsaved changes") : QString());
+}
+
+void TMain::markModified(bool on)
+{
+    if (isWindowModified() == on)
+        return;
+    // The attribute alone: setWindowModified() wants a "[*]" in the title, which stays "Vog
+    // config". Qt looks at the attribute again whenever it makes the window's platform window,
+    // and warns then too: so it is set only once that window is made (create() makes it if
+    // there is none), and cleared when the window closes, which takes its platform window.
+    if (on)
+        create();
+    setAttribute(Qt::WA_WindowModified, on);
+    QEvent modified(QEvent::ModifiedChange);
+    QCoreApplication::sendEvent(this, &modified);
+}
+
+void TMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    markModified(vog::document().hasChanges());
+}
+
+void TMain::N3Click()
+{
+    if (vog::document().hasChanges())
+        save();
+}
+
+bool TMain::save()
+{
+    int written = -1;
+    vog::guarded([&] { written = vog::saveChanges(this); });
+    if (written < 0)
+        return false;
+    SaveStatus->setText(written == 1 ? QStringLiteral("Saved 1 file")
+                                     : QStringLiteral("Saved %1 files").arg(written));
+    return true;
+}
+
+bool TMain::mayClose()
+{
+    if (!vog::document().hasChanges())
+        return true;
+    QMessageBox box(QMessageBox::Question, vog::applicationTitle(),
+                    QStringLiteral("Save the changes before closing?"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setObjectName(QStringLiteral("SaveQuestion"));
+    box.setInformativeText(QStringLiteral("No file has been written since they were made."));
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return save();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TMain::N5Click()
 {
     NewDialog->execute();
@@ -199,8 +282,15 @@ void TMain::LinkKeywords1Click()
 
 void TMain::closeEvent(QCloseEvent *event)
 {
-    // Closing the main window ends the program, editor windows or not.
+    // Closing the main window ends the program, editor windows or not, once the changes are
+    // saved or the user gave them up.
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        markModified(false);
         QCoreApplication::quit();
+    }
 }

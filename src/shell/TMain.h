@@ -18,6 +18,7 @@ class TMain : public QMainWindow
     Q_OBJECT
 public:
     explicit TMain(QWidget *parent = nullptr);
+    ~TMain() override;
 
     // File > Open after the dialog, with this name: the name given on the command line or
     // dropped on the window. OpenDialog keeps it as its last name.
@@ -25,6 +26,8 @@ public:
     void openFile(const QString &fileName, bool isMain = true);
     // The codepage of the file opened last, on the status line.
     QLabel *CodepageLabel;
+    // Beside it: "Unsaved changes" while there are, "Saved 2 files" after a save.
+    QLabel *SaveStatus;
 
     QMenuBar *MainMenu;
     QMenu *N1;                 // File
@@ -47,6 +50,8 @@ public:
 public slots:
     void FormCreate();
     void N2Click();
+    // File > Save: the preview of what changes, then the safe write (shell/SaveCommand.h).
+    void N3Click();
     void N5Click();
     void GeneralKeywords1Click();
     void FilesandPaths1Click();
@@ -60,7 +65,17 @@ private:
     // The status line: the file read last, its lines, links and codepage, and how many files
     // the command read when it was not one.
     void showCodepage(int filesRead = 1);
+    // The document's changes made or dropped: Save enabled and the window marked modified
+    // exactly while there are some.
+    void documentChanged();
+    // The window's modified mark, without one in its title.
+    void markModified(bool on);
+    // Saves through the preview; whether the changes were written.
+    bool save();
+    // The question before the window closes with unsaved changes: whether it may close.
+    bool mayClose();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 };

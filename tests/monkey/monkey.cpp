@@ -1,6 +1,8 @@
 // A seeded random walk over every window: clicks, typing, link picks, browse dialogs answered
-// at random, Opens from a pool of good and hostile files, windows closed and shown again. After
-// every step the invariants are checked; a failure names the seed and the step, and
+// at random, Opens from a pool of good and hostile files, saves confirmed or cancelled at the
+// preview, windows closed and shown again. The pool is a copy in a temporary folder, the only
+// place a save can write. After every step the invariants are checked; a failure names the
+// seed and the step, and
 //   monkey --seed S --steps N
 // replays it exactly. Usage: monkey [--seed S] [--seconds T] [--steps N] [--verbose]
 #include "editors/DirectoryList.h"
@@ -10,6 +12,7 @@
 #include "editors/TSelect_directory.h"
 #include "fields/BrowseButton.h"
 #include "fields/FileOpenDialog.h"
+#include "shell/SavePreview.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
@@ -18,9 +21,11 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -34,6 +39,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <map>
 #include <random>
 #include <thread>
 
@@ -114,6 +120,9 @@ private:
     void pickLink();
     void useMenu();
     void open();
+    void save();
+    // Every regular file in the walk's folder, by path.
+    std::map<QString, QByteArray> filesOnDisk() const;
     void checkInvariants();
 
     std::mt19937 m_rng;
@@ -127,14 +136,23 @@ private:
 
     bool m_opened = false;
     bool m_busy = false;
+    // What the folder held after the last step, and what a Save confirmed in this step may
+    // write: the files of its preview and their .bak files.
+    std::map<QString, QByteArray> m_disk;
+    QStringList m_mayWrite;
 };
 
 void Walk::makePool()
 {
+    const QString d = QFileInfo(m_dir.path()).canonicalFilePath();
+    QDir(d).mkdir(QStringLiteral("pool"));
     for (const char *folder : {VOG_EXAMPLES, VOG_CORPUS})
-        for (const QFileInfo &f : QDir(QString::fromLocal8Bit(folder)).entryInfoList(QDir::Files))
-            m_configs.append(f.absoluteFilePath());
-    const QString d = m_dir.path();
+        for (const QFileInfo &f : QDir(QString::fromLocal8Bit(folder)).entryInfoList(QDir::Files)) {
+            const QString copy = QStringLiteral("%1/pool/%2-%3")
+                                         .arg(d).arg(m_configs.size()).arg(f.fileName());
+            QFile::copy(f.absoluteFilePath(), copy);
+            m_configs.append(copy);
+        }
     QDir(d).mkdir(QStringLiteral("folder.cfg"));
     ::mkfifo(QFile::encodeName(d + QStringLiteral("/fifo.cfg")).constData(), 0600);
     QFile junk(d + QStringLiteral("/junk.cfg"));
@@ -155,6 +173,20 @@ void Walk::makePool()
     m_configs.append(d + QStringLiteral("/junk.cfg"));
     m_configs += m_errorConfigs;
     m_paths = m_configs + QStringList{d, QDir::rootPath(), QDir::tempPath(), QString()};
+    m_disk = filesOnDisk();
+}
+
+std::map<QString, QByteArray> Walk::filesOnDisk() const
+{
+    std::map<QString, QByteArray> files;
+    for (QDirIterator it(QFileInfo(m_dir.path()).canonicalFilePath(), QDir::Files | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        QFile f(it.next());
+        if (it.fileInfo().isFile() && f.open(QIODevice::ReadOnly))
+            files[f.fileName()] = f.readAll();
+    }
+    return files;
 }
 
 QList<QWidget *> Walk::windows() const
@@ -311,6 +343,19 @@ void Walk::open()
     Main->N2->trigger();
 }
 
+// Ctrl+S in a window in front; the menu item is one of useMenu's.
+void Walk::save()
+{
+    m_boxesBeforeOpen = m_boxes;
+    QWidget *w = any(shownWindows());
+    note(QStringLiteral("Ctrl+S on %1").arg(w ? w->objectName() : QString()));
+    if (w) {
+        activate(w);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w, Qt::Key_S,
+                        Qt::ControlModifier);
+    }
+}
+
 void Walk::answerModal()
 {
     QWidget *modal = QApplication::activeModalWidget();
@@ -327,13 +372,23 @@ void Walk::answerModal()
                                              : QString(w->metaObject()->className())));
     if (modals.size() != 1)
         fail(QStringLiteral("modal windows %1 at once, in: %2").arg(modals.join(", "), m_what));
-    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+    if (auto *preview = qobject_cast<SavePreview *>(modal)) {
+        const bool confirm = chance(50);
+        for (int i = 0; confirm && i < preview->SaveFiles->count(); ++i) {
+            const QString file = QFileInfo(preview->SaveFiles->item(i)->text()).canonicalFilePath();
+            m_mayWrite << file << file + QStringLiteral(".bak");
+        }
+        if (m_verbose)
+            std::fprintf(stderr, "   save preview: %s\n", confirm ? "Save" : "Cancel");
+        click(preview->SaveButtons->button(confirm ? QDialogButtonBox::Save
+                                                   : QDialogButtonBox::Cancel));
+    } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         if (box->objectName() == QLatin1String("ErrorBox"))
             ++m_boxes;
         if (m_verbose)
             std::fprintf(stderr, "   box: %s\n", qPrintable(box->text()));
         switch (pick(3)) {
-        case 0: click(box->button(QMessageBox::Ok)); break;
+        case 0: click(any(box->buttons())); break; // OK, or Save, Discard or Cancel
         case 1: QTest::keyClick(box, Qt::Key_Return); break;
         default: box->close(); break;
         }
@@ -381,10 +436,11 @@ void Walk::step()
     // answers of a dialog took a different number of ticks.
     m_rng.seed(g_seed * 1000003u + quint32(g_step.load()));
     bool opening = false;
+    bool saving = false;
     if (QWidget *popup = QApplication::activePopupWidget())
         popup->close();
     const QList<QWidget *> shown = shownWindows();
-    switch (pick(20)) {
+    switch (pick(21)) {
     case 0: case 1: { // show a window, or bring it to the front
         QWidget *w = any(windows());
         note(QStringLiteral("show %1").arg(w->objectName()));
@@ -454,6 +510,10 @@ void Walk::step()
         opening = true;
         open();
         break;
+    case 18:
+        saving = true;
+        save();
+        break;
     default:
         opening = true;
         useMenu();
@@ -472,11 +532,25 @@ void Walk::step()
         if (boxes > 1)
             fail(QStringLiteral("%1 error boxes for one Open of %2").arg(boxes).arg(name));
     }
+    if (saving && boxes > 1)
+        fail(QStringLiteral("%1 error boxes for one save").arg(boxes));
     checkInvariants();
 }
 
 void Walk::checkInvariants()
 {
+    // A file changes, or a file comes, only through a Save confirmed at its preview: the files
+    // it listed and their .bak files, and never a temporary file left behind.
+    std::map<QString, QByteArray> disk = filesOnDisk();
+    for (const auto &[path, bytes] : disk)
+        if ((!m_disk.count(path) || m_disk[path] != bytes) && !m_mayWrite.contains(path))
+            fail(QStringLiteral("%1 was written without a confirmed save, after: %2")
+                         .arg(path, m_what));
+    if (disk.size() < m_disk.size())
+        fail(QStringLiteral("a file is gone, after: %1").arg(m_what));
+    m_disk = std::move(disk);
+    m_mayWrite.clear();
+
     if (QWidget *m = QApplication::activeModalWidget())
         fail(QStringLiteral("%1 stays modal after: %2").arg(m->objectName(), m_what));
     for (QWidget *w : QApplication::topLevelWidgets())

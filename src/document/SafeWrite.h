@@ -1,0 +1,39 @@
+#pragma once
+
+#include "reader/SourceFiles.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace vog {
+
+// The file's bytes on disk now, when they are still the bytes that were read: the same size
+// and fingerprint. A file changed since, or gone, throws a CommandError "FILE was changed on
+// disk after it was read; open it again to edit it"; one that can't be read, its reason.
+QByteArray readUnchanged(const SourceFile &file);
+
+// One file of a save: its path as opened, its bytes as read and checked, and its new bytes.
+struct FileWrite
+{
+    QString path;
+    QByteArray asRead;
+    QByteArray bytes;
+};
+
+// Writes every file's new bytes, or none. A file reached through a symbolic link is written at
+// the link's target, and the link stays. Before a file is first written in this run, its bytes
+// as read are kept beside it as FILE.bak. Each file and each .bak is first written in full to
+// a temporary file in its folder, with the file's permission bits, owner and group, and synced;
+// then each file is read once more and must still be what was read; only then are the
+// temporary files renamed over the .bak files and the files, in that order. A file that
+// can't be written, a full disk, an owner that can't be kept or a file changed meanwhile
+// throws a CommandError naming the file and the reason, and leaves every file as it was.
+void writeFiles(const std::vector<FileWrite> &files);
+
+// The .bak that writeFiles would write for the file at this path, or an empty name once this
+// run has kept its bytes as read.
+QString backupToWrite(const QString &path);
+
+} // namespace vog

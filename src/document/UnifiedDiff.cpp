@@ -1,0 +1,221 @@
+#include "UnifiedDiff.h"
+
+#include <dtl/dtl.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace vog {
+
+namespace {
+
+constexpr std::size_t Context = 3;
+
+using Lines = std::vector<QByteArrayView>;
+
+// Each line with its line end, split as the reader splits them.
+Lines splitLines(QByteArrayView bytes)
+{
+    Lines lines;
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    while (p < end) {
+        const auto *lf = static_cast<const char *>(std::memchr(p, '\n', std::size_t(end - p)));
+        const char *stop = lf ? lf : end;
+        const auto *cr = static_cast<const char *>(std::memchr(p, '\r', std::size_t(stop - p)));
+        const char *next = cr && cr + 1 != lf ? cr + 1 : lf ? lf + 1 : end;
+        lines.emplace_back(p, next - p);
+        p = next;
+    }
+    return lines;
+}
+
+// A run of changed lines: old lines removed at oldAt, new lines added at newAt.
+struct Block
+{
+    std::size_t oldAt, oldCount, newAt, newCount;
+};
+
+// The blocks of a shortest edit script between the lines [from, a.size() - to) of a and of b.
+std::vector<Block> changedBlocks(const Lines &a, const Lines &b, std::size_t from, std::size_t to)
+{
+    const Lines before(a.begin() + qsizetype(from), a.end() - qsizetype(to));
+    const Lines after(b.begin() + qsizetype(from), b.end() - qsizetype(to));
+    dtl::Diff<QByteArrayView, Lines> diff(before, after);
+    if (before.size() + after.size() > 10000)
+        diff.onHuge();
+    diff.compose();
+    std::vector<Block> blocks;
+    std::size_t oldAt = from, newAt = from;
+    bool open = false;
+    for (const auto &[line, info] : diff.getSes().getSequence()) {
+        if (info.type == dtl::SES_COMMON) {
+            open = false;
+            ++oldAt;
+            ++newAt;
+            continue;
+        }
+        if (!open)
+            blocks.push_back({oldAt, 0, newAt, 0});
+        open = true;
+        if (info.type == dtl::SES_DELETE) {
+            ++blocks.back().oldCount;
+            ++oldAt;
+        } else {
+            ++blocks.back().newCount;
+            ++newAt;
+        }
+    }
+    return blocks;
+}
+
+// "start,count" of a hunk's side, the start counted from 1; a side with no line names the
+// line before it.
+QString range(std::size_t at, std::size_t count)
+{
+    if (count == 1)
+        return QString::number(at + 1);
+    return QStringLiteral("%1,%2").arg(count ? at + 1 : at).arg(count);
+}
+
+void appendLine(QString &out, char mark, QByteArrayView line, const TextCodec &codec)
+{
+    qsizetype end = line.size();
+    if (line.endsWith("\r\n"))
+        end -= 2;
+    else if (line.endsWith('\n') || line.endsWith('\r'))
+        end -= 1;
+    out += QLatin1Char(mark);
+    codec.append(out, line.first(end));
+    out += QLatin1Char('\n');
+    if (end == line.size())
+        out += QStringLiteral("\\ No newline at end of file\n");
+}
+
+// How many bytes the two have in common from their starts, and from their ends (at most most).
+qsizetype sharedHead(QByteArrayView a, QByteArrayView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    constexpr qsizetype Step = 4096;
+    qsizetype at = 0;
+    while (at + Step <= n && std::memcmp(a.data() + at, b.data() + at, Step) == 0)
+        at += Step;
+    while (at < n && a[at] == b[at])
+        ++at;
+    return at;
+}
+
+qsizetype sharedTail(QByteArrayView a, QByteArrayView b, qsizetype most)
+{
+    qsizetype n = 0;
+    while (n < most && a[a.size() - 1 - n] == b[b.size() - 1 - n])
+        ++n;
+    return n;
+}
+
+// Where the line starts that is the given number of LF line ends before the line start at, or
+// after it.
+qsizetype linesBack(QByteArrayView bytes, qsizetype at, std::size_t lines)
+{
+    for (; lines > 0 && at > 0; --lines) {
+        const auto *lf =
+                static_cast<const char *>(::memrchr(bytes.data(), '\n', std::size_t(at - 1)));
+        at = lf ? lf - bytes.data() + 1 : 0;
+    }
+    return at;
+}
+
+qsizetype linesOn(QByteArrayView bytes, qsizetype at, std::size_t lines)
+{
+    for (; lines > 0 && at < bytes.size(); --lines) {
+        const auto *lf = static_cast<const char *>(
+                std::memchr(bytes.data() + at, '\n', std::size_t(bytes.size() - at)));
+        at = lf ? lf - bytes.data() + 1 : bytes.size();
+    }
+    return at;
+}
+
+// The lines of bytes that end in a line end, as the reader ends them: each LF, and each CR
+// not followed by one.
+std::size_t endedLines(QByteArrayView bytes)
+{
+    std::size_t lines = std::size_t(std::count(bytes.begin(), bytes.end(), '\n'));
+    for (const char *p = bytes.data(), *end = p + bytes.size();
+         (p = static_cast<const char *>(std::memchr(p, '\r', std::size_t(end - p))));)
+        if (++p == end || *p != '\n')
+            ++lines;
+    return lines;
+}
+
+} // namespace
+
+QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
+                    const TextCodec &codec)
+{
+    if (before == after)
+        return {};
+    // Only the lines from the first changed byte to the last, with their context, are split and
+    // diffed: the bytes the files share at both ends are compared once, fast, so a change in a
+    // long file costs what lies between its first and last changes. The cuts fall after an LF,
+    // where the lines on either side are the same in both files.
+    const qsizetype same = sharedHead(before, after);
+    const auto *lf = static_cast<const char *>(::memrchr(before.data(), '\n', std::size_t(same)));
+    const qsizetype from = linesBack(before, lf ? lf - before.data() + 1 : 0, Context);
+    const qsizetype sameAtEnd =
+            sharedTail(before, after, std::min(before.size(), after.size()) - same);
+    lf = static_cast<const char *>(std::memchr(before.data() + before.size() - sameAtEnd, '\n',
+                                               std::size_t(sameAtEnd)));
+    const qsizetype to = linesOn(before, lf ? lf - before.data() + 1 : before.size(), Context);
+    const qsizetype grown = after.size() - before.size();
+    const std::size_t firstLine = endedLines(before.first(from));
+    const Lines a = splitLines(before.sliced(from, to - from));
+    const Lines b = splitLines(after.sliced(from, to + grown - from));
+    std::size_t head = 0;
+    while (head < a.size() && head < b.size() && a[head] == b[head])
+        ++head;
+    std::size_t tail = 0;
+    while (tail < a.size() - head && tail < b.size() - head
+           && a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+        ++tail;
+    const std::vector<Block> blocks = changedBlocks(a, b, head, tail);
+
+    QString out = QStringLiteral("--- ") + path + QStringLiteral("\n+++ ") + path
+            + QLatin1Char('\n');
+    for (std::size_t first = 0; first < blocks.size();) {
+        // Blocks closer than twice the context share one hunk.
+        std::size_t last = first;
+        while (last + 1 < blocks.size()
+               && blocks[last + 1].oldAt - (blocks[last].oldAt + blocks[last].oldCount)
+                       <= 2 * Context)
+            ++last;
+        const Block &f = blocks[first];
+        const Block &l = blocks[last];
+        const std::size_t lead = std::min(Context, f.oldAt);
+        const std::size_t oldEnd = l.oldAt + l.oldCount;
+        const std::size_t trail = std::min(Context, a.size() - oldEnd);
+        out += QStringLiteral("@@ -")
+                + range(firstLine + f.oldAt - lead, oldEnd + trail - (f.oldAt - lead))
+                + QStringLiteral(" +")
+                + range(firstLine + f.newAt - lead, l.newAt + l.newCount + trail - (f.newAt - lead))
+                + QStringLiteral(" @@\n");
+        for (std::size_t i = f.oldAt - lead; i < f.oldAt; ++i)
+            appendLine(out, ' ', a[i], codec);
+        for (std::size_t k = first; k <= last; ++k) {
+            const Block &blk = blocks[k];
+            for (std::size_t i = 0; i < blk.oldCount; ++i)
+                appendLine(out, '-', a[blk.oldAt + i], codec);
+            for (std::size_t i = 0; i < blk.newCount; ++i)
+                appendLine(out, '+', b[blk.newAt + i], codec);
+            const std::size_t next = k < last ? blocks[k + 1].oldAt : blk.oldAt + blk.oldCount;
+            for (std::size_t i = blk.oldAt + blk.oldCount; i < next; ++i)
+                appendLine(out, ' ', a[i], codec);
+        }
+        for (std::size_t i = oldEnd; i < oldEnd + trail; ++i)
+            appendLine(out, ' ', a[i], codec);
+        first = last + 1;
+    }
+    return out;
+}
+
+} // namespace vog

@@ -1,0 +1,42 @@
+#include "SaveCommand.h"
+
+#include "SavePreview.h"
+#include "document/ConfigDocument.h"
+#include "document/SafeWrite.h"
+#include "document/UnifiedDiff.h"
+#include "editors/DocumentView.h"
+
+namespace vog {
+
+int saveChanges(QWidget *parent)
+{
+    ConfigDocument &doc = document();
+    std::vector<int> files;
+    std::vector<FileWrite> writes;
+    std::vector<SavePreview::File> shown;
+    for (int file : doc.filesToWrite()) {
+        const SourceFile &source = sourceFile(file);
+        QByteArray asRead = readUnchanged(source);
+        QByteArray bytes = doc.render(file, asRead);
+        // A file whose changes come to its own bytes again is left alone.
+        if (bytes == asRead)
+            continue;
+        shown.push_back({source.path, unifiedDiff(source.path, asRead, bytes, source.codec),
+                         backupToWrite(source.path)});
+        files.push_back(file);
+        writes.push_back({source.path, std::move(asRead), std::move(bytes)});
+    }
+    if (!writes.empty()) {
+        SavePreview preview(shown, parent);
+        if (preview.exec() != QDialog::Accepted)
+            return -1;
+        writeFiles(writes);
+    }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        doc.saved(files[i], writes[i].bytes);
+    doc.changesSaved();
+    showSavedValues();
+    return int(writes.size());
+}
+
+} // namespace vog

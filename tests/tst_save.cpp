@@ -1,0 +1,251 @@
+// The safe write broken on purpose, once per step: each broken step leaves every file as it
+// was, with no .bak and no temporary file beside it. What a write keeps, and the diff's text.
+// Then Save through the main window: closing with changes asks first, and each answer does
+// what it says; nothing is written unless the preview's Save was pressed.
+
+#include "TestSupport.h"
+
+#include "document/ConfigDocument.h"
+#include "document/SafeWrite.h"
+#include "document/UnifiedDiff.h"
+#include "reader/Errors.h"
+#include "shell/SavePreview.h"
+#include "shell/Startup.h"
+#include "shell/TMain.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+}
+
+// The flag that keeps even root from adding a file to a folder; false where there is none.
+bool setImmutable(const QString &dir, int flag)
+{
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
+            && ::ioctl(fd, FS_IOC_SETFLAGS, &(flags = (flags & ~FS_IMMUTABLE_FL) | flag)) == 0;
+    ::close(fd);
+    return done;
+}
+
+enum Broken { ChangedOnDisk, Gone, FolderNotWritable, DiskFull };
+
+} // namespace
+
+class TestSave final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void brokenStepLeavesEveryFile_data()
+    {
+        QTest::addColumn<int>("broken");
+        QTest::addColumn<QString>("message");
+        const QString changed = "b.cfg was changed on disk after it was read; open it again "
+                                "to edit it";
+        QTest::newRow("changed on disk after it was read") << int(ChangedOnDisk) << changed;
+        QTest::newRow("gone") << int(Gone) << changed;
+        QTest::newRow("a folder that can't be written") << int(FolderNotWritable)
+                                                        << QString("b.cfg.bak can't be written: ");
+        QTest::newRow("a full disk") << int(DiskFull) << QString("b.cfg can't be written: ");
+    }
+
+    void brokenStepLeavesEveryFile()
+    {
+        QFETCH(int, broken);
+        QFETCH(QString, message);
+        ConfigFixture files;
+        const QString top = QFileInfo(files.path("")).canonicalFilePath(), sub = top + "/sub";
+        QVERIFY(QDir().mkpath(sub));
+        const QString a = files.write("Name a\n", "a.cfg");
+        const QString b = files.write("Name b\n", "sub/b.cfg");
+        // b comes second: a's temporary file and .bak are made before b fails.
+        const std::vector<vog::FileWrite> writes{
+                {a, "Name a\n", "Name A\n"}, {b, "Name b\n", "Name " + QByteArray(64 << 10, 'B')}};
+        rlimit unlimited{};
+        ::getrlimit(RLIMIT_FSIZE, &unlimited);
+        const rlimit small{16 << 10, unlimited.rlim_max};
+        if (broken == ChangedOnDisk)
+            files.write("Name c\n", "sub/b.cfg");
+        if (broken == Gone)
+            QFile::remove(b);
+        if (broken == FolderNotWritable && ::geteuid() != 0)
+            QVERIFY(::chmod(QFile::encodeName(sub).constData(), 0555) == 0);
+        else if (broken == FolderNotWritable && !setImmutable(sub, FS_IMMUTABLE_FL))
+            QSKIP("root writes into any folder, and this file system can't make one immutable");
+        // A file size limit fails a write as a full disk does, for root too.
+        if (broken == DiskFull && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR)
+            QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+        const QByteArray bNow = bytesOf(b);
+        const auto names = QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot;
+        const QStringList before = QDir(top).entryList(names) + QDir(sub).entryList(names);
+        QString error;
+        vog::guarded([&] { vog::writeFiles(writes); }, [&](const QString &m) { error = m; });
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        setImmutable(sub, 0);
+        ::chmod(QFile::encodeName(sub).constData(), 0755);
+
+        QVERIFY2(error.startsWith(top) && error.contains(message), qPrintable(error));
+        QCOMPARE(bytesOf(a), QByteArray("Name a\n"));
+        QCOMPARE(bytesOf(b), bNow);
+        QCOMPARE(QDir(top).entryList(names) + QDir(sub).entryList(names), before);
+    }
+
+    void writeKeepsWhatTheFileIs_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("throughLink");
+        QTest::addColumn<int>("owner");
+        QTest::newRow("permission bits 0640") << 0640 << false << -1;
+        QTest::newRow("through a symbolic link") << 0604 << true << -1;
+        QTest::newRow("another owner and group, set-group-ID") << 02750 << false << 4321;
+    }
+
+    void writeKeepsWhatTheFileIs()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, throughLink);
+        QFETCH(int, owner);
+        if (owner >= 0 && ::geteuid() != 0)
+            QSKIP("only root can give a file to another owner");
+        ConfigFixture files;
+        QVERIFY(QDir().mkpath(files.path("real")));
+        const QString target = QFileInfo(files.write("Name a\n", "real/t.cfg")).canonicalFilePath();
+        const QString link = files.path("link.cfg");
+        const QByteArray name = QFile::encodeName(target);
+        QVERIFY(::chmod(name.constData(), mode_t(mode)) == 0 && QFile::link(target, link));
+        QVERIFY(owner < 0 || ::chown(name.constData(), uid_t(owner), gid_t(owner + 1)) == 0);
+        struct stat was, now;
+        QVERIFY(::stat(name.constData(), &was) == 0);
+
+        vog::writeFiles({{throughLink ? link : target, "Name a\n", "Name b\n"}});
+        vog::writeFiles({{throughLink ? link : target, "Name b\n", "Name c\n"}});
+
+        QCOMPARE(bytesOf(target), QByteArray("Name c\n"));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+        // Kept as read by the first save of the run only, beside the file written.
+        QCOMPARE(bytesOf(target + ".bak"), QByteArray("Name a\n"));
+        QVERIFY(!QFile::exists(link + ".bak"));
+        for (const QString &written : {target, target + ".bak"}) {
+            QVERIFY(::stat(QFile::encodeName(written).constData(), &now) == 0);
+            QCOMPARE(now.st_mode & 07777, was.st_mode & 07777);
+            QCOMPARE(now.st_uid, was.st_uid);
+            QCOMPARE(now.st_gid, was.st_gid);
+        }
+    }
+
+    void unifiedDiff_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("diff");
+        const QByteArray eleven = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n";
+        QTest::newRow("three lines of context; changes seven lines apart, two hunks")
+                << eleven << QByteArray(eleven).replace("2\n", "b\n").replace("10\n", "j\n")
+                << "--- f\n+++ f\n@@ -1,5 +1,5 @@\n 1\n-2\n+b\n 3\n 4\n 5\n"
+                   "@@ -7,5 +7,5 @@\n 7\n 8\n 9\n-10\n+j\n 11\n";
+        QTest::newRow("six lines apart, one hunk")
+                << eleven << QByteArray(eleven).replace("3\n", "c\n").replace("10\n", "j\n")
+                << "--- f\n+++ f\n@@ -1,11 +1,11 @@\n 1\n 2\n-3\n+c\n 4\n 5\n 6\n 7\n 8\n 9\n"
+                   "-10\n+j\n 11\n";
+        QTest::newRow("a last line without a line end")
+                << QByteArray("1\n2") << QByteArray("1\n2\n3")
+                << "--- f\n+++ f\n@@ -1,2 +1,3 @@\n 1\n-2\n\\ No newline at end of file\n+2\n+3\n"
+                   "\\ No newline at end of file\n";
+    }
+
+    void unifiedDiff()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, diff);
+        QCOMPARE(vog::unifiedDiff("f", before, after, vog::TextCodec::utf8()), diff);
+    }
+
+    void closeWithChanges_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("changedOnDisk");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QByteArray>("onDisk");
+        const int save = QMessageBox::Save;
+        const QByteArray asRead = "Name a\nSysop s\n";
+        QTest::newRow("Save, and Save at the preview") << save << true << false << true
+                                                       << QByteArray("Name b\nSysop s\n");
+        QTest::newRow("Save, then Cancel at the preview") << save << false << false << false
+                                                          << asRead;
+        QTest::newRow("Save, but the file changed on disk") << save << true << true << false
+                                                            << QByteArray("Name c\nSysop s\n");
+        QTest::newRow("Discard") << int(QMessageBox::Discard) << true << false << true << asRead;
+        QTest::newRow("Cancel") << int(QMessageBox::Cancel) << true << false << false << asRead;
+    }
+
+    void closeWithChanges()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, confirm);
+        QFETCH(bool, changedOnDisk);
+        QFETCH(bool, closes);
+        QFETCH(QByteArray, onDisk);
+        QTest::failOnWarning(QRegularExpression("setWindowModified"));
+        Program program;
+        ConfigFixture files;
+        const QString path = files.write("Name a\nSysop s\n");
+        QVERIFY(openConfig(path).isEmpty() && !Main->N3->isEnabled());
+        vog::document().setValue(*vog::rowNamed("Name"), -1, QStringLiteral("b"));
+        QVERIFY(Main->N3->isEnabled() && Main->isWindowModified());
+        if (changedOnDisk)
+            files.write("Name c\nSysop s\n");
+
+        QStringList asked, errors;
+        QString diff;
+        QTimer answers;
+        connect(&answers, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *preview = qobject_cast<SavePreview *>(modal)) {
+                diff = preview->SaveDiff->toPlainText();
+                confirm ? preview->accept() : preview->reject();
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                const bool error = box->objectName() == "ErrorBox";
+                (error ? errors : asked).append(box->text());
+                box->button(error ? QMessageBox::Ok : QMessageBox::StandardButton(answer))->click();
+            }
+        });
+        answers.start(5);
+        QCOMPARE(Main->close(), closes);
+
+        const bool saved = onDisk.startsWith("Name b");
+        QCOMPARE(asked, QStringList{"Save the changes before closing?"});
+        QCOMPARE(errors.size(), int(changedOnDisk));
+        QCOMPARE(bytesOf(path), onDisk);
+        QCOMPARE(QFile::exists(path + ".bak"), saved);
+        QVERIFY2(diff.contains(saved || !confirm ? "\n-Name a\n+Name b\n Sysop s" : ""),
+                 qPrintable(diff));
+        // A window that closed is marked no more; the changes stay until they are saved.
+        QCOMPARE(Main->isWindowModified(), !saved && !closes);
+        QCOMPARE(Main->N3->isEnabled(), !saved);
+        QCOMPARE(Main->SaveStatus->text(), saved ? "Saved 1 file" : "Unsaved changes");
+        QCOMPARE(Main->windowTitle(), QStringLiteral("Vog config"));
+    }
+};
+
+QTEST_MAIN(TestSave)
+#include "tst_save.moc"
