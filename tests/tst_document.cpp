@@ -181,6 +181,26 @@ private slots:
         QCOMPARE(document().filesToWrite().empty(), expected == file);
     }
 
+    // Once saved, the links inherit the defaults as the new bytes say them.
+    void savedDefaultsReachTheLinks()
+    {
+        ReadFile read("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\n"
+                      "LinkDefaults begin\nLinkGrp G\nlink B\n");
+        const int packer = rowNamed("Packer")->storeRow;
+        apply("set Packer@2147483647=zip\nset OptGrp@2147483647=O");
+        const QByteArray out = read.render();
+        document().saved(read.file, out);
+        document().changesSaved();
+        // The line replaced is the first block's, which both links take; the new line stands
+        // in the second block, after link A.
+        QCOMPARE(read.store.inheritedCell(1, packer), QByteArrayView("zip"));
+        QCOMPARE(read.store.inheritedCell(2, packer), QByteArrayView("zip"));
+        QVERIFY(!read.store.inheritedOrigin(1, rowNamed("OptGrp")->storeRow).isSet());
+        QCOMPARE(read.store.inheritedOrigin(2, rowNamed("OptGrp")->storeRow).line, 7);
+        QCOMPARE(read.store.cell(LinkStore::DefaultsColumn, packer), QByteArrayView("zip"));
+        QCOMPARE(document().render(read.file, out), out);
+    }
+
     void unwritableTextIsRefused_data()
     {
         QTest::addColumn<QByteArray>("file");
