@@ -133,6 +133,8 @@ const ValueLine *ConfigDocument::lastDestroy() const
 {
     for (auto i = m_defaults.rbegin(); i != m_defaults.rend(); ++i) {
         const ValueLine &l = m_lines[*i];
+        if (l.file < m_mainFile)
+            break;
         if (defaultsMark(keywordTable()[l.row], valueBytes(l)) == DefaultsMark::Destroy)
             return &l;
     }
@@ -143,11 +145,13 @@ std::vector<const ValueLine *> ConfigDocument::linesOfLink(int column) const
 {
     std::vector<const ValueLine *> out;
     if (column == LinkStore::DefaultsColumn) {
+        // Those of the main file and the files read after it: the defaults it started.
         const ValueLine *destroyed = lastDestroy();
         for (quint32 i : m_defaults)
-            out.push_back(&m_lines[i]);
-        if (destroyed)
-            out.erase(out.begin(), std::find(out.begin(), out.end(), destroyed) + 1);
+            if (m_lines[i].file >= m_mainFile)
+                out.push_back(&m_lines[i]);
+        if (const auto at = std::find(out.begin(), out.end(), destroyed); at != out.end())
+            out.erase(out.begin(), at + 1);
         return out;
     }
     if (column >= 0 && std::size_t(column) < m_byColumn.size())
@@ -395,8 +399,12 @@ void ConfigDocument::replayDefaults()
     if (!m_store)
         return;
     m_store->destroyDefaults();
+    int file = -1;
     for (const ValueLine &l : m_lines) {
         const KeywordRow &row = keywordTable()[l.row];
+        if (l.file != file && l.file == m_mainFile)
+            m_store->destroyDefaults();
+        file = l.file;
         if (l.column == LinkStore::DefaultsColumn) {
             const DefaultsMark mark = defaultsMark(row, valueBytes(l));
             if (mark == DefaultsMark::Destroy)

@@ -69,9 +69,10 @@ public:
     // Every line that set a keyword, in the order read.
     std::vector<const ValueLine *> linesOf(const KeywordRow &row, int column = -1) const;
     // The lines of a link record, in the order read. For the defaults, the lines of the blocks
-    // after the last "LinkDefaults destroy", their begin and end lines too.
+    // of the main file and those read after it, from the last "LinkDefaults destroy" on, their
+    // begin and end lines too.
     std::vector<const ValueLine *> linesOfLink(int column) const;
-    // The line of the last "LinkDefaults destroy", or null.
+    // The line of the last "LinkDefaults destroy" since the main file's first, or null.
     const ValueLine *lastDestroy() const;
     // A value's bytes as its file says them: kept for window keywords, the link record's cell
     // for the line that set a link value last (empty for a link line overridden later).
