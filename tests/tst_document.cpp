@@ -138,10 +138,6 @@ private slots:
             << QByteArray("Sysop Jos\xe9\nOrigin Jos\xe9\n") << QString::fromUtf8("set Sysop=José!\nset Origin=José €")
             << QByteArray("Sysop Jos\xe9!\nOrigin Jos\xc3\xa9 \xe2\x82\xac\n");
         // The defaults' record is column 2147483647.
-        QTest::newRow("inherited value changed: a line of the link's own, the block kept")
-            << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\naka 1:1/1\n")
-            << "set Packer@1=zip"
-            << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\naka 1:1/1\nPacker zip\n");
         QTest::newRow("inherited value set to what it inherits: no change")
             << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\n")
             << "set Packer@1=ARJ\nset Packer@1=arj"
@@ -154,10 +150,6 @@ private slots:
             << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\nLinkDefaults begin\nPktPwd p\nlink B\nLinkDefaults end\n")
             << "set LinkGrp@2147483647=X"
             << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\nLinkDefaults begin\nPktPwd p\nLinkGrp X\nlink B\nLinkDefaults end\n");
-        QTest::newRow("new default before the end line")
-            << QByteArray("LinkDefaults begin\r\nPacker arj\r\nLinkDefaults end\r\nlink A\r\n")
-            << "set LinkGrp@2147483647=X"
-            << QByteArray("LinkDefaults begin\r\nPacker arj\r\nLinkGrp X\r\nLinkDefaults end\r\nlink A\r\n");
         QTest::newRow("defaults with no block: one block before the first link")
             << QByteArray("Sysop s\nlink A\naka 1:1/1\n") << "set Packer@2147483647=zip\nset Pause@2147483647=earea"
             << QByteArray("Sysop s\nLinkDefaults begin\nPacker zip\nPause earea\nLinkDefaults end\nlink A\naka 1:1/1\n");
