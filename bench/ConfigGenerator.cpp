@@ -449,8 +449,8 @@ std::string linkValue(Random &r, QByteArrayView k)
         return path(r, ("boxes/" + address(r)).c_str());
     if (k == "remoterobotname")
         return r.chance(50) ? "AreaFix" : "AreaMgr";
-    if (k == "linkdefaults")
-        return r.chance(50) ? "begin" : "end";
+    if (k == "linkdefaults") // a word that opens no block: the blocks are written apart
+        return r.chance(50) ? "keep" : "none";
     return r.pick(OnOffWords); // the On/Off rows
 }
 
@@ -524,6 +524,9 @@ public:
         std::int64_t filler = 0;
         const int links = m_options.links;
         for (int i = 0; i < links; ++i) {
+            for (const std::string &line : defaultsBlock(i))
+                m_out.line(line);
+            m_facts.defaultsLines += std::int64_t(defaultsBlock(i).size());
             section(plan, i);
             const std::int64_t listTarget = listsAtTop + spreadLists * (i + 1) / links;
             while (m_facts.listLines < listTarget)
@@ -554,7 +557,8 @@ private:
             p.perLink[std::size_t(i)] = std::uint8_t(r.between(30, std::min(47, maxLines)));
             p.decorated[std::size_t(i)] = std::uint8_t((r.chance(80) ? 1 : 0) | (r.chance(90) ? 2 : 0));
             p.sectionLines += 1 + p.perLink[std::size_t(i)] + (p.decorated[std::size_t(i)] & 1)
-                + ((p.decorated[std::size_t(i)] >> 1) & 1);
+                + ((p.decorated[std::size_t(i)] >> 1) & 1)
+                + std::int64_t(defaultsBlock(i).size());
         }
         return p;
     }
@@ -602,6 +606,34 @@ private:
         for (int n = 0; n < 3; ++n)
             linkLine(s, *m_perLink[std::size_t(r().below(int(m_perLink.size())))]);
         m_out.line("");
+    }
+
+    // The lines before the section of this index: four blocks, each changing a part of the
+    // defaults, and a destroy before the last eighth of the links. Their words are fixed, so
+    // they take nothing of the random stream.
+    std::vector<std::string> defaultsBlock(int index) const
+    {
+        const int links = m_options.links;
+        if (links < 8 || index % (links / 8) != 0 || index == 0)
+            return {};
+        const int eighth = index / (links / 8);
+        static const char *const Blocks[][3] = {
+            {"Packer zip", "EchoMailFlavour crash", "LinkGrp A,B,C"},
+            {"Packer arj", nullptr, nullptr},
+            {"ArcmailSize 2048", "Pause off", nullptr},
+            {"ForwardPkts secure", "Level 50", nullptr},
+        };
+        std::vector<std::string> lines;
+        if (eighth == 7) {
+            lines.push_back("LinkDefaults destroy");
+        } else if (eighth % 2 == 1 && eighth / 2 < 4) {
+            lines.push_back("LinkDefaults begin");
+            for (const char *line : Blocks[eighth / 2])
+                if (line)
+                    lines.push_back(line);
+            lines.push_back("LinkDefaults end");
+        }
+        return lines;
     }
 
     void section(const Plan &plan, int index)

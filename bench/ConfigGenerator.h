@@ -32,12 +32,13 @@ struct GeneratedFile
     int links = 0;
     std::int64_t listLines = 0;
     std::int64_t linkLines = 0; // per-link keyword lines, "link " lines not counted
+    std::int64_t defaultsLines = 0; // lines of LinkDefaults blocks, their marks counted
 };
 
 // Writes a realistic configuration file: every general, files-and-paths and per-link keyword in
 // mixed letter case, comments, blank lines, area lines the reader ignores, blocks with CR LF and
 // blocks with LF line ends, long route, remap, pack and include lists, and link sections of 30
-// to 47 per-link lines. The same options give the same bytes on every machine. Every number is
+// to 47 per-link lines, with a few LinkDefaults blocks between them and one destroy. The same options give the same bytes on every machine. Every number is
 // one the reader converts, so the whole file is always read. Throws std::runtime_error if the
 // file can't be written.
 GeneratedFile generateConfig(const GeneratorOptions &options, const QString &path);

@@ -5,6 +5,7 @@
 
 #include "reader/Codepage.h"
 #include "reader/ConfigFile.h"
+#include "reader/ConfigRead.h"
 #include "reader/ConfigScanner.h"
 #include "reader/KeywordTable.h"
 #include "reader/NumberConversion.h"
@@ -94,7 +95,9 @@ private slots:
         vog::ConfigScanner scanner(reader);
         vog::KeywordLine line;
         QSet<QByteArrayView> seen;
-        qint64 linkStarts = 0, lists = 0, perLink = 0;
+        qint64 linkStarts = 0, lists = 0, perLink = 0, defaultsLines = 0;
+        vog::DefaultsBlocks blocks;
+        vog::DefaultsMark mark;
         int inSection = -1; // per-link lines of the current section; -1 before the first
         QList<int> sections;
         bool mixedCase = false;
@@ -103,6 +106,10 @@ private slots:
             seen.insert(e.keyword);
             const QByteArrayView word = line.line.first(e.keyword.size());
             mixedCase = mixedCase || (word != e.keyword && word != vog::lowered(e.keyword).toUpper());
+            if (e.place == vog::Place::Link && blocks.takes(line, mark)) {
+                ++defaultsLines;
+                continue;
+            }
             if (e.kind == vog::ValueKind::LinkName) {
                 ++linkStarts;
                 if (inSection >= 0)
@@ -132,6 +139,7 @@ private slots:
         QCOMPARE(linkStarts, qint64(links));
         QCOMPARE(lists, listLines);
         QCOMPARE(perLink, facts.linkLines);
+        QCOMPARE(defaultsLines, facts.defaultsLines);
         for (int n : std::as_const(sections))
             QVERIFY2(n >= 30 && n <= 47, qPrintable(QString::number(n)));
         QVERIFY(mixedCase);

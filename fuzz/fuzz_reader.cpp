@@ -317,9 +317,19 @@ public:
 
     void linkValue(const KeywordLine &line, int column) override
     {
-        // Lines before the file's first link go to column 0, the rest to the last link's.
-        CHECK(column == (m_links ? m_firstColumn + m_links - 1 : 0));
+        // Lines before the file's first link go to column 0, the rest to the last link's;
+        // a LinkDefaults block's to the defaults.
         CHECK(line.row->storeRow >= 1 && line.row->storeRow < LinkStore::RowCount);
+        if (column == LinkStore::DefaultsColumn) {
+            const DefaultsMark mark = defaultsMark(*line.row, line.value);
+            if (mark == DefaultsMark::None)
+                CHECK(m_store.cell(column, line.row->storeRow) == line.value);
+            else if (mark == DefaultsMark::Destroy)
+                CHECK(m_store.cell(column, line.row->storeRow).isEmpty());
+            take(line, column);
+            return;
+        }
+        CHECK(column == (m_links ? m_firstColumn + m_links - 1 : 0));
         CHECK(m_store.cell(column, line.row->storeRow) == line.value);
         take(line, column);
     }
@@ -374,7 +384,7 @@ void checkCells(const LinkStore &store, const std::vector<Recognised> &lines)
 {
     std::map<std::pair<int, int>, QByteArray> last;
     for (const Recognised &r : lines)
-        if (r.column >= 0)
+        if (r.column >= 0 && r.column != LinkStore::DefaultsColumn)
             last[{r.column, r.row->storeRow}] = r.value;
     for (const auto &[at, bytes] : last)
         CHECK(store.cell(at.first, at.second) == bytes);

@@ -137,6 +137,29 @@ private slots:
         QTest::newRow("value shown as Latin-1 stays Latin-1 while it fits")
             << QByteArray("Sysop Jos\xe9\nOrigin Jos\xe9\n") << QString::fromUtf8("set Sysop=José!\nset Origin=José €")
             << QByteArray("Sysop Jos\xe9!\nOrigin Jos\xc3\xa9 \xe2\x82\xac\n");
+        // The defaults' record is column 2147483647.
+        QTest::newRow("inherited value set to what it inherits: no change")
+            << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\n")
+            << "set Packer@1=ARJ\nset Packer@1=arj"
+            << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\n");
+        QTest::newRow("default changed in the last block that set it")
+            << QByteArray("LinkDefaults BEGIN\nPacker arj\nLinkDefaults end\nlink A\nLinkDefaults begin\nPacker lha\nlink B\n")
+            << "set Packer@2147483647=zip"
+            << QByteArray("LinkDefaults BEGIN\nPacker arj\nLinkDefaults end\nlink A\nLinkDefaults begin\nPacker zip\nlink B\n");
+        QTest::newRow("new default: before the last block's end line, or after its last line")
+            << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\nLinkDefaults begin\nPktPwd p\nlink B\nLinkDefaults end\n")
+            << "set LinkGrp@2147483647=X"
+            << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\nLinkDefaults begin\nPktPwd p\nLinkGrp X\nlink B\nLinkDefaults end\n");
+        QTest::newRow("defaults with no block: one block before the first link")
+            << QByteArray("Sysop s\nlink A\naka 1:1/1\n") << "set Packer@2147483647=zip\nset Pause@2147483647=earea"
+            << QByteArray("Sysop s\nLinkDefaults begin\nPacker zip\nPause earea\nLinkDefaults end\nlink A\naka 1:1/1\n");
+        QTest::newRow("defaults emptied: the new block after the destroy")
+            << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\nLinkDefaults destroy")
+            << "set Packer@2147483647=zip"
+            << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\nLinkDefaults destroy\nLinkDefaults begin\nPacker zip\nLinkDefaults end");
+        QTest::newRow("a value before the first link goes before an unclosed block")
+            << QByteArray("LinkDefaults begin\nPacker arj\nlink A\n") << "set Aka@0=1:1/9"
+            << QByteArray("Aka 1:1/9\nLinkDefaults begin\nPacker arj\nlink A\n");
         // clang-format on
     }
     void render()
@@ -148,6 +171,26 @@ private slots:
         apply(edits);
         QCOMPARE(read.render(), expected);
         QCOMPARE(document().filesToWrite().empty(), expected == file);
+    }
+
+    // Once saved, the links inherit the defaults as the new bytes say them.
+    void savedDefaultsReachTheLinks()
+    {
+        ReadFile read("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\n"
+                      "LinkDefaults begin\nLinkGrp G\nlink B\n");
+        const int packer = rowNamed("Packer")->storeRow;
+        apply("set Packer@2147483647=zip\nset OptGrp@2147483647=O");
+        const QByteArray out = read.render();
+        document().saved(read.file, out);
+        document().changesSaved();
+        // The line replaced is the first block's, which both links take; the new line stands
+        // in the second block, after link A.
+        QCOMPARE(read.store.inheritedCell(1, packer), QByteArrayView("zip"));
+        QCOMPARE(read.store.inheritedCell(2, packer), QByteArrayView("zip"));
+        QVERIFY(!read.store.inheritedOrigin(1, rowNamed("OptGrp")->storeRow).isSet());
+        QCOMPARE(read.store.inheritedOrigin(2, rowNamed("OptGrp")->storeRow).line, 7);
+        QCOMPARE(read.store.cell(LinkStore::DefaultsColumn, packer), QByteArrayView("zip"));
+        QCOMPARE(document().render(read.file, out), out);
     }
 
     void unwritableTextIsRefused_data()

@@ -119,9 +119,13 @@ private slots:
         QTest::newRow("keyword twice in a section")
             << QByteArray("Link A\nAka 1:1/1\nAka 1:1/2\n") << QStringList{"A"} << 2
             << Cells{{1, 3, "1:1/2"}};
-        QTest::newRow("linkdefaults stored in its own row only")
-            << QByteArray("Link A\nLink B\nLinkDefaults begin\n") << QStringList{"A", "B"} << 3
-            << Cells{{2, 34, "begin"}, {1, 34, ""}, {2, 32, "B"}};
+        QTest::newRow("linkdefaults of another word stored in its own row only")
+            << QByteArray("Link A\nLink B\nLinkDefaults keep\n") << QStringList{"A", "B"} << 3
+            << Cells{{2, 34, "keep"}, {1, 34, ""}, {2, 32, "B"}};
+        QTest::newRow("a defaults block's lines are no link's, an end outside one is")
+            << QByteArray("Link A\nLinkDefaults Begin\nPacker arj\nLink B\nLinkDefaults end\n")
+            << QStringList{"A", "B"} << 3
+            << Cells{{1, 34, ""}, {1, 43, ""}, {2, 43, ""}, {2, 34, "end"}};
         QTest::newRow("link alone or with a tab starts nothing")
             << QByteArray("Link A\nlink\nAka 1:1/1\nLINK   \nlink\tB\nPassword p\nlink\tC D\n")
             << QStringList{"A"} << 2
@@ -210,7 +214,11 @@ private slots:
         Program program;
         QVERIFY(openConfig(QStringLiteral(VOG_EXAMPLES "/sample.cfg")).isEmpty());
         QVERIFY(Link_Keywords->LinkChange->count() >= 3);
+        // Its LinkDefaults lines open and close a block, which sets defaults, not a link's row.
+        QVERIFY(!store().cell(vog::LinkStore::DefaultsColumn, 43).isEmpty());
         for (int row = 1; row <= 48; ++row) {
+            if (row == 34)
+                continue;
             bool found = false;
             for (int column = 1; column < store().columnCount() && !found; ++column)
                 found = !store().cell(column, row).isEmpty();

@@ -170,6 +170,16 @@ int main(int argc, char *argv[])
         Link_Keywords->LinkChangeChange();
     }
     saveEditor(Link_Keywords, folder, QStringLiteral("link-keywords"));
+    // The last link inherits from the sample's defaults block: its labels partly in italics.
+    if (const int last = Link_Keywords->LinkChange->count() - 1; last > 0) {
+        Link_Keywords->LinkChange->setCurrentIndex(last);
+        Link_Keywords->LinkChangeChange();
+        save(Link_Keywords, folder + QStringLiteral("/link-inherited.png"));
+        Link_Keywords->LinkDefaultsButton->click();
+        save(Link_Keywords, folder + QStringLiteral("/link-defaults.png"));
+        Link_Keywords->LinkChange->setCurrentIndex(0);
+        Link_Keywords->LinkChangeChange();
+    }
 
     saveIncludeMenu(folder + QStringLiteral("/include-menu.png"));
     saveQuickFind(Link_Keywords, QStringLiteral("no"), folder + QStringLiteral("/quick-find.png"));

@@ -1,5 +1,6 @@
 #include "ConfigDocument.h"
 
+#include "reader/ConfigRead.h"
 #include "reader/Errors.h"
 #include "reader/LinkStore.h"
 #include "reader/Text.h"
@@ -24,6 +25,7 @@ void ConfigDocument::clear()
     m_lines.clear();
     m_byRow.clear();
     m_byColumn.clear();
+    m_defaults.clear();
     m_windowBytes.clear();
     m_changes.clear();
     m_mainFile = -1;
@@ -68,8 +70,9 @@ void ConfigDocument::record(const KeywordLine &line, int column)
     v.valueStart = quint32(line.valueStart);
     v.valueLength = quint32(line.valueEnd - line.valueStart);
     v.line = quint32(line.lineNumber);
-    if (column < 0) {
-        // Window values are kept: the fields show them, and a change is compared with them.
+    if (column < 0 || column == LinkStore::DefaultsColumn) {
+        // Window values are kept: the fields show them, and a change is compared with them;
+        // the defaults', for their versions to be built again after a save.
         v.bytesAt = m_windowBytes.size();
         v.bytesLength = quint32(line.value.size());
         m_windowBytes.append(line.value.data(), line.value.size());
@@ -84,6 +87,8 @@ void ConfigDocument::index(quint32 at, const ValueLine &v)
         if (m_byRow.size() <= v.row)
             m_byRow.resize(keywordTable().size());
         m_byRow[v.row].push_back(at);
+    } else if (v.column == LinkStore::DefaultsColumn) {
+        m_defaults.push_back(at);
     } else {
         if (m_byColumn.size() <= std::size_t(v.column))
             m_byColumn.resize(std::size_t(v.column) + 1);
@@ -98,6 +103,7 @@ void ConfigDocument::reindex()
                   m_lines.end());
     m_byRow.clear();
     m_byColumn.clear();
+    m_defaults.clear();
     for (std::size_t i = 0; i < m_lines.size(); ++i)
         index(quint32(i), m_lines[i]);
 }
@@ -123,9 +129,31 @@ const ValueLine *ConfigDocument::lastLine(const KeywordRow &row, int column) con
     return all.empty() ? nullptr : all.back();
 }
 
+const ValueLine *ConfigDocument::lastDestroy() const
+{
+    for (auto i = m_defaults.rbegin(); i != m_defaults.rend(); ++i) {
+        const ValueLine &l = m_lines[*i];
+        if (l.file < m_mainFile)
+            break;
+        if (defaultsMark(keywordTable()[l.row], valueBytes(l)) == DefaultsMark::Destroy)
+            return &l;
+    }
+    return nullptr;
+}
+
 std::vector<const ValueLine *> ConfigDocument::linesOfLink(int column) const
 {
     std::vector<const ValueLine *> out;
+    if (column == LinkStore::DefaultsColumn) {
+        // Those of the main file and the files read after it: the defaults it started.
+        const ValueLine *destroyed = lastDestroy();
+        for (quint32 i : m_defaults)
+            if (m_lines[i].file >= m_mainFile)
+                out.push_back(&m_lines[i]);
+        if (const auto at = std::find(out.begin(), out.end(), destroyed); at != out.end())
+            out.erase(out.begin(), at + 1);
+        return out;
+    }
     if (column >= 0 && std::size_t(column) < m_byColumn.size())
         for (quint32 i : m_byColumn[std::size_t(column)])
             out.push_back(&m_lines[i]);
@@ -134,7 +162,7 @@ std::vector<const ValueLine *> ConfigDocument::linesOfLink(int column) const
 
 QByteArrayView ConfigDocument::valueBytes(const ValueLine &line) const
 {
-    if (line.column < 0)
+    if (line.column < 0 || line.column == LinkStore::DefaultsColumn)
         return QByteArrayView(m_windowBytes).sliced(line.bytesAt, line.bytesLength);
     // A link's value is its cell, when this line is the one that set it last.
     if (m_store) {
@@ -188,17 +216,43 @@ bool stateOf(const KeywordRow &row, QByteArrayView value, FieldState &out)
 
 } // namespace
 
+bool ConfigDocument::inherited(const KeywordRow &row, int column, QByteArray &words,
+                               QString &text) const
+{
+    if (!m_store || column <= 0 || column == LinkStore::DefaultsColumn)
+        return false;
+    // A link after the last block takes the defaults as the user changed them.
+    if (const Change *c = change(row, LinkStore::DefaultsColumn);
+        c && m_store->inheritsLatest(column)) {
+        if (c->kind != Change::Set)
+            return false;
+        text = c->text;
+        words = text.toUtf8();
+        return true;
+    }
+    const Origin o = m_store->inheritedOrigin(column, row.storeRow);
+    if (!o.isSet())
+        return false;
+    words = m_store->inheritedCell(column, row.storeRow).toByteArray();
+    text = sourceFile(o.file).codec.decode(words);
+    return true;
+}
+
 bool ConfigDocument::matchesFile(const KeywordRow &row, int column, const QString &text) const
 {
     const ValueLine *last = lastLine(row, column);
+    QByteArray inheritedWords;
+    QString inheritedText;
+    const bool inherits = !last && inherited(row, column, inheritedWords, inheritedText);
     if (row.kind == ValueKind::Text)
-        return last ? valueText(*last) == text : text.isEmpty();
+        return last ? valueText(*last) == text : inherits ? inheritedText == text : text.isEmpty();
     FieldState typed, file;
     const QByteArray words = text.toUtf8();
     if (!stateOf(row, words, typed))
         return false;
-    if (last)
-        return stateOf(row, valueBytes(*last), file) && sameState(row, typed, file);
+    if (last || inherits)
+        return stateOf(row, last ? valueBytes(*last) : QByteArrayView(inheritedWords), file)
+                && sameState(row, typed, file);
     // No file set it: a window field shows its first state, an empty link cell its rule's.
     if (column >= 0)
         return stateOf(row, {}, file) && sameState(row, typed, file);
@@ -308,9 +362,15 @@ void ConfigDocument::saved(int file, QByteArrayView bytes)
     KeywordLine line;
     int column = 0;
     std::size_t links = 0;
+    DefaultsBlocks blocks;
+    DefaultsMark mark;
     while (scanner.next(line)) {
         if (line.row->place != Place::Link) {
             record(line, -1);
+            continue;
+        }
+        if (blocks.takes(line, mark)) {
+            record(line, LinkStore::DefaultsColumn);
             continue;
         }
         if (line.row->kind == ValueKind::LinkName)
@@ -329,6 +389,33 @@ void ConfigDocument::saved(int file, QByteArrayView bytes)
     m_lines.insert(m_lines.end(), later.begin(), later.end());
     for (std::size_t i = shift; i < m_lines.size(); ++i)
         index(quint32(i), m_lines[i]);
+    replayDefaults();
+}
+
+void ConfigDocument::replayDefaults()
+{
+    // New versions, from the lines as they now stand; the old ones stay for any link whose
+    // file is no longer read.
+    if (!m_store)
+        return;
+    m_store->destroyDefaults();
+    int file = -1;
+    for (const ValueLine &l : m_lines) {
+        const KeywordRow &row = keywordTable()[l.row];
+        if (l.file != file && l.file == m_mainFile)
+            m_store->destroyDefaults();
+        file = l.file;
+        if (l.column == LinkStore::DefaultsColumn) {
+            const DefaultsMark mark = defaultsMark(row, valueBytes(l));
+            if (mark == DefaultsMark::Destroy)
+                m_store->destroyDefaults();
+            else if (mark == DefaultsMark::None)
+                m_store->setCell(LinkStore::DefaultsColumn, row.storeRow, valueBytes(l),
+                                 l.origin());
+        } else if (row.kind == ValueKind::LinkName) {
+            m_store->takeDefaults(l.column);
+        }
+    }
 }
 
 void ConfigDocument::changesSaved()

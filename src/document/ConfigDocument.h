@@ -27,11 +27,12 @@ struct ValueLine
     quint32 valueLength = 0;
     quint32 line = 0;         // its number in the file
     int file = -1;            // the source file
-    int column = -1;          // the link record it set, or -1 for a window keyword
+    int column = -1;          // the link record it set, -1 for a window keyword,
+                              // LinkStore::DefaultsColumn for a LinkDefaults block's line
     quint16 row = 0;          // its keyword table index
     quint8 endLength = 0;     // 0: the last line, without a line end; 1: LF; 2: CR LF
-    qint64 bytesAt = 0;       // window keywords: where the document keeps the value's bytes,
-    quint32 bytesLength = 0;  // as read: without the stray CRs that the line may hold
+    qint64 bytesAt = 0;       // window keywords and the defaults: where the document keeps
+    quint32 bytesLength = 0;  // the value's bytes, as read: without the stray CRs of the line
 
     qint64 next() const { return lineStart + lineLength + endLength; }
     Origin origin() const { return {file, line}; }
@@ -67,8 +68,12 @@ public:
     const ValueLine *lastLine(const KeywordRow &row, int column = -1) const;
     // Every line that set a keyword, in the order read.
     std::vector<const ValueLine *> linesOf(const KeywordRow &row, int column = -1) const;
-    // The lines of a link record, in the order read.
+    // The lines of a link record, in the order read. For the defaults, the lines of the blocks
+    // of the main file and those read after it, from the last "LinkDefaults destroy" on, their
+    // begin and end lines too.
     std::vector<const ValueLine *> linesOfLink(int column) const;
+    // The line of the last "LinkDefaults destroy" since the main file's first, or null.
+    const ValueLine *lastDestroy() const;
     // A value's bytes as its file says them: kept for window keywords, the link record's cell
     // for the line that set a link value last (empty for a link line overridden later).
     QByteArrayView valueBytes(const ValueLine &line) const;
@@ -117,6 +122,10 @@ private:
     void index(quint32 at, const ValueLine &line);
     // Drops the lines marked Dropped and builds the indexes again.
     void reindex();
+    // What a link with no line of its own for a keyword inherits, as words and as text.
+    bool inherited(const KeywordRow &row, int column, QByteArray &words, QString &text) const;
+    // The defaults' versions built again from the lines, in the order read.
+    void replayDefaults();
     friend class Render;
     static constexpr int Dropped = -2;
 
@@ -127,6 +136,7 @@ private:
     // Window keywords' lines by row; link records' lines by column.
     std::vector<std::vector<quint32>> m_byRow;
     std::vector<std::vector<quint32>> m_byColumn;
+    std::vector<quint32> m_defaults;
     std::map<Key, Change> m_changes;
     int m_mainFile = -1;
     std::function<void()> m_changed;

@@ -4,6 +4,7 @@
 
 #include "reader/Codepage.h"
 #include "reader/Errors.h"
+#include "reader/LinkStore.h"
 
 namespace vog {
 
@@ -46,6 +47,9 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, LinkStore &store
     ConfigDocument &doc = document();
     doc.setLinkStore(&store);
     doc.beginFile(file, isMain);
+    // A file the user opens starts with no defaults; the files it includes carry them on.
+    if (isMain)
+        store.destroyDefaults();
     RecordingSink recording(sink);
     const auto finish = [&] {
         sourceFile(file).codec = recording.detector.decide();

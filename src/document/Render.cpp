@@ -3,6 +3,7 @@
 
 #include "ConfigDocument.h"
 
+#include "reader/ConfigRead.h"
 #include "reader/Errors.h"
 #include "reader/LinkStore.h"
 #include "reader/Text.h"
@@ -40,6 +41,7 @@ public:
             else
                 set(row, key.column, change.text);
         }
+        newBlock();
     }
 
     std::map<int, std::vector<Edit>> edits; // by file, in the order made
@@ -60,6 +62,10 @@ private:
     // the main file.
     void place(const KeywordRow &row, int column, const QString &text)
     {
+        if (column == LinkStore::DefaultsColumn) {
+            placeDefault(row, text);
+            return;
+        }
         if (column > 0) {
             const std::vector<const ValueLine *> link = d.linesOfLink(column);
             if (!link.empty()) {
@@ -79,7 +85,8 @@ private:
             const KeywordRow &r = keywordTable()[l.row];
             if (column < 0 ? (l.column < 0 && r.place == row.place) : l.column == 0)
                 anchor = &l;
-            if (!firstLink && r.kind == ValueKind::LinkName)
+            // Before a block, too: its lines are the defaults'.
+            if (!firstLink && (r.kind == ValueKind::LinkName || l.column == LinkStore::DefaultsColumn))
                 firstLink = &l;
         }
         if (column == 0 && !anchor && firstLink)
@@ -88,6 +95,58 @@ private:
             insertAfter(*anchor, row, column, text);
         else
             insertAtEnd(file, row, column, text);
+    }
+
+    // A default that no block set: into the last block, before its end line if it has one;
+    // with no block since the defaults were last emptied, into a block of its own.
+    void placeDefault(const KeywordRow &row, const QString &text)
+    {
+        // Every line of the defaults is a block's: its begin line, its values, the end line
+        // that closed it.
+        const std::vector<const ValueLine *> lines = d.linesOfLink(LinkStore::DefaultsColumn);
+        if (lines.empty()) {
+            m_blockRows.push_back({&row, text});
+            return;
+        }
+        const ValueLine &last = *lines.back();
+        if (defaultsMark(keywordTable()[last.row], d.valueBytes(last)) == DefaultsMark::End)
+            insertBefore(last, row, LinkStore::DefaultsColumn, text);
+        else
+            insertAfter(last, row, LinkStore::DefaultsColumn, text);
+    }
+
+    // The new block: after the last "LinkDefaults destroy", else before the main file's first
+    // link, so that every link inherits it, else at the main file's end.
+    void newBlock()
+    {
+        if (m_blockRows.empty())
+            return;
+        const ValueLine *after = d.lastDestroy();
+        const int file = after ? after->file : d.m_mainFile;
+        if (file < 0)
+            throw RenderError(fieldName(*m_blockRows.front().first, LinkStore::DefaultsColumn)
+                              + QStringLiteral(": no file was opened to write it into"));
+        const KeywordRow &mark = *rowNamed("LinkDefaults");
+        QByteArray block = newLine(mark, -1, file, QStringLiteral("begin")) + lineEnd(file);
+        for (const auto &[row, text] : m_blockRows)
+            block += newLine(*row, LinkStore::DefaultsColumn, file, text) + lineEnd(file);
+        block += newLine(mark, -1, file, QStringLiteral("end"));
+        const ValueLine *firstLink = nullptr;
+        if (!after)
+            for (const ValueLine &l : d.m_lines)
+                if (l.file == file && keywordTable()[l.row].kind == ValueKind::LinkName) {
+                    firstLink = &l;
+                    break;
+                }
+        if (after && after->endLength == 0)
+            edits[file].push_back({after->next(), after->next(), lineEnd(file) + block});
+        else if (after)
+            edits[file].push_back({after->next(), after->next(), block + lineEnd(file)});
+        else if (firstLink)
+            edits[file].push_back({firstLink->lineStart, firstLink->lineStart,
+                                   block + lineEnd(file)});
+        else
+            insertAtEnd(file, block);
     }
 
     // The list as read against the list as shown, by a real diff: lines kept stay, removed
@@ -185,9 +244,13 @@ private:
 
     void insertAtEnd(int file, const KeywordRow &row, int column, const QString &text)
     {
+        insertAtEnd(file, newLine(row, column, file, text));
+    }
+
+    void insertAtEnd(int file, const QByteArray &line)
+    {
         const SourceFile &f = sourceFile(file);
         const qint64 end = f.ctrlZ >= 0 ? f.ctrlZ : f.size;
-        const QByteArray line = newLine(row, column, file, text);
         if (end > 0 && !f.lastLineEnded)
             edits[file].push_back({end, end, lineEnd(file) + line});
         else
@@ -199,6 +262,8 @@ private:
         const QString name = QString::fromLatin1(row.name);
         if (column < 0)
             return name;
+        if (column == LinkStore::DefaultsColumn)
+            return name + QStringLiteral(" of LinkDefaults");
         if (column == 0 || !d.m_store)
             return name + QStringLiteral(" (before the first link)");
         return name + QStringLiteral(" of link ") + d.m_store->cellText(column, linkNameRow());
@@ -230,6 +295,7 @@ private:
     }
 
     const ConfigDocument &d;
+    std::vector<std::pair<const KeywordRow *, QString>> m_blockRows; // for a new block
 };
 
 std::vector<int> ConfigDocument::filesToWrite() const

@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 TLink_Keywords::TLink_Keywords(QWidget *parent)
     : vog::EditorWindow(QStringLiteral("Link_Keywords"), QStringLiteral("Link Keywords"),
@@ -43,7 +44,16 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
                               QStringLiteral("The link whose keywords are shown"));
     Label1->setBuddy(LinkChange);
 
-    QList<QWidget *> order{LinkChange};
+    LinkDefaultsButton = new QPushButton(QStringLiteral("Defaults"), &f);
+    LinkDefaultsButton->setObjectName(QStringLiteral("LinkDefaultsButton"));
+    LinkDefaultsButton->setCheckable(true);
+    // Named by its caption, as every push button.
+    LinkDefaultsButton->setAccessibleName(LinkDefaultsButton->text());
+    placeLinkChange();
+    connect(LinkDefaultsButton, &QPushButton::clicked, this,
+            &TLink_Keywords::LinkDefaultsButtonClick);
+
+    QList<QWidget *> order{LinkChange, LinkDefaultsButton};
     order.append(f.fieldsWithButtons());
     order.append(f.useBoxes());
     vog::RowForm::chainFocus(order);
@@ -68,6 +78,19 @@ void TLink_Keywords::placeLinkChange()
 {
     // As tall as the current font needs.
     LinkChange->setGeometry(188, 9, 383, LinkChange->sizeHint().height());
+    if (LinkDefaultsButton)
+        LinkDefaultsButton->setGeometry(577, 9, std::max(80, LinkDefaultsButton->sizeHint().width()),
+                                        LinkChange->height());
+}
+
+void TLink_Keywords::LinkDefaultsButtonClick()
+{
+    if (!LinkDefaultsButton->isChecked()) {
+        LinkChangeChange();
+        return;
+    }
+    vog::guarded([&] { loadRecord(vog::LinkStore::DefaultsColumn); },
+                 [this](const QString &message) { emit loadFailed(message); });
 }
 
 void TLink_Keywords::LinkChangeChange()
@@ -75,6 +98,8 @@ void TLink_Keywords::LinkChangeChange()
     // Entry k names column k + 1; with no entry selected, column 0 holds the lines that stood
     // before the file's first link.
     const int column = LinkChange->currentIndex() + 1;
+    // A link picked: the defaults are no longer shown.
+    LinkDefaultsButton->setChecked(false);
     vog::guarded([&] { loadRecord(column); },
                  [this](const QString &message) { emit loadFailed(message); });
 }
@@ -93,15 +118,28 @@ void TLink_Keywords::loadRecord(int column)
     static const vog::TextCodec typed = vog::TextCodec::utf8();
     // Rows in store order: a row whose text is no number throws, and it and every later row
     // keep what they showed.
+    const bool link = column > 0 && column != vog::LinkStore::DefaultsColumn;
     for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link)) {
-        // The user's change of this record, else the record as its file says it.
+        // The user's change of this record, else the record as its file says it, else, for a
+        // link, the defaults it inherits: as the user changed them when it takes the last
+        // block's, else as they stood at its link line.
         const vog::Change *change = vog::document().change(*row, column);
-        const vog::Origin origin = LinksStringGrid.cellOrigin(column, row->storeRow);
+        vog::Origin origin = LinksStringGrid.cellOrigin(column, row->storeRow);
+        QByteArrayView cell = LinksStringGrid.cell(column, row->storeRow);
+        bool inherited = false;
+        if (!change && !origin.isSet() && link) {
+            change = vog::document().change(*row, vog::LinkStore::DefaultsColumn);
+            if (change && !LinksStringGrid.inheritsLatest(column))
+                change = nullptr;
+            origin = LinksStringGrid.inheritedOrigin(column, row->storeRow);
+            cell = LinksStringGrid.inheritedCell(column, row->storeRow);
+            inherited = change ? change->kind == vog::Change::Set : origin.isSet();
+        }
         const QByteArray words = change && change->kind == vog::Change::Set
                 ? change->text.toUtf8()
                 : QByteArray();
-        const QByteArrayView cell = change ? QByteArrayView(words)
-                                           : LinksStringGrid.cell(column, row->storeRow);
+        if (change)
+            cell = words;
         vog::FieldState state = vog::fieldState(*row, cell, change ? 0 : origin.line,
                                                 followedDefault(*row));
         if (change) {
@@ -111,7 +149,15 @@ void TLink_Keywords::loadRecord(int column)
             state.origin = origin;
             state.codec = &vog::sourceFile(origin.file).codec;
         }
+        state.inherited = inherited;
+        QWidget *field = form()->fieldWidget(*row);
         form()->field(*row)->setState(state);
+        // An inherited value's label in italics, the link's own in the window's font.
+        if (QLabel *label = form()->labelFor(field)) {
+            QFont italic;
+            italic.setItalic(true);
+            label->setFont(inherited ? italic : QFont());
+        }
     }
     emit linkLoaded(column);
 }

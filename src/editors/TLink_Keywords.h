@@ -5,6 +5,7 @@
 
 class QComboBox;
 class QLabel;
+class QPushButton;
 
 // The Link Keywords window: one link's per-link keywords at a time, picked in LinkChange.
 class TLink_Keywords : public vog::EditorWindow
@@ -15,6 +16,9 @@ public:
 
     QLabel *Label1;
     QComboBox *LinkChange = nullptr;
+    // Checked: the fields show the defaults as the last LinkDefaults block left them, and the
+    // user's edits change those.
+    QPushButton *LinkDefaultsButton = nullptr;
     // The link records: column k + 1 holds the link named by entry k of LinkChange.
     vog::LinkStore LinksStringGrid;
 
@@ -23,6 +27,9 @@ public slots:
     void LinkChangeChange();
     // Shows the record shown last again, as the files and the user's changes now say it.
     void showRecordAgain();
+    // Shows the defaults record while the button is checked, the link picked in LinkChange
+    // again when it is unchecked.
+    void LinkDefaultsButtonClick();
 
     void AutoAreaCreateFileButtonClick();
     void DenyFwdFileButtonClick();

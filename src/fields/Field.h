@@ -47,7 +47,13 @@ protected:
     }
     static void showOrigin(QWidget *field, const FieldState &state)
     {
-        field->setToolTip(describeOrigin(state.origin));
+        if (!state.inherited)
+            field->setToolTip(describeOrigin(state.origin));
+        else if (state.origin.isSet())
+            field->setToolTip(QStringLiteral("inherited from LinkDefaults, ")
+                              + describeOrigin(state.origin));
+        else
+            field->setToolTip(QStringLiteral("inherited from LinkDefaults"));
     }
 
 private:

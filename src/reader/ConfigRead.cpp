@@ -1,18 +1,62 @@
 #include "ConfigRead.h"
 
 #include "LinkStore.h"
+#include "Text.h"
 
 namespace vog {
+
+DefaultsMark defaultsMark(const KeywordRow &row, QByteArrayView value)
+{
+    static const int linkDefaults = rowNamed("LinkDefaults")->index;
+    if (row.index != linkDefaults || value.size() > 7)
+        return DefaultsMark::None;
+    char lower[8];
+    for (qsizetype i = 0; i < value.size(); ++i)
+        lower[i] = lowerAscii(value[i]);
+    const QByteArrayView word(lower, value.size());
+    return word == "begin" ? DefaultsMark::Begin
+            : word == "end"     ? DefaultsMark::End
+            : word == "destroy" ? DefaultsMark::Destroy
+                                : DefaultsMark::None;
+}
+
+bool DefaultsBlocks::takes(const KeywordLine &line, DefaultsMark &mark)
+{
+    mark = DefaultsMark::None;
+    if (line.row->kind == ValueKind::LinkName) {
+        open = false;
+        return false;
+    }
+    mark = defaultsMark(*line.row, line.value);
+    // An end line with no block open closes nothing, and is stored like any other value.
+    if (mark == DefaultsMark::End && !open)
+        mark = DefaultsMark::None;
+    const bool taken = open || mark != DefaultsMark::None;
+    if (mark == DefaultsMark::Begin)
+        open = true;
+    else if (mark == DefaultsMark::End)
+        open = false;
+    return taken;
+}
 
 void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file)
 {
     int column = 0;
+    DefaultsBlocks blocks;
+    DefaultsMark mark;
     ConfigScanner scanner(lines, &sink);
     KeywordLine line;
     while (scanner.next(line)) {
         const KeywordRow &row = *line.row;
         if (row.place != Place::Link) {
             sink.windowValue(line);
+        } else if (blocks.takes(line, mark)) {
+            if (mark == DefaultsMark::Destroy)
+                store.destroyDefaults();
+            else if (mark == DefaultsMark::None)
+                store.setCell(LinkStore::DefaultsColumn, row.storeRow, line.value,
+                              {file, line.lineNumber});
+            sink.linkValue(line, LinkStore::DefaultsColumn);
         } else if (row.kind == ValueKind::LinkName) {
             column = store.columnCount();
             store.setColumnCount(column + 1);

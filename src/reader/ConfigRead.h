@@ -18,14 +18,32 @@ public:
     virtual void windowValue(const KeywordLine &line) = 0;
     // A "link " line has started the link record in this column; line.value is its name.
     virtual void linkStarted(const KeywordLine &line, int column) = 0;
-    // A per-link keyword's value has been stored in this column.
+    // A per-link keyword's value has been stored in this column; LinkStore::DefaultsColumn
+    // for the lines of a LinkDefaults block and the LinkDefaults lines that open, close or
+    // empty the defaults, which are no link's values.
     virtual void linkValue(const KeywordLine &, int /*column*/) {}
+};
+
+// What a "LinkDefaults" line does: begin opens a block whose per-link lines set the defaults,
+// end closes it, destroy empties the defaults; any other value is stored like a link's value.
+enum class DefaultsMark { None, Begin, End, Destroy };
+DefaultsMark defaultsMark(const KeywordRow &row, QByteArrayView value);
+
+// Follows the LinkDefaults blocks of one file, line by line.
+struct DefaultsBlocks
+{
+    bool open = false;
+    // Whether this per-link line belongs to the defaults rather than to the current link; a
+    // link line closes a block. The mark is that of a begin, destroy or closing end line,
+    // None for the others.
+    bool takes(const KeywordLine &line, DefaultsMark &mark);
 };
 
 // Reads the lines of one configuration file from the first to the last. A "link " line adds a
 // column to the store, numbered on after the columns it already has, so that the n-th link
 // ever read is column n; the per-link keywords fill their rows of the current column, those
-// before the file's first "link " line column 0. Cells remember their line of this file, the
+// before the file's first "link " line column 0; the lines of a LinkDefaults block set the
+// defaults that the links after it inherit. Cells remember their line of this file, the
 // file's index among the source files (-1: none). A failed read throws an IoError; whatever the
 // sink throws ends the read at that line.
 void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file = -1);

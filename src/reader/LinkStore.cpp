@@ -21,7 +21,24 @@ void LinkStore::setColumnCount(int count)
 {
     if (count < 0)
         count = 0;
+    const size_t before = m_columns.size();
     m_columns.resize(size_t(count));
+    for (size_t c = std::max<size_t>(before, 1); c < m_columns.size(); ++c)
+        takeDefaults(int(c));
+}
+
+void LinkStore::takeDefaults(int column)
+{
+    if (column <= 0 || column >= columnCount())
+        return;
+    m_columns[size_t(column)].defaults = m_latest;
+    m_latestTaken = m_latestTaken || m_latest >= 0;
+}
+
+void LinkStore::destroyDefaults()
+{
+    m_latest = -1;
+    m_latestTaken = false;
 }
 
 QByteArrayView LinkStore::keep(QByteArrayView bytes)
@@ -52,15 +69,35 @@ QByteArrayView LinkStore::keep(QByteArrayView bytes)
     return QByteArrayView(p, bytes.size());
 }
 
+LinkStore::Cell LinkStore::makeCell(QByteArrayView bytes, const Origin &origin)
+{
+    const QByteArrayView kept = keep(bytes);
+    return {kept.data(), kept.size() >= qsizetype(LongValue) ? LongValue : quint32(kept.size()),
+            quint32(std::clamp<qint64>(origin.line, 0, LongValue))};
+}
+
 void LinkStore::setCell(int column, int row, QByteArrayView bytes, const Origin &origin)
 {
-    if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
+    if (row < 0 || row >= KeptRows)
         return;
-    const QByteArrayView kept = keep(bytes);
+    if (column == DefaultsColumn) {
+        // The links that took the defaults keep them as they were.
+        if (m_latest < 0 || m_latestTaken) {
+            m_defaults.push_back(m_latest < 0 ? Defaults{} : m_defaults[size_t(m_latest)]);
+            if (m_latest < 0)
+                m_defaults.back().files.fill(-1);
+            m_latest = int(m_defaults.size()) - 1;
+            m_latestTaken = false;
+        }
+        Defaults &d = m_defaults[size_t(m_latest)];
+        d.cells[size_t(row)] = makeCell(bytes, origin);
+        d.files[size_t(row)] = origin.file;
+        return;
+    }
+    if (column < 0 || column >= columnCount())
+        return;
     Column &c = m_columns[size_t(column)];
-    c.cells[size_t(row)] = {kept.data(),
-                            kept.size() >= qsizetype(LongValue) ? LongValue : quint32(kept.size()),
-                            quint32(std::clamp<qint64>(origin.line, 0, LongValue))};
+    c.cells[size_t(row)] = makeCell(bytes, origin);
     if (column == 0)
         m_firstColumnFiles[size_t(row)] = origin.file;
     else
@@ -69,9 +106,17 @@ void LinkStore::setCell(int column, int row, QByteArrayView bytes, const Origin 
 
 QByteArrayView LinkStore::cell(int column, int row) const
 {
+    if (column == DefaultsColumn)
+        return m_latest < 0 || row < 0 || row >= KeptRows
+                ? QByteArrayView()
+                : cellBytes(m_defaults[size_t(m_latest)].cells[size_t(row)]);
     if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
         return {};
-    const Cell &c = m_columns[size_t(column)].cells[size_t(row)];
+    return cellBytes(m_columns[size_t(column)].cells[size_t(row)]);
+}
+
+QByteArrayView LinkStore::cellBytes(const Cell &c) const
+{
     if (c.size != LongValue)
         return QByteArrayView(c.data, qsizetype(c.size));
     qsizetype size;
@@ -81,6 +126,13 @@ QByteArrayView LinkStore::cell(int column, int row) const
 
 Origin LinkStore::cellOrigin(int column, int row) const
 {
+    if (column == DefaultsColumn) {
+        if (m_latest < 0 || row < 0 || row >= KeptRows)
+            return {};
+        const Defaults &d = m_defaults[size_t(m_latest)];
+        const quint32 line = d.cells[size_t(row)].line;
+        return line ? Origin{d.files[size_t(row)], qint64(line)} : Origin{};
+    }
     if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
         return {};
     const Column &c = m_columns[size_t(column)];
@@ -94,6 +146,36 @@ QString LinkStore::cellText(int column, int row) const
     const Origin origin = cellOrigin(column, row);
     return origin.isSet() ? sourceFile(origin.file).codec.decode(cell(column, row))
                           : decodeValue(cell(column, row));
+}
+
+} // namespace vog
+
+namespace vog {
+
+QByteArrayView LinkStore::inheritedCell(int column, int row) const
+{
+    if (column <= 0 || column >= columnCount() || row < 0 || row >= KeptRows)
+        return {};
+    const int v = m_columns[size_t(column)].defaults;
+    return v < 0 ? QByteArrayView() : cellBytes(m_defaults[size_t(v)].cells[size_t(row)]);
+}
+
+Origin LinkStore::inheritedOrigin(int column, int row) const
+{
+    if (column <= 0 || column >= columnCount() || row < 0 || row >= KeptRows)
+        return {};
+    const int v = m_columns[size_t(column)].defaults;
+    if (v < 0)
+        return {};
+    const Defaults &d = m_defaults[size_t(v)];
+    const quint32 line = d.cells[size_t(row)].line;
+    return line ? Origin{d.files[size_t(row)], qint64(line)} : Origin{};
+}
+
+bool LinkStore::inheritsLatest(int column) const
+{
+    return column > 0 && column < columnCount() && m_latest >= 0
+            && m_columns[size_t(column)].defaults == m_latest;
 }
 
 } // namespace vog

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <deque>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -16,15 +17,22 @@ namespace vog {
 // record and one row per per-link keyword. Cells hold the bytes of the file as they stood; a
 // cell never written reads as empty. Columns are added without moving existing cells, and cell
 // text lives in large shared blocks, so tens of thousands of links cost little.
+//
+// The defaults that LinkDefaults blocks set are kept in versions: a block that changes them
+// makes a new version only once a link has taken the one before, and each link column names
+// the version that stood at its link line. The defaults as the last block left them are a
+// record of their own, at DefaultsColumn, which no link column can reach.
 class LinkStore
 {
 public:
     static constexpr int RowCount = 100;
+    static constexpr int DefaultsColumn = std::numeric_limits<int>::max();
 
     LinkStore();
 
     int columnCount() const { return int(m_columns.size()); }
     int rowCount() const { return RowCount; }
+    // New columns inherit the defaults as they stand now.
     void setColumnCount(int count);
 
     // Cells outside the columns or the keyword rows are ignored when written and read as empty.
@@ -33,6 +41,18 @@ public:
     QByteArrayView cell(int column, int row) const;
     Origin cellOrigin(int column, int row) const;
     QString cellText(int column, int row) const;
+
+    // The defaults. Writing DefaultsColumn through setCell sets one of them; this empties them
+    // all, for the links that follow.
+    void destroyDefaults();
+    // The link takes the defaults as they stand now, as its link line did when read.
+    void takeDefaults(int column);
+    // What a link inherits where its own cell is empty: the default as it stood at its link
+    // line (empty, no origin, for none).
+    QByteArrayView inheritedCell(int column, int row) const;
+    Origin inheritedOrigin(int column, int row) const;
+    // Whether the link inherits the defaults as the last block left them.
+    bool inheritsLatest(int column) const;
 
 private:
     // Rows 1 to 48 are the keyword rows; nothing is ever kept in the others.
@@ -53,11 +73,23 @@ private:
     {
         std::array<Cell, KeptRows> cells{};
         int file = -1;
+        int defaults = -1; // the version of the defaults it inherits, or -1 for none
+    };
+    // Blocks stand in any file, so each default keeps its file.
+    struct Defaults
+    {
+        std::array<Cell, KeptRows> cells{};
+        std::array<int, KeptRows> files{};
     };
 
     QByteArrayView keep(QByteArrayView bytes);
+    Cell makeCell(QByteArrayView bytes, const Origin &origin);
+    QByteArrayView cellBytes(const Cell &c) const;
 
     std::deque<Column> m_columns;
+    std::deque<Defaults> m_defaults;
+    int m_latest = -1;          // the version a new link inherits
+    bool m_latestTaken = false; // whether a link inherits it already
     std::array<int, KeptRows> m_firstColumnFiles;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     qsizetype m_blockUsed = 0;

@@ -21,6 +21,7 @@ struct FieldState
     int option = -1;               // Radio: the option to select; -1 leaves the selection alone
     std::uint32_t boxes = 0;       // Flags: box i is on when bit i is set
     Origin origin;                 // the line that set the value; none for an empty link cell
+    bool inherited = false;        // a link's value that the LinkDefaults gave it
     const TextCodec *codec = nullptr; // how text bytes become characters; null: each value as
                                       // UTF-8 where valid, else Latin-1
 };
