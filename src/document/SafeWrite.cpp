@@ -11,7 +11,6 @@
 
 #include <xxhash.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -30,36 +29,51 @@ namespace {
                                         "to edit it"));
 }
 
-// The file's bytes, or a CommandError naming it as the user opened it: gone or no longer a
-// regular file is a change.
-QByteArray readAgain(const QString &path, const QString &name)
+// Runs read on the file opened again, and says what fails of the file as the user opened it:
+// gone or no longer a regular file is a change.
+template <typename Read>
+void readAgain(const QString &path, const QString &name, Read &&read)
 {
-    QByteArray bytes;
     try {
         const ConfigFile file(path);
-        // In one buffer of the file's size, and a byte more to see it grow.
-        struct stat st;
-        bytes.resize(::fstat(file.descriptor(), &st) == 0 ? qsizetype(st.st_size) + 1 : 4096);
-        qsizetype got = 0;
-        for (;;) {
-            if (got == bytes.size())
-                bytes.resize(2 * got);
-            const ssize_t n = ::read(file.descriptor(), bytes.data() + got,
-                                     std::size_t(bytes.size() - got));
-            if (n == 0)
-                break;
-            if (n < 0 && errno != EINTR)
-                throw IoError(errno, ioErrorMessage(errno));
-            got += std::max<ssize_t>(n, 0);
-        }
-        bytes.truncate(got);
+        read(file.descriptor());
     } catch (const IoError &e) {
         if (e.errorNumber() == ENOENT || e.errorNumber() == ENOTDIR
             || !QFileInfo(path).isFile())
             changedOnDisk(name);
         throw CommandError(name + QStringLiteral(" can't be read again: ") + e.message());
     }
-    return bytes;
+}
+
+// Up to size bytes, 0 at the file's end.
+qsizetype readSome(int fd, char *to, qsizetype size)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, to, std::size_t(size));
+        if (n >= 0)
+            return n;
+        if (errno != EINTR)
+            throw IoError(errno, ioErrorMessage(errno));
+    }
+}
+
+// Whether the file still holds exactly these bytes, compared a piece at a time: a long file
+// costs no second copy.
+bool stillHolds(const QString &path, const QString &name, const QByteArray &bytes)
+{
+    bool same = false;
+    readAgain(path, name, [&](int fd) {
+        QByteArray piece(1 << 20, Qt::Uninitialized);
+        qsizetype at = 0;
+        while (const qsizetype n = readSome(fd, piece.data(), piece.size())) {
+            if (n > bytes.size() - at || std::memcmp(piece.constData(), bytes.constData() + at,
+                                                     std::size_t(n)) != 0)
+                return;
+            at += n;
+        }
+        same = at == bytes.size();
+    });
+    return same;
 }
 
 // The files whose bytes as read were kept as .bak in this run, by the path written.
@@ -69,9 +83,10 @@ QSet<QString> &keptAsRead()
     return kept;
 }
 
-QString reason(int errorNumber)
+// The system's reason for the call that just failed.
+QString reason()
 {
-    return QString::fromLocal8Bit(std::strerror(errorNumber));
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // One file's new bytes in a temporary file beside it, with the file's permission bits, owner
@@ -88,17 +103,19 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
     const int fd = file->handle();
     // Only root can give a file away; the owner may keep a file whose group isn't one of
     // theirs, which then takes their own.
-    if (::fchown(fd, st.st_uid, st.st_gid) != 0 && !(errno == EPERM && st.st_uid == ::geteuid()))
-        throw CommandError(name + QStringLiteral(": its owner and group can't be kept: ")
-                           + reason(errno));
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0 && !(errno == EPERM && st.st_uid == ::geteuid())) {
+        const QString why = reason();
+        throw CommandError(name + QStringLiteral(": its owner and group can't be kept: ") + why);
+    }
     // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
-    if (::fchmod(fd, st.st_mode & 07777) != 0)
-        throw CommandError(name + QStringLiteral(": its permissions can't be kept: ")
-                           + reason(errno));
+    if (::fchmod(fd, st.st_mode & 07777) != 0) {
+        const QString why = reason();
+        throw CommandError(name + QStringLiteral(": its permissions can't be kept: ") + why);
+    }
     if (file->write(bytes) != bytes.size() || !file->flush())
         throw failed(file->errorString());
     if (::fsync(fd) != 0)
-        throw failed(reason(errno));
+        throw failed(reason());
     return file;
 }
 
@@ -106,7 +123,17 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
 
 QByteArray readUnchanged(const SourceFile &file)
 {
-    QByteArray bytes = readAgain(file.path, file.path);
+    QByteArray bytes;
+    readAgain(file.path, file.path, [&](int fd) {
+        // In one buffer of the file's size, and a byte more to see it grow.
+        struct stat st;
+        bytes.resize(::fstat(fd, &st) == 0 ? qsizetype(st.st_size) + 1 : 4096);
+        qsizetype got = 0;
+        while (const qsizetype n = readSome(fd, bytes.data() + got, bytes.size() - got))
+            if ((got += n) == bytes.size())
+                bytes.resize(2 * got);
+        bytes.truncate(got);
+    });
     if (bytes.size() != file.size
         || XXH3_64bits(bytes.constData(), std::size_t(bytes.size())) != file.fingerprint)
         changedOnDisk(file.path);
@@ -146,13 +173,18 @@ void writeFiles(const std::vector<FileWrite> &files)
                 throw CommandError(f.path + QStringLiteral(" was read twice under two names; "
                                                            "open it once to edit it"));
             targets.append(target);
-            if (const QString bak = backupToWrite(target); !bak.isEmpty())
+            const QString bak = backupToWrite(target);
+            // A save writes a link's target: a .bak that is a link would write elsewhere.
+            if (QFileInfo(bak).isSymLink())
+                throw CommandError(bak + QStringLiteral(" is a symbolic link; the bytes as read "
+                                                        "are kept only in a file of its own"));
+            if (!bak.isEmpty())
                 backups.push_back({prepare(bak, f.asRead, st, bak), bak, target});
             writes.push_back({prepare(target, f.bytes, st, f.path), f.path, {}});
         }
         // The last look before anything is renamed.
         for (std::size_t i = 0; i < files.size(); ++i)
-            if (readAgain(targets[qsizetype(i)], files[i].path) != files[i].asRead)
+            if (!stillHolds(targets[qsizetype(i)], files[i].path, files[i].asRead))
                 changedOnDisk(files[i].path);
         for (auto *list : {&backups, &writes})
             for (Prepared &p : *list) {
