@@ -131,6 +131,7 @@ void TMain::FormCreate()
 
 void TMain::N2Click()
 {
+    finishEditing();
     OpenDialog->execute();
     openFile(OpenDialog->fileName());
 }
@@ -225,8 +226,22 @@ void TMain::showEvent(QShowEvent *event)
 
 void TMain::N3Click()
 {
+    const QPointer<QWidget> field = finishEditing();
     if (vog::document().hasChanges())
         save();
+    if (field)
+        field->setFocus();
+}
+
+QPointer<QWidget> TMain::finishEditing()
+{
+    // A field reports its last edit when it loses the focus, and the link list loads the link
+    // typed into it: that, with any error it shows, comes before the preview or the question,
+    // never inside them, and the preview shows the edit.
+    QPointer<QWidget> field = QApplication::focusWidget();
+    if (field)
+        field->clearFocus();
+    return field;
 }
 
 bool TMain::save()
@@ -242,6 +257,7 @@ bool TMain::save()
 
 bool TMain::mayClose()
 {
+    const QPointer<QWidget> field = finishEditing();
     if (!vog::document().hasChanges())
         return true;
     QMessageBox box(QMessageBox::Question, vog::applicationTitle(),
@@ -250,19 +266,19 @@ bool TMain::mayClose()
     box.setObjectName(QStringLiteral("SaveQuestion"));
     box.setInformativeText(QStringLiteral("No file has been written since they were made."));
     box.setDefaultButton(QMessageBox::Save);
-    switch (box.exec()) {
-    case QMessageBox::Save:
-        return save();
-    case QMessageBox::Discard:
-        return true;
-    default:
-        return false;
-    }
+    const int answer = box.exec();
+    const bool closes = answer == QMessageBox::Discard || (answer == QMessageBox::Save && save());
+    if (!closes && field)
+        field->setFocus();
+    return closes;
 }
 
 void TMain::N5Click()
 {
+    const QPointer<QWidget> field = finishEditing();
     NewDialog->execute();
+    if (field)
+        field->setFocus();
 }
 
 void TMain::GeneralKeywords1Click()
