@@ -8,6 +8,8 @@
 //        vog-bench --memory [file]   (internal: one start, optionally one Open, then the peak)
 #include "ConfigGenerator.h"
 
+#include "document/ConfigDocument.h"
+#include "document/DocumentRead.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TLink_Keywords.h"
 #include "reader/ConfigFile.h"
@@ -16,6 +18,7 @@
 #include "reader/KeywordTable.h"
 #include "reader/LinkStore.h"
 #include "reader/NumberConversion.h"
+#include "reader/SourceFiles.h"
 #include "reader/Text.h"
 #include "reader/ValueRules.h"
 #include "fields/FileOpenDialog.h"
@@ -76,14 +79,14 @@ struct ScanFigures
     qint64 checksum = 0; // keeps the compiler from dropping the work
 };
 
-// Every step of the Open that doesn't touch a widget, through the same read: lines split and
-// trimmed, the keyword matched, the value cut, turned into its field's state, decoded to text
-// where a field would show it (a list's lines gathered into one text), link values kept in a
-// link store.
+// Every step of the Open that doesn't touch a widget, through the same read the Open runs
+// (readDocumentFile): lines split and trimmed, the keyword matched, the value cut, every
+// recognised line recorded where it stands in the document, the codepage watched, the value
+// turned into its field's state, decoded to text where a field would show it (a list's lines
+// gathered into one text), link values kept in a link store.
 class ScanSink final : public vog::ConfigSink
 {
 public:
-    void lineRead(QByteArrayView raw) override { m_detector.feed(raw); }
     void windowValue(const vog::KeywordLine &line) override
     {
         ++f.keywordLines;
@@ -111,29 +114,32 @@ public:
     }
     void linkValue(const vog::KeywordLine &, int) override { ++f.keywordLines; }
 
-    ScanFigures finish()
+    ScanFigures finish(int file)
     {
         for (const QString &gathered : m_lists)
             f.checksum += gathered.size();
-        f.checksum += m_detector.decide().name().size();
+        f.checksum += vog::sourceFile(file).codec.name().size();
         return f;
     }
 
     ScanFigures f;
 
 private:
-    vog::CodepageDetector m_detector;
     std::vector<QString> m_lists = std::vector<QString>(vog::keywordTable().size());
 };
 
 ScanFigures scanCore(const QString &path)
 {
+    vog::document().clear();
     vog::ConfigFile file(path);
+    const int source = vog::addSourceFile(QFileInfo(path).absoluteFilePath());
     vog::LineReader lines(file.descriptor());
     vog::LinkStore store;
     ScanSink sink;
-    vog::readConfig(lines, store, sink);
-    return sink.finish();
+    vog::readDocumentFile(lines, source, true, store, sink);
+    const ScanFigures f = sink.finish(source);
+    vog::document().clear();
+    return f;
 }
 
 // The line-list values and link names of a file, as the Open makes them.

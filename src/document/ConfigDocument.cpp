@@ -9,9 +9,12 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace vog {
+
+static_assert(sizeof(ValueLine) == 32, "a recognised line costs 32 bytes");
 
 ConfigDocument &document()
 {
@@ -23,6 +26,7 @@ void ConfigDocument::clear()
 {
     m_lines.clear();
     m_byRow.clear();
+    m_firstColumn.clear();
     m_byColumn.clear();
     m_windowBytes.clear();
     m_changes.clear();
@@ -53,52 +57,88 @@ void ConfigDocument::beginFile(int file, bool isMain)
 void ConfigDocument::record(const KeywordLine &line, int column)
 {
     constexpr qsizetype most = std::numeric_limits<quint32>::max();
+    constexpr qint64 farthest = (qint64(1) << 52) - 1; // what lineStart holds
+    if (line.rawLength > most || line.lineNumber > most || line.lineStart > farthest) {
+        // A line this long, or this far into its file, can't be rewritten; the file is kept
+        // from being saved instead.
+        m_tooLong.insert(m_readingFile);
+        return;
+    }
     ValueLine v;
     v.lineStart = line.lineStart;
     v.file = m_readingFile;
     v.column = column;
-    v.row = quint16(line.row->index);
-    v.endLength = quint8(line.endLength);
-    if (line.rawLength > most || line.lineNumber > most) {
-        // A line this long can't be rewritten; the file is kept from being saved instead.
-        m_tooLong.insert(v.file);
-        return;
-    }
+    v.row = quint64(line.row->index);
+    v.endLength = quint64(line.endLength);
     v.lineLength = quint32(line.rawLength);
     v.valueStart = quint32(line.valueStart);
     v.valueLength = quint32(line.valueEnd - line.valueStart);
     v.line = quint32(line.lineNumber);
-    if (column < 0) {
-        // Window values are kept: the fields show them, and a change is compared with them.
-        v.bytesAt = m_windowBytes.size();
-        m_windowBytes.append(line.value.data(), line.value.size());
-    }
-    index(quint32(m_lines.size()), v);
+    index(quint32(m_lines.size()), v, line.value);
     m_lines.push_back(v);
 }
 
-void ConfigDocument::index(quint32 at, const ValueLine &v)
+void ConfigDocument::index(quint32 at, const ValueLine &v, QByteArrayView value)
 {
     if (v.column < 0) {
+        // Window values are kept: the fields show them, and a change is compared with them.
         if (m_byRow.size() <= v.row)
             m_byRow.resize(keywordTable().size());
-        m_byRow[v.row].push_back(at);
+        m_byRow[v.row].push_back({at, quint32(value.size()), m_windowBytes.size()});
+        m_windowBytes.append(value.data(), value.size());
+    } else if (v.column == 0) {
+        m_firstColumn.push_back(at);
     } else {
         if (m_byColumn.size() <= std::size_t(v.column))
             m_byColumn.resize(std::size_t(v.column) + 1);
-        m_byColumn[std::size_t(v.column)].push_back(at);
+        Span &s = m_byColumn[std::size_t(v.column)];
+        s.first = s.end ? std::min(s.first, at) : at;
+        s.end = std::max(s.end, at + 1);
     }
 }
 
 void ConfigDocument::reindex()
 {
-    m_lines.erase(std::remove_if(m_lines.begin(), m_lines.end(),
-                                 [](const ValueLine &l) { return l.file == Dropped; }),
-                  m_lines.end());
-    m_byRow.clear();
+    std::vector<quint32> where(m_lines.size());
+    quint32 kept = 0;
+    for (std::size_t i = 0; i < m_lines.size(); ++i)
+        where[i] = m_lines[i].file == Dropped ? Gone : kept++;
+    reorder(where, kept);
+}
+
+void ConfigDocument::reorder(const std::vector<quint32> &where, std::size_t count)
+{
+    const bool inPlace = std::all_of(where.begin(), where.end(), [&where](const quint32 &w) {
+        return w == Gone || w <= quint32(&w - where.data());
+    });
+    if (inPlace) {
+        // Only dropped lines: the rest move up where they are.
+        for (std::size_t i = 0; i < where.size(); ++i)
+            if (where[i] != Gone)
+                m_lines[where[i]] = m_lines[i];
+        m_lines.resize(count);
+    } else {
+        std::vector<ValueLine> lines(count);
+        for (std::size_t i = 0; i < where.size(); ++i)
+            if (where[i] != Gone)
+                lines[where[i]] = m_lines[i];
+        m_lines.swap(lines);
+    }
+    // A window line's kept bytes go with it.
+    for (std::vector<RowLine> &row : m_byRow) {
+        auto out = row.begin();
+        for (const RowLine &r : row)
+            if (where[r.line] != Gone)
+                *out++ = {where[r.line], r.size, r.bytesAt};
+        row.erase(out, row.end());
+        std::sort(row.begin(), row.end(),
+                  [](const RowLine &a, const RowLine &b) { return a.line < b.line; });
+    }
+    m_firstColumn.clear();
     m_byColumn.clear();
     for (std::size_t i = 0; i < m_lines.size(); ++i)
-        index(quint32(i), m_lines[i]);
+        if (m_lines[i].column >= 0)
+            index(quint32(i), m_lines[i]);
 }
 
 std::vector<const ValueLine *> ConfigDocument::linesOf(const KeywordRow &row, int column) const
@@ -106,8 +146,8 @@ std::vector<const ValueLine *> ConfigDocument::linesOf(const KeywordRow &row, in
     std::vector<const ValueLine *> out;
     if (column < 0) {
         if (std::size_t(row.index) < m_byRow.size())
-            for (quint32 i : m_byRow[std::size_t(row.index)])
-                out.push_back(&m_lines[i]);
+            for (const RowLine &r : m_byRow[std::size_t(row.index)])
+                out.push_back(&m_lines[r.line]);
     } else {
         for (const ValueLine *l : linesOfLink(column))
             if (l->row == row.index)
@@ -125,16 +165,34 @@ const ValueLine *ConfigDocument::lastLine(const KeywordRow &row, int column) con
 std::vector<const ValueLine *> ConfigDocument::linesOfLink(int column) const
 {
     std::vector<const ValueLine *> out;
-    if (column >= 0 && std::size_t(column) < m_byColumn.size())
-        for (quint32 i : m_byColumn[std::size_t(column)])
+    if (column == 0) {
+        for (quint32 i : m_firstColumn)
             out.push_back(&m_lines[i]);
+    } else if (column > 0 && std::size_t(column) < m_byColumn.size()) {
+        const Span s = m_byColumn[std::size_t(column)];
+        for (quint32 i = s.first; i < s.end; ++i)
+            if (m_lines[i].column == column)
+                out.push_back(&m_lines[i]);
+    }
     return out;
 }
 
 QByteArrayView ConfigDocument::valueBytes(const ValueLine &line) const
 {
-    if (line.column < 0)
-        return QByteArrayView(m_windowBytes).sliced(line.bytesAt, line.valueLength);
+    if (line.column < 0) {
+        // Its row's lines are in the order read: the line's own entry says where its bytes are.
+        const std::less<const ValueLine *> before;
+        if (before(&line, m_lines.data()) || !before(&line, m_lines.data() + m_lines.size())
+            || line.row >= m_byRow.size())
+            return {};
+        const auto at = quint32(&line - m_lines.data());
+        const std::vector<RowLine> &row = m_byRow[line.row];
+        const auto it = std::lower_bound(row.begin(), row.end(), at,
+                                         [](const RowLine &r, quint32 a) { return r.line < a; });
+        if (it == row.end() || it->line != at)
+            return {};
+        return QByteArrayView(m_windowBytes).sliced(it->bytesAt, it->size);
+    }
     // A link's value is its cell, when this line is the one that set it last.
     if (m_store) {
         const KeywordRow &row = keywordTable()[line.row];
@@ -284,14 +342,6 @@ void ConfigDocument::saved(int file, QByteArrayView bytes)
             columns.push_back(l.column);
         l.file = Dropped;
     }
-    reindex();
-    // Lines stay in the order read: this file's go where they stood, before later files'.
-    const auto at = std::find_if(m_lines.begin(), m_lines.end(),
-                                 [file](const ValueLine &l) { return l.file > file; });
-    std::vector<ValueLine> later(at, m_lines.end());
-    m_lines.erase(at, m_lines.end());
-    reindex();
-
     if (m_store) {
         for (const KeywordRow *row : rowsShownIn(Place::Link)) {
             for (int column : columns)
@@ -300,6 +350,8 @@ void ConfigDocument::saved(int file, QByteArrayView bytes)
                 m_store->setCell(0, row->storeRow, {}, {});
         }
     }
+    // The new lines are read in after the others, then put in place.
+    const std::size_t old = m_lines.size();
     m_readingFile = file;
     m_tooLong.remove(file);
     LineReader lines(bytes);
@@ -324,10 +376,22 @@ void ConfigDocument::saved(int file, QByteArrayView bytes)
     endFile(file, lines);
     sourceFile(file).modified =
             QFileInfo(sourceFile(file).canonicalPath).lastModified().toMSecsSinceEpoch();
-    const auto shift = quint32(m_lines.size());
-    m_lines.insert(m_lines.end(), later.begin(), later.end());
-    for (std::size_t i = shift; i < m_lines.size(); ++i)
-        index(quint32(i), m_lines[i]);
+
+    // Lines stay in the order read: this file's go where they stood, before later files'.
+    std::size_t at = 0;
+    while (at < old && (m_lines[at].file == Dropped || m_lines[at].file < file))
+        ++at;
+    std::vector<quint32> where(m_lines.size(), Gone);
+    quint32 next = 0;
+    for (std::size_t i = 0; i < at; ++i)
+        if (m_lines[i].file != Dropped)
+            where[i] = next++;
+    for (std::size_t i = old; i < m_lines.size(); ++i)
+        where[i] = next++;
+    for (std::size_t i = at; i < old; ++i)
+        if (m_lines[i].file != Dropped)
+            where[i] = next++;
+    reorder(where, next);
 }
 
 void ConfigDocument::changesSaved()

@@ -18,19 +18,21 @@ namespace vog {
 class LinkStore;
 
 // One recognised line of a file read: where its value's bytes stand, so that a save can
-// rewrite the value alone and copy every other byte.
+// rewrite the value alone and copy every other byte. A million of them for a large file:
+// 32 bytes each.
 struct ValueLine
 {
-    qint64 lineStart = 0;     // the line's first byte in its file
+    ValueLine() : lineStart(0), row(0), endLength(0) {}
+
+    qint64 lineStart : 53;    // the line's first byte in its file
+    quint64 row : 9;          // its keyword table index
+    quint64 endLength : 2;    // 0: the last line, without a line end; 1: LF; 2: CR LF
     quint32 lineLength = 0;   // its bytes before the line end
     quint32 valueStart = 0;   // the value's bytes, within the line
     quint32 valueLength = 0;
     quint32 line = 0;         // its number in the file
     int file = -1;            // the source file
     int column = -1;          // the link record it set, or -1 for a window keyword
-    quint16 row = 0;          // its keyword table index
-    quint8 endLength = 0;     // 0: the last line, without a line end; 1: LF; 2: CR LF
-    qint64 bytesAt = 0;       // window keywords: where the document keeps the value's bytes
 
     qint64 next() const { return lineStart + lineLength + endLength; }
     Origin origin() const { return {file, line}; }
@@ -113,19 +115,37 @@ private:
     bool matchesFile(const KeywordRow &row, int column, const QString &text) const;
     void put(const Key &key, Change change, bool same);
     void notify();
-    void index(quint32 at, const ValueLine &line);
+    void index(quint32 at, const ValueLine &line, QByteArrayView value = {});
     // Drops the lines marked Dropped and builds the indexes again.
     void reindex();
+    // The lines put in a new order, some dropped: where[i] is the new place of line i, or Gone.
+    void reorder(const std::vector<quint32> &where, std::size_t count);
     friend class Render;
     static constexpr int Dropped = -2;
+    static constexpr quint32 Gone = quint32(-1);
 
     std::vector<ValueLine> m_lines;
     QByteArray m_windowBytes;
     QSet<int> m_tooLong; // files with a line too long to rewrite
     int m_readingFile = -1;
-    // Window keywords' lines by row; link records' lines by column.
-    std::vector<std::vector<quint32>> m_byRow;
-    std::vector<std::vector<quint32>> m_byColumn;
+    // Window keywords' lines by row, each with where its value's bytes are kept; the lines
+    // before each file's first link (column 0) one by one. A link record's lines follow its
+    // link line, so each later column keeps where its lines start and end: lines of other
+    // keywords between them are passed over.
+    struct RowLine
+    {
+        quint32 line;
+        quint32 size; // the value as read: without the stray CRs that valueLength counts
+        qint64 bytesAt;
+    };
+    struct Span
+    {
+        quint32 first = 0;
+        quint32 end = 0; // 0: no line
+    };
+    std::vector<std::vector<RowLine>> m_byRow;
+    std::vector<quint32> m_firstColumn;
+    std::vector<Span> m_byColumn;
     std::map<Key, Change> m_changes;
     int m_mainFile = -1;
     std::function<void()> m_changed;

@@ -22,6 +22,8 @@ void LinkStore::setColumnCount(int count)
     if (count < 0)
         count = 0;
     m_columns.resize(size_t(count));
+    m_current = nullptr;
+    m_currentColumn = -1;
 }
 
 QByteArrayView LinkStore::keep(QByteArrayView bytes)
@@ -57,7 +59,11 @@ void LinkStore::setCell(int column, int row, QByteArrayView bytes, const Origin 
     if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
         return;
     const QByteArrayView kept = keep(bytes);
-    Column &c = m_columns[size_t(column)];
+    if (column != m_currentColumn) {
+        m_current = &m_columns[size_t(column)];
+        m_currentColumn = column;
+    }
+    Column &c = *m_current;
     c.cells[size_t(row)] = {kept.data(),
                             kept.size() >= qsizetype(LongValue) ? LongValue : quint32(kept.size()),
                             quint32(std::clamp<qint64>(origin.line, 0, LongValue))};

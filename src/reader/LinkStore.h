@@ -58,6 +58,9 @@ private:
     QByteArrayView keep(QByteArrayView bytes);
 
     std::deque<Column> m_columns;
+    // The column written last: a link's cells are written one after another.
+    Column *m_current = nullptr;
+    int m_currentColumn = -1;
     std::array<int, KeptRows> m_firstColumnFiles;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     qsizetype m_blockUsed = 0;
