@@ -9,12 +9,52 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstdlib>
+#include <type_traits>
 #include <functional>
 #include <limits>
 
 namespace vog {
 
 static_assert(sizeof(ValueLine) == 32, "a recognised line costs 32 bytes");
+static_assert(std::is_trivially_copyable_v<ValueLine>, "lines move with realloc");
+
+ConfigDocument::Lines::~Lines()
+{
+    std::free(m_data);
+}
+
+void ConfigDocument::Lines::grow(std::size_t least)
+{
+    const std::size_t capacity = std::max({least, m_capacity * 2, std::size_t(1024)});
+    void *grown = std::realloc(m_data, capacity * sizeof(ValueLine));
+    if (!grown)
+        throw std::bad_alloc();
+    m_data = static_cast<ValueLine *>(grown);
+    m_capacity = capacity;
+}
+
+void ConfigDocument::Lines::resize(std::size_t size)
+{
+    if (size > m_capacity)
+        grow(size);
+    std::fill(m_data + std::min(size, m_size), m_data + size, ValueLine());
+    m_size = size;
+}
+
+void ConfigDocument::Lines::clear()
+{
+    std::free(m_data);
+    m_data = nullptr;
+    m_size = m_capacity = 0;
+}
+
+void ConfigDocument::Lines::swap(Lines &other)
+{
+    std::swap(m_data, other.m_data);
+    std::swap(m_size, other.m_size);
+    std::swap(m_capacity, other.m_capacity);
+}
 
 ConfigDocument &document()
 {
@@ -118,7 +158,8 @@ void ConfigDocument::reorder(const std::vector<quint32> &where, std::size_t coun
                 m_lines[where[i]] = m_lines[i];
         m_lines.resize(count);
     } else {
-        std::vector<ValueLine> lines(count);
+        Lines lines;
+        lines.resize(count);
         for (std::size_t i = 0; i < where.size(); ++i)
             if (where[i] != Gone)
                 lines[where[i]] = m_lines[i];
