@@ -44,9 +44,8 @@ void ConfigDocument::Lines::resize(std::size_t size)
 
 void ConfigDocument::Lines::clear()
 {
-    std::free(m_data);
-    m_data = nullptr;
-    m_size = m_capacity = 0;
+    // The block stays for the next file, already resident.
+    m_size = 0;
 }
 
 void ConfigDocument::Lines::swap(Lines &other)
@@ -232,7 +231,7 @@ QByteArrayView ConfigDocument::valueBytes(const ValueLine &line) const
                                          [](const RowLine &r, quint32 a) { return r.line < a; });
         if (it == row.end() || it->line != at)
             return {};
-        return QByteArrayView(m_windowBytes).sliced(it->bytesAt, it->size);
+        return keptBytes(*it);
     }
     // A link's value is its cell, when this line is the one that set it last.
     if (m_store) {
@@ -250,6 +249,22 @@ QString ConfigDocument::valueText(const ValueLine &line) const
 }
 
 namespace {
+
+// A line as the user gave it, without characters of code 0 to 32 at either end: what its UTF-8
+// trimmed and read back gives, without the trip but for a line holding a surrogate, which the
+// trip can change.
+QString trimmedText(const QString &text)
+{
+    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); }))
+        return QString::fromUtf8(trimmed(text.toUtf8()));
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text[from].unicode() <= 32)
+        ++from;
+    while (to > from && text[to - 1].unicode() <= 32)
+        --to;
+    return from == 0 && to == text.size() ? text : text.sliced(from, to - from);
+}
 
 // The parts of a state that the user sees, compared as the field would show them.
 bool sameState(const KeywordRow &row, const FieldState &a, const FieldState &b)
@@ -327,13 +342,22 @@ void ConfigDocument::setLines(const KeywordRow &row, const QStringList &lines)
     Change c;
     c.kind = Change::Lines;
     // An empty line carries no value: no line of a file could give it.
-    for (const QString &line : lines)
-        if (!trimmed(line.toUtf8()).isEmpty())
-            c.lines.append(QString::fromUtf8(trimmed(line.toUtf8())));
-    QStringList file;
-    for (const ValueLine *l : linesOf(row))
-        file.append(valueText(*l));
-    const bool same = file == c.lines;
+    for (const QString &line : lines) {
+        QString text = trimmedText(line);
+        if (!text.isEmpty())
+            c.lines.append(std::move(text));
+    }
+    // Compared line by line as read, in one text used again for each.
+    static const std::vector<RowLine> none;
+    const std::vector<RowLine> &file =
+            std::size_t(row.index) < m_byRow.size() ? m_byRow[std::size_t(row.index)] : none;
+    bool same = file.size() == std::size_t(c.lines.size());
+    QString text;
+    for (std::size_t i = 0; same && i < file.size(); ++i) {
+        text.resize(0);
+        sourceFile(m_lines[file[i].line].file).codec.append(text, keptBytes(file[i]));
+        same = text == c.lines[qsizetype(i)];
+    }
     put({row.index, -1}, std::move(c), same);
 }
 

@@ -174,6 +174,10 @@ private:
         quint32 size; // the value as read: without the stray CRs that valueLength counts
         qint64 bytesAt;
     };
+    QByteArrayView keptBytes(const RowLine &line) const
+    {
+        return QByteArrayView(m_windowBytes).sliced(line.bytesAt, line.size);
+    }
     struct Span
     {
         quint32 first = 0;
