@@ -5,7 +5,10 @@
 //        vog-bench --scan file       (the reader core alone over one file, for profiling)
 //        vog-bench --open file       (File > Open of one file into fresh windows, for profiling)
 //        vog-bench --find file       (the quick find typed into after an Open, for profiling)
+//        vog-bench --render file     (a value and a list line changed, the file rendered, timed)
+//        vog-bench --growth a b c    (Opens of the files in turn, as the benchmark makes them)
 //        vog-bench --memory [file]   (internal: one start, optionally one Open, then the peak)
+//        vog-bench --render-memory file value|list (internal: the peak of one render)
 #include "ConfigGenerator.h"
 
 #include "document/ConfigDocument.h"
@@ -308,6 +311,16 @@ OpenRun timeInFreshWindows(const std::function<void()> &before, const std::funct
 OpenRun timeOpen(const QString &path, bool again = false)
 {
     return timeInFreshWindows([&] { if (again) openFile(path); }, [&] { openFile(path); });
+}
+
+// An Open timed right after an untimed one of the same file. The sizes are interleaved, so that
+// a busy machine slows all of them alike, but an Open after a larger one would find the memory
+// that one left (which the C library hands back to the system only in part) and seem faster
+// than it is: each size is timed as it runs once it has run.
+OpenRun timeWarmOpen(const QString &path)
+{
+    timeOpen(path);
+    return timeOpen(path);
 }
 
 // The least the toolkit must do to show the same texts: one bulk insert into a bare list and one
@@ -806,6 +819,17 @@ int main(int argc, char *argv[])
         }
         return 0;
     }
+    if (args.size() > 2 && args.at(1) == QStringLiteral("--growth")) {
+        // For profiling the growth: Opens of the given files into fresh windows, in turn, as the
+        // benchmark makes them; each time printed.
+        for (int r = 0; r < 5; ++r) {
+            for (int i = 2; i < args.size(); ++i)
+                out << fixed(timeWarmOpen(args.at(i)).seconds, 3) << ' ';
+            out << '\n';
+            out.flush();
+        }
+        return 0;
+    }
     if (args.size() > 2 && args.at(1) == QStringLiteral("--render")) {
         // For profiling the render: each change made and the file rendered a few times.
         for (const RenderChange change : {RenderChange::Value, RenderChange::ListLine}) {
@@ -889,20 +913,26 @@ int main(int argc, char *argv[])
     OpenRun lastOpen[3];
     for (int r = 0; r < openRuns; ++r)
         for (int i = 0; i < 3; ++i) {
-            lastOpen[i] = timeOpen(paths[i]);
+            lastOpen[i] = timeWarmOpen(paths[i]);
             openSeconds[i] = std::min(openSeconds[i], lastOpen[i].seconds);
         }
     double againSeconds = std::numeric_limits<double>::max();
     for (int r = 0; r < runs; ++r)
         againSeconds = std::min(againSeconds, timeOpen(stress, true).seconds);
-    // The floor for each size too: the toolkit's bulk insert is itself not linear.
+    // The floor for each size too: the toolkit's bulk insert is itself not linear. As many runs
+    // as the Open's, the sizes interleaved alike, as the growth targets compare the two.
     double floors[3];
-    for (int i = 0; i < 3; ++i) {
-        QStringList lines, names;
-        collectTexts(paths[i], lines, names);
-        floors[i] = std::numeric_limits<double>::max();
-        for (int r = 0; r < runs; ++r)
-            floors[i] = std::min(floors[i], toolkitFloor(lines, names));
+    {
+        QStringList lines[3], names[3];
+        for (int i = 0; i < 3; ++i) {
+            collectTexts(paths[i], lines[i], names[i]);
+            floors[i] = std::numeric_limits<double>::max();
+        }
+        for (int r = 0; r < openRuns; ++r)
+            for (int i = 0; i < 3; ++i) {
+                toolkitFloor(lines[i], names[i]); // warm, as the Open is
+                floors[i] = std::min(floors[i], toolkitFloor(lines[i], names[i]));
+            }
     }
     const double floorSeconds = floors[2];
     const bool openChecked = lastOpen[2].links == facts.links

@@ -44,7 +44,6 @@ void ConfigDocument::Lines::resize(std::size_t size)
 
 void ConfigDocument::Lines::clear()
 {
-    // The block stays for the next file, already resident.
     m_size = 0;
 }
 
@@ -63,11 +62,13 @@ ConfigDocument &document()
 
 void ConfigDocument::clear()
 {
+    // The blocks stay, resident, for the next file: a file opened again fills them at once.
     m_lines.clear();
-    m_byRow.clear();
+    for (std::vector<RowLine> &row : m_byRow)
+        row.clear();
     m_firstColumn.clear();
     m_byColumn.clear();
-    m_windowBytes.clear();
+    m_windowBytes.resize(0);
     m_changes.clear();
     m_mainFile = -1;
     m_store = nullptr;
