@@ -5,9 +5,14 @@
 //        vog-bench --scan file       (the reader core alone over one file, for profiling)
 //        vog-bench --open file       (File > Open of one file into fresh windows, for profiling)
 //        vog-bench --find file       (the quick find typed into after an Open, for profiling)
+//        vog-bench --render file     (a value and a list line changed, the file rendered, timed)
+//        vog-bench --growth a b c    (Opens of the files in turn, as the benchmark makes them)
 //        vog-bench --memory [file]   (internal: one start, optionally one Open, then the peak)
+//        vog-bench --render-memory file value|list (internal: the peak of one render)
 #include "ConfigGenerator.h"
 
+#include "document/ConfigDocument.h"
+#include "document/DocumentRead.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TLink_Keywords.h"
 #include "reader/ConfigFile.h"
@@ -16,6 +21,7 @@
 #include "reader/KeywordTable.h"
 #include "reader/LinkStore.h"
 #include "reader/NumberConversion.h"
+#include "reader/SourceFiles.h"
 #include "reader/Text.h"
 #include "reader/ValueRules.h"
 #include "fields/FileOpenDialog.h"
@@ -49,6 +55,10 @@
 
 #include <algorithm>
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <cstring>
 #include <functional>
 #include <limits>
 
@@ -76,14 +86,14 @@ struct ScanFigures
     qint64 checksum = 0; // keeps the compiler from dropping the work
 };
 
-// Every step of the Open that doesn't touch a widget, through the same read: lines split and
-// trimmed, the keyword matched, the value cut, turned into its field's state, decoded to text
-// where a field would show it (a list's lines gathered into one text), link values kept in a
-// link store.
+// Every step of the Open that doesn't touch a widget, through the same read the Open runs
+// (readDocumentFile): lines split and trimmed, the keyword matched, the value cut, every
+// recognised line recorded where it stands in the document, the codepage watched, the value
+// turned into its field's state, decoded to text where a field would show it (a list's lines
+// gathered into one text), link values kept in a link store.
 class ScanSink final : public vog::ConfigSink
 {
 public:
-    void lineRead(QByteArrayView raw) override { m_detector.feed(raw); }
     void windowValue(const vog::KeywordLine &line) override
     {
         ++f.keywordLines;
@@ -111,29 +121,32 @@ public:
     }
     void linkValue(const vog::KeywordLine &, int) override { ++f.keywordLines; }
 
-    ScanFigures finish()
+    ScanFigures finish(int file)
     {
         for (const QString &gathered : m_lists)
             f.checksum += gathered.size();
-        f.checksum += m_detector.decide().name().size();
+        f.checksum += vog::sourceFile(file).codec.name().size();
         return f;
     }
 
     ScanFigures f;
 
 private:
-    vog::CodepageDetector m_detector;
     std::vector<QString> m_lists = std::vector<QString>(vog::keywordTable().size());
 };
 
 ScanFigures scanCore(const QString &path)
 {
+    vog::document().clear();
     vog::ConfigFile file(path);
+    const int source = vog::addSourceFile(QFileInfo(path).absoluteFilePath());
     vog::LineReader lines(file.descriptor());
     vog::LinkStore store;
     ScanSink sink;
-    vog::readConfig(lines, store, sink);
-    return sink.finish();
+    vog::readDocumentFile(lines, source, true, store, sink);
+    const ScanFigures f = sink.finish(source);
+    vog::document().clear();
+    return f;
 }
 
 // The line-list values and link names of a file, as the Open makes them.
@@ -173,16 +186,18 @@ struct ToolRun
     QByteArray output;
 };
 
-// Runs a tool over the file; the cost of starting the tool, measured on an empty file, is taken
-// off, so a fast tool on a small file isn't measured by its start.
-ToolRun timeTool(const QString &program, QStringList arguments, const QString &path, int runs)
+// Runs a tool over the file (then the arguments after it); the cost of starting the tool,
+// measured on an empty file, is taken off, so a fast tool on a small file isn't measured by its
+// start.
+ToolRun timeTool(const QString &program, QStringList arguments, const QString &path, int runs,
+                 const QStringList &after = {})
 {
     auto once = [&](const QString &file, QByteArray *output) {
         QProcess p;
         p.setProcessChannelMode(QProcess::SeparateChannels);
         QElapsedTimer t;
         t.start();
-        p.start(program, QStringList(arguments) << file);
+        p.start(program, QStringList(arguments) << file << after);
         if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit
             || p.exitCode() != 0)
             return -1.0;
@@ -296,6 +311,16 @@ OpenRun timeInFreshWindows(const std::function<void()> &before, const std::funct
 OpenRun timeOpen(const QString &path, bool again = false)
 {
     return timeInFreshWindows([&] { if (again) openFile(path); }, [&] { openFile(path); });
+}
+
+// An Open timed right after an untimed one of the same file. The sizes are interleaved, so that
+// a busy machine slows all of them alike, but an Open after a larger one would find the memory
+// that one left (which the C library hands back to the system only in part) and seem faster
+// than it is: each size is timed as it runs once it has run.
+OpenRun timeWarmOpen(const QString &path)
+{
+    timeOpen(path);
+    return timeOpen(path);
 }
 
 // The least the toolkit must do to show the same texts: one bulk insert into a bare list and one
@@ -505,6 +530,171 @@ qint64 peakMemory(const QString &file = {})
     return ok ? kb * 1024 : -1;
 }
 
+// ---- render --------------------------------------------------------------------------------
+
+// A file read into the document as the Open reads it, with no window, and its bytes as a save
+// reads them: once.
+struct ReadDocument
+{
+    explicit ReadDocument(const QString &path)
+    {
+        vog::document().clear();
+        {
+            QFile in(path);
+            in.open(QIODevice::ReadOnly);
+            bytes = in.readAll();
+        }
+        vog::ConfigFile config(path);
+        file = vog::addSourceFile(QFileInfo(path).absoluteFilePath());
+        vog::LineReader lines(config.descriptor());
+        ScanSink sink;
+        vog::readDocumentFile(lines, file, true, store, sink);
+    }
+    ~ReadDocument() { vog::document().clear(); }
+
+    vog::LinkStore store;
+    QByteArray bytes;
+    int file = -1;
+};
+
+// The two changes measured: the Aka of the middle link set to another address, and one line
+// added to the longest line list.
+enum class RenderChange { Value, ListLine };
+
+struct RenderCase
+{
+    const vog::KeywordRow *row = nullptr;
+    int column = -1;
+    QStringList lines; // ListLine: the list with the added line
+    QString text;      // Value: the new value
+    qsizetype expectedSize = 0;
+};
+
+RenderCase renderCase(const ReadDocument &read, RenderChange change)
+{
+    RenderCase c;
+    vog::ConfigDocument &doc = vog::document();
+    if (change == RenderChange::Value) {
+        c.row = vog::rowNamed("Aka");
+        c.text = QStringLiteral("9:9999/9999");
+        // The middle link, or the next one that has an Aka line to change.
+        for (c.column = read.store.columnCount() / 2; c.column + 1 < read.store.columnCount();
+             ++c.column)
+            if (const vog::ValueLine *last = doc.lastLine(*c.row, c.column)) {
+                c.expectedSize = read.bytes.size() + c.text.size() - last->valueLength;
+                break;
+            }
+        return c;
+    }
+    std::size_t most = 0;
+    for (const vog::KeywordRow &row : vog::keywordTable())
+        if (row.kind == vog::ValueKind::LineList && doc.linesOf(row).size() > most) {
+            most = doc.linesOf(row).size();
+            c.row = &row;
+        }
+    const std::vector<const vog::ValueLine *> lines = doc.linesOf(*c.row);
+    for (const vog::ValueLine *l : lines)
+        c.lines.append(doc.valueText(*l));
+    const QString added = QStringLiteral("line added by vog-bench");
+    c.lines.append(added);
+    // A new line after the list's last one, with the file's usual line end.
+    c.expectedSize = read.bytes.size() + qsizetype(std::strlen(c.row->name)) + 1 + added.size()
+        + (vog::sourceFile(read.file).crlf ? 2 : 1);
+    return c;
+}
+
+void makeChange(const RenderCase &c)
+{
+    if (c.lines.isEmpty())
+        vog::document().setValue(*c.row, c.column, c.text);
+    else
+        vog::document().setLines(*c.row, c.lines);
+}
+
+struct RenderRun
+{
+    double changeSeconds = std::numeric_limits<double>::max(); // setValue or setLines
+    double renderSeconds = std::numeric_limits<double>::max();
+    double bothSeconds = std::numeric_limits<double>::max();
+    QString rowName;
+    qsizetype listLines = 0;
+    bool checked = false; // the new bytes have the size the change gives
+};
+
+// The change made, then the file rendered, each timed; the best of some runs.
+RenderRun timeRender(const ReadDocument &read, RenderChange change, int runs)
+{
+    const RenderCase c = renderCase(read, change);
+    RenderRun r;
+    r.rowName = QString::fromLatin1(c.row->name);
+    r.listLines = c.lines.size();
+    r.checked = true;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        makeChange(c);
+        const double changed = seconds(t);
+        t.restart();
+        const QByteArray out = vog::document().render(read.file, read.bytes);
+        const double rendered = seconds(t);
+        r.changeSeconds = std::min(r.changeSeconds, changed);
+        r.renderSeconds = std::min(r.renderSeconds, rendered);
+        r.bothSeconds = std::min(r.bothSeconds, changed + rendered);
+        r.checked = r.checked && out.size() == c.expectedSize && out != read.bytes;
+    }
+    return r;
+}
+
+qint64 statusKilobytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qsizetype(std::strlen(field))).trimmed().split(' ').constFirst().toLongLong();
+    return -1;
+}
+
+// The child side: the file read into the document and the change made, then the peak resident
+// memory of the render alone, above what was resident before it (the document, the link
+// records, the file's bytes), in bytes.
+int renderMemoryChild(const QString &path, RenderChange change)
+{
+    ReadDocument read(path);
+    const RenderCase c = renderCase(read, change);
+    makeChange(c);
+#ifdef __GLIBC__
+    // Freed memory that the C library still holds would hide part of the render's own.
+    malloc_trim(0);
+#endif
+    // Linux clears the peak to what is resident now.
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
+        return 1;
+    clear.close();
+    const qint64 before = statusKilobytes("VmRSS:");
+    const QByteArray out = vog::document().render(read.file, read.bytes);
+    const qint64 peak = statusKilobytes("VmHWM:");
+    if (before < 0 || peak < 0 || out.size() != c.expectedSize)
+        return 1;
+    QTextStream(stdout) << (peak - before) * 1024 << '\n';
+    return 0;
+}
+
+qint64 renderPeak(const QString &path, RenderChange change)
+{
+    QProcess p;
+    p.start(QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--render-memory"), path,
+             change == RenderChange::Value ? QStringLiteral("value") : QStringLiteral("list")});
+    if (!p.waitForFinished(300000) || p.exitCode() != 0)
+        return -1;
+    bool ok = false;
+    const qint64 bytes = p.readAllStandardOutput().trimmed().toLongLong(&ok);
+    return ok ? bytes : -1;
+}
+
 // ---- start-up ------------------------------------------------------------------------------
 
 QJsonObject measureStartup(int runs)
@@ -600,6 +790,12 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return memoryChild(argc, argv);
     }
+    if (argc > 3 && qstrcmp(argv[1], "--render-memory") == 0) {
+        QCoreApplication app(argc, argv);
+        return renderMemoryChild(QString::fromLocal8Bit(argv[2]),
+                                 qstrcmp(argv[3], "list") == 0 ? RenderChange::ListLine
+                                                                : RenderChange::Value);
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
@@ -620,6 +816,28 @@ int main(int argc, char *argv[])
             const OpenRun r = timeOpen(args.at(2));
             out << fixed(r.seconds, 3) << " s, " << r.links << " links, " << r.listLines
                 << " list lines\n";
+        }
+        return 0;
+    }
+    if (args.size() > 2 && args.at(1) == QStringLiteral("--growth")) {
+        // For profiling the growth: Opens of the given files into fresh windows, in turn, as the
+        // benchmark makes them; each time printed.
+        for (int r = 0; r < 5; ++r) {
+            for (int i = 2; i < args.size(); ++i)
+                out << fixed(timeWarmOpen(args.at(i)).seconds, 3) << ' ';
+            out << '\n';
+            out.flush();
+        }
+        return 0;
+    }
+    if (args.size() > 2 && args.at(1) == QStringLiteral("--render")) {
+        // For profiling the render: each change made and the file rendered a few times.
+        for (const RenderChange change : {RenderChange::Value, RenderChange::ListLine}) {
+            const ReadDocument read(args.at(2));
+            const RenderRun r = timeRender(read, change, 5);
+            out << r.rowName << ": change " << fixed(r.changeSeconds * 1e3, 1) << " ms, render "
+                << fixed(r.renderSeconds * 1e3, 1) << " ms" << (r.checked ? "" : ", WRONG size")
+                << '\n';
         }
         return 0;
     }
@@ -695,20 +913,26 @@ int main(int argc, char *argv[])
     OpenRun lastOpen[3];
     for (int r = 0; r < openRuns; ++r)
         for (int i = 0; i < 3; ++i) {
-            lastOpen[i] = timeOpen(paths[i]);
+            lastOpen[i] = timeWarmOpen(paths[i]);
             openSeconds[i] = std::min(openSeconds[i], lastOpen[i].seconds);
         }
     double againSeconds = std::numeric_limits<double>::max();
     for (int r = 0; r < runs; ++r)
         againSeconds = std::min(againSeconds, timeOpen(stress, true).seconds);
-    // The floor for each size too: the toolkit's bulk insert is itself not linear.
+    // The floor for each size too: the toolkit's bulk insert is itself not linear. As many runs
+    // as the Open's, the sizes interleaved alike, as the growth targets compare the two.
     double floors[3];
-    for (int i = 0; i < 3; ++i) {
-        QStringList lines, names;
-        collectTexts(paths[i], lines, names);
-        floors[i] = std::numeric_limits<double>::max();
-        for (int r = 0; r < runs; ++r)
-            floors[i] = std::min(floors[i], toolkitFloor(lines, names));
+    {
+        QStringList lines[3], names[3];
+        for (int i = 0; i < 3; ++i) {
+            collectTexts(paths[i], lines[i], names[i]);
+            floors[i] = std::numeric_limits<double>::max();
+        }
+        for (int r = 0; r < openRuns; ++r)
+            for (int i = 0; i < 3; ++i) {
+                toolkitFloor(lines[i], names[i]); // warm, as the Open is
+                floors[i] = std::min(floors[i], toolkitFloor(lines[i], names[i]));
+            }
     }
     const double floorSeconds = floors[2];
     const bool openChecked = lastOpen[2].links == facts.links
@@ -762,6 +986,23 @@ int main(int argc, char *argv[])
     out.flush();
     const QuickFindRun quickFind = timeQuickFind(stress, quick ? 2 : 5);
 
+    // Render: one change made to the document of the stress file, then its new bytes, against
+    // copying the file once.
+    out << "render...\n";
+    out.flush();
+    RenderRun renders[2];
+    qint64 renderPeaks[2];
+    const RenderChange changes[] = {RenderChange::Value, RenderChange::ListLine};
+    for (int k = 0; k < 2; ++k) {
+        const ReadDocument read(stress);
+        renders[k] = timeRender(read, changes[k], openRuns);
+    }
+    const QString copyPath = QDir(outDir).filePath(QStringLiteral("stress-copy.cfg"));
+    const ToolRun copy = timeTool(QStringLiteral("cp"), {}, stress, runs + 2, {copyPath});
+    QFile::remove(copyPath);
+    for (int k = 0; k < 2; ++k)
+        renderPeaks[k] = renderPeak(stress, changes[k]);
+
     out << "memory...\n";
     out.flush();
     const qint64 idleBytes = peakMemory();
@@ -789,7 +1030,7 @@ int main(int argc, char *argv[])
     const double wcRate = wc.seconds > 0 ? megabytes / wc.seconds : 0;
     const double awkRate = awkRun.seconds > 0 ? megabytes / awkRun.seconds : 0;
     const bool scanMet = awkRate > 0 && scanRate >= 3 * awkRate;
-    rows << Row{QStringLiteral("scan: reader core"), fixed(scanRate, 0) + QStringLiteral(" MB/s"),
+    rows << Row{QStringLiteral("scan: reader core and document"), fixed(scanRate, 0) + QStringLiteral(" MB/s"),
                 QStringLiteral("%1 %2 MB/s = %3x").arg(QFileInfo(awk).fileName(), fixed(awkRate, 0),
                                                        fixed(awkRate > 0 ? scanRate / awkRate : 0, 2)),
                 QStringLiteral(">= 3x awk"), awkRate > 0 ? verdict(scanMet) : QStringLiteral("no awk")};
@@ -810,25 +1051,33 @@ int main(int argc, char *argv[])
             {QStringLiteral("awk_keyword_lines"), QString::fromLocal8Bit(awkRun.output)},
             {QStringLiteral("times_awk"), awkRate > 0 ? scanRate / awkRate : 0},
             {QStringLiteral("share_of_wc_l"), wcRate > 0 ? scanRate / wcRate : 0},
+            {QStringLiteral("covers"),
+             QStringLiteral("readDocumentFile as the Open runs it: lines split, keywords matched, "
+                            "every recognised line's span recorded in the document, link values "
+                            "stored, the codepage watched, field states made and texts decoded "
+                            "with no window")},
             {QStringLiteral("target_met"), scanMet}};
 
-    const double openBudget = 1.5 * (scanSeconds + floorSeconds);
+    const double openBudget = 1.3 * (scanSeconds + floorSeconds);
     const bool openMet = openSeconds[2] <= openBudget;
     rows << Row{QStringLiteral("open: File > Open, stress file"),
                 fixed(openSeconds[2], 3) + QStringLiteral(" s"),
-                QStringLiteral("1.5 x (scan %1 + toolkit floor %2) = %3 s")
+                QStringLiteral("1.3 x (scan %1 + toolkit floor %2) = %3 s")
                         .arg(fixed(scanSeconds, 3), fixed(floorSeconds, 3), fixed(openBudget, 3)),
-                QStringLiteral("<= 1.5 x (scan + floor)"), verdict(openMet)};
+                QStringLiteral("<= 1.3 x (scan + floor)"), verdict(openMet)};
     const double growth1 = openSeconds[1] / openSeconds[0];
     const double growth2 = openSeconds[2] / openSeconds[1];
-    const bool growthMet = growth1 <= 2.2 && growth2 <= 2.2;
     const double floorGrowth1 = floors[1] / floors[0];
     const double floorGrowth2 = floors[2] / floors[1];
+    // The toolkit's bulk insert is not linear itself: the Open may grow as much, and a little.
+    const bool growthMet = growth1 <= floorGrowth1 + 0.1 && growth2 <= floorGrowth2 + 0.1;
     rows << Row{QStringLiteral("growth: open 1/4, 1/2, 1"),
                 QStringLiteral("%1, %2, %3 s")
                         .arg(fixed(openSeconds[0], 3), fixed(openSeconds[1], 3), fixed(openSeconds[2], 3)),
                 QStringLiteral("doubling: x%1, x%2").arg(fixed(growth1, 2), fixed(growth2, 2)),
-                QStringLiteral("<= 2.2x per doubling"), verdict(growthMet)};
+                QStringLiteral("<= floor's own + 0.1 (x%1, x%2)")
+                        .arg(fixed(floorGrowth1 + 0.1, 2), fixed(floorGrowth2 + 0.1, 2)),
+                verdict(growthMet)};
     rows << Row{QStringLiteral("  reader core 1/4, 1/2, 1"),
                 QStringLiteral("%1, %2, %3 s").arg(fixed(scans[0], 3), fixed(scans[1], 3), fixed(scans[2], 3)),
                 QStringLiteral("doubling: x%1, x%2")
@@ -867,6 +1116,7 @@ int main(int argc, char *argv[])
              QJsonArray{floors[0], floors[1], floors[2]}},
             {QStringLiteral("toolkit_floor_half_over_quarter"), floorGrowth1},
             {QStringLiteral("toolkit_floor_full_over_half"), floorGrowth2},
+            {QStringLiteral("allowed_over_floor"), 0.1},
             {QStringLiteral("target_met"), growthMet}};
 
     {
@@ -887,17 +1137,50 @@ int main(int argc, char *argv[])
                 {QStringLiteral("target_met"), met}};
     }
     {
+        const char *names[] = {"render: one changed link value", "render: one added list line"};
+        const char *keys[] = {"render_value", "render_list_line"};
+        for (int k = 0; k < 2; ++k) {
+            const RenderRun &r = renders[k];
+            const double ratio = copy.seconds > 0 ? r.bothSeconds / copy.seconds : 0;
+            const double peakRatio = renderPeaks[k] >= 0 ? double(renderPeaks[k]) / double(facts.bytes) : -1;
+            // The new bytes are one copy of the file; what else the render holds must be small.
+            const bool met = r.checked && copy.seconds > 0 && ratio <= 2 && peakRatio >= 0
+                && peakRatio <= 1.1;
+            const QString what = k == 0 ? QStringLiteral("%1 set").arg(r.rowName)
+                                        : QStringLiteral("%1 lines of %2").arg(r.listLines).arg(r.rowName);
+            rows << Row{QString::fromLatin1(names[k]), fixed(r.bothSeconds * 1e3, 1) + QStringLiteral(" ms"),
+                        QStringLiteral("cp %1 ms = x%2; %3 %4 ms, render %5 ms; peak +%6 MB = %7 x file")
+                                .arg(fixed(copy.seconds * 1e3, 1), fixed(ratio, 2), what,
+                                     fixed(r.changeSeconds * 1e3, 1), fixed(r.renderSeconds * 1e3, 1),
+                                     fixed(double(renderPeaks[k]) / 1e6, 1), fixed(peakRatio, 2)),
+                        QStringLiteral("<= 2x cp, <= 1.1 x file held"),
+                        r.checked ? verdict(met) : QStringLiteral("WRONG bytes")};
+            json[QString::fromLatin1(keys[k])] = QJsonObject{
+                    {QStringLiteral("row"), r.rowName},
+                    {QStringLiteral("list_lines"), double(r.listLines)},
+                    {QStringLiteral("change_seconds"), r.changeSeconds},
+                    {QStringLiteral("render_seconds"), r.renderSeconds},
+                    {QStringLiteral("seconds"), r.bothSeconds},
+                    {QStringLiteral("cp_seconds"), copy.seconds},
+                    {QStringLiteral("times_cp"), ratio},
+                    {QStringLiteral("render_peak_bytes"), double(renderPeaks[k])},
+                    {QStringLiteral("render_peak_times_file"), peakRatio},
+                    {QStringLiteral("result_checked"), r.checked},
+                    {QStringLiteral("target_met"), met}};
+        }
+    }
+    {
         const double mb = double(russianFacts.bytes) / 1e6;
         const double rate = mb / russianScan;
         const double awkRate = russianAwk.seconds > 0 ? mb / russianAwk.seconds : 0;
-        const double budget = 1.5 * (russianScan + russianFloor);
+        const double budget = 1.3 * (russianScan + russianFloor);
         const bool met = awkRate > 0 && rate >= 3 * awkRate && russianOpen <= budget;
         rows << Row{QStringLiteral("KOI8-R stress file: scan"), fixed(rate, 0) + QStringLiteral(" MB/s"),
                     QStringLiteral("awk %1 MB/s = %2x").arg(fixed(awkRate, 0),
                                                             fixed(awkRate > 0 ? rate / awkRate : 0, 2)),
                     QStringLiteral(">= 3x awk"), QString()};
         rows << Row{QStringLiteral("KOI8-R stress file: open"), fixed(russianOpen, 3) + QStringLiteral(" s"),
-                    QStringLiteral("1.5 x (scan %1 + floor %2) = %3 s")
+                    QStringLiteral("1.3 x (scan %1 + floor %2) = %3 s")
                             .arg(fixed(russianScan, 3), fixed(russianFloor, 3), fixed(budget, 3)),
                     QStringLiteral("both targets"), verdict(met)};
         json[QStringLiteral("koi8_r")] = QJsonObject{
@@ -983,13 +1266,13 @@ int main(int argc, char *argv[])
     if (idleBytes > 0 && openBytes > 0) {
         const double above = double(openBytes - idleBytes);
         const double ratio = above / double(facts.bytes);
-        const bool met = ratio <= 6;
+        const bool met = ratio <= 3;
         rows << Row{QStringLiteral("peak memory: stress Open, origins kept"),
                     fixed(double(openBytes) / 1e6, 1) + QStringLiteral(" MB"),
                     QStringLiteral("idle %1 MB; +%2 MB = %3 x file (%4 MB)")
                             .arg(fixed(double(idleBytes) / 1e6, 1), fixed(above / 1e6, 1),
                                  fixed(ratio, 2), fixed(megabytes, 1)),
-                    QStringLiteral("<= 6 x file above idle"), verdict(met)};
+                    QStringLiteral("<= 3 x file above idle"), verdict(met)};
         json[QStringLiteral("memory")] = QJsonObject{
                 {QStringLiteral("idle_peak_bytes"), double(idleBytes)},
                 {QStringLiteral("open_peak_bytes"), double(openBytes)},
@@ -998,7 +1281,7 @@ int main(int argc, char *argv[])
                 {QStringLiteral("target_met"), met}};
     } else {
         rows << Row{QStringLiteral("peak memory"), QStringLiteral("-"),
-                    QStringLiteral("the child process failed"), QStringLiteral("<= 6 x file"),
+                    QStringLiteral("the child process failed"), QStringLiteral("<= 3 x file"),
                     QStringLiteral("not measured")};
     }
 

@@ -10,9 +10,50 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstdlib>
+#include <type_traits>
+#include <functional>
 #include <limits>
 
 namespace vog {
+
+static_assert(sizeof(ValueLine) == 32, "a recognised line costs 32 bytes");
+static_assert(std::is_trivially_copyable_v<ValueLine>, "lines move with realloc");
+
+ConfigDocument::Lines::~Lines()
+{
+    std::free(m_data);
+}
+
+void ConfigDocument::Lines::grow(std::size_t least)
+{
+    const std::size_t capacity = std::max({least, m_capacity * 2, std::size_t(1024)});
+    void *grown = std::realloc(m_data, capacity * sizeof(ValueLine));
+    if (!grown)
+        throw std::bad_alloc();
+    m_data = static_cast<ValueLine *>(grown);
+    m_capacity = capacity;
+}
+
+void ConfigDocument::Lines::resize(std::size_t size)
+{
+    if (size > m_capacity)
+        grow(size);
+    std::fill(m_data + std::min(size, m_size), m_data + size, ValueLine());
+    m_size = size;
+}
+
+void ConfigDocument::Lines::clear()
+{
+    m_size = 0;
+}
+
+void ConfigDocument::Lines::swap(Lines &other)
+{
+    std::swap(m_data, other.m_data);
+    std::swap(m_size, other.m_size);
+    std::swap(m_capacity, other.m_capacity);
+}
 
 ConfigDocument &document()
 {
@@ -22,11 +63,14 @@ ConfigDocument &document()
 
 void ConfigDocument::clear()
 {
+    // The blocks stay, resident, for the next file: a file opened again fills them at once.
     m_lines.clear();
-    m_byRow.clear();
+    for (std::vector<RowLine> &row : m_byRow)
+        row.clear();
+    m_firstColumn.clear();
     m_byColumn.clear();
     m_defaults.clear();
-    m_windowBytes.clear();
+    m_windowBytes.resize(0);
     m_changes.clear();
     m_mainFile = -1;
     m_store = nullptr;
@@ -55,57 +99,94 @@ void ConfigDocument::beginFile(int file, bool isMain)
 void ConfigDocument::record(const KeywordLine &line, int column)
 {
     constexpr qsizetype most = std::numeric_limits<quint32>::max();
+    constexpr qint64 farthest = (qint64(1) << 52) - 1; // what lineStart holds
+    if (line.rawLength > most || line.lineNumber > most || line.lineStart > farthest) {
+        // A line this long, or this far into its file, can't be rewritten; the file is kept
+        // from being saved instead.
+        m_tooLong.insert(m_readingFile);
+        return;
+    }
     ValueLine v;
     v.lineStart = line.lineStart;
     v.file = m_readingFile;
     v.column = column;
-    v.row = quint16(line.row->index);
-    v.endLength = quint8(line.endLength);
-    if (line.rawLength > most || line.lineNumber > most) {
-        // A line this long can't be rewritten; the file is kept from being saved instead.
-        m_tooLong.insert(v.file);
-        return;
-    }
+    v.row = quint64(line.row->index);
+    v.endLength = quint64(line.endLength);
     v.lineLength = quint32(line.rawLength);
     v.valueStart = quint32(line.valueStart);
     v.valueLength = quint32(line.valueEnd - line.valueStart);
     v.line = quint32(line.lineNumber);
-    if (column < 0 || column == LinkStore::DefaultsColumn) {
-        // Window values are kept: the fields show them, and a change is compared with them;
-        // the defaults', for their versions to be built again after a save.
-        v.bytesAt = m_windowBytes.size();
-        v.bytesLength = quint32(line.value.size());
-        m_windowBytes.append(line.value.data(), line.value.size());
-    }
-    index(quint32(m_lines.size()), v);
+    index(quint32(m_lines.size()), v, line.value);
     m_lines.push_back(v);
 }
 
-void ConfigDocument::index(quint32 at, const ValueLine &v)
+void ConfigDocument::index(quint32 at, const ValueLine &v, QByteArrayView value)
 {
     if (v.column < 0) {
         if (m_byRow.size() <= v.row)
             m_byRow.resize(keywordTable().size());
-        m_byRow[v.row].push_back(at);
+        m_byRow[v.row].push_back({at, quint32(value.size()), m_windowBytes.size()});
+        m_windowBytes.append(value.data(), value.size());
     } else if (v.column == LinkStore::DefaultsColumn) {
-        m_defaults.push_back(at);
+        m_defaults.push_back({at, quint32(value.size()), m_windowBytes.size()});
+        m_windowBytes.append(value.data(), value.size());
+    } else if (v.column == 0) {
+        m_firstColumn.push_back(at);
     } else {
         if (m_byColumn.size() <= std::size_t(v.column))
             m_byColumn.resize(std::size_t(v.column) + 1);
-        m_byColumn[std::size_t(v.column)].push_back(at);
+        Span &s = m_byColumn[std::size_t(v.column)];
+        s.first = s.end ? std::min(s.first, at) : at;
+        s.end = std::max(s.end, at + 1);
     }
 }
 
 void ConfigDocument::reindex()
 {
-    m_lines.erase(std::remove_if(m_lines.begin(), m_lines.end(),
-                                 [](const ValueLine &l) { return l.file == Dropped; }),
-                  m_lines.end());
-    m_byRow.clear();
-    m_byColumn.clear();
-    m_defaults.clear();
+    std::vector<quint32> where(m_lines.size());
+    quint32 kept = 0;
     for (std::size_t i = 0; i < m_lines.size(); ++i)
-        index(quint32(i), m_lines[i]);
+        where[i] = m_lines[i].file == Dropped ? Gone : kept++;
+    reorder(where, kept);
+}
+
+void ConfigDocument::reorder(const std::vector<quint32> &where, std::size_t count)
+{
+    const bool inPlace = std::all_of(where.begin(), where.end(), [&where](const quint32 &w) {
+        return w == Gone || w <= quint32(&w - where.data());
+    });
+    if (inPlace) {
+        // Only dropped lines: the rest move up where they are.
+        for (std::size_t i = 0; i < where.size(); ++i)
+            if (where[i] != Gone)
+                m_lines[where[i]] = m_lines[i];
+        m_lines.resize(count);
+    } else {
+        Lines lines;
+        lines.resize(count);
+        for (std::size_t i = 0; i < where.size(); ++i)
+            if (where[i] != Gone)
+                lines[where[i]] = m_lines[i];
+        m_lines.swap(lines);
+    }
+    // A window or defaults line's kept bytes go with it.
+    const auto move = [&where](std::vector<RowLine> &lines) {
+        auto out = lines.begin();
+        for (const RowLine &r : lines)
+            if (where[r.line] != Gone)
+                *out++ = {where[r.line], r.size, r.bytesAt};
+        lines.erase(out, lines.end());
+        std::sort(lines.begin(), lines.end(),
+                  [](const RowLine &a, const RowLine &b) { return a.line < b.line; });
+    };
+    for (std::vector<RowLine> &row : m_byRow)
+        move(row);
+    move(m_defaults);
+    m_firstColumn.clear();
+    m_byColumn.clear();
+    for (std::size_t i = 0; i < m_lines.size(); ++i)
+        if (m_lines[i].column >= 0 && m_lines[i].column != LinkStore::DefaultsColumn)
+            index(quint32(i), m_lines[i]);
 }
 
 std::vector<const ValueLine *> ConfigDocument::linesOf(const KeywordRow &row, int column) const
@@ -113,8 +194,8 @@ std::vector<const ValueLine *> ConfigDocument::linesOf(const KeywordRow &row, in
     std::vector<const ValueLine *> out;
     if (column < 0) {
         if (std::size_t(row.index) < m_byRow.size())
-            for (quint32 i : m_byRow[std::size_t(row.index)])
-                out.push_back(&m_lines[i]);
+            for (const RowLine &r : m_byRow[std::size_t(row.index)])
+                out.push_back(&m_lines[r.line]);
     } else {
         for (const ValueLine *l : linesOfLink(column))
             if (l->row == row.index)
@@ -132,7 +213,7 @@ const ValueLine *ConfigDocument::lastLine(const KeywordRow &row, int column) con
 const ValueLine *ConfigDocument::lastDestroy() const
 {
     for (auto i = m_defaults.rbegin(); i != m_defaults.rend(); ++i) {
-        const ValueLine &l = m_lines[*i];
+        const ValueLine &l = m_lines[i->line];
         if (l.file < m_mainFile)
             break;
         if (defaultsMark(keywordTable()[l.row], valueBytes(l)) == DefaultsMark::Destroy)
@@ -147,23 +228,29 @@ std::vector<const ValueLine *> ConfigDocument::linesOfLink(int column) const
     if (column == LinkStore::DefaultsColumn) {
         // Those of the main file and the files read after it: the defaults it started.
         const ValueLine *destroyed = lastDestroy();
-        for (quint32 i : m_defaults)
-            if (m_lines[i].file >= m_mainFile)
-                out.push_back(&m_lines[i]);
+        for (const RowLine &r : m_defaults)
+            if (m_lines[r.line].file >= m_mainFile)
+                out.push_back(&m_lines[r.line]);
         if (const auto at = std::find(out.begin(), out.end(), destroyed); at != out.end())
             out.erase(out.begin(), at + 1);
-        return out;
-    }
-    if (column >= 0 && std::size_t(column) < m_byColumn.size())
-        for (quint32 i : m_byColumn[std::size_t(column)])
+    } else if (column == 0) {
+        for (quint32 i : m_firstColumn)
             out.push_back(&m_lines[i]);
+    } else if (column > 0 && std::size_t(column) < m_byColumn.size()) {
+        const Span s = m_byColumn[std::size_t(column)];
+        for (quint32 i = s.first; i < s.end; ++i)
+            if (m_lines[i].column == column)
+                out.push_back(&m_lines[i]);
+    }
     return out;
 }
 
 QByteArrayView ConfigDocument::valueBytes(const ValueLine &line) const
 {
-    if (line.column < 0 || line.column == LinkStore::DefaultsColumn)
-        return QByteArrayView(m_windowBytes).sliced(line.bytesAt, line.bytesLength);
+    if (line.column < 0)
+        return line.row < m_byRow.size() ? keptBytes(m_byRow[line.row], line) : QByteArrayView();
+    if (line.column == LinkStore::DefaultsColumn)
+        return keptBytes(m_defaults, line);
     // A link's value is its cell, when this line is the one that set it last.
     if (m_store) {
         const KeywordRow &row = keywordTable()[line.row];
@@ -174,12 +261,41 @@ QByteArrayView ConfigDocument::valueBytes(const ValueLine &line) const
     return {};
 }
 
+QByteArrayView ConfigDocument::keptBytes(const std::vector<RowLine> &lines,
+                                         const ValueLine &line) const
+{
+    // The lines are in the order read: the line's own entry says where its bytes are.
+    const std::less<const ValueLine *> before;
+    if (before(&line, m_lines.data()) || !before(&line, m_lines.data() + m_lines.size()))
+        return {};
+    const auto at = quint32(&line - m_lines.data());
+    const auto it = std::lower_bound(lines.begin(), lines.end(), at,
+                                     [](const RowLine &r, quint32 a) { return r.line < a; });
+    return it == lines.end() || it->line != at ? QByteArrayView() : keptBytes(*it);
+}
+
 QString ConfigDocument::valueText(const ValueLine &line) const
 {
     return sourceFile(line.file).codec.decode(valueBytes(line));
 }
 
 namespace {
+
+// A line as the user gave it, without characters of code 0 to 32 at either end: what its UTF-8
+// trimmed and read back gives, without the trip but for a line holding a surrogate, which the
+// trip can change.
+QString trimmedText(const QString &text)
+{
+    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); }))
+        return QString::fromUtf8(trimmed(text.toUtf8()));
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text[from].unicode() <= 32)
+        ++from;
+    while (to > from && text[to - 1].unicode() <= 32)
+        --to;
+    return from == 0 && to == text.size() ? text : text.sliced(from, to - from);
+}
 
 // The parts of a state that the user sees, compared as the field would show them.
 bool sameState(const KeywordRow &row, const FieldState &a, const FieldState &b)
@@ -283,13 +399,22 @@ void ConfigDocument::setLines(const KeywordRow &row, const QStringList &lines)
     Change c;
     c.kind = Change::Lines;
     // An empty line carries no value: no line of a file could give it.
-    for (const QString &line : lines)
-        if (!trimmed(line.toUtf8()).isEmpty())
-            c.lines.append(QString::fromUtf8(trimmed(line.toUtf8())));
-    QStringList file;
-    for (const ValueLine *l : linesOf(row))
-        file.append(valueText(*l));
-    const bool same = file == c.lines;
+    for (const QString &line : lines) {
+        QString text = trimmedText(line);
+        if (!text.isEmpty())
+            c.lines.append(std::move(text));
+    }
+    // Compared line by line as read, in one text used again for each.
+    static const std::vector<RowLine> none;
+    const std::vector<RowLine> &file =
+            std::size_t(row.index) < m_byRow.size() ? m_byRow[std::size_t(row.index)] : none;
+    bool same = file.size() == std::size_t(c.lines.size());
+    QString text;
+    for (std::size_t i = 0; same && i < file.size(); ++i) {
+        text.resize(0);
+        sourceFile(m_lines[file[i].line].file).codec.append(text, keptBytes(file[i]));
+        same = text == c.lines[qsizetype(i)];
+    }
     put({row.index, -1}, std::move(c), same);
 }
 
@@ -339,14 +464,6 @@ void ConfigDocument::saved(int file, QByteArrayView bytes)
             columns.push_back(l.column);
         l.file = Dropped;
     }
-    reindex();
-    // Lines stay in the order read: this file's go where they stood, before later files'.
-    const auto at = std::find_if(m_lines.begin(), m_lines.end(),
-                                 [file](const ValueLine &l) { return l.file > file; });
-    std::vector<ValueLine> later(at, m_lines.end());
-    m_lines.erase(at, m_lines.end());
-    reindex();
-
     if (m_store) {
         for (const KeywordRow *row : rowsShownIn(Place::Link)) {
             for (int column : columns)
@@ -355,6 +472,8 @@ void ConfigDocument::saved(int file, QByteArrayView bytes)
                 m_store->setCell(0, row->storeRow, {}, {});
         }
     }
+    // The new lines are read in after the others, then put in place.
+    const std::size_t old = m_lines.size();
     m_readingFile = file;
     m_tooLong.remove(file);
     LineReader lines(bytes);
@@ -385,10 +504,22 @@ void ConfigDocument::saved(int file, QByteArrayView bytes)
     endFile(file, lines);
     sourceFile(file).modified =
             QFileInfo(sourceFile(file).canonicalPath).lastModified().toMSecsSinceEpoch();
-    const auto shift = quint32(m_lines.size());
-    m_lines.insert(m_lines.end(), later.begin(), later.end());
-    for (std::size_t i = shift; i < m_lines.size(); ++i)
-        index(quint32(i), m_lines[i]);
+
+    // Lines stay in the order read: this file's go where they stood, before later files'.
+    std::size_t at = 0;
+    while (at < old && (m_lines[at].file == Dropped || m_lines[at].file < file))
+        ++at;
+    std::vector<quint32> where(m_lines.size(), Gone);
+    quint32 next = 0;
+    for (std::size_t i = 0; i < at; ++i)
+        if (m_lines[i].file != Dropped)
+            where[i] = next++;
+    for (std::size_t i = old; i < m_lines.size(); ++i)
+        where[i] = next++;
+    for (std::size_t i = at; i < old; ++i)
+        if (m_lines[i].file != Dropped)
+            where[i] = next++;
+    reorder(where, next);
     replayDefaults();
 }
 

@@ -18,10 +18,15 @@ namespace vog {
 class LinkStore;
 
 // One recognised line of a file read: where its value's bytes stand, so that a save can
-// rewrite the value alone and copy every other byte.
+// rewrite the value alone and copy every other byte. A million of them for a large file:
+// 32 bytes each.
 struct ValueLine
 {
-    qint64 lineStart = 0;     // the line's first byte in its file
+    ValueLine() : lineStart(0), row(0), endLength(0) {}
+
+    qint64 lineStart : 53;    // the line's first byte in its file
+    quint64 row : 9;          // its keyword table index
+    quint64 endLength : 2;    // 0: the last line, without a line end; 1: LF; 2: CR LF
     quint32 lineLength = 0;   // its bytes before the line end
     quint32 valueStart = 0;   // the value's bytes, within the line
     quint32 valueLength = 0;
@@ -29,10 +34,6 @@ struct ValueLine
     int file = -1;            // the source file
     int column = -1;          // the link record it set, -1 for a window keyword,
                               // LinkStore::DefaultsColumn for a LinkDefaults block's line
-    quint16 row = 0;          // its keyword table index
-    quint8 endLength = 0;     // 0: the last line, without a line end; 1: LF; 2: CR LF
-    qint64 bytesAt = 0;       // window keywords and the defaults: where the document keeps
-    quint32 bytesLength = 0;  // the value's bytes, as read: without the stray CRs of the line
 
     qint64 next() const { return lineStart + lineLength + endLength; }
     Origin origin() const { return {file, line}; }
@@ -119,24 +120,86 @@ private:
     bool matchesFile(const KeywordRow &row, int column, const QString &text) const;
     void put(const Key &key, Change change, bool same);
     void notify();
-    void index(quint32 at, const ValueLine &line);
+    void index(quint32 at, const ValueLine &line, QByteArrayView value = {});
     // Drops the lines marked Dropped and builds the indexes again.
     void reindex();
     // What a link with no line of its own for a keyword inherits, as words and as text.
     bool inherited(const KeywordRow &row, int column, QByteArray &words, QString &text) const;
     // The defaults' versions built again from the lines, in the order read.
     void replayDefaults();
+    // The lines put in a new order, some dropped: where[i] is the new place of line i, or Gone.
+    void reorder(const std::vector<quint32> &where, std::size_t count);
     friend class Render;
     static constexpr int Dropped = -2;
+    static constexpr quint32 Gone = quint32(-1);
 
-    std::vector<ValueLine> m_lines;
+    // The lines read, in one block that grows with realloc: a large block grows without a copy
+    // where the C library can, and no large block is freed on the way, which would make the C
+    // library keep every later block up to that size in its heap, resident once freed.
+    class Lines
+    {
+    public:
+        Lines() = default;
+        Lines(const Lines &) = delete;
+        Lines &operator=(const Lines &) = delete;
+        ~Lines();
+        std::size_t size() const { return m_size; }
+        ValueLine *data() { return m_data; }
+        const ValueLine *data() const { return m_data; }
+        ValueLine &operator[](std::size_t i) { return m_data[i]; }
+        const ValueLine &operator[](std::size_t i) const { return m_data[i]; }
+        ValueLine *begin() { return m_data; }
+        ValueLine *end() { return m_data + m_size; }
+        const ValueLine *begin() const { return m_data; }
+        const ValueLine *end() const { return m_data + m_size; }
+        void push_back(const ValueLine &line)
+        {
+            if (m_size == m_capacity)
+                grow(m_size + 1);
+            m_data[m_size++] = line;
+        }
+        void resize(std::size_t size);
+        void clear();
+        void swap(Lines &other);
+
+    private:
+        void grow(std::size_t least);
+        ValueLine *m_data = nullptr;
+        std::size_t m_size = 0;
+        std::size_t m_capacity = 0;
+    };
+
+    Lines m_lines;
     QByteArray m_windowBytes;
     QSet<int> m_tooLong; // files with a line too long to rewrite
     int m_readingFile = -1;
-    // Window keywords' lines by row; link records' lines by column.
-    std::vector<std::vector<quint32>> m_byRow;
-    std::vector<std::vector<quint32>> m_byColumn;
-    std::vector<quint32> m_defaults;
+    // Window keywords' lines by row, and the defaults blocks' lines, each with where its
+    // value's bytes are kept (the fields show them and a change is compared with them; the
+    // defaults' build their versions again after a save); the lines before each file's first
+    // link (column 0) one by one. A link record's lines follow its link line, so each later
+    // column keeps where its lines start and end: lines of other keywords between them are
+    // passed over.
+    struct RowLine
+    {
+        quint32 line;
+        quint32 size; // the value as read: without the stray CRs that valueLength counts
+        qint64 bytesAt;
+    };
+    QByteArrayView keptBytes(const RowLine &line) const
+    {
+        return QByteArrayView(m_windowBytes).sliced(line.bytesAt, line.size);
+    }
+    // The kept bytes of a line of a row, or of the defaults; empty for a line not kept there.
+    QByteArrayView keptBytes(const std::vector<RowLine> &lines, const ValueLine &line) const;
+    struct Span
+    {
+        quint32 first = 0;
+        quint32 end = 0; // 0: no line
+    };
+    std::vector<std::vector<RowLine>> m_byRow;
+    std::vector<RowLine> m_defaults;
+    std::vector<quint32> m_firstColumn;
+    std::vector<Span> m_byColumn;
     std::map<Key, Change> m_changes;
     int m_mainFile = -1;
     std::function<void()> m_changed;

@@ -13,29 +13,33 @@ namespace {
 // Records every value where it stands, watches the codepage, and hands everything on.
 struct RecordingSink final : public ConfigSink
 {
-    RecordingSink(ConfigSink &next) : next(next) {}
+    RecordingSink(const LineReader &lines, ConfigSink &next) : lines(lines), next(next) {}
     void lineRead(QByteArrayView raw) override
     {
-        detector.feed(raw);
+        // The reader knows a line of plain ASCII, which tells no codepage, as it splits it.
+        if (!lines.lineIsAscii())
+            detector.feed(raw);
         next.lineRead(raw);
     }
     void windowValue(const KeywordLine &line) override
     {
-        document().record(line, -1);
+        doc.record(line, -1);
         next.windowValue(line);
     }
     void linkStarted(const KeywordLine &line, int column) override
     {
-        document().record(line, column);
+        doc.record(line, column);
         next.linkStarted(line, column);
     }
     void linkValue(const KeywordLine &line, int column) override
     {
-        document().record(line, column);
+        doc.record(line, column);
         next.linkValue(line, column);
     }
 
+    const LineReader &lines;
     ConfigSink &next;
+    ConfigDocument &doc = document();
     CodepageDetector detector;
 };
 
@@ -50,7 +54,7 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, LinkStore &store
     // A file the user opens starts with no defaults; the files it includes carry them on.
     if (isMain)
         store.destroyDefaults();
-    RecordingSink recording(sink);
+    RecordingSink recording(lines, sink);
     const auto finish = [&] {
         sourceFile(file).codec = recording.detector.decide();
         lines.finish();
@@ -62,7 +66,8 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, LinkStore &store
         // The rest of the file is still part of it: a save checks every byte.
         QByteArrayView rest;
         while (lines.next(rest))
-            recording.detector.feed(rest);
+            if (!lines.lineIsAscii())
+                recording.detector.feed(rest);
         finish();
         throw;
     } catch (...) {

@@ -5,6 +5,7 @@
 
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
+#include "reader/LargePages.h"
 #include "reader/LinkStore.h"
 #include "reader/Text.h"
 
@@ -154,11 +155,31 @@ private:
     // the nearest line above that stays (before the nearest below when none is above).
     void list(const KeywordRow &row, const QStringList &shown)
     {
-        const std::vector<const ValueLine *> old = d.linesOf(row);
-        std::vector<QString> before, after(shown.begin(), shown.end());
-        for (const ValueLine *l : old)
-            before.push_back(d.valueText(*l));
-        dtl::Diff<QString, std::vector<QString>> diff(before, after);
+        // The lines as read, decoded into one text, against the lines shown, compared as views:
+        // a list of a hundred thousand lines makes no string of its own for each. No byte gives
+        // more than one character, so the text never moves while it is filled.
+        std::vector<const ValueLine *> old;
+        std::vector<QStringView> before;
+        QString read;
+        if (std::size_t(row.index) < d.m_byRow.size()) {
+            const std::vector<ConfigDocument::RowLine> &lines = d.m_byRow[std::size_t(row.index)];
+            qsizetype bytes = 0;
+            for (const ConfigDocument::RowLine &r : lines)
+                bytes += r.size;
+            read.reserve(bytes);
+            preferLargePages(read.data(), std::size_t(read.capacity()) * sizeof(QChar));
+            old.reserve(lines.size());
+            before.reserve(lines.size());
+            for (const ConfigDocument::RowLine &r : lines) {
+                const ValueLine &l = d.m_lines[r.line];
+                const qsizetype from = read.size();
+                sourceFile(l.file).codec.append(read, d.keptBytes(r));
+                old.push_back(&l);
+                before.push_back(QStringView(read.constData() + from, read.size() - from));
+            }
+        }
+        const std::vector<QStringView> after(shown.begin(), shown.end());
+        dtl::Diff<QStringView, std::vector<QStringView>> diff(before, after);
         if (before.size() + after.size() > 10000)
             diff.onHuge();
         diff.compose();
@@ -199,7 +220,7 @@ private:
             } else if (info.type == dtl::SES_DELETE) {
                 removed.push_back(old[std::size_t(info.beforeIdx - 1)]);
             } else {
-                added.push_back(text);
+                added.push_back(text.toString());
             }
         }
         settle(nullptr);
@@ -324,6 +345,7 @@ QByteArray ConfigDocument::render(int file, QByteArrayView bytes) const
     for (const Edit &e : edits)
         grows += e.bytes.size();
     out.reserve(bytes.size() + grows);
+    preferLargePages(out.data(), std::size_t(out.capacity()));
     qint64 copied = 0;
     for (const Edit &e : edits) {
         if (e.at < copied || e.end > bytes.size())

@@ -288,29 +288,36 @@ const Built &built()
 
 // Open addressing on a power-of-two table a few times larger than the keyword count: a keyword
 // is found with one hash and usually one comparison, and most words that are no keyword land on
-// an empty slot at once.
+// an empty slot at once. Keywords are kept zero-padded to the longest, so that a word padded
+// alike compares in four 8-byte steps.
 class Index
 {
 public:
     Index()
     {
-        for (const KeywordRow &e : keywordTable()) {
-            std::size_t i = keywordHash(e.keyword) & Mask;
+        const std::vector<KeywordRow> &rows = keywordTable();
+        m_entries.resize(rows.size());
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            Entry &e = m_entries[k];
+            e.row = &rows[k];
+            e.length = rows[k].keyword.size();
+            std::memcpy(e.text, rows[k].keyword.data(), std::size_t(e.length));
+            std::size_t i = keywordHash(e.text, e.length) & Mask;
             while (m_slots[i])
                 i = (i + 1) & Mask;
-            m_slots[i] = &e;
+            m_slots[i] = std::uint16_t(k + 1);
         }
     }
 
-    const KeywordRow *find(QByteArrayView word) const
+    const KeywordRow *find(const char *padded, qsizetype length) const
     {
-        for (std::size_t i = keywordHash(word) & Mask;; i = (i + 1) & Mask) {
-            const KeywordRow *e = m_slots[i];
-            if (!e)
+        for (std::size_t i = keywordHash(padded, length) & Mask;; i = (i + 1) & Mask) {
+            const unsigned k = m_slots[i];
+            if (!k)
                 return nullptr;
-            if (e->keyword.size() == word.size()
-                && std::memcmp(e->keyword.data(), word.data(), std::size_t(word.size())) == 0)
-                return e;
+            const Entry &e = m_entries[k - 1];
+            if (e.length == length && samePadded(e.text, padded))
+                return e.row;
         }
     }
 
@@ -318,13 +325,32 @@ private:
     static constexpr std::size_t Size = 1024;
     static constexpr std::size_t Mask = Size - 1;
     static_assert((Size & Mask) == 0, "a power of two");
+    static_assert(MaxKeywordLength % 8 == 0, "whole 8-byte steps");
+
+    struct Entry
+    {
+        alignas(8) char text[MaxKeywordLength] = {};
+        qsizetype length = 0;
+        const KeywordRow *row = nullptr;
+    };
+
+    static bool samePadded(const char *a, const char *b)
+    {
+        std::uint64_t differ = 0;
+        for (int at = 0; at < MaxKeywordLength; at += 8) {
+            std::uint64_t x, y;
+            std::memcpy(&x, a + at, 8);
+            std::memcpy(&y, b + at, 8);
+            differ |= x ^ y;
+        }
+        return differ == 0;
+    }
 
     // The length and the first and last four letters, mixed: a few instructions, and no two
     // of the 129 keywords share more than a neighbouring slot.
-    static std::uint32_t keywordHash(QByteArrayView word)
+    static std::uint32_t keywordHash(const char *p, qsizetype length)
     {
-        const char *p = word.data();
-        const auto n = std::uint32_t(word.size());
+        const auto n = std::uint32_t(length);
         std::uint32_t head = 0;
         std::uint32_t tail = 0;
         if (n >= 4) {
@@ -339,7 +365,8 @@ private:
         return h ^ (h >> 16);
     }
 
-    std::array<const KeywordRow *, Size> m_slots{};
+    std::array<std::uint16_t, Size> m_slots{}; // an entry's place plus one; 0: empty
+    std::vector<Entry> m_entries;
 };
 
 const Index &index()
@@ -371,7 +398,17 @@ std::vector<const KeywordRow *> rowsShownIn(Place place)
 
 const KeywordRow *findKeyword(QByteArrayView word)
 {
-    return index().find(word);
+    if (word.size() > MaxKeywordLength)
+        return nullptr;
+    char padded[MaxKeywordLength] = {};
+    if (!word.isEmpty())
+        std::memcpy(padded, word.data(), std::size_t(word.size()));
+    return index().find(padded, word.size());
+}
+
+const KeywordRow *findPaddedKeyword(const char *padded, qsizetype length)
+{
+    return length > MaxKeywordLength ? nullptr : index().find(padded, length);
 }
 
 const KeywordRow *rowNamed(QByteArrayView name)

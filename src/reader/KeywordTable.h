@@ -110,6 +110,9 @@ std::vector<const KeywordRow *> rowsShownIn(Place place);
 
 // The row whose keyword is exactly this lower-case word, or nullptr.
 const KeywordRow *findKeyword(QByteArrayView word);
+// The same for a word of this length at the start of MaxKeywordLength bytes that are zero after
+// it: how the reader looks up every line's first word without a copy.
+const KeywordRow *findPaddedKeyword(const char *padded, qsizetype length);
 // The row whose field has this name, or nullptr.
 const KeywordRow *rowNamed(QByteArrayView name);
 

@@ -8,10 +8,48 @@
 #include <cstring>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vog {
 
 namespace {
 constexpr char CtrlZ = 26;
+
+// The first LF or CR from p on, or end if there is none; a byte of 0x80 or more before it sets
+// high. One pass over the line finds its end, the CR of a CR LF and whether it is plain ASCII:
+// sixteen bytes at a time, the last few of a buffer one by one.
+const char *findBreak(const char *p, const char *end, bool &high)
+{
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    __m128i seen = _mm_setzero_si128();
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const auto breaks = unsigned(
+                _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+        if (breaks) {
+            const unsigned at = unsigned(__builtin_ctz(breaks));
+            if (_mm_movemask_epi8(seen) | (unsigned(_mm_movemask_epi8(v)) & ((1u << at) - 1)))
+                high = true;
+            return p + at;
+        }
+        seen = _mm_or_si128(seen, v);
+    }
+    if (_mm_movemask_epi8(seen))
+        high = true;
+#endif
+    for (; p < end; ++p) {
+        if (*p == '\n' || *p == '\r')
+            return p;
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            high = true;
+    }
+    return end;
+}
+
 } // namespace
 
 struct LineReader::Hash
@@ -115,18 +153,38 @@ bool LineReader::next(QByteArrayView &line)
 {
     const char *lf;
     for (;;) {
-        lf = m_scanned < m_end ? static_cast<const char *>(
-                     std::memchr(m_scanned, '\n', size_t(m_end - m_scanned)))
-                               : nullptr;
-        if (lf)
-            break;
-        m_scanned = m_end;
-        if (m_atEnd) {
-            if (m_pos == m_end)
-                return false;
-            lf = m_end; // the last line has no line end
+        const char *stop = findBreak(m_scanned, m_end, m_high);
+        if (stop == m_end) {
+            m_scanned = m_end;
+            if (m_atEnd) {
+                if (m_pos == m_end)
+                    return false;
+                lf = m_end; // the last line has no line end
+                break;
+            }
+            readMore();
+            continue;
+        }
+        if (*stop == '\n') {
+            lf = stop;
             break;
         }
+        // A CR: the usual CR LF ends the line; any other CR is dropped and the line goes on. A CR
+        // that is the last byte read is looked at again once the next bytes are there.
+        if (stop + 1 < m_end) {
+            if (stop[1] == '\n') {
+                lf = stop + 1;
+                break;
+            }
+            m_strayCr = true;
+            m_scanned = stop + 1;
+            continue;
+        }
+        if (m_atEnd) {
+            lf = m_end; // a CR ends the file: the last line has no line end, and loses the CR
+            break;
+        }
+        m_scanned = stop;
         readMore();
     }
 
@@ -137,6 +195,8 @@ bool LineReader::next(QByteArrayView &line)
     ++m_lineNumber;
     m_lineStart = m_bufferOffset + (start - m_begin);
     m_lastLineEnded = ended;
+    m_ascii = !m_high;
+    m_high = false;
 
     qsizetype length = lf - start;
     const bool crlf = ended && length > 0 && lf[-1] == '\r';
@@ -144,17 +204,13 @@ bool LineReader::next(QByteArrayView &line)
     m_raw = QByteArrayView(start, length - crlf);
     if (ended)
         ++(crlf ? m_crlfLines : m_lfLines);
-    const char *cr = length == 0 ? nullptr
-                                 : static_cast<const char *>(std::memchr(start, '\r', size_t(length)));
-    if (!cr) {
-        line = QByteArrayView(start, length);
+    if (!m_strayCr) {
+        // No CR but, at most, the one just before the line's end (a CR LF's, or the file's last
+        // byte): the line needs no copy.
+        line = QByteArrayView(start, length - (length > 0 && lf[-1] == '\r'));
         return true;
     }
-    if (cr == lf - 1) {
-        // The usual CR LF: the CR is part of the line end, and the line needs no copy.
-        line = QByteArrayView(start, length - 1);
-        return true;
-    }
+    m_strayCr = false;
     // CRs never belong to a line: before an LF they are part of the line end, elsewhere dropped.
     m_withoutCr.resize(length);
     char *out = m_withoutCr.data();

@@ -35,6 +35,8 @@ public:
     qint64 lineStart() const { return m_lineStart; }
     QByteArrayView rawLine() const { return m_raw; }
     int lineEndLength() const { return m_endLength; }
+    // Whether that line is plain ASCII (no byte of 0x80 or more): found on the way to its end.
+    bool lineIsAscii() const { return m_ascii; }
 
     // What the whole file was, once next() has returned false: lines that ended in CR LF and
     // in a bare LF, whether the last line had a line end, where a Ctrl-Z ended the text (-1
@@ -58,7 +60,10 @@ private:
     const char *m_begin = nullptr;
     const char *m_pos = nullptr;
     const char *m_end = nullptr;
-    const char *m_scanned = nullptr; // no LF between m_pos and here
+    const char *m_scanned = nullptr; // no LF, and no CR but stray ones, between m_pos and here
+    bool m_strayCr = false; // a CR not before an LF stands between m_pos and m_scanned
+    bool m_high = false;    // a byte of 0x80 or more stands between m_pos and m_scanned
+    bool m_ascii = true;
     bool m_atEnd = false;  // nothing more to read: end of file or Ctrl-Z seen
     QByteArray m_withoutCr;
     qint64 m_lineNumber = 0;

@@ -3,7 +3,9 @@
 #include "Text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <new>
 
 namespace vog {
 
@@ -25,6 +27,8 @@ void LinkStore::setColumnCount(int count)
     m_columns.resize(size_t(count));
     for (size_t c = std::max<size_t>(before, 1); c < m_columns.size(); ++c)
         takeDefaults(int(c));
+    m_current = nullptr;
+    m_currentColumn = -1;
 }
 
 void LinkStore::takeDefaults(int column)
@@ -45,10 +49,10 @@ QByteArrayView LinkStore::keep(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
         return {};
-    if (bytes.size() > BlockSize / 4) {
+    if (bytes.size() >= LongValue) {
         // Large values get a block of their own, so the shared block isn't wasted; the length
-        // stands before the bytes, for one too long for a cell to say.
-        m_blocks.push_back(std::make_unique<char[]>(sizeof(qsizetype) + size_t(bytes.size())));
+        // stands before the bytes, as it is too long for a cell to say.
+        m_blocks.emplace_back(new char[sizeof(qsizetype) + size_t(bytes.size())]);
         char *p = m_blocks.back().get() + sizeof(qsizetype);
         const qsizetype size = bytes.size();
         std::memcpy(p - sizeof(qsizetype), &size, sizeof size);
@@ -59,7 +63,9 @@ QByteArrayView LinkStore::keep(QByteArrayView bytes)
         return QByteArrayView(p, bytes.size());
     }
     if (m_blocks.empty() || m_blockSize - m_blockUsed < bytes.size()) {
-        m_blocks.push_back(std::make_unique<char[]>(size_t(BlockSize)));
+        // Not cleared first: only the bytes written are ever read, and the rest of the last
+        // block is never made resident.
+        m_blocks.emplace_back(new char[size_t(BlockSize)]);
         m_blockSize = BlockSize;
         m_blockUsed = 0;
     }
@@ -72,8 +78,12 @@ QByteArrayView LinkStore::keep(QByteArrayView bytes)
 LinkStore::Cell LinkStore::makeCell(QByteArrayView bytes, const Origin &origin)
 {
     const QByteArrayView kept = keep(bytes);
-    return {kept.data(), kept.size() >= qsizetype(LongValue) ? LongValue : quint32(kept.size()),
-            quint32(std::clamp<qint64>(origin.line, 0, LongValue))};
+    const auto at = std::uint64_t(reinterpret_cast<std::uintptr_t>(kept.data()));
+    if (at >> 48)
+        throw std::bad_alloc(); // an address no cell can hold
+    return {quint32(at), quint16(at >> 32),
+            kept.size() >= LongValue ? LongValue : quint16(kept.size()),
+            quint32(std::clamp<qint64>(origin.line, 0, MostLine))};
 }
 
 void LinkStore::setCell(int column, int row, QByteArrayView bytes, const Origin &origin)
@@ -96,7 +106,11 @@ void LinkStore::setCell(int column, int row, QByteArrayView bytes, const Origin 
     }
     if (column < 0 || column >= columnCount())
         return;
-    Column &c = m_columns[size_t(column)];
+    if (column != m_currentColumn) {
+        m_current = &m_columns[size_t(column)];
+        m_currentColumn = column;
+    }
+    Column &c = *m_current;
     c.cells[size_t(row)] = makeCell(bytes, origin);
     if (column == 0)
         m_firstColumnFiles[size_t(row)] = origin.file;
@@ -117,11 +131,13 @@ QByteArrayView LinkStore::cell(int column, int row) const
 
 QByteArrayView LinkStore::cellBytes(const Cell &c) const
 {
+    const auto *data = reinterpret_cast<const char *>(
+            std::uintptr_t((std::uint64_t(c.high) << 32) | c.low));
     if (c.size != LongValue)
-        return QByteArrayView(c.data, qsizetype(c.size));
+        return QByteArrayView(data, qsizetype(c.size));
     qsizetype size;
-    std::memcpy(&size, c.data - sizeof(qsizetype), sizeof size);
-    return QByteArrayView(c.data, size);
+    std::memcpy(&size, data - sizeof(qsizetype), sizeof size);
+    return QByteArrayView(data, size);
 }
 
 Origin LinkStore::cellOrigin(int column, int row) const

@@ -57,14 +57,17 @@ public:
 private:
     // Rows 1 to 48 are the keyword rows; nothing is ever kept in the others.
     static constexpr int KeptRows = 49;
-    // Sixteen bytes a cell, as tens of thousands of links make a million of them. A value of
-    // 4 GiB or more keeps its length before its bytes; a line past the 32-bit count is named
-    // as the last one it can.
-    static constexpr quint32 LongValue = 0xFFFFFFFF;
+    // Twelve bytes a cell, as tens of thousands of links make a million of them: the address of
+    // the value's bytes in 48 bits (every address a process is given fits), its length in 16,
+    // its line in 32. A value of 64 KiB or more keeps its length before its bytes; a line past
+    // the 32-bit count is named as the last one it can.
+    static constexpr quint16 LongValue = 0xFFFF;
+    static constexpr quint32 MostLine = 0xFFFFFFFF;
     struct Cell
     {
-        const char *data = nullptr;
-        quint32 size = 0;
+        quint32 low = 0; // the address's low 32 bits
+        quint16 high = 0; // its next 16
+        quint16 size = 0;
         quint32 line = 0;
     };
     // A link's column is written by one file; column 0, the lines before a file's first link,
@@ -90,6 +93,9 @@ private:
     std::deque<Defaults> m_defaults;
     int m_latest = -1;          // the version a new link inherits
     bool m_latestTaken = false; // whether a link inherits it already
+    // The column written last: a link's cells are written one after another.
+    Column *m_current = nullptr;
+    int m_currentColumn = -1;
     std::array<int, KeptRows> m_firstColumnFiles;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     qsizetype m_blockUsed = 0;

@@ -9,6 +9,10 @@ QByteArrayView trimmed(QByteArrayView text)
 {
     const char *begin = text.data();
     const char *end = begin + text.size();
+    // Values often stand after a column of blanks: eight at a time.
+    static constexpr char Blanks[] = "        ";
+    while (end - begin >= 8 && std::memcmp(begin, Blanks, 8) == 0)
+        begin += 8;
     while (begin < end && isTrimmed(*begin))
         ++begin;
     while (end > begin && isTrimmed(end[-1]))

@@ -76,7 +76,7 @@ struct OpenCommand::Sink final : public ConfigSink
         }
     }
 
-    void linkStarted(const KeywordLine &line, int column) override
+    void linkStarted(const KeywordLine &line, int) override
     {
         m_names.push_back(line.value.toByteArray());
     }
