@@ -155,12 +155,28 @@ void ConfigDocument::reorder(const std::vector<quint32> &where, std::size_t coun
     const bool inPlace = std::all_of(where.begin(), where.end(), [&where](const quint32 &w) {
         return w == Gone || w <= quint32(&w - where.data());
     });
+    bool later = count >= where.size();
+    for (std::size_t i = 0; later && i < where.size(); ++i)
+        later = where[i] != Gone && where[i] >= i;
     if (inPlace) {
         // Only dropped lines: the rest move up where they are.
         for (std::size_t i = 0; i < where.size(); ++i)
             if (where[i] != Gone)
                 m_lines[where[i]] = m_lines[i];
         m_lines.resize(count);
+    } else if (later) {
+        // Only room made: the lines move down from the last, and the room is left empty.
+        const std::size_t old = m_lines.size();
+        m_lines.resize(count);
+        std::size_t filled = count;
+        for (std::size_t i = old; i-- > 0;) {
+            for (std::size_t gap = where[i] + 1; gap < filled; ++gap)
+                m_lines[gap] = ValueLine();
+            m_lines[where[i]] = m_lines[i];
+            filled = where[i];
+        }
+        for (std::size_t gap = 0; gap < filled; ++gap)
+            m_lines[gap] = ValueLine();
     } else {
         Lines lines;
         lines.resize(count);
@@ -187,6 +203,35 @@ void ConfigDocument::reorder(const std::vector<quint32> &where, std::size_t coun
     for (std::size_t i = 0; i < m_lines.size(); ++i)
         if (m_lines[i].column >= 0 && m_lines[i].column != LinkStore::DefaultsColumn)
             index(quint32(i), m_lines[i]);
+}
+
+void ConfigDocument::insertLines(const std::vector<NewValueLine> &lines)
+{
+    if (lines.empty())
+        return;
+    std::vector<quint32> where(m_lines.size());
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < where.size(); ++i) {
+        while (k < lines.size() && lines[k].before <= i)
+            ++k;
+        where[i] = quint32(i + k);
+    }
+    reorder(where, m_lines.size() + lines.size());
+    // Each new line in the room made before its line; the window's and the defaults' with
+    // their bytes kept, the link records' found by the spans their lines make.
+    std::vector<std::size_t> rows;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const auto at = quint32(lines[n].before + n);
+        m_lines[at] = lines[n].line;
+        index(at, m_lines[at], lines[n].value);
+        rows.push_back(m_lines[at].row);
+    }
+    const auto byLine = [](const RowLine &a, const RowLine &b) { return a.line < b.line; };
+    for (std::size_t row : rows)
+        if (row < m_byRow.size())
+            std::sort(m_byRow[row].begin(), m_byRow[row].end(), byLine);
+    std::sort(m_defaults.begin(), m_defaults.end(), byLine);
+    std::sort(m_firstColumn.begin(), m_firstColumn.end());
 }
 
 std::vector<const ValueLine *> ConfigDocument::linesOf(const KeywordRow &row, int column) const
@@ -446,13 +491,24 @@ void ConfigDocument::endFile(int file, const LineReader &lines)
     SourceFile &f = sourceFile(file);
     f.size = lines.size();
     f.fingerprint = lines.fingerprint();
-    f.crlf = lines.crlfLines() > lines.lfLines();
+    f.crlfLines = lines.crlfLines();
+    f.lfLines = lines.lfLines();
+    f.crlf = f.crlfLines > f.lfLines;
     f.lastLineEnded = lines.lastLineEnded();
     f.ctrlZ = lines.ctrlZOffset();
     f.lines = lines.lineNumber();
 }
 
 void ConfigDocument::saved(int file, QByteArrayView bytes)
+{
+    if (!followEdits(file, bytes))
+        readSaved(file, bytes);
+    sourceFile(file).modified =
+            QFileInfo(sourceFile(file).canonicalPath).lastModified().toMSecsSinceEpoch();
+    replayDefaults();
+}
+
+void ConfigDocument::readSaved(int file, QByteArrayView bytes)
 {
     // The file's link records, in the order of their link lines: the k-th link line of the
     // new bytes is the k-th of the old ones, as a save adds and removes no link line.
@@ -502,8 +558,6 @@ void ConfigDocument::saved(int file, QByteArrayView bytes)
                              {file, line.lineNumber});
     }
     endFile(file, lines);
-    sourceFile(file).modified =
-            QFileInfo(sourceFile(file).canonicalPath).lastModified().toMSecsSinceEpoch();
 
     // Lines stay in the order read: this file's go where they stood, before later files'.
     std::size_t at = 0;
@@ -520,7 +574,6 @@ void ConfigDocument::saved(int file, QByteArrayView bytes)
         if (m_lines[i].file != Dropped)
             where[i] = next++;
     reorder(where, next);
-    replayDefaults();
 }
 
 void ConfigDocument::replayDefaults()

@@ -129,6 +129,20 @@ private:
     void replayDefaults();
     // The lines put in a new order, some dropped: where[i] is the new place of line i, or Gone.
     void reorder(const std::vector<quint32> &where, std::size_t count);
+    // After a save: the file's lines moved by the edits that made its new bytes, without
+    // reading it again; false, with nothing changed, where a full read must tell.
+    bool followEdits(int file, QByteArrayView bytes);
+    // A line a save added, to stand before the line now at index `before`, and its value.
+    struct NewValueLine
+    {
+        std::size_t before;
+        ValueLine line;
+        QByteArray value;
+    };
+    // Those lines put in, in order, their kept bytes and indexes with them.
+    void insertLines(const std::vector<NewValueLine> &lines);
+    // The full read of a saved file's new bytes.
+    void readSaved(int file, QByteArrayView bytes);
     friend class Render;
     static constexpr int Dropped = -2;
     static constexpr quint32 Gone = quint32(-1);

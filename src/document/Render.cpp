@@ -10,6 +10,7 @@
 #include "reader/Text.h"
 
 #include <dtl/dtl.hpp>
+#include <xxhash.h>
 
 #include <algorithm>
 
@@ -17,12 +18,17 @@ namespace vog {
 
 namespace {
 
-// Replaces the bytes [at, end) of a file; an insertion has end == at.
+// Replaces the bytes [at, end) of a file; an insertion has end == at. A value replaced or a
+// line removed names its line; new lines name the record they belong to, or Block for a new
+// defaults block.
 struct Edit
 {
+    static constexpr int Block = -3;
     qint64 at;
     qint64 end;
     QByteArray bytes;
+    const ValueLine *line = nullptr;
+    int column = -1;
 };
 
 } // namespace
@@ -53,7 +59,8 @@ private:
         if (const ValueLine *last = d.lastLine(row, column)) {
             edits[last->file].push_back({last->lineStart + last->valueStart,
                                          last->lineStart + last->valueStart + last->valueLength,
-                                         encode(row, column, last->file, text, last)});
+                                         encode(row, column, last->file, text, last), last,
+                                         column});
             return;
         }
         place(row, column, text);
@@ -140,14 +147,16 @@ private:
                     break;
                 }
         if (after && after->endLength == 0)
-            edits[file].push_back({after->next(), after->next(), lineEnd(file) + block});
+            edits[file].push_back({after->next(), after->next(), lineEnd(file) + block, nullptr,
+                                   Edit::Block});
         else if (after)
-            edits[file].push_back({after->next(), after->next(), block + lineEnd(file)});
+            edits[file].push_back({after->next(), after->next(), block + lineEnd(file), nullptr,
+                                   Edit::Block});
         else if (firstLink)
             edits[file].push_back({firstLink->lineStart, firstLink->lineStart,
-                                   block + lineEnd(file)});
+                                   block + lineEnd(file), nullptr, Edit::Block});
         else
-            insertAtEnd(file, block);
+            insertAtEnd(file, Edit::Block, block);
     }
 
     // The list as read against the list as shown, by a real diff: lines kept stay, removed
@@ -194,7 +203,7 @@ private:
                 const ValueLine &l = *removed[i];
                 edits[l.file].push_back({l.lineStart + l.valueStart,
                                          l.lineStart + l.valueStart + l.valueLength,
-                                         encode(row, -1, l.file, added[i], &l)});
+                                         encode(row, -1, l.file, added[i], &l), &l, -1});
                 above = &l;
             }
             for (std::size_t i = changed; i < removed.size(); ++i)
@@ -235,7 +244,10 @@ private:
         waiting.clear();
     }
 
-    void remove(const ValueLine &l) { edits[l.file].push_back({l.lineStart, l.next(), {}}); }
+    void remove(const ValueLine &l)
+    {
+        edits[l.file].push_back({l.lineStart, l.next(), {}, &l, l.column});
+    }
 
     QByteArray newLine(const KeywordRow &row, int column, int file, const QString &text) const
     {
@@ -252,30 +264,31 @@ private:
         const QByteArray line = newLine(row, column, l.file, text);
         // After a last line without a line end: one before the new line, none after it.
         if (l.endLength == 0)
-            edits[l.file].push_back({l.next(), l.next(), lineEnd(l.file) + line});
+            edits[l.file].push_back({l.next(), l.next(), lineEnd(l.file) + line, nullptr, column});
         else
-            edits[l.file].push_back({l.next(), l.next(), line + lineEnd(l.file)});
+            edits[l.file].push_back({l.next(), l.next(), line + lineEnd(l.file), nullptr, column});
     }
 
     void insertBefore(const ValueLine &l, const KeywordRow &row, int column, const QString &text)
     {
         edits[l.file].push_back({l.lineStart, l.lineStart,
-                                 newLine(row, column, l.file, text) + lineEnd(l.file)});
+                                 newLine(row, column, l.file, text) + lineEnd(l.file), nullptr,
+                                 column});
     }
 
     void insertAtEnd(int file, const KeywordRow &row, int column, const QString &text)
     {
-        insertAtEnd(file, newLine(row, column, file, text));
+        insertAtEnd(file, column, newLine(row, column, file, text));
     }
 
-    void insertAtEnd(int file, const QByteArray &line)
+    void insertAtEnd(int file, int column, const QByteArray &line)
     {
         const SourceFile &f = sourceFile(file);
         const qint64 end = f.ctrlZ >= 0 ? f.ctrlZ : f.size;
         if (end > 0 && !f.lastLineEnded)
-            edits[file].push_back({end, end, lineEnd(file) + line});
+            edits[file].push_back({end, end, lineEnd(file) + line, nullptr, column});
         else
-            edits[file].push_back({end, end, line + lineEnd(file)});
+            edits[file].push_back({end, end, line + lineEnd(file), nullptr, column});
     }
 
     QString fieldName(const KeywordRow &row, int column) const
@@ -328,18 +341,29 @@ std::vector<int> ConfigDocument::filesToWrite() const
     return files;
 }
 
-QByteArray ConfigDocument::render(int file, QByteArrayView bytes) const
+namespace {
+
+// A file's edits in file order; insertions at one place in the order made, before what is
+// replaced there.
+std::vector<Edit> editsInOrder(const ConfigDocument &d, int file)
 {
-    if (m_tooLong.contains(file))
-        throw RenderError(sourceFile(file).path
-                          + QStringLiteral(": a line of it is too long to be rewritten"));
-    std::vector<Edit> edits = Render(*this).edits[file];
-    // In file order; insertions at one place in the order made, before what is replaced there.
+    std::vector<Edit> edits = Render(d).edits[file];
     std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
         if (a.at != b.at)
             return a.at < b.at;
         return (a.end == a.at) > (b.end == b.at);
     });
+    return edits;
+}
+
+} // namespace
+
+QByteArray ConfigDocument::render(int file, QByteArrayView bytes) const
+{
+    if (m_tooLong.contains(file))
+        throw RenderError(sourceFile(file).path
+                          + QStringLiteral(": a line of it is too long to be rewritten"));
+    const std::vector<Edit> edits = editsInOrder(*this, file);
     QByteArray out;
     qsizetype grows = 0;
     for (const Edit &e : edits)
@@ -357,6 +381,233 @@ QByteArray ConfigDocument::render(int file, QByteArrayView bytes) const
     }
     out.append(bytes.sliced(copied));
     return out;
+}
+
+} // namespace vog
+
+namespace vog {
+
+namespace {
+
+// A keyword line of the new bytes, as a read of the whole file finds it.
+struct NewLine
+{
+    const KeywordRow *row;
+    qint64 lineStart;
+    qsizetype rawLength;
+    int endLength;
+    qsizetype valueStart;
+    qsizetype valueEnd;
+    qint64 number; // counted from the first line of the bytes looked at
+    QByteArray value;
+};
+
+// The keyword lines of [from, from + size) of the new bytes; lines hold no more than the line
+// they are, so they read here as in the whole file.
+std::vector<NewLine> keywordLines(QByteArrayView bytes, qint64 from, qint64 size)
+{
+    std::vector<NewLine> found;
+    LineReader lines(bytes.sliced(from, size));
+    ConfigScanner scanner(lines);
+    KeywordLine l;
+    while (scanner.next(l))
+        found.push_back({l.row, from + l.lineStart, l.rawLength, l.endLength, l.valueStart,
+                         l.valueEnd, l.lineNumber, l.value.toByteArray()});
+    return found;
+}
+
+// The lines that give a file its records: a save that touches one reads the file again.
+bool shapesRecords(const KeywordRow &row)
+{
+    return row.kind == ValueKind::LinkName || defaultsMark(row, "begin") != DefaultsMark::None;
+}
+
+} // namespace
+
+bool ConfigDocument::followEdits(int file, QByteArrayView bytes)
+{
+    if (m_tooLong.contains(file))
+        return false;
+    const std::vector<Edit> edits = editsInOrder(*this, file);
+    qint64 last = -1;
+    for (const ValueLine &l : m_lines)
+        if (l.file == file) {
+            if (l.lineStart <= last)
+                return false;
+            last = l.lineStart;
+        }
+
+    // First what each edit's bytes read as, where they now stand; anything a record's shape
+    // depends on, or the file's end, is left to a full read.
+    struct Step
+    {
+        const Edit *edit;
+        qint64 newAt;
+        std::vector<NewLine> lines;
+    };
+    std::vector<Step> steps;
+    steps.reserve(edits.size());
+    qint64 shift = 0;
+    for (const Edit &e : edits) {
+        Step step{&e, e.at + shift, {}};
+        if (e.column == Edit::Block)
+            return false;
+        if (const ValueLine *l = e.line) {
+            if (l->file != file || shapesRecords(keywordTable()[l->row]))
+                return false;
+            if (e.bytes.isEmpty() && e.at == l->lineStart && e.end == l->next()) {
+                if (l->endLength == 0)
+                    return false;
+            } else {
+                const qint64 start = l->lineStart + shift;
+                const qint64 length = l->next() - l->lineStart + e.bytes.size() - (e.end - e.at);
+                step.lines = keywordLines(bytes, start, length);
+                if (step.lines.size() != 1 || step.lines[0].row->index != int(l->row))
+                    return false;
+            }
+        } else {
+            if (e.end != e.at)
+                return false;
+            step.lines = keywordLines(bytes, step.newAt, e.bytes.size());
+            for (const NewLine &n : step.lines)
+                if (shapesRecords(*n.row) || (n.row->place == Place::Link) != (e.column >= 0))
+                    return false;
+        }
+        shift += e.bytes.size() - (e.end - e.at);
+        steps.push_back(std::move(step));
+    }
+
+    // Then the lines move, each by the bytes and line ends that the edits before it add.
+    SourceFile &f = sourceFile(file);
+    std::vector<NewValueLine> added;
+    shift = 0;
+    qint64 lineShift = 0;
+    qint64 knownAt = 0; // a line start of the new bytes, and its number
+    qint64 knownNumber = 1;
+    ValueLine *previous = nullptr;
+    const auto fill = [](ValueLine &v, const NewLine &n) {
+        v.lineStart = n.lineStart;
+        v.lineLength = quint32(n.rawLength);
+        v.endLength = quint64(n.endLength);
+        v.valueStart = quint32(n.valueStart);
+        v.valueLength = quint32(n.valueEnd - n.valueStart);
+    };
+    // What the link records and the kept bytes say of a line that moved, or whose value changed.
+    const auto follow = [&](ValueLine &l, const NewLine *n, qint64 oldLine) {
+        const KeywordRow &row = keywordTable()[l.row];
+        if (l.column < 0 || l.column == LinkStore::DefaultsColumn) {
+            if (!n)
+                return;
+            std::vector<RowLine> &lines = l.column < 0 ? m_byRow[l.row] : m_defaults;
+            const auto at = quint32(&l - m_lines.data());
+            const auto it = std::lower_bound(
+                    lines.begin(), lines.end(), at,
+                    [](const RowLine &r, quint32 a) { return r.line < a; });
+            if (it != lines.end() && it->line == at) {
+                *it = {at, quint32(n->value.size()), m_windowBytes.size()};
+                m_windowBytes.append(n->value);
+            }
+        } else if (m_store && m_store->cellOrigin(l.column, row.storeRow) == Origin{file, oldLine}) {
+            if (n)
+                m_store->setCell(l.column, row.storeRow, n->value, l.origin());
+            else
+                m_store->moveCell(l.column, row.storeRow, l.line);
+        }
+    };
+    const auto insert = [&](std::size_t before, const Step &s) {
+        const QByteArray &b = s.edit->bytes;
+        // After a last line without a line end, read or new: that line has one now.
+        for (ValueLine *before : {previous, added.empty() ? nullptr : &added.back().line})
+            if (before && before->endLength == 0 && before->next() == s.newAt)
+                before->endLength = quint64(b.startsWith("\r\n") ? 2 : 1);
+        qint64 number = knownNumber;
+        for (qint64 i = knownAt; i < s.newAt; ++i)
+            number += bytes[i] == '\n';
+        for (const NewLine &n : s.lines) {
+            ValueLine v;
+            fill(v, n);
+            v.row = quint64(n.row->index);
+            v.line = quint32(number + n.number - 1);
+            v.file = file;
+            v.column = n.row->place == Place::Link ? s.edit->column : -1;
+            if (m_store && v.column >= 0 && v.column != LinkStore::DefaultsColumn)
+                m_store->setCell(v.column, n.row->storeRow, n.value, v.origin());
+            added.push_back({before, v, n.value});
+        }
+        for (qsizetype i = 0; i < b.size(); ++i)
+            if (b[i] == '\n') {
+                ++(i > 0 && b[i - 1] == '\r' ? f.crlfLines : f.lfLines);
+                ++lineShift;
+            }
+        shift += b.size();
+    };
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        ValueLine &l = m_lines[i];
+        if (l.file != file)
+            continue;
+        while (next < steps.size() && !steps[next].edit->line
+               && steps[next].edit->at <= l.lineStart)
+            insert(i, steps[next++]);
+        const qint64 oldLine = l.line;
+        l.line = quint32(qint64(l.line) + lineShift);
+        if (next < steps.size() && steps[next].edit->line == &l) {
+            const Step &s = steps[next++];
+            if (s.lines.empty()) { // removed, with its line end
+                const KeywordRow &row = keywordTable()[l.row];
+                if (m_store && l.column >= 0 && l.column != LinkStore::DefaultsColumn
+                    && m_store->cellOrigin(l.column, row.storeRow) == Origin{file, oldLine})
+                    m_store->setCell(l.column, row.storeRow, {}, {});
+                shift -= l.next() - l.lineStart;
+                --lineShift;
+                --(l.endLength == 2 ? f.crlfLines : f.lfLines);
+                l.file = Dropped;
+                continue;
+            }
+            fill(l, s.lines[0]);
+            shift += s.edit->bytes.size() - (s.edit->end - s.edit->at);
+            follow(l, &s.lines[0], oldLine);
+        } else {
+            l.lineStart = l.lineStart + shift;
+            if (lineShift)
+                follow(l, nullptr, oldLine);
+        }
+        knownAt = l.lineStart;
+        knownNumber = l.line;
+        previous = &l;
+    }
+    while (next < steps.size() && !steps[next].edit->line)
+        insert(m_lines.size(), steps[next++]);
+    Q_ASSERT(next == steps.size());
+
+    f.size = bytes.size();
+    f.fingerprint = XXH3_64bits(bytes.data(), std::size_t(bytes.size()));
+    f.crlf = f.crlfLines > f.lfLines;
+    if (f.ctrlZ >= 0)
+        f.ctrlZ += shift;
+    f.lines += lineShift;
+
+    // The removed lines go, and the new ones come before the first kept line after them.
+    if (std::any_of(m_lines.begin(), m_lines.end(),
+                    [](const ValueLine &l) { return l.file == Dropped; })) {
+        std::vector<quint32> where(m_lines.size());
+        quint32 kept = 0;
+        for (std::size_t i = 0; i < m_lines.size(); ++i)
+            where[i] = m_lines[i].file == Dropped ? Gone : kept++;
+        std::size_t k = added.size();
+        while (k > 0 && added[k - 1].before >= where.size())
+            added[--k].before = kept;
+        quint32 nextKept = kept;
+        for (std::size_t i = where.size(); i-- > 0 && k > 0;) {
+            if (where[i] != Gone)
+                nextKept = where[i];
+            while (k > 0 && added[k - 1].before == i)
+                added[--k].before = nextKept;
+        }
+        reorder(where, kept);
+    }
+    insertLines(added);
+    return true;
 }
 
 } // namespace vog

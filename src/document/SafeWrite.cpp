@@ -2,6 +2,7 @@
 
 #include "reader/ConfigFile.h"
 #include "reader/Errors.h"
+#include "reader/LargePages.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -128,6 +129,7 @@ QByteArray readUnchanged(const SourceFile &file)
         // In one buffer of the file's size, and a byte more to see it grow.
         struct stat st;
         bytes.resize(::fstat(fd, &st) == 0 ? qsizetype(st.st_size) + 1 : 4096);
+        preferLargePages(bytes.data(), std::size_t(bytes.size()));
         qsizetype got = 0;
         while (const qsizetype n = readSome(fd, bytes.data() + got, bytes.size() - got))
             if ((got += n) == bytes.size())

@@ -84,7 +84,13 @@ void LineList::append(const QString &joined, const std::vector<Origin> &origins)
         cursor.endEditBlock();
     }
     // Each new line names its origin, or none.
-    QTextBlock block = document()->findBlockByNumber(first);
+    nameOrigins(document()->findBlockByNumber(first), origins);
+    m_appending = false;
+    m_emptyTailIsLine = joined.isEmpty() || joined.endsWith(QLatin1Char('\n'));
+}
+
+void LineList::nameOrigins(QTextBlock block, const std::vector<Origin> &origins)
+{
     for (std::size_t i = 0; block.isValid(); block = block.next(), ++i) {
         if (i < origins.size() && origins[i].isSet()) {
             block.setUserState(int(m_origins.size()));
@@ -93,13 +99,19 @@ void LineList::append(const QString &joined, const std::vector<Origin> &origins)
             block.setUserState(-1);
         }
     }
-    m_appending = false;
-    m_emptyTailIsLine = joined.isEmpty() || joined.endsWith(QLatin1Char('\n'));
 }
 
 void LineList::setLines(const QStringList &lines, const std::vector<Origin> &origins)
 {
     m_appending = true;
+    // The lines shown already, as after a save: only where they stand changes, and the text
+    // keeps its cursor, its scrolling and its undo steps.
+    if (!lines.isEmpty() && lineCount() == lines.size() && this->lines() == lines) {
+        m_origins.clear();
+        nameOrigins(document()->begin(), origins);
+        m_appending = false;
+        return;
+    }
     clear();
     m_origins.clear();
     m_emptyTailIsLine = false;

@@ -3,6 +3,7 @@
 #include "Field.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QStringList>
 
 #include <vector>
@@ -51,6 +52,8 @@ protected:
 private:
     // Appends lines joined by line feeds; origins, when given, are those of the lines in order.
     void append(const QString &joined, const std::vector<Origin> &origins = {});
+    // The origins of the lines from this block on, in order; a line past them names none.
+    void nameOrigins(QTextBlock block, const std::vector<Origin> &origins);
     bool hasSpareLastLine() const;
 
     // Whether the empty last line (if any) was made by an append, and so is a line.

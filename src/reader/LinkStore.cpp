@@ -118,6 +118,13 @@ void LinkStore::setCell(int column, int row, QByteArrayView bytes, const Origin 
         c.file = origin.file;
 }
 
+void LinkStore::moveCell(int column, int row, qint64 line)
+{
+    if (column >= 0 && column < columnCount() && row >= 0 && row < KeptRows)
+        m_columns[size_t(column)].cells[size_t(row)].line =
+                quint32(std::clamp<qint64>(line, 0, MostLine));
+}
+
 QByteArrayView LinkStore::cell(int column, int row) const
 {
     if (column == DefaultsColumn)

@@ -39,6 +39,8 @@ public:
     // A cell remembers the line that wrote it, and is shown in the codepage of that line's file.
     void setCell(int column, int row, QByteArrayView bytes, const Origin &origin = {});
     QByteArrayView cell(int column, int row) const;
+    // The line that wrote a link's cell now stands at another line of its file.
+    void moveCell(int column, int row, qint64 line);
     Origin cellOrigin(int column, int row) const;
     QString cellText(int column, int row) const;
 

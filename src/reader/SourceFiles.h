@@ -13,6 +13,7 @@ struct Origin
     int file = -1;
     qint64 line = 0;
     bool isSet() const { return file >= 0; }
+    bool operator==(const Origin &o) const { return file == o.file && line == o.line; }
 };
 
 // A configuration file read in this run, how its bytes become text, and what a save needs to
@@ -26,6 +27,8 @@ struct SourceFile
     qint64 modified = 0;   // ms since the epoch
     quint64 fingerprint = 0; // XXH3 of every byte as read
     bool crlf = false;     // its usual line end is CR LF rather than LF
+    qint64 crlfLines = 0;  // the lines ended by CR LF, and by LF alone
+    qint64 lfLines = 0;
     bool lastLineEnded = true;
     qint64 ctrlZ = -1;     // where a Ctrl-Z ended its text, or -1
     qint64 lines = 0;      // lines read, up to the line that stopped the read
