@@ -516,10 +516,16 @@ bool ConfigDocument::followEdits(int file, QByteArrayView bytes)
     };
     const auto insert = [&](std::size_t before, const Step &s) {
         const QByteArray &b = s.edit->bytes;
-        // After a last line without a line end, read or new: that line has one now.
+        // After a last line without a line end, read or new: that line has one now, a CR LF
+        // also where the line's last byte is a CR.
+        const bool crBefore = s.newAt > 0 && bytes[s.newAt - 1] == '\r';
         for (ValueLine *before : {previous, added.empty() ? nullptr : &added.back().line})
-            if (before && before->endLength == 0 && before->next() == s.newAt)
-                before->endLength = quint64(b.startsWith("\r\n") ? 2 : 1);
+            if (before && before->endLength == 0 && before->next() == s.newAt) {
+                const bool crlf = b.startsWith("\r\n") || (crBefore && b.startsWith('\n'));
+                before->endLength = quint64(crlf ? 2 : 1);
+                if (crlf && !b.startsWith('\r'))
+                    before->lineLength = before->lineLength - 1;
+            }
         qint64 number = knownNumber;
         for (qint64 i = knownAt; i < s.newAt; ++i)
             number += bytes[i] == '\n';
@@ -534,9 +540,9 @@ bool ConfigDocument::followEdits(int file, QByteArrayView bytes)
                 m_store->setCell(v.column, n.row->storeRow, n.value, v.origin());
             added.push_back({before, v, n.value});
         }
-        for (qsizetype i = 0; i < b.size(); ++i)
-            if (b[i] == '\n') {
-                ++(i > 0 && b[i - 1] == '\r' ? f.crlfLines : f.lfLines);
+        for (qint64 i = s.newAt; i < s.newAt + b.size(); ++i)
+            if (bytes[i] == '\n') {
+                ++(i > 0 && bytes[i - 1] == '\r' ? f.crlfLines : f.lfLines);
                 ++lineShift;
             }
         shift += b.size();

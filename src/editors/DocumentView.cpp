@@ -8,6 +8,8 @@
 #include "fields/LineList.h"
 #include "reader/Errors.h"
 
+#include <algorithm>
+
 namespace vog {
 
 namespace {
@@ -61,17 +63,25 @@ void showChanges(bool fileReadAgain)
     });
 }
 
-void showSavedValues()
+void showSavedValues(const std::vector<const KeywordRow *> &listsSaved)
 {
-    eachWindowField([](EditorWindow &, const KeywordRow &row, Field &field) {
+    eachWindowField([&](EditorWindow &, const KeywordRow &row, Field &field) {
         const std::vector<const ValueLine *> lines = document().linesOf(row);
         if (auto *list = dynamic_cast<LineList *>(&field)) {
-            QStringList texts;
             std::vector<Origin> origins;
-            for (const ValueLine *l : lines) {
-                texts.append(document().valueText(*l));
+            origins.reserve(lines.size());
+            for (const ValueLine *l : lines)
                 origins.push_back(l->origin());
+            const bool saved = std::find(listsSaved.begin(), listsSaved.end(), &row)
+                    != listsSaved.end();
+            if (!saved && list->lineCount() == int(lines.size())) {
+                list->nameOrigins(origins);
+                return;
             }
+            QStringList texts;
+            texts.reserve(qsizetype(lines.size()));
+            for (const ValueLine *l : lines)
+                texts.append(document().valueText(*l));
             list->setLines(texts, origins);
         } else if (!lines.empty()) {
             const ValueLine &last = *lines.back();

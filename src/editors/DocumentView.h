@@ -1,6 +1,10 @@
 #pragma once
 
+#include <vector>
+
 namespace vog {
+
+struct KeywordRow;
 
 // The windows showing the document again where a command changed it.
 
@@ -10,7 +14,8 @@ namespace vog {
 void showChanges(bool fileReadAgain);
 
 // After a save: every field shows the files as they now are, naming its new line, and the link
-// shown is loaded again.
-void showSavedValues();
+// shown is loaded again. A line list the save didn't change keeps its text and only learns
+// where its lines now stand.
+void showSavedValues(const std::vector<const KeywordRow *> &listsSaved);
 
 } // namespace vog

@@ -84,12 +84,12 @@ void LineList::append(const QString &joined, const std::vector<Origin> &origins)
         cursor.endEditBlock();
     }
     // Each new line names its origin, or none.
-    nameOrigins(document()->findBlockByNumber(first), origins);
+    nameOriginsFrom(document()->findBlockByNumber(first), origins);
     m_appending = false;
     m_emptyTailIsLine = joined.isEmpty() || joined.endsWith(QLatin1Char('\n'));
 }
 
-void LineList::nameOrigins(QTextBlock block, const std::vector<Origin> &origins)
+void LineList::nameOriginsFrom(QTextBlock block, const std::vector<Origin> &origins)
 {
     for (std::size_t i = 0; block.isValid(); block = block.next(), ++i) {
         if (i < origins.size() && origins[i].isSet()) {
@@ -101,15 +101,20 @@ void LineList::nameOrigins(QTextBlock block, const std::vector<Origin> &origins)
     }
 }
 
+void LineList::nameOrigins(const std::vector<Origin> &origins)
+{
+    m_origins.clear();
+    nameOriginsFrom(document()->begin(), origins);
+}
+
 void LineList::setLines(const QStringList &lines, const std::vector<Origin> &origins)
 {
     m_appending = true;
     // The lines shown already, as after a save: only where they stand changes, and the text
     // keeps its cursor, its scrolling and its undo steps.
     if (!lines.isEmpty() && lineCount() == lines.size() && this->lines() == lines) {
-        m_origins.clear();
-        nameOrigins(document()->begin(), origins);
         m_appending = false;
+        nameOrigins(origins);
         return;
     }
     clear();

@@ -33,6 +33,8 @@ public:
     QString shownWords(const KeywordRow &) const override { return {}; }
     // Shows exactly these lines, each naming its origin (none past the origins given).
     void setLines(const QStringList &lines, const std::vector<Origin> &origins);
+    // The lines shown, as they are, now stand at these origins.
+    void nameOrigins(const std::vector<Origin> &origins);
     // Where line n came from; none for a line the user typed or picked.
     Origin originOfLine(int n) const;
     // While held, appended lines wait and go in with one edit when released: a list appended
@@ -53,7 +55,7 @@ private:
     // Appends lines joined by line feeds; origins, when given, are those of the lines in order.
     void append(const QString &joined, const std::vector<Origin> &origins = {});
     // The origins of the lines from this block on, in order; a line past them names none.
-    void nameOrigins(QTextBlock block, const std::vector<Origin> &origins);
+    void nameOriginsFrom(QTextBlock block, const std::vector<Origin> &origins);
     bool hasSpareLastLine() const;
 
     // Whether the empty last line (if any) was made by an append, and so is a line.

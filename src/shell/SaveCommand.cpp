@@ -32,10 +32,14 @@ int saveChanges(QWidget *parent)
             return -1;
         writeFiles(writes);
     }
+    std::vector<const KeywordRow *> lists;
+    for (const KeywordRow &row : keywordTable())
+        if (row.kind == ValueKind::LineList && doc.change(row))
+            lists.push_back(&row);
     for (std::size_t i = 0; i < files.size(); ++i)
         doc.saved(files[i], writes[i].bytes);
     doc.changesSaved();
-    showSavedValues();
+    showSavedValues(lists);
     return int(writes.size());
 }
 
