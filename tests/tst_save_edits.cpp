@@ -135,26 +135,35 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QByteArray>("expected");
+        // More changes after the save, saved without opening the file again.
+        QTest::addColumn<QString>("more");
+        QTest::addColumn<QByteArray>("expectedThen");
         // clang-format off
         // DupeBaseType is a Files and Paths keyword: with none in the file, it goes at the end.
         QTest::newRow("text, choice, number, radio, box")
             << QByteArray("Origin old\r\nAreafixFromPkt off\r\nAreafixMsgSize 10\r\n# end\r\n")
             << "text Origin=new one\nchoice AreafixFromPkt=on\nstep AreafixMsgSize=2\nradio DupeBaseType=0\nbox afkr_pvt"
-            << QByteArray("Origin new one\r\nAreafixFromPkt On\r\nAreafixMsgSize 12\r\nAreafixKillReports pvt\r\n# end\r\nDupeBaseType textdupes\r\n");
+            << QByteArray("Origin new one\r\nAreafixFromPkt On\r\nAreafixMsgSize 12\r\nAreafixKillReports pvt\r\n# end\r\nDupeBaseType textdupes\r\n")
+            << "text Origin=3rd\nstep AreafixMsgSize=1"
+            << QByteArray("Origin 3rd\r\nAreafixFromPkt On\r\nAreafixMsgSize 13\r\nAreafixKillReports pvt\r\n# end\r\nDupeBaseType textdupes\r\n");
         QTest::newRow("Files and Paths: a path typed, the value emptied elsewhere")
             << QByteArray("Inbound /in\nOutbound /out") << "text Inbound=/var/in\ntext Outbound="
-            << QByteArray("Inbound /var/in\n");
+            << QByteArray("Inbound /var/in\n") << QString() << QByteArray();
         QTest::newRow("a list line removed and one added")
             << QByteArray("Pack zip a\nPack rar b\nPack arj c\n") << "dropline Pack=1\naddline Pack=1:lha d"
-            << QByteArray("Pack zip a\nPack lha d\nPack arj c\n");
+            << QByteArray("Pack zip a\nPack lha d\nPack arj c\n")
+            << "dropline Pack=0\naddline Pack=1:ha e" << QByteArray("Pack lha d\nPack ha e\nPack arj c\n");
         QTest::newRow("a link change kept across picks, saved into its section")
             << QByteArray("link One\nAka 1:1/1\nlink Two\nAka 2:2/2\n\x1a")
             << "link 1\ntext Packer=zip\nlink 0\ntext Aka=1:1/9\nlink 1"
-            << QByteArray("link One\nAka 1:1/9\nlink Two\nAka 2:2/2\nPacker zip\n\x1a");
+            << QByteArray("link One\nAka 1:1/9\nlink Two\nAka 2:2/2\nPacker zip\n\x1a")
+            << "text Packer=rar\nlink 0\ntext Aka=1:1/8"
+            << QByteArray("link One\nAka 1:1/8\nlink Two\nAka 2:2/2\nPacker rar\n\x1a");
         QTest::newRow("KOI8-R file: a Russian value written in KOI8-R")
             << QByteArray("Sysop \xf3\xc9\xd3\xd4\xc5\xcd\xce\xd9\xca \xcf\xd0\xc5\xd2\xc1\xd4\xcf\xd2 \xd5\xda\xcc\xc1\n")
             << QString::fromUtf8("text Origin=Привет мир")
-            << QByteArray("Sysop \xf3\xc9\xd3\xd4\xc5\xcd\xce\xd9\xca \xcf\xd0\xc5\xd2\xc1\xd4\xcf\xd2 \xd5\xda\xcc\xc1\nOrigin \xf0\xd2\xc9\xd7\xc5\xd4 \xcd\xc9\xd2\n");
+            << QByteArray("Sysop \xf3\xc9\xd3\xd4\xc5\xcd\xce\xd9\xca \xcf\xd0\xc5\xd2\xc1\xd4\xcf\xd2 \xd5\xda\xcc\xc1\nOrigin \xf0\xd2\xc9\xd7\xc5\xd4 \xcd\xc9\xd2\n")
+            << QString() << QByteArray();
         // clang-format on
     }
     void savedBytes()
@@ -183,6 +192,17 @@ private slots:
         QVERIFY(!Main->N3->isEnabled());
         QVERIFY(!Main->isWindowModified());
         // The bytes as read are kept beside the file.
+        QCOMPARE(contents(path + QStringLiteral(".bak")), file);
+
+        QFETCH(QString, more);
+        QFETCH(QByteArray, expectedThen);
+        if (more.isEmpty())
+            return;
+        for (const QString &step : more.split(u'\n'))
+            act(step);
+        QVERIFY(save(true).isEmpty());
+        QCOMPARE(contents(path), expectedThen);
+        // Written once a run, the .bak still holds the bytes as first read.
         QCOMPARE(contents(path + QStringLiteral(".bak")), file);
     }
 
