@@ -117,6 +117,7 @@ void EditorWindow::browse(const char *handler)
     QWidget *field = row ? m_form->fieldWidget(*row) : nullptr;
     if (!field)
         qFatal("%s: no field for %s", qPrintable(objectName()), handler);
+    finishEditing();
     switch (row->browse) {
     case Browse::File:
         pickFile(OpenFileDialog, static_cast<TextField *>(field));

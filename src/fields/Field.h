@@ -3,12 +3,26 @@
 #include "reader/Text.h"
 #include "reader/ValueRules.h"
 
+#include <QApplication>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 
 namespace vog {
+
+// Ends the edit in the focused field before the program asks anything. A field reports its last
+// edit when it loses the focus, and the link list loads the link typed into it: that, with any
+// error it shows, comes before the dialog, never inside it. Gives the field, for the focus to
+// go back to it when the program stays where it was.
+inline QPointer<QWidget> finishEditing()
+{
+    QPointer<QWidget> field = QApplication::focusWidget();
+    if (field)
+        field->clearFocus();
+    return field;
+}
 
 // What every field kind does with the state that a value gives it: a text field sets its whole
 // text, a line list appends a line, a choice shows its item text, a number is held to the range,

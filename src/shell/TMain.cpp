@@ -131,7 +131,7 @@ void TMain::FormCreate()
 
 void TMain::N2Click()
 {
-    finishEditing();
+    vog::finishEditing();
     OpenDialog->execute();
     openFile(OpenDialog->fileName());
 }
@@ -226,22 +226,11 @@ void TMain::showEvent(QShowEvent *event)
 
 void TMain::N3Click()
 {
-    const QPointer<QWidget> field = finishEditing();
+    const QPointer<QWidget> field = vog::finishEditing();
     if (vog::document().hasChanges())
         save();
     if (field)
         field->setFocus();
-}
-
-QPointer<QWidget> TMain::finishEditing()
-{
-    // A field reports its last edit when it loses the focus, and the link list loads the link
-    // typed into it: that, with any error it shows, comes before the preview or the question,
-    // never inside them, and the preview shows the edit.
-    QPointer<QWidget> field = QApplication::focusWidget();
-    if (field)
-        field->clearFocus();
-    return field;
 }
 
 bool TMain::save()
@@ -257,7 +246,7 @@ bool TMain::save()
 
 bool TMain::mayClose()
 {
-    const QPointer<QWidget> field = finishEditing();
+    const QPointer<QWidget> field = vog::finishEditing();
     if (!vog::document().hasChanges())
         return true;
     QMessageBox box(QMessageBox::Question, vog::applicationTitle(),
@@ -275,7 +264,7 @@ bool TMain::mayClose()
 
 void TMain::N5Click()
 {
-    const QPointer<QWidget> field = finishEditing();
+    const QPointer<QWidget> field = vog::finishEditing();
     NewDialog->execute();
     if (field)
         field->setFocus();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 
 class QAction;
 class QLabel;
@@ -75,9 +74,6 @@ private:
     bool save();
     // The question before the window closes with unsaved changes: whether it may close.
     bool mayClose();
-    // Ends the edit in the focused field before the program asks anything; the field to give
-    // the focus back to when the answer keeps the program where it was.
-    QPointer<QWidget> finishEditing();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
