@@ -71,6 +71,8 @@ void retype(const QString &name, const QString &text)
     QVERIFY(edit);
     edit->setFocus();
     edit->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, text);
 }
 
@@ -136,6 +138,9 @@ private slots:
             << QByteArray("Link First\nPacker zip\nLinkDefaults begin\nPacker rar\n") + tail;
         QTest::newRow("new default goes before the block's end")
             << -1 << "LinkGrp" << "X" << head + "LinkGrp X\n" + tail;
+        // No line of the link can say "none": the default shows again once the field is left.
+        QTest::newRow("inherited value emptied: nothing written")
+            << 1 << "Packer" << "" << head + tail;
     }
     void savedWhereItBelongs()
     {
@@ -160,6 +165,9 @@ private slots:
         retype(field, text);
         vog::ConfigDocument &doc = vog::document();
         QCOMPARE(doc.render(doc.mainFile(), bytes), expected);
+        ::field(field)->clearFocus();
+        QCOMPARE(fieldState(Link_Keywords, field), text.isEmpty() ? QStringLiteral("arj") : text);
+        QCOMPARE(doc.hasChanges(), !text.isEmpty());
         if (link < 0) {
             // The link after the block takes the changed default, as inherited.
             pick(1);

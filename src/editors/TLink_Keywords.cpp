@@ -65,6 +65,14 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
             &TLink_Keywords::LinkChangeChange);
 
     connectBrowseButtons();
+    for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link)) {
+        QWidget *field = form()->fieldWidget(*row);
+        auto *edit = qobject_cast<QLineEdit *>(field);
+        if (auto *choice = qobject_cast<QComboBox *>(field))
+            edit = choice->lineEdit();
+        if (edit)
+            connect(edit, &QLineEdit::editingFinished, this, [this, row] { leftEmptied(*row); });
+    }
 }
 
 void TLink_Keywords::changeEvent(QEvent *event)
@@ -115,51 +123,71 @@ void TLink_Keywords::loadRecord(int column)
 {
     // What the user typed from here on belongs to this record, also if a row stops the load.
     m_shown = column;
-    static const vog::TextCodec typed = vog::TextCodec::utf8();
     // Rows in store order: a row whose text is no number throws, and it and every later row
     // keep what they showed.
-    const bool link = column > 0 && column != vog::LinkStore::DefaultsColumn;
-    for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link)) {
-        // The user's change of this record, else the record as its file says it, else, for a
-        // link, the defaults it inherits: as the user changed them when it takes the last
-        // block's, else as they stood at its link line.
-        const vog::Change *change = vog::document().change(*row, column);
-        vog::Origin origin = LinksStringGrid.cellOrigin(column, row->storeRow);
-        QByteArrayView cell = LinksStringGrid.cell(column, row->storeRow);
-        bool inherited = false;
-        if (!change && !origin.isSet() && link) {
-            change = vog::document().change(*row, vog::LinkStore::DefaultsColumn);
-            if (change && !LinksStringGrid.inheritsLatest(column))
-                change = nullptr;
-            origin = LinksStringGrid.inheritedOrigin(column, row->storeRow);
-            cell = LinksStringGrid.inheritedCell(column, row->storeRow);
-            inherited = change ? change->kind == vog::Change::Set : origin.isSet();
-        }
-        const QByteArray words = change && change->kind == vog::Change::Set
-                ? change->text.toUtf8()
-                : QByteArray();
-        if (change)
-            cell = words;
-        vog::FieldState state = vog::fieldState(*row, cell, change ? 0 : origin.line,
-                                                followedDefault(*row));
-        if (change) {
-            state.codec = &typed;
-        } else if (origin.isSet()) {
-            // Shown in the codepage of the file the cell came from, naming its line.
-            state.origin = origin;
-            state.codec = &vog::sourceFile(origin.file).codec;
-        }
-        state.inherited = inherited;
-        QWidget *field = form()->fieldWidget(*row);
-        form()->field(*row)->setState(state);
-        // An inherited value's label in italics, the link's own in the window's font.
-        if (QLabel *label = form()->labelFor(field)) {
-            QFont italic;
-            italic.setItalic(true);
-            label->setFont(inherited ? italic : QFont());
-        }
-    }
+    for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link))
+        loadRow(*row, column);
     emit linkLoaded(column);
+}
+
+void TLink_Keywords::loadRow(const vog::KeywordRow &row, int column)
+{
+    static const vog::TextCodec typed = vog::TextCodec::utf8();
+    const bool link = column > 0 && column != vog::LinkStore::DefaultsColumn;
+    // The user's change of this record, else the record as its file says it, else, for a
+    // link, the defaults it inherits: as the user changed them when it takes the last
+    // block's, else as they stood at its link line.
+    const vog::Change *change = vog::document().change(row, column);
+    vog::Origin origin = LinksStringGrid.cellOrigin(column, row.storeRow);
+    QByteArrayView cell = LinksStringGrid.cell(column, row.storeRow);
+    bool inherited = false;
+    if (!change && !origin.isSet() && link) {
+        change = vog::document().change(row, vog::LinkStore::DefaultsColumn);
+        if (change && !LinksStringGrid.inheritsLatest(column))
+            change = nullptr;
+        origin = LinksStringGrid.inheritedOrigin(column, row.storeRow);
+        cell = LinksStringGrid.inheritedCell(column, row.storeRow);
+        inherited = change ? change->kind == vog::Change::Set : origin.isSet();
+    }
+    const QByteArray words = change && change->kind == vog::Change::Set ? change->text.toUtf8()
+                                                                         : QByteArray();
+    if (change)
+        cell = words;
+    vog::FieldState state =
+            vog::fieldState(row, cell, change ? 0 : origin.line, followedDefault(row));
+    if (change) {
+        state.codec = &typed;
+    } else if (origin.isSet()) {
+        // Shown in the codepage of the file the cell came from, naming its line.
+        state.origin = origin;
+        state.codec = &vog::sourceFile(origin.file).codec;
+    }
+    state.inherited = inherited;
+    QWidget *field = form()->fieldWidget(row);
+    form()->field(row)->setState(state);
+    // An inherited value's label in italics, the link's own in the window's font.
+    if (QLabel *label = form()->labelFor(field)) {
+        QFont italic;
+        italic.setItalic(true);
+        label->setFont(inherited ? italic : QFont());
+    }
+}
+
+void TLink_Keywords::leftEmptied(const vog::KeywordRow &row)
+{
+    // An inherited value can't be emptied for one link: no line of its own can say "none", and
+    // the tosser goes on using the default. Left empty, the field shows the default again.
+    if (m_shown <= 0 || m_shown == vog::LinkStore::DefaultsColumn
+        || !form()->field(row)->shownWords(row).isEmpty() || vog::document().change(row, m_shown)
+        || LinksStringGrid.cellOrigin(m_shown, row.storeRow).isSet())
+        return;
+    const bool inherits = LinksStringGrid.inheritedOrigin(m_shown, row.storeRow).isSet()
+            || (vog::document().change(row, vog::LinkStore::DefaultsColumn)
+                && LinksStringGrid.inheritsLatest(m_shown));
+    if (!inherits)
+        return;
+    vog::guarded([&] { loadRow(row, m_shown); },
+                 [this](const QString &message) { emit loadFailed(message); });
 }
 
 int TLink_Keywords::followedDefault(const vog::KeywordRow &row) const

@@ -51,6 +51,10 @@ public:
 
 private:
     void loadRecord(int column);
+    // One row of a record into its field.
+    void loadRow(const vog::KeywordRow &row, int column);
+    // A field the user left empty where the link inherits a value.
+    void leftEmptied(const vog::KeywordRow &row);
     int m_shown = -2; // no record loaded yet
     // The option that a radio rule following another window's field takes as its default.
     int followedDefault(const vog::KeywordRow &row) const;
