@@ -188,21 +188,8 @@ private:
             }
         }
         const std::vector<QStringView> after(shown.begin(), shown.end());
-        // The lines kept at either end need no diff: only what lies between is compared, so
-        // one line added to a long list costs no more than the list's comparison.
-        std::size_t head = 0;
-        while (head < before.size() && head < after.size() && before[head] == after[head])
-            ++head;
-        std::size_t tail = 0;
-        while (tail < before.size() - head && tail < after.size() - head
-               && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
-            ++tail;
-        const std::vector<QStringView> middleBefore(before.begin() + qsizetype(head),
-                                                    before.end() - qsizetype(tail));
-        const std::vector<QStringView> middleAfter(after.begin() + qsizetype(head),
-                                                   after.end() - qsizetype(tail));
-        dtl::Diff<QStringView, std::vector<QStringView>> diff(middleBefore, middleAfter);
-        if (middleBefore.size() + middleAfter.size() > 10000)
+        dtl::Diff<QStringView, std::vector<QStringView>> diff(before, after);
+        if (before.size() + after.size() > 10000)
             diff.onHuge();
         diff.compose();
 
@@ -234,22 +221,17 @@ private:
             removed.clear();
             added.clear();
         };
-        const auto keep = [&](std::size_t i) {
-            settle(old[i]);
-            above = old[i];
-        };
-        for (std::size_t i = 0; i < head; ++i)
-            keep(i);
         for (const auto &[text, info] : diff.getSes().getSequence()) {
-            if (info.type == dtl::SES_COMMON)
-                keep(head + std::size_t(info.beforeIdx - 1));
-            else if (info.type == dtl::SES_DELETE)
-                removed.push_back(old[head + std::size_t(info.beforeIdx - 1)]);
-            else
+            if (info.type == dtl::SES_COMMON) {
+                const ValueLine *kept = old[std::size_t(info.beforeIdx - 1)];
+                settle(kept);
+                above = kept;
+            } else if (info.type == dtl::SES_DELETE) {
+                removed.push_back(old[std::size_t(info.beforeIdx - 1)]);
+            } else {
                 added.push_back(text.toString());
+            }
         }
-        for (std::size_t i = before.size() - tail; i < before.size(); ++i)
-            keep(i);
         settle(nullptr);
         for (const QString &text : waiting)
             place(row, -1, text);
