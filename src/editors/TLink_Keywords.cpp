@@ -71,8 +71,16 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
         if (auto *choice = qobject_cast<QComboBox *>(field))
             edit = choice->lineEdit();
         if (edit)
-            connect(edit, &QLineEdit::editingFinished, this, [this, row] { leftEmptied(*row); });
+            m_leaving.push_back(connect(edit, &QLineEdit::editingFinished, this,
+                                        [this, row] { leftEmptied(*row); }));
     }
+}
+
+TLink_Keywords::~TLink_Keywords()
+{
+    // A field losing the focus while the window goes finds no window to ask any more.
+    for (const QMetaObject::Connection &c : m_leaving)
+        disconnect(c);
 }
 
 void TLink_Keywords::changeEvent(QEvent *event)

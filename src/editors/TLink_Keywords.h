@@ -3,6 +3,8 @@
 #include "editors/EditorWindow.h"
 #include "reader/LinkStore.h"
 
+#include <vector>
+
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -13,6 +15,7 @@ class TLink_Keywords : public vog::EditorWindow
     Q_OBJECT
 public:
     explicit TLink_Keywords(QWidget *parent = nullptr);
+    ~TLink_Keywords() override;
 
     QLabel *Label1;
     QComboBox *LinkChange = nullptr;
@@ -55,6 +58,7 @@ private:
     void loadRow(const vog::KeywordRow &row, int column);
     // A field the user left empty where the link inherits a value.
     void leftEmptied(const vog::KeywordRow &row);
+    std::vector<QMetaObject::Connection> m_leaving;
     int m_shown = -2; // no record loaded yet
     // The option that a radio rule following another window's field takes as its default.
     int followedDefault(const vog::KeywordRow &row) const;
