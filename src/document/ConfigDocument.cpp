@@ -313,10 +313,17 @@ QByteArrayView ConfigDocument::keptBytes(const std::vector<RowLine> &lines,
     const std::less<const ValueLine *> before;
     if (before(&line, m_lines.data()) || !before(&line, m_lines.data() + m_lines.size()))
         return {};
-    const auto at = quint32(&line - m_lines.data());
+    const RowLine *kept = entryOf(const_cast<std::vector<RowLine> &>(lines),
+                                  quint32(&line - m_lines.data()));
+    return kept ? keptBytes(*kept) : QByteArrayView();
+}
+
+ConfigDocument::RowLine *ConfigDocument::entryOf(std::vector<RowLine> &lines, quint32 at)
+{
+    // In the order read: the entry of line `at`, if it has one.
     const auto it = std::lower_bound(lines.begin(), lines.end(), at,
                                      [](const RowLine &r, quint32 a) { return r.line < a; });
-    return it == lines.end() || it->line != at ? QByteArrayView() : keptBytes(*it);
+    return it == lines.end() || it->line != at ? nullptr : &*it;
 }
 
 QString ConfigDocument::valueText(const ValueLine &line) const

@@ -203,6 +203,8 @@ private:
     {
         return QByteArrayView(m_windowBytes).sliced(line.bytesAt, line.size);
     }
+    // The entry of the line at index `at` in a row's kept lines, or the defaults', or null.
+    static RowLine *entryOf(std::vector<RowLine> &lines, quint32 at);
     // The kept bytes of a line of a row, or of the defaults; empty for a line not kept there.
     QByteArrayView keptBytes(const std::vector<RowLine> &lines, const ValueLine &line) const;
     struct Span

@@ -500,11 +500,8 @@ bool ConfigDocument::followEdits(int file, QByteArrayView bytes)
                 return;
             std::vector<RowLine> &lines = l.column < 0 ? m_byRow[l.row] : m_defaults;
             const auto at = quint32(&l - m_lines.data());
-            const auto it = std::lower_bound(
-                    lines.begin(), lines.end(), at,
-                    [](const RowLine &r, quint32 a) { return r.line < a; });
-            if (it != lines.end() && it->line == at) {
-                *it = {at, quint32(n->value.size()), m_windowBytes.size()};
+            if (RowLine *kept = entryOf(lines, at)) {
+                *kept = {at, quint32(n->value.size()), m_windowBytes.size()};
                 m_windowBytes.append(n->value);
             }
         } else if (m_store && m_store->cellOrigin(l.column, row.storeRow) == Origin{file, oldLine}) {
