@@ -119,9 +119,11 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("throughLink");
         QTest::addColumn<int>("owner");
-        QTest::newRow("permission bits 0640") << 0640 << false << -1;
-        QTest::newRow("through a symbolic link") << 0604 << true << -1;
-        QTest::newRow("another owner and group, set-group-ID") << 02750 << false << 4321;
+        QTest::addColumn<bool>("secondName");
+        QTest::newRow("permission bits 0640") << 0640 << false << -1 << false;
+        QTest::newRow("through a symbolic link") << 0604 << true << -1 << false;
+        QTest::newRow("another owner and group, set-group-ID") << 02750 << false << 4321 << false;
+        QTest::newRow("a second name of the file") << 0644 << false << -1 << true;
     }
 
     void writeKeepsWhatTheFileIs()
@@ -129,6 +131,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(bool, throughLink);
         QFETCH(int, owner);
+        QFETCH(bool, secondName);
         if (owner >= 0 && ::geteuid() != 0)
             QSKIP("only root can give a file to another owner");
         ConfigFixture files;
@@ -139,6 +142,8 @@ private slots:
         QVERIFY(::chmod(name.constData(), mode_t(mode)) == 0 && QFile::link(target, link));
         QVERIFY(owner < 0 || ::chown(name.constData(), uid_t(owner), gid_t(owner + 1)) == 0);
         const auto was = modeOf(target);
+        const QString other = files.path("real/other.cfg");
+        QVERIFY(!secondName || ::link(name.constData(), QFile::encodeName(other).constData()) == 0);
 
         vog::writeFiles({{throughLink ? link : target, "Name a\n", "Name b\n"}});
         vog::writeFiles({{throughLink ? link : target, "Name b\n", "Name c\n"}});
@@ -149,6 +154,15 @@ private slots:
         QCOMPARE(bytesOf(target + ".bak"), QByteArray("Name a\n"));
         QVERIFY(!QFile::exists(link + ".bak"));
         QVERIFY(modeOf(target) == was && modeOf(target + ".bak") == was);
+        // The .bak is a file of its own where the file has another name: an edit of that name
+        // in place must not reach it.
+        struct stat bak = {}, second = {};
+        ::stat(QFile::encodeName(target + ".bak").constData(), &bak);
+        QVERIFY(!secondName
+                || (::stat(QFile::encodeName(other).constData(), &second) == 0
+                    && bak.st_ino != second.st_ino && bytesOf(other) == "Name a\n"));
+        const QStringList beside = QDir(files.path("real")).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(beside.size(), secondName ? 3 : 2);
     }
 
     void unifiedDiff_data()

@@ -120,6 +120,65 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
     return file;
 }
 
+// A file's bytes as read kept as a second name of the file, a temporary one beside the .bak,
+// instead of a copy: the rename of the new bytes over the file then leaves them to the .bak
+// alone, and nothing is written or synced for it. Only for a file with no other name, whose
+// bytes no other name can change in place.
+class KeptName
+{
+public:
+    // Whether the name was made; where it can't be (no such names on this file system), a
+    // copy keeps the bytes instead.
+    bool make(const QString &target, const struct stat &st, const QString &bak)
+    {
+        if (st.st_nlink != 1)
+            return false;
+        const QByteArray from = QFile::encodeName(target);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_temp = QFile::encodeName(
+                    QStringLiteral("%1.%2-%3").arg(bak).arg(::getpid()).arg(attempt));
+            if (::link(from.constData(), m_temp.constData()) == 0) {
+                m_bak = QFile::encodeName(bak);
+                m_device = st.st_dev;
+                m_inode = st.st_ino;
+                return true;
+            }
+            if (errno != EEXIST)
+                break;
+        }
+        m_temp.clear();
+        return false;
+    }
+
+    // Whether the name still stands for the file's bytes: the file wasn't replaced meanwhile.
+    bool sameFileAs(const QString &target) const
+    {
+        struct stat now, kept;
+        return ::stat(QFile::encodeName(target).constData(), &now) == 0
+                && ::lstat(m_temp.constData(), &kept) == 0 && now.st_dev == m_device
+                && now.st_ino == m_inode && kept.st_dev == m_device && kept.st_ino == m_inode;
+    }
+
+    bool commit()
+    {
+        if (::rename(m_temp.constData(), m_bak.constData()) != 0)
+            return false;
+        m_temp.clear();
+        return true;
+    }
+
+    ~KeptName()
+    {
+        if (!m_temp.isEmpty())
+            ::unlink(m_temp.constData());
+    }
+
+private:
+    QByteArray m_temp, m_bak;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
+};
+
 } // namespace
 
 QByteArray readUnchanged(const SourceFile &file)
@@ -153,15 +212,18 @@ void writeFiles(const std::vector<FileWrite> &files)
 {
     struct Prepared
     {
-        std::unique_ptr<QSaveFile> file;
+        std::unique_ptr<QSaveFile> file; // none for a .bak kept as a second name
         QString name;
         QString kept; // the file whose .bak this is, if it is one
+        std::unique_ptr<KeptName> asName;
     };
     std::vector<Prepared> backups, writes;
     const auto cancel = [&] {
         for (auto *list : {&backups, &writes})
             for (Prepared &p : *list)
-                p.file->cancelWriting();
+                if (p.file)
+                    p.file->cancelWriting();
+        backups.clear(); // a kept name not renamed goes
     };
     try {
         QStringList targets;
@@ -180,19 +242,27 @@ void writeFiles(const std::vector<FileWrite> &files)
             if (QFileInfo(bak).isSymLink())
                 throw CommandError(bak + QStringLiteral(" is a symbolic link; the bytes as read "
                                                         "are kept only in a file of its own"));
-            if (!bak.isEmpty())
-                backups.push_back({prepare(bak, f.asRead, st, bak), bak, target});
-            writes.push_back({prepare(target, f.bytes, st, f.path), f.path, {}});
+            if (!bak.isEmpty()) {
+                auto asName = std::make_unique<KeptName>();
+                if (asName->make(target, st, bak))
+                    backups.push_back({nullptr, bak, target, std::move(asName)});
+                else
+                    backups.push_back({prepare(bak, f.asRead, st, bak), bak, target, nullptr});
+            }
+            writes.push_back({prepare(target, f.bytes, st, f.path), f.path, {}, nullptr});
         }
         // The last look before anything is renamed.
         for (std::size_t i = 0; i < files.size(); ++i)
             if (!stillHolds(targets[qsizetype(i)], files[i].path, files[i].asRead))
                 changedOnDisk(files[i].path);
+        for (const Prepared &p : backups)
+            if (p.asName && !p.asName->sameFileAs(p.kept))
+                changedOnDisk(p.kept);
         for (auto *list : {&backups, &writes})
             for (Prepared &p : *list) {
-                if (!p.file->commit())
+                if (p.asName ? !p.asName->commit() : !p.file->commit())
                     throw CommandError(p.name + QStringLiteral(" can't be written: ")
-                                       + p.file->errorString());
+                                       + (p.asName ? reason() : p.file->errorString()));
                 if (!p.kept.isEmpty())
                     keptAsRead().insert(p.kept);
             }

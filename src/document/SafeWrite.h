@@ -24,10 +24,12 @@ struct FileWrite
 
 // Writes every file's new bytes, or none. A file reached through a symbolic link is written at
 // the link's target, and the link stays. Before a file is first written in this run, its bytes
-// as read are kept beside it as FILE.bak. Each file and each .bak is first written in full to
-// a temporary file in its folder, with the file's permission bits, owner and group, and synced;
-// then each file is read once more and must still be what was read; only then are the
-// temporary files renamed over the .bak files and the files, in that order. A file that
+// as read are kept beside it as FILE.bak. Each file is first written in full to a temporary
+// file in its folder, with the file's permission bits, owner and group, and synced; its .bak
+// is a second name of the file as read (a copy written the same way where the file has other
+// names or the file system has no second names). Then each file is read once more and must
+// still be what was read; only then are the temporary names renamed over the .bak files and
+// the files, in that order. A file that
 // can't be written, a full disk, an owner that can't be kept or a file changed meanwhile
 // throws a CommandError naming the file and the reason, and leaves every file as it was.
 void writeFiles(const std::vector<FileWrite> &files);

@@ -93,11 +93,13 @@ void appendLine(QString &out, char mark, QByteArrayView line, const TextCodec &c
         out += QStringLiteral("\\ No newline at end of file\n");
 }
 
-// How many bytes the two have in common from their starts, and from their ends (at most most).
+// How many bytes the two have in common from their starts, and from their ends (at most most),
+// compared a page at a time.
+constexpr qsizetype Step = 4096;
+
 qsizetype sharedHead(QByteArrayView a, QByteArrayView b)
 {
     const qsizetype n = std::min(a.size(), b.size());
-    constexpr qsizetype Step = 4096;
     qsizetype at = 0;
     while (at + Step <= n && std::memcmp(a.data() + at, b.data() + at, Step) == 0)
         at += Step;
@@ -109,6 +111,10 @@ qsizetype sharedHead(QByteArrayView a, QByteArrayView b)
 qsizetype sharedTail(QByteArrayView a, QByteArrayView b, qsizetype most)
 {
     qsizetype n = 0;
+    while (n + Step <= most
+           && std::memcmp(a.data() + a.size() - n - Step, b.data() + b.size() - n - Step, Step)
+                   == 0)
+        n += Step;
     while (n < most && a[a.size() - 1 - n] == b[b.size() - 1 - n])
         ++n;
     return n;
