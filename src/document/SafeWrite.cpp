@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <future>
 #include <memory>
 
 #include <sys/stat.h>
@@ -91,7 +92,7 @@ QString reason()
 }
 
 // One file's new bytes in a temporary file beside it, with the file's permission bits, owner
-// and group, written to the disk: only the rename is left.
+// and group, written; what is left is to sync it to the disk, then the rename.
 std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &bytes,
                                    const struct stat &st, const QString &name)
 {
@@ -115,8 +116,6 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
     }
     if (file->write(bytes) != bytes.size() || !file->flush())
         throw failed(file->errorString());
-    if (::fsync(fd) != 0)
-        throw failed(reason());
     return file;
 }
 
@@ -251,10 +250,24 @@ void writeFiles(const std::vector<FileWrite> &files)
             }
             writes.push_back({prepare(target, f.bytes, st, f.path), f.path, {}, nullptr});
         }
-        // The last look before anything is renamed.
+        // The temporary files go to the disk while the files have their last look before
+        // anything is renamed: the one waits on the disk, the other reads what is cached. A
+        // look that throws leaves through the future, which waits for the syncs to end.
+        auto synced = std::async(std::launch::async, [&] {
+            std::vector<std::pair<const Prepared *, int>> failures;
+            for (auto *list : {&backups, &writes})
+                for (const Prepared &p : *list)
+                    if (p.file && ::fsync(p.file->handle()) != 0)
+                        failures.push_back({&p, errno});
+            return failures;
+        });
         for (std::size_t i = 0; i < files.size(); ++i)
             if (!stillHolds(targets[qsizetype(i)], files[i].path, files[i].asRead))
                 changedOnDisk(files[i].path);
+        const auto failures = synced.get();
+        if (!failures.empty())
+            throw CommandError(failures[0].first->name + QStringLiteral(" can't be written: ")
+                               + QString::fromLocal8Bit(std::strerror(failures[0].second)));
         for (const Prepared &p : backups)
             if (p.asName && !p.asName->sameFileAs(p.kept))
                 changedOnDisk(p.kept);
