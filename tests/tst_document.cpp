@@ -117,6 +117,9 @@ private slots:
         QTest::newRow("list: changed in place, new first line before the first kept")
             << QByteArray("Pack zip a\nPack rar b\n") << "lines Pack=new|zip a|RAR B"
             << QByteArray("Pack new\nPack zip a\nPack RAR B\n");
+        QTest::newRow("list: changes between kept ends, a Latin-1 line kept")
+            << QByteArray("Pack a\nPack Jos\xe9\nPack b\nPack c\n# x\nPack d\nPack d\n") << QString::fromUtf8("lines Pack=a|José|B|new|d")
+            << QByteArray("Pack a\nPack Jos\xe9\nPack B\nPack new\n# x\nPack d\n");
         QTest::newRow("list emptied")
             << QByteArray("Pack zip a\nSysop s\nPack rar b") << "lines Pack="
             << QByteArray("Sysop s\n");

@@ -164,36 +164,57 @@ private:
     // the nearest line above that stays (before the nearest below when none is above).
     void list(const KeywordRow &row, const QStringList &shown)
     {
-        // The lines as read, decoded into one text, against the lines shown, compared as views:
-        // a list of a hundred thousand lines makes no string of its own for each. No byte gives
-        // more than one character, so the text never moves while it is filled.
+        static const std::vector<ConfigDocument::RowLine> none;
+        const std::vector<ConfigDocument::RowLine> &lines =
+                std::size_t(row.index) < d.m_byRow.size() ? d.m_byRow[std::size_t(row.index)]
+                                                          : none;
+        const auto same = [&](std::size_t i, qsizetype k) {
+            const ConfigDocument::RowLine &r = lines[i];
+            const QByteArrayView bytes = d.keptBytes(r);
+            const QStringView text = shown[k];
+            if (isAscii(bytes))
+                return QLatin1StringView(bytes) == text;
+            return sourceFile(d.m_lines[r.line].file).codec.decode(bytes) == text;
+        };
+        // The lines both ends share are kept as they are, compared where they stand: an edit
+        // near one end of a long list decodes and diffs only what lies between.
+        std::size_t head = 0;
+        while (head < lines.size() && qsizetype(head) < shown.size() && same(head, qsizetype(head)))
+            ++head;
+        std::size_t tail = 0;
+        while (tail < lines.size() - head && qsizetype(tail) < shown.size() - qsizetype(head)
+               && same(lines.size() - 1 - tail, shown.size() - 1 - qsizetype(tail)))
+            ++tail;
+
+        // The middle lines as read, decoded into one text, against the lines shown, compared as
+        // views: a list of a hundred thousand lines makes no string of its own for each. No
+        // byte gives more than one character, so the text never moves while it is filled.
         std::vector<const ValueLine *> old;
         std::vector<QStringView> before;
         QString read;
-        if (std::size_t(row.index) < d.m_byRow.size()) {
-            const std::vector<ConfigDocument::RowLine> &lines = d.m_byRow[std::size_t(row.index)];
-            qsizetype bytes = 0;
-            for (const ConfigDocument::RowLine &r : lines)
-                bytes += r.size;
-            read.reserve(bytes);
-            preferLargePages(read.data(), std::size_t(read.capacity()) * sizeof(QChar));
-            old.reserve(lines.size());
-            before.reserve(lines.size());
-            for (const ConfigDocument::RowLine &r : lines) {
-                const ValueLine &l = d.m_lines[r.line];
-                const qsizetype from = read.size();
-                sourceFile(l.file).codec.append(read, d.keptBytes(r));
-                old.push_back(&l);
-                before.push_back(QStringView(read.constData() + from, read.size() - from));
-            }
+        const std::size_t middle = lines.size() - head - tail;
+        qsizetype bytes = 0;
+        for (std::size_t i = head; i < head + middle; ++i)
+            bytes += lines[i].size;
+        read.reserve(bytes);
+        preferLargePages(read.data(), std::size_t(read.capacity()) * sizeof(QChar));
+        old.reserve(middle);
+        before.reserve(middle);
+        for (std::size_t i = head; i < head + middle; ++i) {
+            const ValueLine &l = d.m_lines[lines[i].line];
+            const qsizetype from = read.size();
+            sourceFile(l.file).codec.append(read, d.keptBytes(lines[i]));
+            old.push_back(&l);
+            before.push_back(QStringView(read.constData() + from, read.size() - from));
         }
-        const std::vector<QStringView> after(shown.begin(), shown.end());
+        const std::vector<QStringView> after(shown.begin() + qsizetype(head),
+                                             shown.end() - qsizetype(tail));
         dtl::Diff<QStringView, std::vector<QStringView>> diff(before, after);
         if (before.size() + after.size() > 10000)
             diff.onHuge();
         diff.compose();
 
-        const ValueLine *above = nullptr;
+        const ValueLine *above = head ? &d.m_lines[lines[head - 1].line] : nullptr;
         std::vector<const ValueLine *> removed;
         std::vector<QString> added;
         std::vector<QString> waiting; // new lines with no line above that stays
@@ -232,7 +253,7 @@ private:
                 added.push_back(text.toString());
             }
         }
-        settle(nullptr);
+        settle(tail ? &d.m_lines[lines[lines.size() - tail].line] : nullptr);
         for (const QString &text : waiting)
             place(row, -1, text);
     }
