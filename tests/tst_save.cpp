@@ -8,13 +8,18 @@
 #include "document/ConfigDocument.h"
 #include "document/SafeWrite.h"
 #include "document/UnifiedDiff.h"
+#include "editors/TLink_Keywords.h"
 #include "reader/Errors.h"
 #include "shell/SavePreview.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -242,6 +247,59 @@ private slots:
         QCOMPARE(Main->N3->isEnabled(), !saved);
         QCOMPARE(Main->SaveStatus->text(), saved ? "Saved 1 file" : "Unsaved changes");
         QCOMPARE(Main->windowTitle(), QStringLiteral("Vog config"));
+    }
+
+    // A link typed into the list is loaded as the list loses the focus before a command; the
+    // error that load shows ends the command, so the user meets one box at a time.
+    void errorEndingTheEditEndsTheCommand_data()
+    {
+        QTest::addColumn<bool>("closing");
+        QTest::newRow("Save") << false;
+        QTest::newRow("closing the main window") << true;
+    }
+
+    void errorEndingTheEditEndsTheCommand()
+    {
+        QFETCH(bool, closing);
+        Program program;
+        ConfigFixture files;
+        const QByteArray bytes = "Name a\nLink Good\nLink Bad\nPktSize x\n";
+        const QString path = files.write(bytes);
+        QVERIFY(openConfig(path).isEmpty());
+        vog::document().setValue(*vog::rowNamed("Name"), -1, QStringLiteral("b"));
+        Link_Keywords->show();
+        Link_Keywords->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Link_Keywords));
+        QLineEdit *typed = Link_Keywords->LinkChange->lineEdit();
+        typed->setFocus();
+        typed->setText(QStringLiteral("bad"));
+
+        QStringList asked;
+        QTimer answers;
+        connect(&answers, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *preview = qobject_cast<SavePreview *>(modal)) {
+                asked.append(preview->objectName());
+                preview->reject();
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal); box && box->isVisible()) {
+                asked.append(box->objectName() + ": " + box->text());
+                box->button(box->objectName() == "SaveQuestion" ? QMessageBox::Cancel
+                                                                : QMessageBox::Ok)
+                        ->click();
+            }
+        });
+        answers.start(5);
+        if (closing)
+            QVERIFY(!Main->close());
+        else
+            Main->N3Click();
+
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].startsWith("ErrorBox: ") && asked[0].contains("'x'"),
+                 qPrintable(asked[0]));
+        QCOMPARE(bytesOf(path), bytes);
+        QVERIFY(vog::document().hasChanges());
+        QCOMPARE(Link_Keywords->focusWidget(), Link_Keywords->LinkChange);
     }
 };
 

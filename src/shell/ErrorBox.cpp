@@ -22,8 +22,20 @@ QString applicationTitle()
     return titleFromProgramFile(QCoreApplication::applicationFilePath());
 }
 
+namespace {
+
+int g_shown = 0;
+
+} // namespace
+
+int errorBoxesShown()
+{
+    return g_shown;
+}
+
 void showError(const QString &message)
 {
+    ++g_shown;
     QString text = message;
     if (!text.endsWith(QLatin1Char('.')))
         text += QLatin1Char('.');

@@ -16,6 +16,8 @@ QString applicationTitle();
 // The one place errors are shown: a modal box with the stop sign, the application's title and
 // the message, ending in a full stop.
 void showError(const QString &message);
+// How many error boxes this run has shown: a command can tell whether a step of it showed one.
+int errorBoxesShown();
 
 // Runs a command; an error that ends it is shown here and goes no further.
 template <typename Command>

@@ -129,9 +129,30 @@ void TMain::FormCreate()
     N6->menuAction()->setEnabled(false);
 }
 
+namespace {
+
+// Ends the edit in the focused field before a command, as vog::finishEditing() does. An error
+// that ending it shows (a link typed into the list, loaded as the list loses the focus, whose
+// number doesn't convert) ends the command: the user meets one box at a time, and the focus
+// goes back to the field. Gives the field, or none when the command goes no further.
+QPointer<QWidget> finishBefore(bool &stopped)
+{
+    const int shown = vog::errorBoxesShown();
+    QPointer<QWidget> field = vog::finishEditing();
+    stopped = vog::errorBoxesShown() != shown;
+    if (stopped && field)
+        field->setFocus();
+    return field;
+}
+
+} // namespace
+
 void TMain::N2Click()
 {
-    vog::finishEditing();
+    bool stopped = false;
+    finishBefore(stopped);
+    if (stopped)
+        return;
     OpenDialog->execute();
     openFile(OpenDialog->fileName());
 }
@@ -226,7 +247,10 @@ void TMain::showEvent(QShowEvent *event)
 
 void TMain::N3Click()
 {
-    const QPointer<QWidget> field = vog::finishEditing();
+    bool stopped = false;
+    const QPointer<QWidget> field = finishBefore(stopped);
+    if (stopped)
+        return;
     if (vog::document().hasChanges())
         save();
     if (field)
@@ -246,7 +270,10 @@ bool TMain::save()
 
 bool TMain::mayClose()
 {
-    const QPointer<QWidget> field = vog::finishEditing();
+    bool stopped = false;
+    const QPointer<QWidget> field = finishBefore(stopped);
+    if (stopped)
+        return false;
     if (!vog::document().hasChanges())
         return true;
     QMessageBox box(QMessageBox::Question, vog::applicationTitle(),
@@ -264,7 +291,10 @@ bool TMain::mayClose()
 
 void TMain::N5Click()
 {
-    const QPointer<QWidget> field = vog::finishEditing();
+    bool stopped = false;
+    const QPointer<QWidget> field = finishBefore(stopped);
+    if (stopped)
+        return;
     NewDialog->execute();
     if (field)
         field->setFocus();
