@@ -21,6 +21,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -204,6 +205,31 @@ private slots:
         QCOMPARE(contents(path), expectedThen);
         // Written once a run, the .bak still holds the bytes as first read.
         QCOMPARE(contents(path + QStringLiteral(".bak")), file);
+    }
+
+    // Changes in a file and in the file it includes: both written by one save, and again by a
+    // second one, each file's lines followed after the other's were written.
+    void savesTwoFiles()
+    {
+        Program program;
+        ConfigFixture files;
+        const QString part = files.write("Pack zip a\r\nPack rar b\r\n", "part.cfg");
+        const QString path = files.write("Include part.cfg\nName a\n");
+        QVERIFY(openConfig(path).isEmpty());
+        ErrorBoxWatcher opened;
+        Files_and_Paths->OpenAllIncludedFiles->trigger();
+        QVERIFY(opened.shown().isEmpty());
+        act("text Origin=o");
+        act("dropline Pack=0");
+        QVERIFY(save(true).isEmpty());
+        QCOMPARE(Main->SaveStatus->text(), QStringLiteral("Saved 2 files"));
+        QCOMPARE(contents(path), QByteArray("Include part.cfg\nName a\nOrigin o\n"));
+        QCOMPARE(contents(part), QByteArray("Pack rar b\r\n"));
+        act("addline Pack=0:lha c");
+        act("text Name=c");
+        QVERIFY(save(true).isEmpty());
+        QCOMPARE(contents(path), QByteArray("Include part.cfg\nName c\nOrigin o\n"));
+        QCOMPARE(contents(part), QByteArray("Pack lha c\r\nPack rar b\r\n"));
     }
 
     // A save that can't be done writes nothing, keeps the changes, and says why in one box.

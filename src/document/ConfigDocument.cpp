@@ -79,10 +79,12 @@ void ConfigDocument::clear()
     m_mainFile = -1;
     m_store = nullptr;
     m_tooLong.clear();
+    ++m_version;
 }
 
 void ConfigDocument::beginFile(int file, bool isMain)
 {
+    ++m_version;
     m_readingFile = file;
     if (isMain)
         m_mainFile = file;
@@ -102,6 +104,7 @@ void ConfigDocument::beginFile(int file, bool isMain)
 
 void ConfigDocument::record(const KeywordLine &line, int column)
 {
+    ++m_version;
     constexpr qsizetype most = std::numeric_limits<quint32>::max();
     constexpr qint64 farthest = (qint64(1) << 52) - 1; // what lineStart holds
     if (line.rawLength > most || line.lineNumber > most || line.lineStart > farthest) {
@@ -482,6 +485,7 @@ const Change *ConfigDocument::change(const KeywordRow &row, int column) const
 
 void ConfigDocument::put(const Key &key, Change change, bool same)
 {
+    ++m_version;
     const bool had = m_changes.count(key);
     if (same)
         m_changes.erase(key);
@@ -499,6 +503,7 @@ void ConfigDocument::notify()
 
 void ConfigDocument::endFile(int file, const LineReader &lines)
 {
+    ++m_version;
     SourceFile &f = sourceFile(file);
     f.size = lines.size();
     f.fingerprint = lines.fingerprint();
@@ -510,10 +515,11 @@ void ConfigDocument::endFile(int file, const LineReader &lines)
     f.lines = lines.lineNumber();
 }
 
-void ConfigDocument::saved(int file, QByteArrayView bytes)
+void ConfigDocument::saved(const SavePlan &plan, int file, QByteArrayView bytes)
 {
-    if (!followEdits(file, bytes))
+    if (!followEdits(plan, file, bytes))
         readSaved(file, bytes);
+    ++m_version;
     sourceFile(file).modified =
             QFileInfo(sourceFile(file).canonicalPath).lastModified().toMSecsSinceEpoch();
     replayDefaults();
@@ -615,6 +621,7 @@ void ConfigDocument::replayDefaults()
 
 void ConfigDocument::changesSaved()
 {
+    ++m_version;
     m_changes.clear();
     notify();
 }

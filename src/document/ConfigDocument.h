@@ -47,6 +47,28 @@ struct Change
     QStringList lines; // Lines: a line list as shown, one value a line
 };
 
+// The edits of one save, worked out once from the changes: the files it writes, each file's new
+// bytes and, once they are written, where the lines stand. It holds while the lines and the
+// changes stay as they were; used after a change to either, it is worked out again.
+class SavePlan
+{
+public:
+    SavePlan();
+    ~SavePlan();
+    SavePlan(SavePlan &&) noexcept;
+    SavePlan &operator=(SavePlan &&) noexcept;
+    // The files with an edit, in the order read.
+    const std::vector<int> &files() const { return m_files; }
+    struct Edit; // known to the document's render alone
+
+private:
+    friend class ConfigDocument;
+    friend class Render;
+    std::map<int, std::vector<Edit>> m_edits; // by file, each file's in file order
+    std::vector<int> m_files;
+    quint64 m_version = 0; // the document's when worked out
+};
+
 // What the files say and what the user changed: every recognised line of every file read, the
 // files' facts, and the user's changes by keyword. It knows no widget. The Open fills it as it
 // reads; the fields report the user's changes to it; Save renders the changed files from it.
@@ -91,15 +113,22 @@ public:
     // Called whenever a change is made, dropped or saved.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
-    // Saving. The files that a save writes: for each file on disk with a change, the source
-    // file read last at that path.
-    std::vector<int> filesToWrite() const;
-    // The file's new bytes: its bytes as read, with every change that lands in it. Throws a
-    // RenderError for a character its codepage can't hold or one no line can carry.
-    QByteArray render(int file, QByteArrayView bytes) const;
+    // Saving. The edits of every change, by file; throws a RenderError for a character a
+    // file's codepage can't hold or one no line can carry.
+    SavePlan planSave() const;
+    // The files that a save writes: for each file on disk with a change, the source file read
+    // last at that path.
+    std::vector<int> filesToWrite() const { return planSave().files(); }
+    // The file's new bytes: its bytes as read, with every change that lands in it.
+    QByteArray render(const SavePlan &plan, int file, QByteArrayView bytes) const;
+    QByteArray render(int file, QByteArrayView bytes) const
+    {
+        return render(planSave(), file, bytes);
+    }
     // After the new bytes were written: the lines of the file move to where they now stand,
     // its facts become those of the new bytes, and its changes are done.
-    void saved(int file, QByteArrayView bytes);
+    void saved(const SavePlan &plan, int file, QByteArrayView bytes);
+    void saved(int file, QByteArrayView bytes) { saved(planSave(), file, bytes); }
     // Once every file of a save is written: the changes are done.
     void changesSaved();
 
@@ -131,7 +160,11 @@ private:
     void reorder(const std::vector<quint32> &where, std::size_t count);
     // After a save: the file's lines moved by the edits that made its new bytes, without
     // reading it again; false, with nothing changed, where a full read must tell.
-    bool followEdits(int file, QByteArrayView bytes);
+    bool followEdits(const SavePlan &plan, int file, QByteArrayView bytes);
+    // The plan's edits of a file, or those of a plan worked out again into fresh when the
+    // lines or the changes moved on since.
+    const std::vector<SavePlan::Edit> &editsOf(const SavePlan &plan, int file,
+                                                SavePlan &fresh) const;
     // A line a save added, to stand before the line now at index `before`, and its value.
     struct NewValueLine
     {
@@ -186,6 +219,7 @@ private:
     Lines m_lines;
     QByteArray m_windowBytes;
     QSet<int> m_tooLong; // files with a line too long to rewrite
+    quint64 m_version = 1; // counts the changes to the lines and to the user's changes
     int m_readingFile = -1;
     // Window keywords' lines by row, and the defaults blocks' lines, each with where its
     // value's bytes are kept (the fields show them and a change is compared with them; the

@@ -16,12 +16,10 @@
 
 namespace vog {
 
-namespace {
-
 // Replaces the bytes [at, end) of a file; an insertion has end == at. A value replaced or a
 // line removed names its line; new lines name the record they belong to, or Block for a new
 // defaults block.
-struct Edit
+struct SavePlan::Edit
 {
     static constexpr int Block = -3;
     qint64 at;
@@ -30,6 +28,15 @@ struct Edit
     const ValueLine *line = nullptr;
     int column = -1;
 };
+
+SavePlan::SavePlan() = default;
+SavePlan::~SavePlan() = default;
+SavePlan::SavePlan(SavePlan &&) noexcept = default;
+SavePlan &SavePlan::operator=(SavePlan &&) noexcept = default;
+
+namespace {
+
+using Edit = SavePlan::Edit;
 
 } // namespace
 
@@ -353,38 +360,41 @@ private:
     std::vector<std::pair<const KeywordRow *, QString>> m_blockRows; // for a new block
 };
 
-std::vector<int> ConfigDocument::filesToWrite() const
+SavePlan ConfigDocument::planSave() const
 {
-    std::vector<int> files;
-    for (const auto &[file, edits] : Render(*this).edits)
+    SavePlan plan;
+    plan.m_version = m_version;
+    plan.m_edits = Render(*this).edits;
+    for (auto &[file, edits] : plan.m_edits) {
+        // In file order; insertions at one place in the order made, before what is replaced
+        // there.
+        std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
+            if (a.at != b.at)
+                return a.at < b.at;
+            return (a.end == a.at) > (b.end == b.at);
+        });
         if (!edits.empty())
-            files.push_back(file);
-    return files;
+            plan.m_files.push_back(file);
+    }
+    return plan;
 }
 
-namespace {
-
-// A file's edits in file order; insertions at one place in the order made, before what is
-// replaced there.
-std::vector<Edit> editsInOrder(const ConfigDocument &d, int file)
+const std::vector<Edit> &ConfigDocument::editsOf(const SavePlan &plan, int file,
+                                                 SavePlan &fresh) const
 {
-    std::vector<Edit> edits = Render(d).edits[file];
-    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
-        if (a.at != b.at)
-            return a.at < b.at;
-        return (a.end == a.at) > (b.end == b.at);
-    });
-    return edits;
+    static const std::vector<Edit> none;
+    const SavePlan &used = plan.m_version == m_version ? plan : (fresh = planSave());
+    const auto it = used.m_edits.find(file);
+    return it == used.m_edits.end() ? none : it->second;
 }
 
-} // namespace
-
-QByteArray ConfigDocument::render(int file, QByteArrayView bytes) const
+QByteArray ConfigDocument::render(const SavePlan &plan, int file, QByteArrayView bytes) const
 {
     if (m_tooLong.contains(file))
         throw RenderError(sourceFile(file).path
                           + QStringLiteral(": a line of it is too long to be rewritten"));
-    const std::vector<Edit> edits = editsInOrder(*this, file);
+    SavePlan fresh;
+    const std::vector<Edit> &edits = editsOf(plan, file, fresh);
     QByteArray out;
     qsizetype grows = 0;
     for (const Edit &e : edits)
@@ -445,11 +455,12 @@ bool shapesRecords(const KeywordRow &row)
 
 } // namespace
 
-bool ConfigDocument::followEdits(int file, QByteArrayView bytes)
+bool ConfigDocument::followEdits(const SavePlan &plan, int file, QByteArrayView bytes)
 {
     if (m_tooLong.contains(file))
         return false;
-    const std::vector<Edit> edits = editsInOrder(*this, file);
+    SavePlan fresh;
+    const std::vector<Edit> &edits = editsOf(plan, file, fresh);
     qint64 last = -1;
     for (const ValueLine &l : m_lines)
         if (l.file == file) {

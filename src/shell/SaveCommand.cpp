@@ -14,10 +14,12 @@ int saveChanges(QWidget *parent)
     std::vector<int> files;
     std::vector<FileWrite> writes;
     std::vector<SavePreview::File> shown;
-    for (int file : doc.filesToWrite()) {
+    // The edits are worked out once; the renders and the lines' moves come from them.
+    const SavePlan plan = doc.planSave();
+    for (int file : plan.files()) {
         const SourceFile &source = sourceFile(file);
         QByteArray asRead = readUnchanged(source);
-        QByteArray bytes = doc.render(file, asRead);
+        QByteArray bytes = doc.render(plan, file, asRead);
         // A file whose changes come to its own bytes again is left alone.
         if (bytes == asRead)
             continue;
@@ -37,7 +39,7 @@ int saveChanges(QWidget *parent)
         if (row.kind == ValueKind::LineList && doc.change(row))
             lists.push_back(&row);
     for (std::size_t i = 0; i < files.size(); ++i)
-        doc.saved(files[i], writes[i].bytes);
+        doc.saved(plan, files[i], writes[i].bytes);
     doc.changesSaved();
     showSavedValues(lists);
     return int(writes.size());
