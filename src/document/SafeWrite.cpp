@@ -252,8 +252,9 @@ void writeFiles(const std::vector<FileWrite> &files)
         }
         // The temporary files go to the disk while the files have their last look before
         // anything is renamed: the one waits on the disk, the other reads what is cached. A
-        // look that throws leaves through the future, which waits for the syncs to end.
-        auto synced = std::async(std::launch::async, [&] {
+        // look that throws leaves through the future, which waits for the syncs to end; where
+        // no thread can be started, the syncs run after the look instead.
+        auto synced = std::async(std::launch::async | std::launch::deferred, [&] {
             std::vector<std::pair<const Prepared *, int>> failures;
             for (auto *list : {&backups, &writes})
                 for (const Prepared &p : *list)
