@@ -173,7 +173,7 @@ private slots:
         ReadFile read(file);
         apply(edits);
         QCOMPARE(read.render(), expected);
-        QCOMPARE(document().filesToWrite().empty(), expected == file);
+        QCOMPARE(document().planSave().files().empty(), expected == file);
     }
 
     // Once saved, the links inherit the defaults as the new bytes say them.

@@ -17,9 +17,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QTimer>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -159,13 +156,13 @@ private slots:
         QCOMPARE(bytesOf(target + ".bak"), QByteArray("Name a\n"));
         QVERIFY(!QFile::exists(link + ".bak"));
         QVERIFY(modeOf(target) == was && modeOf(target + ".bak") == was);
-        // The .bak is a file of its own where the file has another name: an edit of that name
-        // in place must not reach it.
+        // Where the file has another name, the .bak is a file of its own: no edit of that name
+        // in place can reach it.
         struct stat bak = {}, second = {};
-        ::stat(QFile::encodeName(target + ".bak").constData(), &bak);
-        QVERIFY(!secondName
-                || (::stat(QFile::encodeName(other).constData(), &second) == 0
-                    && bak.st_ino != second.st_ino && bytesOf(other) == "Name a\n"));
+        QVERIFY(!secondName || (::stat(QFile::encodeName(target + ".bak").constData(), &bak) == 0
+                                && ::stat(QFile::encodeName(other).constData(), &second) == 0
+                                && bak.st_ino != second.st_ino
+                                && bytesOf(other) == "Name a\n"));
         const QStringList beside = QDir(files.path("real")).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(beside.size(), secondName ? 3 : 2);
     }
@@ -270,22 +267,18 @@ private slots:
         Link_Keywords->show();
         Link_Keywords->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(Link_Keywords));
-        QLineEdit *typed = Link_Keywords->LinkChange->lineEdit();
-        typed->setFocus();
-        typed->setText(QStringLiteral("bad"));
+        Link_Keywords->LinkChange->setFocus();
+        Link_Keywords->LinkChange->setEditText(QStringLiteral("bad"));
 
         QStringList asked;
         QTimer answers;
         connect(&answers, &QTimer::timeout, [&] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *preview = qobject_cast<SavePreview *>(modal)) {
-                asked.append(preview->objectName());
-                preview->reject();
-            } else if (auto *box = qobject_cast<QMessageBox *>(modal); box && box->isVisible()) {
-                asked.append(box->objectName() + ": " + box->text());
-                box->button(box->objectName() == "SaveQuestion" ? QMessageBox::Cancel
-                                                                : QMessageBox::Ok)
-                        ->click();
+            // Each dialog that comes is named and sent away; only the error box should come.
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (dialog && dialog->isVisible()) {
+                auto *box = qobject_cast<QMessageBox *>(dialog);
+                asked.append(dialog->objectName() + (box ? ": " + box->text() : QString()));
+                dialog->reject();
             }
         });
         answers.start(5);
@@ -294,9 +287,7 @@ private slots:
         else
             Main->N3Click();
 
-        QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked[0].startsWith("ErrorBox: ") && asked[0].contains("'x'"),
-                 qPrintable(asked[0]));
+        QCOMPARE(asked, QStringList{"ErrorBox: 'x' is not a valid whole number (line 4)."});
         QCOMPARE(bytesOf(path), bytes);
         QVERIFY(vog::document().hasChanges());
         QCOMPARE(Link_Keywords->focusWidget(), Link_Keywords->LinkChange);

@@ -104,7 +104,6 @@ void ConfigDocument::beginFile(int file, bool isMain)
 
 void ConfigDocument::record(const KeywordLine &line, int column)
 {
-    ++m_version;
     constexpr qsizetype most = std::numeric_limits<quint32>::max();
     constexpr qint64 farthest = (qint64(1) << 52) - 1; // what lineStart holds
     if (line.rawLength > most || line.lineNumber > most || line.lineStart > farthest) {

@@ -113,12 +113,10 @@ public:
     // Called whenever a change is made, dropped or saved.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
-    // Saving. The edits of every change, by file; throws a RenderError for a character a
-    // file's codepage can't hold or one no line can carry.
+    // Saving. The edits of every change, by file: the files that a save writes are, for each
+    // file on disk with a change, the source file read last at that path. Throws a
+    // RenderError for a character a file's codepage can't hold or one no line can carry.
     SavePlan planSave() const;
-    // The files that a save writes: for each file on disk with a change, the source file read
-    // last at that path.
-    std::vector<int> filesToWrite() const { return planSave().files(); }
     // The file's new bytes: its bytes as read, with every change that lands in it.
     QByteArray render(const SavePlan &plan, int file, QByteArrayView bytes) const;
     QByteArray render(int file, QByteArrayView bytes) const
@@ -219,7 +217,9 @@ private:
     Lines m_lines;
     QByteArray m_windowBytes;
     QSet<int> m_tooLong; // files with a line too long to rewrite
-    quint64 m_version = 1; // counts the changes to the lines and to the user's changes
+    // Counts the changes to the lines and to the user's changes: each read of a file (its
+    // lines recorded between its begin and end), each save, each change.
+    quint64 m_version = 1;
     int m_readingFile = -1;
     // Window keywords' lines by row, and the defaults blocks' lines, each with where its
     // value's bytes are kept (the fields show them and a change is compared with them; the

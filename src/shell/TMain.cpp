@@ -24,6 +24,8 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
+#include <optional>
+
 namespace {
 
 QAction *namedAction(QAction *action, const char *name, bool enabled = true)
@@ -131,27 +133,26 @@ void TMain::FormCreate()
 
 namespace {
 
-// Ends the edit in the focused field before a command, as vog::finishEditing() does. An error
-// that ending it shows (a link typed into the list, loaded as the list loses the focus, whose
-// number doesn't convert) ends the command: the user meets one box at a time, and the focus
-// goes back to the field. Gives the field, or none when the command goes no further.
-QPointer<QWidget> finishBefore(bool &stopped)
+// Ends the edit in the focused field before a command, as vog::finishEditing() does, and gives
+// the field. An error that ending it shows (a link typed into the list, loaded as the list
+// loses the focus, whose number doesn't convert) ends the command: the user meets one box at
+// a time, the focus goes back to the field, and nothing is given.
+std::optional<QPointer<QWidget>> finishBefore()
 {
     const int shown = vog::errorBoxesShown();
     QPointer<QWidget> field = vog::finishEditing();
-    stopped = vog::errorBoxesShown() != shown;
-    if (stopped && field)
+    if (vog::errorBoxesShown() == shown)
+        return field;
+    if (field)
         field->setFocus();
-    return field;
+    return std::nullopt;
 }
 
 } // namespace
 
 void TMain::N2Click()
 {
-    bool stopped = false;
-    finishBefore(stopped);
-    if (stopped)
+    if (!finishBefore())
         return;
     OpenDialog->execute();
     openFile(OpenDialog->fileName());
@@ -247,14 +248,13 @@ void TMain::showEvent(QShowEvent *event)
 
 void TMain::N3Click()
 {
-    bool stopped = false;
-    const QPointer<QWidget> field = finishBefore(stopped);
-    if (stopped)
+    const auto field = finishBefore();
+    if (!field)
         return;
     if (vog::document().hasChanges())
         save();
-    if (field)
-        field->setFocus();
+    if (*field)
+        (*field)->setFocus();
 }
 
 bool TMain::save()
@@ -270,9 +270,8 @@ bool TMain::save()
 
 bool TMain::mayClose()
 {
-    bool stopped = false;
-    const QPointer<QWidget> field = finishBefore(stopped);
-    if (stopped)
+    const auto field = finishBefore();
+    if (!field)
         return false;
     if (!vog::document().hasChanges())
         return true;
@@ -284,20 +283,19 @@ bool TMain::mayClose()
     box.setDefaultButton(QMessageBox::Save);
     const int answer = box.exec();
     const bool closes = answer == QMessageBox::Discard || (answer == QMessageBox::Save && save());
-    if (!closes && field)
-        field->setFocus();
+    if (!closes && *field)
+        (*field)->setFocus();
     return closes;
 }
 
 void TMain::N5Click()
 {
-    bool stopped = false;
-    const QPointer<QWidget> field = finishBefore(stopped);
-    if (stopped)
+    const auto field = finishBefore();
+    if (!field)
         return;
     NewDialog->execute();
-    if (field)
-        field->setFocus();
+    if (*field)
+        (*field)->setFocus();
 }
 
 void TMain::GeneralKeywords1Click()
