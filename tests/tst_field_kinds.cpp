@@ -129,8 +129,9 @@ private slots:
         QCOMPARE(radio.optionWithCaption("B"), -1);
     }
 
-    // Each step: L appends a line, M appends the lines split at "|", J appends joined lines,
-    // T is the user typing (a line feed is Enter), C the user selecting all and deleting.
+    // Each step: L appends a line, M appends the values split at "|" as an Open does (held,
+    // then one edit), T is the user typing (a line feed is Enter), C the user selecting all and
+    // deleting.
     void lineListHoldsOneLinePerValue_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -144,7 +145,7 @@ private slots:
         QTest::newRow("emptied, nothing more") << QStringList{"Lold", "C"} << QStringList{};
         QTest::newRow("typed with Enter") << QStringList{"Ta\n", "Lx"} << QStringList{"a", "x"};
         QTest::newRow("typed with Enter, alone") << QStringList{"Ta\n"} << QStringList{"a"};
-        QTest::newRow("typed without Enter") << QStringList{"Ta", "Jx\ny"}
+        QTest::newRow("typed without Enter") << QStringList{"Ta", "Mx|y"}
                                              << QStringList{"a", "x", "y"};
         QTest::newRow("cancelled + after a typed line") << QStringList{"Ta\n", "L", "Lx"}
                                                         << QStringList{"a", "", "x"};
@@ -152,10 +153,10 @@ private slots:
                                                   << QStringList{"a", "", "x"};
         QTest::newRow("paragraph separator") << QStringList{QString("La\u2029b"), "Lc"}
                                              << QStringList{QString("a\u00b6b"), "c"};
-        QTest::newRow("line separator, joined") << QStringList{QString("Ja\u2028b\nc")}
+        QTest::newRow("line separator, held") << QStringList{QString("Ma\u2028b|c")}
                                                 << QStringList{QString("a\u00b6b"), "c"};
         QTest::newRow("carriage return and line feed in a value")
-                << QStringList{"Ma\rb|c\nd"} << QStringList{QString("a\u00b6b"), QString("c\u00b6d")};
+                << QStringList{"La\rb", "Lc\nd"} << QStringList{QString("a\u00b6b"), QString("c\u00b6d")};
         QTest::newRow("frame marks") << QStringList{QString("La\ufdd0b\ufdd1")}
                                      << QStringList{QString("a\u00b6b\u00b6")};
     }
@@ -169,8 +170,17 @@ private slots:
             const QString arg = step.mid(1);
             switch (step.at(0).toLatin1()) {
             case 'L': list.appendLine(arg); break;
-            case 'M': list.appendLines(arg.split('|')); break;
-            case 'J': list.appendJoinedLines(arg); break;
+            case 'M': {
+                list.hold();
+                for (const QString &value : arg.split('|')) {
+                    const QByteArray bytes = value.toUtf8();
+                    FieldState state;
+                    state.text = bytes;
+                    list.setState(state);
+                }
+                list.release();
+                break;
+            }
             case 'C':
                 QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
                 QTest::keyClick(&list, Qt::Key_Delete);

@@ -48,22 +48,6 @@ void LineList::appendLine(const QString &line)
     append(oneLine(line));
 }
 
-void LineList::appendLines(const QStringList &lines)
-{
-    if (lines.isEmpty())
-        return;
-    QStringList shown;
-    shown.reserve(lines.size());
-    for (const QString &line : lines)
-        shown.append(oneLine(line));
-    append(shown.join(QLatin1Char('\n')));
-}
-
-void LineList::appendJoinedLines(const QString &joined)
-{
-    append(oneLine(joined, true));
-}
-
 bool LineList::hasSpareLastLine() const
 {
     return !m_emptyTailIsLine && document()->lastBlock().text().isEmpty();

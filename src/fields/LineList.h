@@ -21,10 +21,6 @@ public:
     explicit LineList(QWidget *parent = nullptr);
 
     void appendLine(const QString &line);
-    // One edit for many lines: the same result as appending them one by one, far faster.
-    void appendLines(const QStringList &lines);
-    // The same for one or more lines already joined by line feeds.
-    void appendJoinedLines(const QString &joined);
     // The lines as shown.
     QStringList lines() const;
 
