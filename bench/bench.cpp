@@ -347,6 +347,17 @@ double toolkitFloor(const QStringList &lines, const QStringList &names)
     return seconds(t);
 }
 
+// This benchmark run in a process of its own for one figure: the words it printed, none if it
+// failed.
+QList<QByteArray> runSelf(const QStringList &args)
+{
+    QProcess p;
+    p.start(QCoreApplication::applicationFilePath(), args);
+    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return {};
+    return p.readAllStandardOutput().simplified().split(' ');
+}
+
 // The best warm Open and floor of one file, measured by this program in a process of its own
 // (--alone). In one process an Open of a smaller file would reuse the pages a larger one left
 // and seem faster than it is, which no user's Open ever does.
@@ -358,12 +369,8 @@ struct AloneRun
 
 AloneRun timeAlone(const QString &path)
 {
-    QProcess p;
-    p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--alone"), path});
     AloneRun r;
-    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return r;
-    const QList<QByteArray> words = p.readAllStandardOutput().simplified().split(' ');
+    const QList<QByteArray> words = runSelf({QStringLiteral("--alone"), path});
     if (words.size() == 2) {
         r.open = words[0].toDouble();
         r.floor = words[1].toDouble();
@@ -550,15 +557,12 @@ int memoryChild(int argc, char *argv[])
 // Peak resident memory of a child process in bytes, or -1.
 qint64 peakMemory(const QString &file = {})
 {
-    QProcess p;
     QStringList args{QStringLiteral("--memory")};
     if (!file.isEmpty())
         args << file;
-    p.start(QCoreApplication::applicationFilePath(), args);
-    if (!p.waitForFinished(300000) || p.exitCode() != 0)
-        return -1;
+    const QList<QByteArray> words = runSelf(args);
     bool ok = false;
-    const qint64 kb = p.readAllStandardOutput().trimmed().toLongLong(&ok);
+    const qint64 kb = words.size() == 1 ? words[0].toLongLong(&ok) : 0;
     return ok ? kb * 1024 : -1;
 }
 
@@ -716,14 +720,11 @@ int renderMemoryChild(const QString &path, RenderChange change)
 
 qint64 renderPeak(const QString &path, RenderChange change)
 {
-    QProcess p;
-    p.start(QCoreApplication::applicationFilePath(),
+    const QList<QByteArray> words = runSelf(
             {QStringLiteral("--render-memory"), path,
              change == RenderChange::Value ? QStringLiteral("value") : QStringLiteral("list")});
-    if (!p.waitForFinished(300000) || p.exitCode() != 0)
-        return -1;
     bool ok = false;
-    const qint64 bytes = p.readAllStandardOutput().trimmed().toLongLong(&ok);
+    const qint64 bytes = words.size() == 1 ? words[0].toLongLong(&ok) : 0;
     return ok ? bytes : -1;
 }
 
@@ -825,11 +826,7 @@ SaveRun timeSave(const QString &path, int runs)
 {
     SaveRun best;
     for (int i = 0; i < runs; ++i) {
-        QProcess p;
-        p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--save"), path});
-        if (!p.waitForFinished(300000) || p.exitCode() != 0)
-            return SaveRun{};
-        const QList<QByteArray> f = p.readAllStandardOutput().trimmed().split(' ');
+        const QList<QByteArray> f = runSelf({QStringLiteral("--save"), path});
         if (f.size() != 5)
             return SaveRun{};
         SaveRun r{f[0].toDouble(), f[1].toDouble(), f[2].toDouble(), f[3].toLongLong(),
