@@ -16,21 +16,11 @@ NumberField::NumberField(Range range, QWidget *parent) : QSpinBox(parent)
     // The smaller range takes at most ten typed characters, the larger any number.
     if (range == Range::Max100k)
         lineEdit()->setMaxLength(10);
-    // Typed text counts once it is a value; stepping counts at once.
-    connect(this, &QSpinBox::valueChanged, this, [this] {
-        if (m_userStep || lineEdit()->hasFocus())
-            userChanged(this);
-    });
+    // Typed text counts once it is a value, in any window; stepping and wheeling at once.
+    connect(this, &QSpinBox::valueChanged, this, [this] { stateChanged(this); });
 }
 
-void NumberField::stepBy(int steps)
-{
-    m_userStep = true;
-    QSpinBox::stepBy(steps);
-    m_userStep = false;
-}
-
-void NumberField::setState(const FieldState &state)
+void NumberField::showState(const FieldState &state)
 {
     setValue(state.number);
     if (state.clearUse && m_use)
