@@ -149,9 +149,8 @@ ScanFigures scanCore(const QString &path)
     vog::ConfigFile file(path);
     const int source = vog::addSourceFile(QFileInfo(path).absoluteFilePath());
     vog::LineReader lines(file.descriptor());
-    vog::LinkStore store;
     ScanSink sink;
-    vog::readDocumentFile(lines, source, true, store, sink);
+    vog::readDocumentFile(lines, source, true, sink);
     const ScanFigures f = sink.finish(source);
     vog::document().clear();
     return f;
@@ -584,11 +583,11 @@ struct ReadDocument
         file = vog::addSourceFile(QFileInfo(path).absoluteFilePath());
         vog::LineReader lines(config.descriptor());
         ScanSink sink;
-        vog::readDocumentFile(lines, file, true, store, sink);
+        vog::readDocumentFile(lines, file, true, sink);
     }
     ~ReadDocument() { vog::document().clear(); }
 
-    vog::LinkStore store;
+    vog::LinkStore &store = vog::document().links();
     QByteArray bytes;
     int file = -1;
 };

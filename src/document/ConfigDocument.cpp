@@ -77,7 +77,7 @@ void ConfigDocument::clear()
     m_windowBytes.resize(0);
     m_changes.clear();
     m_mainFile = -1;
-    m_store = nullptr;
+    m_links.clear();
     m_tooLong.clear();
     ++m_version;
 }
@@ -303,11 +303,11 @@ QByteArrayView ConfigDocument::valueBytes(const ValueLine &line) const
     if (line.column == LinkStore::DefaultsColumn)
         return keptBytes(m_defaults, line);
     // A link's value is its cell, when this line is the one that set it last.
-    if (m_store) {
+    {
         const KeywordRow &row = keywordTable()[line.row];
-        const Origin o = m_store->cellOrigin(line.column, row.storeRow);
+        const Origin o = m_links.cellOrigin(line.column, row.storeRow);
         if (o.file == line.file && o.line == qint64(line.line))
-            return m_store->cell(line.column, row.storeRow);
+            return m_links.cell(line.column, row.storeRow);
     }
     return {};
 }
@@ -393,21 +393,21 @@ bool stateOf(const KeywordRow &row, QByteArrayView value, FieldState &out)
 bool ConfigDocument::inherited(const KeywordRow &row, int column, QByteArray &words,
                                QString &text) const
 {
-    if (!m_store || column <= 0 || column == LinkStore::DefaultsColumn)
+    if (column <= 0 || column == LinkStore::DefaultsColumn)
         return false;
     // A link after the last block takes the defaults as the user changed them.
     if (const Change *c = change(row, LinkStore::DefaultsColumn);
-        c && m_store->inheritsLatest(column)) {
+        c && m_links.inheritsLatest(column)) {
         if (c->kind != Change::Set)
             return false;
         text = c->text;
         words = text.toUtf8();
         return true;
     }
-    const Origin o = m_store->inheritedOrigin(column, row.storeRow);
+    const Origin o = m_links.inheritedOrigin(column, row.storeRow);
     if (!o.isSet())
         return false;
-    words = m_store->inheritedCell(column, row.storeRow).toByteArray();
+    words = m_links.inheritedCell(column, row.storeRow).toByteArray();
     text = sourceFile(o.file).codec.decode(words);
     return true;
 }
@@ -536,12 +536,12 @@ void ConfigDocument::readSaved(int file, QByteArrayView bytes)
             columns.push_back(l.column);
         l.file = Dropped;
     }
-    if (m_store) {
+    {
         for (const KeywordRow *row : rowsShownIn(Place::Link)) {
             for (int column : columns)
-                m_store->setCell(column, row->storeRow, {}, {});
-            if (m_store->cellOrigin(0, row->storeRow).file == file)
-                m_store->setCell(0, row->storeRow, {}, {});
+                m_links.setCell(column, row->storeRow, {}, {});
+            if (m_links.cellOrigin(0, row->storeRow).file == file)
+                m_links.setCell(0, row->storeRow, {}, {});
         }
     }
     // The new lines are read in after the others, then put in place.
@@ -569,8 +569,7 @@ void ConfigDocument::readSaved(int file, QByteArrayView bytes)
         if (column < 0)
             continue;
         record(line, column);
-        if (m_store)
-            m_store->setCell(column, line.row->storeRow, line.value,
+        m_links.setCell(column, line.row->storeRow, line.value,
                              {file, line.lineNumber});
     }
     endFile(file, lines);
@@ -596,24 +595,22 @@ void ConfigDocument::replayDefaults()
 {
     // New versions, from the lines as they now stand; the old ones stay for any link whose
     // file is no longer read.
-    if (!m_store)
-        return;
-    m_store->destroyDefaults();
+    m_links.destroyDefaults();
     int file = -1;
     for (const ValueLine &l : m_lines) {
         const KeywordRow &row = keywordTable()[l.row];
         if (l.file != file && l.file == m_mainFile)
-            m_store->destroyDefaults();
+            m_links.destroyDefaults();
         file = l.file;
         if (l.column == LinkStore::DefaultsColumn) {
             const DefaultsMark mark = defaultsMark(row, valueBytes(l));
             if (mark == DefaultsMark::Destroy)
-                m_store->destroyDefaults();
+                m_links.destroyDefaults();
             else if (mark == DefaultsMark::None)
-                m_store->setCell(LinkStore::DefaultsColumn, row.storeRow, valueBytes(l),
+                m_links.setCell(LinkStore::DefaultsColumn, row.storeRow, valueBytes(l),
                                  l.origin());
         } else if (row.kind == ValueKind::LinkName) {
-            m_store->takeDefaults(l.column);
+            m_links.takeDefaults(l.column);
         }
     }
 }

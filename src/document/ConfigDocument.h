@@ -2,6 +2,7 @@
 
 #include "reader/ConfigScanner.h"
 #include "reader/LineReader.h"
+#include "reader/LinkStore.h"
 #include "reader/SourceFiles.h"
 
 #include <QByteArray>
@@ -14,8 +15,6 @@
 #include <vector>
 
 namespace vog {
-
-class LinkStore;
 
 // One recognised line of a file read: where its value's bytes stand, so that a save can
 // rewrite the value alone and copy every other byte. A million of them for a large file:
@@ -130,8 +129,10 @@ public:
     // Once every file of a save is written: the changes are done.
     void changesSaved();
 
-    // The link records the read keeps, for what the files say of a link.
-    void setLinkStore(LinkStore *store) { m_store = store; }
+    // The link records: column k + 1 is the k-th link read, column 0 the per-link lines before
+    // a file's first link, LinkStore::DefaultsColumn the defaults as the last block left them.
+    LinkStore &links() { return m_links; }
+    const LinkStore &links() const { return m_links; }
 
 private:
     struct Key
@@ -253,7 +254,7 @@ private:
     std::map<Key, Change> m_changes;
     int m_mainFile = -1;
     std::function<void()> m_changed;
-    LinkStore *m_store = nullptr;
+    LinkStore m_links;
 };
 
 // The program's one document.

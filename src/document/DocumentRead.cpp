@@ -45,11 +45,10 @@ struct RecordingSink final : public ConfigSink
 
 } // namespace
 
-void readDocumentFile(LineReader &lines, int file, bool isMain, LinkStore &store,
-                      ConfigSink &sink)
+void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink)
 {
     ConfigDocument &doc = document();
-    doc.setLinkStore(&store);
+    LinkStore &store = doc.links();
     doc.beginFile(file, isMain);
     // A file the user opens starts with no defaults; the files it includes carry them on.
     if (isMain)

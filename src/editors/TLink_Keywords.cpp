@@ -16,7 +16,8 @@
 
 TLink_Keywords::TLink_Keywords(QWidget *parent)
     : vog::EditorWindow(QStringLiteral("Link_Keywords"), QStringLiteral("Link Keywords"),
-                        QRect(83, 16, 719, 571), vog::Place::Link, {160, 55, 530, 530}, parent)
+                        QRect(83, 16, 719, 571), vog::Place::Link, {160, 55, 530, 530}, parent),
+      LinksStringGrid(vog::document().links())
 {
     vog::RowForm &f = *form();
 

@@ -181,7 +181,7 @@ void OpenCommand::read(const QString &fileName, const std::function<void()> &onO
     m_sink->start(read.file);
     LineReader lines(file.descriptor());
     try {
-        readDocumentFile(lines, read.file, isMain, Link_Keywords->LinksStringGrid, *m_sink);
+        readDocumentFile(lines, read.file, isMain, *m_sink);
     } catch (...) {
         m_sink->finishFile(read);
         throw;

@@ -74,7 +74,6 @@ void createEditorWindows()
     Link_Keywords = new TLink_Keywords;
     // A new set of windows shows a new document.
     vog::document().clear();
-    vog::document().setLinkStore(&Link_Keywords->LinksStringGrid);
     QObject::connect(Link_Keywords, &TLink_Keywords::loadFailed, &vog::showError);
     QObject::connect(Files_and_Paths->OpenIncludedFile, &QAction::triggered, Main,
                      &TMain::openIncludedFile);
