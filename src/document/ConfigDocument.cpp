@@ -390,46 +390,63 @@ bool stateOf(const KeywordRow &row, QByteArrayView value, FieldState &out)
 
 } // namespace
 
-bool ConfigDocument::inherited(const KeywordRow &row, int column, QByteArray &words,
-                               QString &text) const
+InEffect ConfigDocument::inEffect(const KeywordRow &row, int column, bool ownChange) const
 {
-    if (column <= 0 || column == LinkStore::DefaultsColumn)
-        return false;
+    static const TextCodec typed = TextCodec::utf8();
+    InEffect e;
+    const auto fromChange = [&](const Change &c) {
+        e.changed = true;
+        e.removed = c.kind != Change::Set;
+        e.words = e.removed ? QByteArray() : c.text.toUtf8();
+        e.codec = &typed;
+    };
+    const auto fromLine = [&](QByteArrayView words, const Origin &origin) {
+        e.words = words.toByteArray();
+        e.origin = origin;
+        e.codec = origin.isSet() ? &sourceFile(origin.file).codec : nullptr;
+    };
+    if (const Change *c = ownChange ? change(row, column) : nullptr) {
+        fromChange(*c);
+        return e;
+    }
+    if (column < 0) {
+        if (const ValueLine *l = lastLine(row))
+            fromLine(valueBytes(*l), l->origin());
+        return e;
+    }
+    if (const Origin o = m_links.cellOrigin(column, row.storeRow); o.isSet()) {
+        fromLine(m_links.cell(column, row.storeRow), o);
+        return e;
+    }
+    if (column == 0 || column == LinkStore::DefaultsColumn)
+        return e;
     // A link after the last block takes the defaults as the user changed them.
     if (const Change *c = change(row, LinkStore::DefaultsColumn);
         c && m_links.inheritsLatest(column)) {
-        if (c->kind != Change::Set)
-            return false;
-        text = c->text;
-        words = text.toUtf8();
-        return true;
+        fromChange(*c);
+        e.inherited = !e.removed;
+        return e;
     }
-    const Origin o = m_links.inheritedOrigin(column, row.storeRow);
-    if (!o.isSet())
-        return false;
-    words = m_links.inheritedCell(column, row.storeRow).toByteArray();
-    text = sourceFile(o.file).codec.decode(words);
-    return true;
+    fromLine(m_links.inheritedCell(column, row.storeRow),
+             m_links.inheritedOrigin(column, row.storeRow));
+    e.inherited = e.origin.isSet();
+    return e;
 }
 
 bool ConfigDocument::matchesFile(const KeywordRow &row, int column, const QString &text) const
 {
-    const ValueLine *last = lastLine(row, column);
-    QByteArray inheritedWords;
-    QString inheritedText;
-    const bool inherits = !last && inherited(row, column, inheritedWords, inheritedText);
+    const InEffect file = inEffect(row, column, false);
     if (row.kind == ValueKind::Text)
-        return last ? valueText(*last) == text : inherits ? inheritedText == text : text.isEmpty();
-    FieldState typed, file;
+        return file.isSet() ? file.text() == text : text.isEmpty();
+    FieldState typed, said;
     const QByteArray words = text.toUtf8();
     if (!stateOf(row, words, typed))
         return false;
-    if (last || inherits)
-        return stateOf(row, last ? valueBytes(*last) : QByteArrayView(inheritedWords), file)
-                && sameState(row, typed, file);
+    if (file.isSet())
+        return stateOf(row, file.words, said) && sameState(row, typed, said);
     // No file set it: a window field shows its first state, an empty link cell its rule's.
     if (column >= 0)
-        return stateOf(row, {}, file) && sameState(row, typed, file);
+        return stateOf(row, {}, said) && sameState(row, typed, said);
     return false;
 }
 

@@ -46,6 +46,21 @@ struct Change
     QStringList lines; // Lines: a line list as shown, one value a line
 };
 
+// What a keyword of one record is in effect: the user's change, else the record's own line,
+// else, for a link, what it inherits from the defaults.
+struct InEffect
+{
+    QByteArray words;          // UTF-8 for a change, the file's bytes for a line
+    Origin origin;             // the line that says it; none for a change
+    const TextCodec *codec = nullptr; // how its words read
+    bool changed = false;      // the user's, of this record or of the defaults it inherits
+    bool removed = false;      // a change that removes it
+    bool inherited = false;    // from the defaults
+    // Whether anything sets it.
+    bool isSet() const { return changed ? !removed : origin.isSet(); }
+    QString text() const { return codec ? codec->decode(words) : QString(); }
+};
+
 // The edits of one save, worked out once from the changes: the files it writes, each file's new
 // bytes and, once they are written, where the lines stand. It holds while the lines and the
 // changes stay as they were; used after a change to either, it is worked out again.
@@ -96,6 +111,12 @@ public:
     std::vector<const ValueLine *> linesOfLink(int column) const;
     // The line of the last "LinkDefaults destroy" since the main file's first, or null.
     const ValueLine *lastDestroy() const;
+    // What a keyword of a record is in effect: for a window keyword (column -1) the user's
+    // change or the last line read; for a link record its own change or line, else what it
+    // inherits (the defaults as the user changed them where it takes the last block's, else
+    // as they stood at its link line). Without ownChange, this record's own change is passed
+    // over: what the files say, or what it inherits.
+    InEffect inEffect(const KeywordRow &row, int column, bool ownChange = true) const;
     // A value's bytes as its file says them: kept for window keywords, the link record's cell
     // for the line that set a link value last (empty for a link line overridden later).
     QByteArrayView valueBytes(const ValueLine &line) const;
@@ -151,8 +172,6 @@ private:
     void index(quint32 at, const ValueLine &line, QByteArrayView value = {});
     // Drops the lines marked Dropped and builds the indexes again.
     void reindex();
-    // What a link with no line of its own for a keyword inherits, as words and as text.
-    bool inherited(const KeywordRow &row, int column, QByteArray &words, QString &text) const;
     // The defaults' versions built again from the lines, in the order read.
     void replayDefaults();
     // The lines put in a new order, some dropped: where[i] is the new place of line i, or Gone.
