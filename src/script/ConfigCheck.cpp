@@ -32,6 +32,7 @@ void ConfigCheck::beginFile(int file, const QString &name)
 {
     m_file = file;
     m_name = name;
+    m_names[file] = name;
     m_pending.clear();
     m_window.clear();
     m_link.clear();
@@ -108,7 +109,7 @@ void ConfigCheck::linkValue(const KeywordLine &line, int column)
             add(line.lineNumber,
                 QStringLiteral("Aka %1 is also the address of link %2 (line ")
                         + QString::number(at->second.line) + QStringLiteral(" of ")
-                        + sourceFile(at->second.file).path + QLatin1Char(')'),
+                        + m_names[at->second.file] + QLatin1Char(')'),
                 address, at->second.name, at->second.file);
     }
 }

@@ -55,6 +55,7 @@ private:
 
     int m_file = -1;
     QString m_name;
+    std::map<int, QString> m_names; // how messages name each file read
     std::vector<Problem> m_pending;
     QStringList m_problems;
     Record m_window;   // the file's window keywords
