@@ -82,25 +82,14 @@ int heldNumber(const KeywordRow &row, int number)
 
 QByteArray shownState(const KeywordRow &row, const FieldState &state)
 {
-    switch (row.kind) {
-    case ValueKind::OnOff:
-    case ValueKind::InvertedOnOff:
-    case ValueKind::LowerUpper:
-        return state.choice ? QByteArray(state.choice) : QByteArray();
-    case ValueKind::Number:
+    // A number and a radio choice show otherwise than they are written; the rest as written.
+    if (row.kind == ValueKind::Number)
         return QByteArray::number(heldNumber(row, state.number));
-    case ValueKind::Radio:
+    if (row.kind == ValueKind::Radio)
         return state.option >= 0 && std::size_t(state.option) < row.radio->options.size()
                 ? QByteArray(row.radio->options[std::size_t(state.option)].caption)
                 : QByteArray();
-    case ValueKind::Flags:
-        return stateWords(row, state);
-    case ValueKind::Text:
-    case ValueKind::LineList:
-    case ValueKind::LinkName:
-        return state.text.toByteArray();
-    }
-    return {};
+    return stateWords(row, state);
 }
 
 bool typedNumber(QByteArrayView typed, qlonglong &number)

@@ -217,7 +217,7 @@ int findLink(const QString &link)
         else if (name.compare(link, Qt::CaseInsensitive) == 0)
             namedInAnotherCase.push_back(column);
         const QStringList addresses =
-                store.cellText(column, aka).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                store.cellText(column, aka).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
         if (addresses.contains(link.trimmed(), Qt::CaseInsensitive))
             addressed.push_back(column);
     }
