@@ -121,6 +121,9 @@ private slots:
         QTest::newRow("an inherited value becomes the link's own")
                 << Links << QStringList{"--link", "2:5020/9999.1", "--set", "Packer=rar"}
                 << Links + "Packer rar\n" << QByteArray();
+        QTest::newRow("a link's own value removed, its line alone")
+                << Links + "Packer arj\n" << QStringList{"--link", "Point", "--unset", "PACKER"}
+                << Links << QByteArray();
         QTest::newRow("several changes in one save")
                 << QByteArray("Sysop A\nOrigin o\nRoute r 1\nAreafixKillReports pvt\nDupeBaseType textdupes\n")
                 << QStringList{"--set", "Sysop=B", "--unset", "Origin", "--add", "Route=r 2",
