@@ -363,10 +363,8 @@ bool sameState(const KeywordRow &row, const FieldState &a, const FieldState &b)
     case ValueKind::InvertedOnOff:
     case ValueKind::LowerUpper:
         return QByteArrayView(a.choice ? a.choice : "") == QByteArrayView(b.choice ? b.choice : "");
-    case ValueKind::Number: {
-        const auto held = [&](int n) { return std::clamp(n, 0, rangeMaximum(row.range)); };
-        return held(a.number) == held(b.number);
-    }
+    case ValueKind::Number:
+        return heldNumber(row, a.number) == heldNumber(row, b.number);
     case ValueKind::Radio:
         return a.option == b.option;
     case ValueKind::Flags:

@@ -6,6 +6,9 @@
 #include "reader/Errors.h"
 #include "reader/LinkStore.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 namespace vog {
 
 namespace {
@@ -44,6 +47,16 @@ struct RecordingSink final : public ConfigSink
 };
 
 } // namespace
+
+int addFileToRead(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const int file = addSourceFile(info.absoluteFilePath());
+    SourceFile &source = sourceFile(file);
+    source.canonicalPath = info.canonicalFilePath();
+    source.modified = info.lastModified().toMSecsSinceEpoch();
+    return file;
+}
 
 void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink)
 {

@@ -4,6 +4,10 @@
 
 namespace vog {
 
+// A file about to be read, added to the source files: its absolute path, the path a save
+// writes (symbolic links resolved) and when it was last modified. Gives its index.
+int addFileToRead(const QString &fileName);
+
 // Reads one file's lines into the document and its link records, as the Open does: every
 // recognised line recorded where it stands, the file's codepage decided once its last line is
 // read, and its facts (size, fingerprint, line ends) kept. A file opened by the user starts

@@ -30,15 +30,7 @@ void NumberField::showState(const FieldState &state)
 
 bool NumberField::typedNumber(const QString &input, qlonglong &number)
 {
-    const QString text = input.trimmed();
-    if (text.isEmpty() || text.size() > 18)
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (!text[i].isDigit() && !(i == 0 && (text[i] == u'-' || text[i] == u'+')))
-            return false;
-    bool ok = false;
-    number = text.toLongLong(&ok);
-    return ok;
+    return vog::typedNumber(input.toUtf8(), number);
 }
 
 QValidator::State NumberField::validate(QString &input, int &pos) const
