@@ -543,50 +543,52 @@ void ConfigDocument::readSaved(int file, QByteArrayView bytes)
 {
     // The file's link records, in the order of their link lines: the k-th link line of the
     // new bytes is the k-th of the old ones, as a save adds and removes no link line.
+    readAgain(file, bytes, columnsOf(file));
+}
+
+std::vector<int> ConfigDocument::columnsOf(int file) const
+{
     std::vector<int> columns;
-    for (ValueLine &l : m_lines) {
-        if (l.file != file)
-            continue;
-        if (keywordTable()[l.row].kind == ValueKind::LinkName)
+    for (const ValueLine &l : m_lines)
+        if (l.file == file && keywordTable()[l.row].kind == ValueKind::LinkName)
             columns.push_back(l.column);
-        l.file = Dropped;
+    return columns;
+}
+
+namespace {
+
+// The lines of a file read again, recorded as the Open records them.
+struct RecordingAgain final : public ConfigSink
+{
+    explicit RecordingAgain(std::function<void(const KeywordLine &, int)> record)
+        : record(std::move(record)) {}
+    void windowValue(const KeywordLine &line) override { record(line, -1); }
+    void linkStarted(const KeywordLine &line, int column) override { record(line, column); }
+    void linkValue(const KeywordLine &line, int column) override { record(line, column); }
+    std::function<void(const KeywordLine &, int)> record;
+};
+
+} // namespace
+
+void ConfigDocument::readAgain(int file, QByteArrayView bytes, const std::vector<int> &columns)
+{
+    for (ValueLine &l : m_lines)
+        if (l.file == file)
+            l.file = Dropped;
+    for (const KeywordRow *row : rowsShownIn(Place::Link)) {
+        for (int column : columns)
+            m_links.setCell(column, row->storeRow, {}, {});
+        if (m_links.cellOrigin(0, row->storeRow).file == file)
+            m_links.setCell(0, row->storeRow, {}, {});
     }
-    {
-        for (const KeywordRow *row : rowsShownIn(Place::Link)) {
-            for (int column : columns)
-                m_links.setCell(column, row->storeRow, {}, {});
-            if (m_links.cellOrigin(0, row->storeRow).file == file)
-                m_links.setCell(0, row->storeRow, {}, {});
-        }
-    }
-    // The new lines are read in after the others, then put in place.
+    // The new lines are read in after the others, by the read the Open makes, then put in
+    // place. The defaults it passes on the way are built again from every file's lines after.
     const std::size_t old = m_lines.size();
     m_readingFile = file;
     m_tooLong.remove(file);
     LineReader lines(bytes);
-    ConfigScanner scanner(lines);
-    KeywordLine line;
-    int column = 0;
-    std::size_t links = 0;
-    DefaultsBlocks blocks;
-    DefaultsMark mark;
-    while (scanner.next(line)) {
-        if (line.row->place != Place::Link) {
-            record(line, -1);
-            continue;
-        }
-        if (blocks.takes(line, mark)) {
-            record(line, LinkStore::DefaultsColumn);
-            continue;
-        }
-        if (line.row->kind == ValueKind::LinkName)
-            column = links < columns.size() ? columns[links++] : -1;
-        if (column < 0)
-            continue;
-        record(line, column);
-        m_links.setCell(column, line.row->storeRow, line.value,
-                             {file, line.lineNumber});
-    }
+    RecordingAgain sink([this](const KeywordLine &line, int column) { record(line, column); });
+    readConfig(lines, m_links, sink, file, &columns);
     endFile(file, lines);
 
     // Lines stay in the order read: this file's go where they stood, before later files'.

@@ -194,6 +194,11 @@ private:
     void insertLines(const std::vector<NewValueLine> &lines);
     // The full read of a saved file's new bytes.
     void readSaved(int file, QByteArrayView bytes);
+    // The file's lines read again from these bytes, its link lines taking these columns in
+    // order; its cells are written anew.
+    void readAgain(int file, QByteArrayView bytes, const std::vector<int> &columns);
+    // The columns of the file's link lines, in file order.
+    std::vector<int> columnsOf(int file) const;
     friend class Render;
     static constexpr int Dropped = -2;
     static constexpr quint32 Gone = quint32(-1);
