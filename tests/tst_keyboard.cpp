@@ -200,7 +200,7 @@ void TestKeyboard::tabWalksEveryWindowInItsOrder_data()
     // then the four Use boxes.
     QTest::newRow("Link Keywords")
         << "Link_Keywords"
-        << QStringList{"LinkChange", "LinkDefaultsButton", "AccessGrp", "AdvancedAreafix", "Aka", "AllowEmptyPktPwd",
+        << QStringList{"LinkChange", "LinkDefaultsButton", "NewLinkButton", "AccessGrp", "AdvancedAreafix", "Aka", "AllowEmptyPktPwd",
                        "AllowPktAddrDiffer", "ArcmailSize", "ArcNetmail", "Areafix",
                        "AreafixEchoLimit", "AreafixPwd", "AutoAreaCreate", "AutoAreaCreateFile",
                        "AutoAreaCreateFileButton", "AutoAreaCreateDefaults",

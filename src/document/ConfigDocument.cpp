@@ -78,6 +78,8 @@ void ConfigDocument::clear()
     m_changes.clear();
     m_mainFile = -1;
     m_links.clear();
+    m_unsaved.clear();
+    m_disk.clear();
     m_tooLong.clear();
     ++m_version;
 }
@@ -533,6 +535,9 @@ void ConfigDocument::saved(const SavePlan &plan, int file, QByteArrayView bytes)
 {
     if (!followEdits(plan, file, bytes))
         readSaved(file, bytes);
+    // Its lines now stand in the bytes on disk.
+    m_unsaved.erase(file);
+    m_disk.erase(file);
     ++m_version;
     sourceFile(file).modified =
             QFileInfo(sourceFile(file).canonicalPath).lastModified().toMSecsSinceEpoch();
@@ -636,6 +641,9 @@ void ConfigDocument::changesSaved()
 {
     ++m_version;
     m_changes.clear();
+    // A file left unwritten as its edits came to its bytes as read stands in them again.
+    m_unsaved.clear();
+    m_disk.clear();
     notify();
 }
 

@@ -129,7 +129,7 @@ public:
     void removeValue(const KeywordRow &row, int column = -1);
     void setLines(const KeywordRow &row, const QStringList &lines);
     const Change *change(const KeywordRow &row, int column = -1) const;
-    bool hasChanges() const { return !m_changes.empty(); }
+    bool hasChanges() const { return !m_changes.empty() || !m_unsaved.empty(); }
     // Called whenever a change is made, dropped or saved.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
@@ -149,6 +149,40 @@ public:
     void saved(int file, QByteArrayView bytes) { saved(planSave(), file, bytes); }
     // Once every file of a save is written: the changes are done.
     void changesSaved();
+
+    // Links as a whole. Each edits the bytes of the link's file as they now stand (bytes not
+    // saved yet, or the file as read, which must still be what was read), and that file's lines
+    // are read again from the new bytes; the records of the links after it move one on or back,
+    // with the user's changes of them. Unsaved until a save writes them with every other change.
+    // A section runs from its link line to the last line before the next link line, the next
+    // LinkDefaults line or the end of its file that is neither empty nor a comment. Each throws
+    // a CommandError for a file changed on disk or a text its codepage can't hold.
+    //
+    // A new link, "Link NAME" and "Aka ADDRESS" spelled and placed as the link and Aka lines
+    // of the section before it, after the last section of the file of the link `near` (of the
+    // main file for none; at its end when it has no link), one empty line before it. Gives its
+    // column.
+    int addLink(int near, const QString &name, const QString &address);
+    // Every line of a link's section, its name and first address replaced, after the section,
+    // one empty line before it. Gives the copy's column.
+    int copyLink(int column, const QString &name, const QString &address);
+    // The link line's value, as any change of a value.
+    void renameLink(int column, const QString &name);
+    // The section's lines and the empty lines right before its link line go, but for the
+    // General Keywords and Files and Paths lines inside it, which stay where they are.
+    void removeLink(int column);
+    // The lines of a link's section, as a removal would take them.
+    qint64 sectionLineCount(int column) const;
+    // The link line of a link record; null for a link whose file was read again since, whose
+    // record stands in no file now.
+    const ValueLine *linkLine(int column) const;
+    // A link's name as the user now sees it, a rename included.
+    QString linkName(int column) const;
+    // The bytes a file's lines stand in while a link added or removed in it is not saved yet;
+    // null for a file whose lines stand in its bytes as read.
+    const QByteArray *unsavedBytes(int file) const;
+    // The file as a save must still find it on disk.
+    SourceFile onDisk(int file) const;
 
     // The link records: column k + 1 is the k-th link read, column 0 the per-link lines before
     // a file's first link, LinkStore::DefaultsColumn the defaults as the last block left them.
@@ -199,6 +233,13 @@ private:
     void readAgain(int file, QByteArrayView bytes, const std::vector<int> &columns);
     // The columns of the file's link lines, in file order.
     std::vector<int> columnsOf(int file) const;
+    // Where a section ends in the file's bytes.
+    qint64 sectionEnd(const ValueLine &link, QByteArrayView bytes) const;
+    QByteArray bytesNow(int file) const;
+    // The file's lines read again from bytes that a link edit made, kept until a save.
+    void takeUnsaved(int file, QByteArray bytes, const std::vector<int> &columns);
+    // Records from `column` on move one on (by 1) or back (by -1), with their changes.
+    void shiftColumns(int column, int by);
     friend class Render;
     static constexpr int Dropped = -2;
     static constexpr quint32 Gone = quint32(-1);
@@ -279,6 +320,14 @@ private:
     int m_mainFile = -1;
     std::function<void()> m_changed;
     LinkStore m_links;
+    // Files whose lines stand in bytes not saved yet, and what their facts were on disk.
+    std::map<int, QByteArray> m_unsaved;
+    struct DiskFacts
+    {
+        qint64 size;
+        quint64 fingerprint;
+    };
+    std::map<int, DiskFacts> m_disk;
 };
 
 // The program's one document.

@@ -365,6 +365,9 @@ SavePlan ConfigDocument::planSave() const
     SavePlan plan;
     plan.m_version = m_version;
     plan.m_edits = Render(*this).edits;
+    // A file whose links were added or removed is written even with no value changed in it.
+    for (const auto &unsaved : m_unsaved)
+        plan.m_edits[unsaved.first];
     for (auto &[file, edits] : plan.m_edits) {
         // In file order; insertions at one place in the order made, before what is replaced
         // there.
@@ -373,7 +376,7 @@ SavePlan ConfigDocument::planSave() const
                 return a.at < b.at;
             return (a.end == a.at) > (b.end == b.at);
         });
-        if (!edits.empty())
+        if (!edits.empty() || m_unsaved.count(file))
             plan.m_files.push_back(file);
     }
     return plan;

@@ -11,8 +11,10 @@ PreparedSave prepareSave(const ConfigDocument &doc)
     save.plan = doc.planSave();
     for (int file : save.plan.files()) {
         const SourceFile &source = sourceFile(file);
-        QByteArray asRead = readUnchanged(source);
-        QByteArray bytes = doc.render(save.plan, file, asRead);
+        QByteArray asRead = readUnchanged(doc.onDisk(file));
+        // Where a link was added or removed, the changes land in the bytes that made.
+        const QByteArray *unsaved = doc.unsavedBytes(file);
+        QByteArray bytes = doc.render(save.plan, file, unsaved ? *unsaved : asRead);
         if (bytes == asRead)
             continue;
         save.diffs.push_back(unifiedDiff(source.path, asRead, bytes, source.codec));

@@ -2,7 +2,9 @@
 
 #include "TGeneral_Keywords.h"
 #include "Windows.h"
+#include "LinkDialog.h"
 #include "fields/ChoiceField.h"
+#include "reader/Address.h"
 #include "fields/RadioChoice.h"
 #include "reader/Errors.h"
 #include "reader/ValueRules.h"
@@ -12,7 +14,9 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 TLink_Keywords::TLink_Keywords(QWidget *parent)
     : vog::EditorWindow(QStringLiteral("Link_Keywords"), QStringLiteral("Link Keywords"),
@@ -54,7 +58,26 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
     connect(LinkDefaultsButton, &QPushButton::clicked, this,
             &TLink_Keywords::LinkDefaultsButtonClick);
 
-    QList<QWidget *> order{LinkChange, LinkDefaultsButton};
+    const auto button = [&](QPushButton *&b, const char *name, const QString &caption,
+                            void (TLink_Keywords::*click)()) {
+        b = new QPushButton(caption, &f);
+        b->setObjectName(QLatin1String(name));
+        b->setAccessibleName(caption);
+        connect(b, &QPushButton::clicked, this, click);
+    };
+    button(NewLinkButton, "NewLinkButton", QStringLiteral("New..."),
+           &TLink_Keywords::NewLinkButtonClick);
+    button(CopyLinkButton, "CopyLinkButton", QStringLiteral("Copy..."),
+           &TLink_Keywords::CopyLinkButtonClick);
+    button(RenameLinkButton, "RenameLinkButton", QStringLiteral("Rename..."),
+           &TLink_Keywords::RenameLinkButtonClick);
+    button(RemoveLinkButton, "RemoveLinkButton", QStringLiteral("Remove"),
+           &TLink_Keywords::RemoveLinkButtonClick);
+    placeLinkChange();
+    enableLinkButtons();
+
+    QList<QWidget *> order{LinkChange,     LinkDefaultsButton, NewLinkButton,
+                           CopyLinkButton, RenameLinkButton,   RemoveLinkButton};
     order.append(f.fieldsWithButtons());
     order.append(f.useBoxes());
     vog::RowForm::chainFocus(order);
@@ -98,6 +121,19 @@ void TLink_Keywords::placeLinkChange()
     if (LinkDefaultsButton)
         LinkDefaultsButton->setGeometry(577, 9, std::max(80, LinkDefaultsButton->sizeHint().width()),
                                         LinkChange->height());
+    if (!RemoveLinkButton)
+        return;
+    // The link buttons in a row under the list, and the keyword rows under them.
+    int x = LinkChange->x();
+    const int y = LinkChange->geometry().bottom() + 5;
+    int height = 0;
+    for (QPushButton *b : {NewLinkButton, CopyLinkButton, RenameLinkButton, RemoveLinkButton}) {
+        const QSize hint = b->sizeHint();
+        b->setGeometry(x, y, std::max(90, hint.width()), hint.height());
+        x += b->width() + 6;
+        height = std::max(height, hint.height());
+    }
+    form()->setTop(y + height + 10);
 }
 
 void TLink_Keywords::LinkDefaultsButtonClick()
@@ -108,6 +144,161 @@ void TLink_Keywords::LinkDefaultsButtonClick()
     }
     vog::guarded([&] { loadRecord(vog::LinkStore::DefaultsColumn); },
                  [this](const QString &message) { emit loadFailed(message); });
+}
+
+void TLink_Keywords::enableLinkButtons()
+{
+    // A link whose file was read again since stands in no file: nothing to act on.
+    const bool link = m_shown > 0 && m_shown != vog::LinkStore::DefaultsColumn
+            && vog::document().linkLine(m_shown);
+    for (QPushButton *b : {CopyLinkButton, RenameLinkButton, RemoveLinkButton})
+        if (b)
+            b->setEnabled(link);
+}
+
+QString TLink_Keywords::refusal(const QString &name, const QString *address, int except) const
+{
+    const vog::ConfigDocument &doc = vog::document();
+    const int links = doc.links().columnCount();
+    if (name.isEmpty())
+        return QStringLiteral("A link needs a name.");
+    for (int c = 1; c < links; ++c)
+        if (c != except && doc.linkName(c).compare(name, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("The link %1 has this name.").arg(doc.linkName(c));
+    if (!address)
+        return {};
+    if (!vog::isNodeAddress(*address))
+        return QStringLiteral("The address reads as zone:net/node, optionally .point and "
+                              "@domain.");
+    static const vog::KeywordRow &aka = *vog::rowNamed("Aka");
+    for (int c = 1; c < links; ++c) {
+        const QStringList akas = doc.inEffect(aka, c).text().split(QLatin1Char(' '),
+                                                                    Qt::SkipEmptyParts);
+        for (const QString &a : akas)
+            if (a.compare(*address, Qt::CaseInsensitive) == 0)
+                return QStringLiteral("The link %1 has this address.").arg(doc.linkName(c));
+    }
+    return {};
+}
+
+void TLink_Keywords::showLinkEdit(int column, bool added)
+{
+    {
+        // The program's own changes of the list load nothing on the way.
+        const QSignalBlocker quiet(LinkChange);
+        if (added)
+            LinkChange->insertItem(column - 1, vog::document().linkName(column));
+        LinkChange->setCurrentIndex(column - 1);
+    }
+    LinkDefaultsButton->setChecked(false);
+    vog::guarded([&] { loadRecord(column); },
+                 [this](const QString &message) { emit loadFailed(message); });
+    emit linksChanged();
+}
+
+void TLink_Keywords::NewLinkButtonClick()
+{
+    vog::finishEditing();
+    vog::LinkDialog dialog(QStringLiteral("New link"), QString(), true,
+                           [this](const QString &name, const QString &address) {
+                               return refusal(name, &address, -1);
+                           },
+                           this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    vog::guarded(
+            [&] {
+                const int near = m_shown == vog::LinkStore::DefaultsColumn ? 0 : m_shown;
+                showLinkEdit(vog::document().addLink(near, dialog.name(), dialog.address()), true);
+            },
+            [this](const QString &message) { emit loadFailed(message); });
+}
+
+void TLink_Keywords::CopyLinkButtonClick()
+{
+    if (!CopyLinkButton->isEnabled())
+        return;
+    vog::finishEditing();
+    const int column = m_shown;
+    vog::LinkDialog dialog(QStringLiteral("Copy of %1").arg(vog::document().linkName(column)),
+                           QString(), true,
+                           [this](const QString &name, const QString &address) {
+                               return refusal(name, &address, -1);
+                           },
+                           this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    vog::guarded(
+            [&] {
+                showLinkEdit(vog::document().copyLink(column, dialog.name(), dialog.address()),
+                             true);
+            },
+            [this](const QString &message) { emit loadFailed(message); });
+}
+
+void TLink_Keywords::RenameLinkButtonClick()
+{
+    if (!RenameLinkButton->isEnabled())
+        return;
+    vog::finishEditing();
+    const int column = m_shown;
+    vog::LinkDialog dialog(QStringLiteral("Rename"), vog::document().linkName(column), false,
+                           [this, column](const QString &name, const QString &) {
+                               return refusal(name, nullptr, column);
+                           },
+                           this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    vog::guarded(
+            [&] {
+                vog::document().renameLink(column, dialog.name());
+                const QSignalBlocker quiet(LinkChange);
+                LinkChange->setItemText(column - 1, vog::document().linkName(column));
+                emit linksChanged();
+            },
+            [this](const QString &message) { emit loadFailed(message); });
+}
+
+void TLink_Keywords::RemoveLinkButtonClick()
+{
+    if (!RemoveLinkButton->isEnabled())
+        return;
+    vog::finishEditing();
+    const int column = m_shown;
+    vog::guarded(
+            [&] {
+                vog::ConfigDocument &doc = vog::document();
+                const QString address = doc.inEffect(*vog::rowNamed("Aka"), column)
+                                                .text()
+                                                .section(QLatin1Char(' '), 0, 0,
+                                                         QString::SectionSkipEmpty);
+                QMessageBox box(QMessageBox::Question, windowTitle(),
+                                QStringLiteral("Remove the link %1 (%2) and its %3 lines?")
+                                        .arg(doc.linkName(column), address)
+                                        .arg(doc.sectionLineCount(column)),
+                                QMessageBox::Yes | QMessageBox::No, this);
+                box.setObjectName(QStringLiteral("RemoveLinkQuestion"));
+                box.setDefaultButton(QMessageBox::No);
+                if (box.exec() != QMessageBox::Yes)
+                    return;
+                doc.removeLink(column);
+                {
+                    const QSignalBlocker quiet(LinkChange);
+                    LinkChange->removeItem(column - 1);
+                }
+                // The link after it is shown, else the one before, else none.
+                const int shown = std::min(column, LinkChange->count());
+                if (shown > 0) {
+                    showLinkEdit(shown, false);
+                } else {
+                    const QSignalBlocker quiet(LinkChange);
+                    LinkChange->setCurrentIndex(-1);
+                    LinkChange->setEditText(QString());
+                    loadRecord(0);
+                    emit linksChanged();
+                }
+            },
+            [this](const QString &message) { emit loadFailed(message); });
 }
 
 void TLink_Keywords::LinkChangeChange()
@@ -132,6 +323,7 @@ void TLink_Keywords::loadRecord(int column)
 {
     // What the user typed from here on belongs to this record, also if a row stops the load.
     m_shown = column;
+    enableLinkButtons();
     // Rows in store order: a row whose text is no number throws, and it and every later row
     // keep what they showed.
     for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link))

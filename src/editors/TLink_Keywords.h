@@ -22,6 +22,11 @@ public:
     // Checked: the fields show the defaults as the last LinkDefaults block left them, and the
     // user's edits change those.
     QPushButton *LinkDefaultsButton = nullptr;
+    // Links as a whole: a new one, a copy of the one shown, its new name, its removal.
+    QPushButton *NewLinkButton = nullptr;
+    QPushButton *CopyLinkButton = nullptr;
+    QPushButton *RenameLinkButton = nullptr;
+    QPushButton *RemoveLinkButton = nullptr;
     // The document's link records: column k + 1 holds the link named by entry k of LinkChange.
     vog::LinkStore &LinksStringGrid;
 
@@ -34,6 +39,13 @@ public slots:
     // again when it is unchecked.
     void LinkDefaultsButtonClick();
 
+    // Each asks first (the link dialog, or the question before a removal), changes the
+    // document, and shows the new, copied or renamed link; Cancel or No changes nothing.
+    void NewLinkButtonClick();
+    void CopyLinkButtonClick();
+    void RenameLinkButtonClick();
+    void RemoveLinkButtonClick();
+
     void AutoAreaCreateFileButtonClick();
     void DenyFwdFileButtonClick();
     void ForwardRequestFileButtonClick();
@@ -44,7 +56,10 @@ signals:
     // A load has run to its end; column is the record it showed.
     void linkLoaded(int column);
     // A load stopped at a row whose text is no number; the rows from there on kept their values.
+    // Also a link edit that could not be made.
     void loadFailed(const QString &message);
+    // A link was added, copied, renamed or removed: LinkChange lists the links anew.
+    void linksChanged();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -63,4 +78,10 @@ private:
     // The option that a radio rule following another window's field takes as its default.
     int followedDefault(const vog::KeywordRow &row) const;
     void placeLinkChange();
+    // Copy, Rename and Remove act on the link shown: greyed while none is.
+    void enableLinkButtons();
+    // Why a name and an address can't be taken for a link; `except` is the link renamed.
+    QString refusal(const QString &name, const QString *address, int except) const;
+    // LinkChange lists the links after a link edit; the one at `column` is shown.
+    void showLinkEdit(int column, bool added);
 };

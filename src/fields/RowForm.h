@@ -52,6 +52,14 @@ public:
     int fieldColumn() const { return m_column; }
     // Places every row again, for the current font.
     void relayout();
+    // Where the first row starts, below what the window puts above the rows.
+    void setTop(int top)
+    {
+        if (top == m_top)
+            return;
+        m_top = top;
+        relayout();
+    }
 
     // The widgets that take the keyboard focus inside a field, in order.
     static QList<QWidget *> focusTargets(QWidget *field);

@@ -115,7 +115,12 @@ QString valueOf(const QWidget *field)
 
 } // namespace
 
-QuickFindModel::QuickFindModel(QObject *parent) : QAbstractListModel(parent) {}
+QuickFindModel::QuickFindModel(QObject *parent) : QAbstractListModel(parent)
+{
+    // A link added, copied, renamed or removed: the links are indexed again at the next find.
+    if (Link_Keywords)
+        connect(Link_Keywords, &TLink_Keywords::linksChanged, this, [this] { m_links.clear(); });
+}
 
 EditorWindow *QuickFindModel::windowOf(const KeywordRow &row)
 {

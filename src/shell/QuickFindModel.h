@@ -44,8 +44,8 @@ public:
     static EditorWindow *windowOf(const KeywordRow &row);
 
 private:
-    // The links in lower case, made again only when the number of links changed: an Open only
-    // ever adds links.
+    // The links in lower case, made again when the number of links changed or a link edit
+    // dropped them.
     void indexLinks();
     QString detail(const Found &found) const;
 

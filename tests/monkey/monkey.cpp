@@ -8,7 +8,9 @@
 #include "editors/DirectoryList.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
+#include "editors/LinkDialog.h"
 #include "editors/TLink_Keywords.h"
+#include "document/ConfigDocument.h"
 #include "editors/TSelect_directory.h"
 #include "fields/BrowseButton.h"
 #include "fields/FileOpenDialog.h"
@@ -408,6 +410,21 @@ void Walk::answerModal()
         case 3: QTest::keyClick(files, Qt::Key_Escape); break;
         default: files->close(); break;
         }
+    } else if (auto *link = qobject_cast<vog::LinkDialog *>(modal)) {
+        // A name and an address that are often new and good, sometimes anything.
+        link->LinkNameEdit->setText(chance(70) ? QStringLiteral("m%1").arg(pick(1000))
+                                               : randomText());
+        if (link->LinkAkaEdit)
+            link->LinkAkaEdit->setText(chance(70)
+                                               ? QStringLiteral("9:%1/%2").arg(pick(100)).arg(pick(1000))
+                                               : randomText());
+        QPushButton *ok = link->LinkDialogButtons->button(QDialogButtonBox::Ok);
+        if (chance(70) && ok->isEnabled())
+            click(ok);
+        else if (chance(50))
+            click(link->LinkDialogButtons->button(QDialogButtonBox::Cancel));
+        else
+            QTest::keyClick(link, Qt::Key_Escape);
     } else if (auto *chooser = qobject_cast<TSelect_directory *>(modal)) {
         static const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_Return,
                                        Qt::Key_Backspace, Qt::Key_Home, Qt::Key_End};
@@ -552,6 +569,13 @@ void Walk::checkInvariants()
     if (links != records)
         fail(QStringLiteral("%1 links listed for %2 records after: %3")
                      .arg(links).arg(records).arg(m_what));
+    // Each entry names its own record, also after links were added, copied, renamed, removed.
+    for (int k = 0; k < links; ++k)
+        if (Link_Keywords->LinkChange->itemText(k) != vog::document().linkName(k + 1))
+            fail(QStringLiteral("entry %1 lists %2 for the record of %3 after: %4")
+                         .arg(k)
+                         .arg(Link_Keywords->LinkChange->itemText(k),
+                              vog::document().linkName(k + 1), m_what));
     if (m_opened && !Main->N6->menuAction()->isEnabled())
         fail(QStringLiteral("the Configurator menu is off after a file was opened, after: %1")
                      .arg(m_what));

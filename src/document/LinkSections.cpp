@@ -1,0 +1,354 @@
+// Links as a whole: a link section added, copied or removed is an edit of its file's bytes, after
+// which the file's lines are read again by the Open's own read. The bytes stay unsaved until a
+// save renders the values' changes into them and writes them.
+
+#include "ConfigDocument.h"
+
+#include "SafeWrite.h"
+#include "reader/ConfigRead.h"
+#include "reader/Errors.h"
+#include "reader/Text.h"
+
+#include <algorithm>
+
+namespace vog {
+
+namespace {
+
+const KeywordRow &linkRow()
+{
+    static const KeywordRow *row = [] {
+        for (const KeywordRow &r : keywordTable())
+            if (r.kind == ValueKind::LinkName)
+                return &r;
+        return static_cast<const KeywordRow *>(nullptr);
+    }();
+    return *row;
+}
+
+const KeywordRow &akaRow()
+{
+    static const KeywordRow *row = rowNamed("Aka");
+    return *row;
+}
+
+QByteArray lineEnd(int file)
+{
+    return sourceFile(file).crlf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+}
+
+// Where the file's text ends: before a Ctrl-Z tail.
+qint64 textEnd(int file, QByteArrayView bytes)
+{
+    const qint64 ctrlZ = sourceFile(file).ctrlZ;
+    return ctrlZ >= 0 && ctrlZ <= bytes.size() ? ctrlZ : bytes.size();
+}
+
+// The start of the line that ends at `end` (its line end included, if it has one).
+qint64 startOfLineBefore(QByteArrayView bytes, qint64 end)
+{
+    qint64 p = end;
+    if (p > 0 && bytes[p - 1] == '\n')
+        --p;
+    while (p > 0 && bytes[p - 1] != '\n')
+        --p;
+    return p;
+}
+
+bool blank(QByteArrayView line)
+{
+    return trimmed(line).isEmpty();
+}
+
+bool blankOrComment(QByteArrayView line)
+{
+    const QByteArrayView t = trimmed(line);
+    return t.isEmpty() || t.front() == '#';
+}
+
+// A keyword as a line of the file spells it, up to where its value starts: a new line of that
+// keyword puts its value at the same column.
+QByteArray keywordPart(const ValueLine &l, QByteArrayView bytes, const char *otherwise)
+{
+    if (!l.lineLength)
+        return otherwise;
+    QByteArray part = bytes.sliced(l.lineStart, std::min(l.valueStart, l.lineLength)).toByteArray();
+    if (part.isEmpty() || (part.back() != ' ' && part.back() != '\t'))
+        part += ' ';
+    return part;
+}
+
+QByteArray encodeIn(int file, const QString &what, const QString &text)
+{
+    const TextCodec &codec = sourceFile(file).codec;
+    QByteArray out;
+    char32_t unheld = 0;
+    if (!codec.encode(text, out, unheld, false))
+        throw RenderError(QStringLiteral("%1: the character \"%2\" (U+%3) can't be written in "
+                                         "%4, the codepage of %5")
+                                  .arg(what, QString::fromUcs4(&unheld, 1))
+                                  .arg(uint(unheld), 4, 16, QLatin1Char('0'))
+                                  .arg(codec.name(), sourceFile(file).path));
+    return out;
+}
+
+// New lines put in at `at`, one empty line before them. A file whose last line had no line
+// end still has none.
+QByteArray placed(QByteArrayView bytes, qint64 at, qint64 end, const QByteArray &lines,
+                  const QByteArray &eol)
+{
+    const bool open = at > 0 && bytes[at - 1] != '\n';
+    QByteArray insert;
+    if (open)
+        insert += eol;
+    if (at > 0 && (open || !blank(bytes.sliced(startOfLineBefore(bytes, at),
+                                              at - startOfLineBefore(bytes, at)))))
+        insert += eol;
+    insert += lines;
+    if (!(open && at == end) && !lines.endsWith('\n'))
+        insert += eol;
+    QByteArray out;
+    out.reserve(bytes.size() + insert.size());
+    out.append(bytes.first(at));
+    out.append(insert);
+    out.append(bytes.sliced(at));
+    return out;
+}
+
+} // namespace
+
+const ValueLine *ConfigDocument::linkLine(int column) const
+{
+    if (column <= 0 || column == LinkStore::DefaultsColumn)
+        return nullptr;
+    for (const ValueLine *l : linesOfLink(column))
+        if (keywordTable()[l->row].kind == ValueKind::LinkName)
+            return l;
+    return nullptr;
+}
+
+qint64 ConfigDocument::sectionEnd(const ValueLine &link, QByteArrayView bytes) const
+{
+    static const int linkDefaults = rowNamed("LinkDefaults")->index;
+    qint64 boundary = textEnd(link.file, bytes);
+    for (const ValueLine *l = &link + 1; l < m_lines.end() && l->file == link.file; ++l) {
+        const KeywordRow &row = keywordTable()[l->row];
+        if (row.kind == ValueKind::LinkName || row.index == linkDefaults) {
+            boundary = l->lineStart;
+            break;
+        }
+    }
+    // The empty lines and comments before the boundary belong to what follows.
+    qint64 end = boundary;
+    while (end > link.next()) {
+        const qint64 start = startOfLineBefore(bytes, end);
+        if (!blankOrComment(bytes.sliced(start, end - start)))
+            break;
+        end = start;
+    }
+    return std::max(end, std::min(link.next(), qint64(bytes.size())));
+}
+
+QByteArray ConfigDocument::bytesNow(int file) const
+{
+    if (const auto it = m_unsaved.find(file); it != m_unsaved.end())
+        return it->second;
+    return readUnchanged(onDisk(file));
+}
+
+const QByteArray *ConfigDocument::unsavedBytes(int file) const
+{
+    const auto it = m_unsaved.find(file);
+    return it == m_unsaved.end() ? nullptr : &it->second;
+}
+
+SourceFile ConfigDocument::onDisk(int file) const
+{
+    SourceFile f = sourceFile(file);
+    if (const auto it = m_disk.find(file); it != m_disk.end()) {
+        f.size = it->second.size;
+        f.fingerprint = it->second.fingerprint;
+    }
+    return f;
+}
+
+void ConfigDocument::shiftColumns(int column, int by)
+{
+    const auto moves = [column](int c) { return c >= column && c != LinkStore::DefaultsColumn; };
+    for (ValueLine &l : m_lines)
+        if (moves(l.column))
+            l.column += by;
+    std::map<Key, Change> changes;
+    for (auto &[key, change] : m_changes)
+        changes[{key.row, moves(key.column) ? key.column + by : key.column}] = std::move(change);
+    m_changes.swap(changes);
+}
+
+void ConfigDocument::takeUnsaved(int file, QByteArray bytes, const std::vector<int> &columns)
+{
+    const SourceFile &f = sourceFile(file);
+    m_disk.emplace(file, DiskFacts{f.size, f.fingerprint});
+    QByteArray &kept = m_unsaved[file];
+    kept = std::move(bytes);
+    readAgain(file, kept, columns);
+    replayDefaults();
+    ++m_version;
+    notify();
+}
+
+int ConfigDocument::addLink(int near, const QString &name, const QString &address)
+{
+    const ValueLine *shown = linkLine(near);
+    const int file = shown ? shown->file : m_mainFile;
+    if (file < 0)
+        throw CommandError(QStringLiteral("No file was opened to add the link to"));
+    const QByteArray bytes = bytesNow(file);
+    const ValueLine *last = nullptr;
+    int column = 1;
+    for (const ValueLine &l : m_lines) {
+        if (keywordTable()[l.row].kind != ValueKind::LinkName)
+            continue;
+        if (l.file == file)
+            last = &l;
+        // With no link of its own, the file's new link comes after the links of the files read
+        // before it.
+        else if (!last && l.column >= column && l.file < file)
+            column = l.column + 1;
+    }
+    QByteArray linkPart("Link ");
+    QByteArray akaPart("Aka ");
+    qint64 at = textEnd(file, bytes);
+    if (last) {
+        at = sectionEnd(*last, bytes);
+        column = last->column + 1;
+        linkPart = keywordPart(*last, bytes, "Link ");
+        for (const ValueLine *l : linesOf(akaRow(), last->column)) {
+            akaPart = keywordPart(*l, bytes, "Aka ");
+            break;
+        }
+    }
+    const QByteArray eol = lineEnd(file);
+    const QByteArray lines = linkPart + encodeIn(file, QStringLiteral("Link"), name) + eol
+            + akaPart + encodeIn(file, QStringLiteral("Aka"), address);
+    QByteArray out = placed(bytes, at, textEnd(file, bytes), lines, eol);
+
+    std::vector<int> columns = columnsOf(file);
+    column = std::min(column, m_links.columnCount());
+    m_links.insertColumn(column);
+    shiftColumns(column, 1);
+    for (int &c : columns)
+        c += c >= column ? 1 : 0;
+    columns.insert(std::upper_bound(columns.begin(), columns.end(), column), column);
+    takeUnsaved(file, std::move(out), columns);
+    return column;
+}
+
+int ConfigDocument::copyLink(int column, const QString &name, const QString &address)
+{
+    const ValueLine *link = linkLine(column);
+    if (!link)
+        throw CommandError(QStringLiteral("No link is shown to copy"));
+    const int file = link->file;
+    const QByteArray bytes = bytesNow(file);
+    const qint64 end = sectionEnd(*link, bytes);
+    QByteArray section = bytes.sliced(link->lineStart, end - link->lineStart);
+    const QByteArray eol = lineEnd(file);
+    const QByteArray newAddress = encodeIn(file, QStringLiteral("Aka"), address);
+    const ValueLine *aka = nullptr;
+    for (const ValueLine *l : linesOf(akaRow(), column))
+        if (l->lineStart < end) {
+            aka = l;
+            break;
+        }
+    // The later place first, so that the earlier one still stands where it was.
+    if (aka) {
+        section.replace(aka->lineStart - link->lineStart + aka->valueStart, aka->valueLength,
+                        newAddress);
+    } else {
+        const qint64 after = link->next() - link->lineStart;
+        section.insert(after, link->endLength ? QByteArray("Aka ") + newAddress + eol
+                                              : eol + QByteArray("Aka ") + newAddress);
+    }
+    section.replace(link->valueStart, link->valueLength,
+                    encodeIn(file, QStringLiteral("Link"), name));
+    QByteArray out = placed(bytes, end, textEnd(file, bytes), section, eol);
+
+    std::vector<int> columns = columnsOf(file);
+    const int copy = column + 1;
+    m_links.insertColumn(copy);
+    shiftColumns(copy, 1);
+    for (int &c : columns)
+        c += c >= copy ? 1 : 0;
+    columns.insert(std::upper_bound(columns.begin(), columns.end(), copy), copy);
+    takeUnsaved(file, std::move(out), columns);
+    return copy;
+}
+
+void ConfigDocument::renameLink(int column, const QString &name)
+{
+    if (!linkLine(column))
+        throw CommandError(QStringLiteral("No link is shown to rename"));
+    setValue(linkRow(), column, name);
+}
+
+QString ConfigDocument::linkName(int column) const
+{
+    if (const Change *c = change(linkRow(), column); c && c->kind == Change::Set)
+        return c->text;
+    return m_links.cellText(column, linkRow().storeRow);
+}
+
+qint64 ConfigDocument::sectionLineCount(int column) const
+{
+    const ValueLine *link = linkLine(column);
+    if (!link)
+        return 0;
+    const QByteArray bytes = bytesNow(link->file);
+    const qint64 end = sectionEnd(*link, bytes);
+    const QByteArrayView section = QByteArrayView(bytes).sliced(link->lineStart, end - link->lineStart);
+    return section.count('\n') + (section.endsWith('\n') ? 0 : 1);
+}
+
+void ConfigDocument::removeLink(int column)
+{
+    const ValueLine *link = linkLine(column);
+    if (!link)
+        throw CommandError(QStringLiteral("No link is shown to remove"));
+    const int file = link->file;
+    const QByteArray bytes = bytesNow(file);
+    const qint64 end = sectionEnd(*link, bytes);
+    qint64 start = link->lineStart;
+    while (start > 0) {
+        const qint64 before = startOfLineBefore(bytes, start);
+        if (!blank(QByteArrayView(bytes).sliced(before, start - before)))
+            break;
+        start = before;
+    }
+    QByteArray out = bytes.first(start);
+    bool kept = false;
+    for (const ValueLine &l : m_lines)
+        if (l.file == file && l.column < 0 && l.lineStart >= link->lineStart && l.lineStart < end) {
+            out.append(QByteArrayView(bytes).sliced(l.lineStart, std::min(l.next(), end) - l.lineStart));
+            kept = true;
+        }
+    // A file whose last line had no line end still has none.
+    const bool open = end > 0 && bytes[end - 1] != '\n' && end == textEnd(file, bytes);
+    if (open && !kept && out.endsWith('\n'))
+        out.chop(out.endsWith("\r\n") ? 2 : 1);
+    out.append(QByteArrayView(bytes).sliced(end));
+
+    std::vector<int> columns = columnsOf(file);
+    columns.erase(std::remove(columns.begin(), columns.end(), column), columns.end());
+    for (int &c : columns)
+        c -= c > column ? 1 : 0;
+    for (auto it = m_changes.begin(); it != m_changes.end();)
+        it = it->first.column == column ? m_changes.erase(it) : std::next(it);
+    for (ValueLine &l : m_lines)
+        if (l.column == column)
+            l.file = Dropped;
+    m_links.removeColumn(column);
+    shiftColumns(column + 1, -1);
+    takeUnsaved(file, std::move(out), columns);
+}
+
+} // namespace vog
