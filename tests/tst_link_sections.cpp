@@ -229,6 +229,27 @@ private slots:
         QVERIFY(!Main->N3->isEnabled());
     }
 
+    // A file opened twice lists its links twice; the first read's records stand in no section
+    // now. A value typed there once landed outside every section at the main file's end.
+    void recordOfAnEarlierReadIsNotWritten()
+    {
+        Program program;
+        ConfigFixture files;
+        const QByteArray file("Sysop a\nlink One\nAka 1:1/1\n");
+        const QString path = files.write(file);
+        QVERIFY(openConfig(path).isEmpty());
+        QVERIFY(openConfig(path).isEmpty());
+        QCOMPARE(entries(), QStringList({"One", "One"}));
+        act("link 0");
+        QVERIFY(!Link_Keywords->RemoveLinkButton->isEnabled());
+        act("set Password=pw");
+        ErrorBoxWatcher boxes;
+        Main->N3->trigger();
+        QCOMPARE(boxes.shown().size(), 1);
+        QVERIFY(boxes.shown().constFirst().text.contains(QStringLiteral("read again")));
+        QCOMPARE(contents(path), file);
+    }
+
     // A link shown from an included file: the new one goes into that file.
     void newLinkInIncludedFile()
     {

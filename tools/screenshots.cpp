@@ -5,6 +5,7 @@
 // so that nothing is written.
 // Usage: vog-screenshots <configuration file> <output folder> [font size in points]
 // A font size other than the shared font's shows how the windows take a larger font.
+#include "editors/LinkDialog.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
@@ -136,6 +137,25 @@ void saveSavePreview(const QString &path)
     Main->N3Click();
 }
 
+// Copy on the Link Keywords window: the link dialog with a name typed and an address that
+// another link has, so that it says why OK is greyed; cancelled.
+void saveLinkDialog(const QString &path)
+{
+    QTimer::singleShot(0, [path] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *dialog = qobject_cast<vog::LinkDialog *>(modal)) {
+            dialog->LinkNameEdit->setText(QStringLiteral("Bossnode-2"));
+            dialog->LinkAkaEdit->setText(Link_Keywords->field<QLineEdit>("Aka")->text().section(u' ', 0, 0));
+            QApplication::processEvents();
+            save(dialog, path);
+            dialog->reject();
+        } else if (modal) {
+            modal->close();
+        }
+    });
+    Link_Keywords->CopyLinkButtonClick();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -170,6 +190,7 @@ int main(int argc, char *argv[])
         Link_Keywords->LinkChangeChange();
     }
     saveEditor(Link_Keywords, folder, QStringLiteral("link-keywords"));
+    saveLinkDialog(folder + QStringLiteral("/link-dialog.png"));
     // The last link inherits from the sample's defaults block: its labels partly in italics.
     if (const int last = Link_Keywords->LinkChange->count() - 1; last > 0) {
         Link_Keywords->LinkChange->setCurrentIndex(last);

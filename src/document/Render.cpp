@@ -87,6 +87,11 @@ private:
                 insertAfter(*link.back(), row, column, text);
                 return;
             }
+            // A link whose file was read again since has no section now: its value would land
+            // outside every section, in another link's or none.
+            throw RenderError(fieldName(row, column)
+                              + QStringLiteral(": the link's file was read again since, and the "
+                                               "link is edited where that read lists it"));
         }
         const int file = d.m_mainFile;
         if (file < 0)
