@@ -17,6 +17,7 @@
 #include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
 #include "editors/TFiles_and_Paths.h"
+#include "editors/LinkDialog.h"
 #include "editors/TLink_Keywords.h"
 #include "reader/ConfigFile.h"
 #include "reader/Codepage.h"
@@ -31,6 +32,7 @@
 #include "fields/LineList.h"
 #include "shell/QuickFind.h"
 #include "shell/QuickFindModel.h"
+#include "shell/SavePreview.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
@@ -39,6 +41,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QMessageBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -524,6 +529,87 @@ QuickFindRun timeQuickFind(const QString &path, int rounds)
     r.keys = int(keys.size());
     r.medianMs = median(keys);
     r.worstMs = keys.isEmpty() ? 0 : *std::max_element(keys.begin(), keys.end());
+    return r;
+}
+
+// ---- links as a whole ----------------------------------------------------------------------
+
+struct LinkEditRun
+{
+    double newMs = 0, copyMs = 0, removeMs = 0; // the best of the rounds, OK to the link shown
+    double saveSeconds = 0;                      // the save of the three edits, from its confirm
+    int links = 0;
+    bool shown = false; // each edit ended with the right link shown and LinkChange paired
+};
+
+// One click of a link button on the Link Keywords window with the middle link shown, its
+// dialog or question answered at once: the time from OK (or Yes) to the link shown.
+double timeLinkEdit(QPushButton *button, const QString &name, const QString &address)
+{
+    QElapsedTimer fromOk;
+    QTimer::singleShot(0, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *dialog = qobject_cast<vog::LinkDialog *>(modal)) {
+            dialog->LinkNameEdit->setText(name);
+            if (dialog->LinkAkaEdit)
+                dialog->LinkAkaEdit->setText(address);
+            fromOk.start();
+            dialog->LinkDialogButtons->button(QDialogButtonBox::Ok)->click();
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            fromOk.start();
+            box->button(QMessageBox::Yes)->click();
+        }
+    });
+    button->click();
+    QApplication::processEvents();
+    return fromOk.isValid() ? seconds(fromOk) * 1e3 : -1;
+}
+
+LinkEditRun timeLinkEdits(const QString &path, int rounds)
+{
+    LinkEditRun r;
+    r.newMs = r.copyMs = r.removeMs = 1e9;
+    r.shown = true;
+    createWindows();
+    Main->show();
+    openFile(path);
+    TLink_Keywords *w = Link_Keywords;
+    w->show();
+    r.links = w->LinkChange->count();
+    const auto pick = [w](int entry) {
+        w->LinkChange->setCurrentIndex(entry);
+        w->LinkChangeChange();
+    };
+    const auto paired = [w](int entry) {
+        return w->LinkChange->currentIndex() == entry && w->shownRecord() == entry + 1
+                && w->LinkChange->count() + 1 == w->LinksStringGrid.columnCount();
+    };
+    for (int round = 0; round < rounds; ++round) {
+        const int middle = w->LinkChange->count() / 2;
+        pick(middle);
+        r.newMs = std::min(r.newMs, timeLinkEdit(w->NewLinkButton, QStringLiteral("bench-new-%1").arg(round),
+                                                 QStringLiteral("9:9/%1").arg(round)));
+        r.shown = r.shown && paired(w->LinkChange->count() - 1);
+        pick(middle);
+        r.copyMs = std::min(r.copyMs, timeLinkEdit(w->CopyLinkButton, QStringLiteral("bench-copy-%1").arg(round),
+                                                   QStringLiteral("9:8/%1").arg(round)));
+        r.shown = r.shown && paired(middle + 1);
+        pick(middle);
+        r.removeMs = std::min(r.removeMs, timeLinkEdit(w->RemoveLinkButton, {}, {}));
+        r.shown = r.shown && paired(middle);
+    }
+    // The save of every edit made, timed from the preview's confirm to the files written.
+    QElapsedTimer fromConfirm;
+    QTimer::singleShot(0, [&] {
+        if (auto *preview = qobject_cast<SavePreview *>(QApplication::activeModalWidget())) {
+            fromConfirm.start();
+            preview->SaveButtons->button(QDialogButtonBox::Save)->click();
+        }
+    });
+    Main->N3Click();
+    r.saveSeconds = fromConfirm.isValid() ? seconds(fromConfirm) : -1;
+    r.shown = r.shown && !vog::document().hasChanges();
+    destroyWindows();
     return r;
 }
 
@@ -1101,6 +1187,13 @@ int main(int argc, char *argv[])
         }
         return 0;
     }
+    if (args.size() > 2 && args.at(1) == QStringLiteral("--links")) {
+        const LinkEditRun r = timeLinkEdits(args.at(2), 3);
+        out << r.links << " links: New " << fixed(r.newMs, 1) << " ms, Copy " << fixed(r.copyMs, 1)
+            << " ms, Remove " << fixed(r.removeMs, 1) << " ms, the save " << fixed(r.saveSeconds, 3)
+            << " s" << (r.shown ? "" : ", NOT shown or paired") << '\n';
+        return 0;
+    }
     if (args.size() > 2 && args.at(1) == QStringLiteral("--find")) {
         const QuickFindRun r = timeQuickFind(args.at(2), 5);
         out << "\"" << r.address << "\" over " << r.links << " links: Ctrl+F " << fixed(r.popUpMs, 1)
@@ -1276,6 +1369,10 @@ int main(int argc, char *argv[])
     out << "save...\n";
     out.flush();
     const SaveRun save = timeSave(stress, quick ? 1 : 3);
+
+    out << "links as a whole...\n";
+    out.flush();
+    const LinkEditRun linkEdits = timeLinkEdits(stress, quick ? 1 : 3);
 
     out << "command line...\n";
     out.flush();
@@ -1546,6 +1643,29 @@ int main(int argc, char *argv[])
                 {QStringLiteral("toolkit_floor_seconds"), russianFloor},
                 {QStringLiteral("budget_seconds"), budget},
                 {QStringLiteral("target_met"), met}};
+    }
+
+    {
+        // Each link edit from OK to the link shown, on the stress file's middle link.
+        const double edits[] = {linkEdits.newMs, linkEdits.copyMs, linkEdits.removeMs};
+        const char *names[] = {"link edit: New, OK to shown", "link edit: Copy, OK to shown",
+                               "link edit: Remove, Yes to shown"};
+        const char *keys[] = {"new_ms", "copy_ms", "remove_ms"};
+        QJsonObject edited{{QStringLiteral("links"), linkEdits.links},
+                           {QStringLiteral("shown_and_paired"), linkEdits.shown},
+                           {QStringLiteral("save_seconds"), linkEdits.saveSeconds}};
+        for (int k = 0; k < 3; ++k) {
+            const bool met = linkEdits.shown && edits[k] >= 0 && edits[k] <= 50;
+            rows << Row{QString::fromLatin1(names[k]), fixed(edits[k], 1) + QStringLiteral(" ms"),
+                        QStringLiteral("%1 links, best of rounds").arg(linkEdits.links),
+                        QStringLiteral("<= 50 ms"), verdict(met)};
+            edited[QString::fromLatin1(keys[k])] = edits[k];
+        }
+        rows << Row{QStringLiteral("link edit: the save of them, from the confirm"),
+                    fixed(linkEdits.saveSeconds, 3) + QStringLiteral(" s"),
+                    QStringLiteral("compare with the save row"), QStringLiteral("-"),
+                    linkEdits.shown ? QStringLiteral("written") : QStringLiteral("NOT written")};
+        json[QStringLiteral("link_edits")] = edited;
     }
 
     if (linkLoad.available) {
