@@ -238,6 +238,8 @@ private:
     QByteArray bytesNow(int file) const;
     // The file's lines read again from bytes that a link edit made, kept until a save.
     void takeUnsaved(int file, QByteArray bytes, const std::vector<int> &columns);
+    // A new record at `column`, the file's lines read again from bytes that hold its section.
+    int insertRecord(int file, int column, QByteArray bytes);
     // Records from `column` on move one on (by 1) or back (by -1), with their changes.
     void shiftColumns(int column, int by);
     friend class Render;

@@ -232,14 +232,18 @@ int ConfigDocument::addLink(int near, const QString &name, const QString &addres
             + akaPart + encodeIn(file, QStringLiteral("Aka"), address);
     QByteArray out = placed(bytes, at, textEnd(file, bytes), lines, eol);
 
+    return insertRecord(file, std::min(column, m_links.columnCount()), std::move(out));
+}
+
+int ConfigDocument::insertRecord(int file, int column, QByteArray bytes)
+{
     std::vector<int> columns = columnsOf(file);
-    column = std::min(column, m_links.columnCount());
     m_links.insertColumn(column);
     shiftColumns(column, 1);
     for (int &c : columns)
         c += c >= column ? 1 : 0;
     columns.insert(std::upper_bound(columns.begin(), columns.end(), column), column);
-    takeUnsaved(file, std::move(out), columns);
+    takeUnsaved(file, std::move(bytes), columns);
     return column;
 }
 
@@ -273,15 +277,7 @@ int ConfigDocument::copyLink(int column, const QString &name, const QString &add
                     encodeIn(file, QStringLiteral("Link"), name));
     QByteArray out = placed(bytes, end, textEnd(file, bytes), section, eol);
 
-    std::vector<int> columns = columnsOf(file);
-    const int copy = column + 1;
-    m_links.insertColumn(copy);
-    shiftColumns(copy, 1);
-    for (int &c : columns)
-        c += c >= copy ? 1 : 0;
-    columns.insert(std::upper_bound(columns.begin(), columns.end(), copy), copy);
-    takeUnsaved(file, std::move(out), columns);
-    return copy;
+    return insertRecord(file, column + 1, std::move(out));
 }
 
 void ConfigDocument::renameLink(int column, const QString &name)

@@ -191,72 +191,65 @@ void TLink_Keywords::showLinkEdit(int column, bool added)
         LinkChange->setCurrentIndex(column - 1);
     }
     LinkDefaultsButton->setChecked(false);
-    vog::guarded([&] { loadRecord(column); },
-                 [this](const QString &message) { emit loadFailed(message); });
+    linkCommand([&] { loadRecord(column); });
     emit linksChanged();
+}
+
+bool TLink_Keywords::askLink(const QString &title, int renamed, QString &name, QString &address)
+{
+    vog::finishEditing();
+    const bool asksAddress = renamed < 0;
+    vog::LinkDialog dialog(title, renamed < 0 ? QString() : vog::document().linkName(renamed),
+                           asksAddress,
+                           [this, renamed, asksAddress](const QString &n, const QString &a) {
+                               return refusal(n, asksAddress ? &a : nullptr, renamed);
+                           },
+                           this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    name = dialog.name();
+    address = dialog.address();
+    return true;
+}
+
+void TLink_Keywords::linkCommand(const std::function<void()> &command)
+{
+    vog::guarded(command, [this](const QString &message) { emit loadFailed(message); });
 }
 
 void TLink_Keywords::NewLinkButtonClick()
 {
-    vog::finishEditing();
-    vog::LinkDialog dialog(QStringLiteral("New link"), QString(), true,
-                           [this](const QString &name, const QString &address) {
-                               return refusal(name, &address, -1);
-                           },
-                           this);
-    if (dialog.exec() != QDialog::Accepted)
+    QString name, address;
+    if (!askLink(QStringLiteral("New link"), -1, name, address))
         return;
-    vog::guarded(
-            [&] {
-                const int near = m_shown == vog::LinkStore::DefaultsColumn ? 0 : m_shown;
-                showLinkEdit(vog::document().addLink(near, dialog.name(), dialog.address()), true);
-            },
-            [this](const QString &message) { emit loadFailed(message); });
+    const int near = m_shown == vog::LinkStore::DefaultsColumn ? 0 : m_shown;
+    linkCommand([&] { showLinkEdit(vog::document().addLink(near, name, address), true); });
 }
 
 void TLink_Keywords::CopyLinkButtonClick()
 {
-    if (!CopyLinkButton->isEnabled())
-        return;
-    vog::finishEditing();
     const int column = m_shown;
-    vog::LinkDialog dialog(QStringLiteral("Copy of %1").arg(vog::document().linkName(column)),
-                           QString(), true,
-                           [this](const QString &name, const QString &address) {
-                               return refusal(name, &address, -1);
-                           },
-                           this);
-    if (dialog.exec() != QDialog::Accepted)
+    QString name, address;
+    if (!CopyLinkButton->isEnabled()
+        || !askLink(QStringLiteral("Copy of %1").arg(vog::document().linkName(column)), -1, name,
+                    address))
         return;
-    vog::guarded(
-            [&] {
-                showLinkEdit(vog::document().copyLink(column, dialog.name(), dialog.address()),
-                             true);
-            },
-            [this](const QString &message) { emit loadFailed(message); });
+    linkCommand([&] { showLinkEdit(vog::document().copyLink(column, name, address), true); });
 }
 
 void TLink_Keywords::RenameLinkButtonClick()
 {
-    if (!RenameLinkButton->isEnabled())
-        return;
-    vog::finishEditing();
     const int column = m_shown;
-    vog::LinkDialog dialog(QStringLiteral("Rename"), vog::document().linkName(column), false,
-                           [this, column](const QString &name, const QString &) {
-                               return refusal(name, nullptr, column);
-                           },
-                           this);
-    if (dialog.exec() != QDialog::Accepted)
+    QString name, address;
+    if (!RenameLinkButton->isEnabled()
+        || !askLink(QStringLiteral("Rename"), column, name, address))
         return;
-    vog::guarded(
-            [&] {
-                vog::document().renameLink(column, dialog.name());
-                const QSignalBlocker quiet(LinkChange);
-                LinkChange->setItemText(column - 1, vog::document().linkName(column));
-                emit linksChanged();
-            },
-            [this](const QString &message) { emit loadFailed(message); });
+    linkCommand([&] {
+        vog::document().renameLink(column, name);
+        const QSignalBlocker quiet(LinkChange);
+        LinkChange->setItemText(column - 1, vog::document().linkName(column));
+        emit linksChanged();
+    });
 }
 
 void TLink_Keywords::RemoveLinkButtonClick()
@@ -265,8 +258,7 @@ void TLink_Keywords::RemoveLinkButtonClick()
         return;
     vog::finishEditing();
     const int column = m_shown;
-    vog::guarded(
-            [&] {
+    linkCommand([&] {
                 vog::ConfigDocument &doc = vog::document();
                 const QString address = doc.inEffect(*vog::rowNamed("Aka"), column)
                                                 .text()
@@ -297,8 +289,7 @@ void TLink_Keywords::RemoveLinkButtonClick()
                     loadRecord(0);
                     emit linksChanged();
                 }
-            },
-            [this](const QString &message) { emit loadFailed(message); });
+            });
 }
 
 void TLink_Keywords::LinkChangeChange()

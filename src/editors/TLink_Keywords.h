@@ -3,6 +3,7 @@
 #include "editors/EditorWindow.h"
 #include "reader/LinkStore.h"
 
+#include <functional>
 #include <vector>
 
 class QComboBox;
@@ -82,6 +83,11 @@ private:
     void enableLinkButtons();
     // Why a name and an address can't be taken for a link; `except` is the link renamed.
     QString refusal(const QString &name, const QString *address, int except) const;
+    // The link dialog for a new link or a copy (renamed < 0), or for the link renamed; false
+    // when it was cancelled.
+    bool askLink(const QString &title, int renamed, QString &name, QString &address);
+    // A link edit, its error in the one error box.
+    void linkCommand(const std::function<void()> &command);
     // LinkChange lists the links after a link edit; the one at `column` is shown.
     void showLinkEdit(int column, bool added);
 };
