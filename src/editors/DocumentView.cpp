@@ -27,22 +27,6 @@ void eachWindowField(Show &&show)
     }
 }
 
-// The state a change shows: the words typed, or a field emptied.
-FieldState changedState(const KeywordRow &row, const Change &change, QByteArray &words)
-{
-    static const TextCodec typed = TextCodec::utf8();
-    FieldState state;
-    if (change.kind == Change::Set) {
-        words = change.text.toUtf8();
-        state = fieldState(row, words);
-    } else {
-        state.kind = row.kind;
-        state.choice = "";
-    }
-    state.codec = &typed;
-    return state;
-}
-
 } // namespace
 
 void showChanges(bool fileReadAgain)
@@ -54,9 +38,7 @@ void showChanges(bool fileReadAgain)
         if (auto *list = dynamic_cast<LineList *>(&field)) {
             document().setLines(row, list->lines());
         } else if (fileReadAgain) {
-            QByteArray words;
-            guarded([&] { field.setState(changedState(row, *change, words)); },
-                    [](const QString &) {});
+            guarded([&] { window.showValue(row, -1); }, [](const QString &) {});
         } else {
             window.reportChange(row);
         }
@@ -65,7 +47,7 @@ void showChanges(bool fileReadAgain)
 
 void showSavedValues(const std::vector<const KeywordRow *> &listsSaved)
 {
-    eachWindowField([&](EditorWindow &, const KeywordRow &row, Field &field) {
+    eachWindowField([&](EditorWindow &window, const KeywordRow &row, Field &field) {
         const std::vector<const ValueLine *> lines = document().linesOf(row);
         if (auto *list = dynamic_cast<LineList *>(&field)) {
             std::vector<Origin> origins;
@@ -84,15 +66,7 @@ void showSavedValues(const std::vector<const KeywordRow *> &listsSaved)
                 texts.append(document().valueText(*l));
             list->setLines(texts, origins);
         } else if (!lines.empty()) {
-            const ValueLine &last = *lines.back();
-            guarded(
-                    [&] {
-                        FieldState state = fieldState(row, document().valueBytes(last));
-                        state.origin = last.origin();
-                        state.codec = &sourceFile(last.file).codec;
-                        field.setState(state);
-                    },
-                    [](const QString &) {});
+            guarded([&] { window.showValue(row, -1); }, [](const QString &) {});
         }
     });
     if (::Link_Keywords)

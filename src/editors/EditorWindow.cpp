@@ -9,6 +9,7 @@
 #include "fields/SharedFont.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -74,6 +75,24 @@ void EditorWindow::reportChange(const KeywordRow &row)
         document().setLines(row, list->lines());
     else
         document().setValue(row, record, m_form->field(row)->shownWords(row));
+}
+
+void EditorWindow::showValue(const KeywordRow &row, int column)
+{
+    const InEffect value = document().inEffect(row, column);
+    FieldState state = fieldState(row, value.words, value.changed ? 0 : value.origin.line,
+                                  followedDefault(row));
+    // Shown in the codepage of the file it came from, naming its line; typed text as typed.
+    state.origin = value.origin;
+    state.codec = value.codec;
+    state.inherited = value.inherited;
+    QWidget *field = m_form->fieldWidget(row);
+    m_form->field(row)->setState(state);
+    if (QLabel *label = m_form->labelFor(field)) {
+        QFont italic;
+        italic.setItalic(value.inherited);
+        label->setFont(value.inherited ? italic : QFont());
+    }
 }
 
 void EditorWindow::showWhole(QWidget *w)

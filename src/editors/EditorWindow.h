@@ -40,6 +40,18 @@ public:
     virtual int shownRecord() const { return -1; }
     // Tells the document what the user made of a row's field.
     void reportChange(const KeywordRow &row);
+    // Shows what the document has in effect for a one-value row of a record in its field (the
+    // user's change, the line read, what a link inherits), naming its origin; an inherited
+    // value's label in italics. After a save and for a link pick alike. The Open sets its
+    // fields as it reads instead: a hundred thousand list lines go in at once that way.
+    // Throws a NumberError for a number that doesn't convert.
+    void showValue(const KeywordRow &row, int column);
+
+protected:
+    // The option a radio choice shows where its record says nothing: none here.
+    virtual int followedDefault(const KeywordRow &) const { return -1; }
+
+public:
 
     // The window's one file-open dialog, shared by its file pickers.
     FileOpenDialog *OpenFileDialog;

@@ -318,27 +318,8 @@ void TLink_Keywords::loadRecord(int column)
     // Rows in store order: a row whose text is no number throws, and it and every later row
     // keep what they showed.
     for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link))
-        loadRow(*row, column);
+        showValue(*row, column);
     emit linkLoaded(column);
-}
-
-void TLink_Keywords::loadRow(const vog::KeywordRow &row, int column)
-{
-    const vog::InEffect value = vog::document().inEffect(row, column);
-    vog::FieldState state = vog::fieldState(row, value.words, value.changed ? 0 : value.origin.line,
-                                            followedDefault(row));
-    // Shown in the codepage of the file it came from, naming its line; typed text as typed.
-    state.origin = value.origin;
-    state.codec = value.codec;
-    state.inherited = value.inherited;
-    QWidget *field = form()->fieldWidget(row);
-    form()->field(row)->setState(state);
-    // An inherited value's label in italics, the link's own in the window's font.
-    if (QLabel *label = form()->labelFor(field)) {
-        QFont italic;
-        italic.setItalic(true);
-        label->setFont(value.inherited ? italic : QFont());
-    }
 }
 
 void TLink_Keywords::leftEmptied(const vog::KeywordRow &row)
@@ -351,7 +332,7 @@ void TLink_Keywords::leftEmptied(const vog::KeywordRow &row)
     const vog::InEffect file = vog::document().inEffect(row, m_shown, false);
     if (!file.inherited || vog::document().change(row, m_shown))
         return;
-    vog::guarded([&] { loadRow(row, m_shown); },
+    vog::guarded([&] { showValue(row, m_shown); },
                  [this](const QString &message) { emit loadFailed(message); });
 }
 
