@@ -739,6 +739,8 @@ struct SaveRun
     qint64 peakBytes = -1;      // resident memory at most above what the open windows held
     bool checked = false;       // the file and its .bak have the sizes the change gives
     double floorSeconds = -1;   // the safe write alone of the same new bytes, in the same folder
+    // The preview's confirm to the file renamed: the save itself.
+    double confirmedSeconds() const { return renamedSeconds - previewSeconds; }
 };
 
 double safeWriteFloor(const QString &path, const QByteArray &bytes);
@@ -847,7 +849,7 @@ SaveRun timeSave(const QString &path, int runs)
         // The floor's best, from any run.
         const double floor = best.floorSeconds < 0 ? r.floorSeconds
                                                    : std::min(best.floorSeconds, r.floorSeconds);
-        if (best.renamedSeconds < 0 || r.renamedSeconds < best.renamedSeconds)
+        if (best.renamedSeconds < 0 || r.confirmedSeconds() < best.confirmedSeconds())
             best = r;
         best.floorSeconds = floor;
     }
@@ -1491,21 +1493,24 @@ int main(int argc, char *argv[])
         }
     }
     {
-        const double ratio = save.floorSeconds > 0 ? save.renamedSeconds / save.floorSeconds : 0;
+        const double ratio = save.floorSeconds > 0 ? save.confirmedSeconds() / save.floorSeconds : 0;
         const bool met = save.checked && ratio > 0 && ratio <= 1.5 && save.previewSeconds <= 0.1;
         rows << Row{QStringLiteral("save: one changed link value"),
-                    fixed(save.renamedSeconds * 1e3, 0) + QStringLiteral(" ms"),
-                    QStringLiteral("safe write alone %1 ms = x%2; preview shown at %3 ms; windows "
-                                   "told at %4 ms; peak +%5 MB = %6 x file")
+                    fixed(save.confirmedSeconds() * 1e3, 0) + QStringLiteral(" ms"),
+                    QStringLiteral("confirm to rename; safe write alone %1 ms = x%2; preview shown "
+                                   "at %3 ms, renamed at %4 ms, windows told at %5 ms; peak +%6 MB "
+                                   "= %7 x file")
                             .arg(fixed(save.floorSeconds * 1e3, 1), fixed(ratio, 2),
                                  fixed(save.previewSeconds * 1e3, 0),
+                                 fixed(save.renamedSeconds * 1e3, 0),
                                  fixed(save.seconds * 1e3, 0),
                                  fixed(double(save.peakBytes) / 1e6, 1),
                                  fixed(double(save.peakBytes) / double(facts.bytes), 2)),
                     QStringLiteral("<= 1.5x safe write, preview <= 0.1 s"),
                     save.checked ? verdict(met) : QStringLiteral("WRONG bytes")};
         json[QStringLiteral("save_value")] = QJsonObject{
-                {QStringLiteral("seconds"), save.renamedSeconds},
+                {QStringLiteral("seconds"), save.confirmedSeconds()},
+                {QStringLiteral("renamed_seconds"), save.renamedSeconds},
                 {QStringLiteral("windows_told_seconds"), save.seconds},
                 {QStringLiteral("preview_seconds"), save.previewSeconds},
                 {QStringLiteral("safe_write_floor_seconds"), save.floorSeconds},
