@@ -554,7 +554,9 @@ private:
         p.perLink.resize(std::size_t(m_options.links));
         p.decorated.resize(std::size_t(m_options.links));
         for (int i = 0; i < m_options.links; ++i) {
-            p.perLink[std::size_t(i)] = std::uint8_t(r.between(30, std::min(47, maxLines)));
+            const int most = std::clamp(m_options.mostLinkLines, 1, maxLines);
+            p.perLink[std::size_t(i)] = std::uint8_t(
+                    r.between(std::clamp(m_options.fewestLinkLines, 1, most), most));
             p.decorated[std::size_t(i)] = std::uint8_t((r.chance(80) ? 1 : 0) | (r.chance(90) ? 2 : 0));
             p.sectionLines += 1 + p.perLink[std::size_t(i)] + (p.decorated[std::size_t(i)] & 1)
                 + ((p.decorated[std::size_t(i)] >> 1) & 1)
@@ -778,6 +780,17 @@ GeneratorOptions GeneratorOptions::scaled(double factor, std::uint64_t seed)
     o.lines = std::llround(double(o.lines) * factor);
     o.links = int(std::lround(double(o.links) * factor));
     o.listLines = std::llround(double(o.listLines) * factor);
+    o.seed = seed;
+    return o;
+}
+
+GeneratorOptions GeneratorOptions::hub(std::uint64_t seed)
+{
+    GeneratorOptions o;
+    o.lines = 0; // no filler: only what the sections and lists need
+    o.listLines = 1000;
+    o.fewestLinkLines = 3;
+    o.mostLinkLines = 12;
     o.seed = seed;
     return o;
 }

@@ -15,6 +15,9 @@ struct GeneratorOptions
     int links = 20000;
     std::int64_t listLines = 100000;
     std::uint64_t seed = 1;
+    // Per-link keyword lines of a link section, Aka included: drawn between these.
+    int fewestLinkLines = 30;
+    int mostLinkLines = 47;
     // Empty: names and comments in Western and a few Russian words, in UTF-8. A codepage the C
     // library converts to ("KOI8-R", "CP866", "CP1251"): names, origins, remap lines and
     // comments in Russian, written in that codepage.
@@ -22,6 +25,8 @@ struct GeneratorOptions
 
     // The stress file scaled down (or up) in every part.
     static GeneratorOptions scaled(double factor, std::uint64_t seed = 1);
+    // A hub's file: 20,000 short link sections (Aka and a few more) and few list lines.
+    static GeneratorOptions hub(std::uint64_t seed = 1);
 };
 
 // What a generated file holds, counted while it was written.
@@ -38,7 +43,7 @@ struct GeneratedFile
 // Writes a realistic configuration file: every general, files-and-paths and per-link keyword in
 // mixed letter case, comments, blank lines, area lines the reader ignores, blocks with CR LF and
 // blocks with LF line ends, long route, remap, pack and include lists, and link sections of 30
-// to 47 per-link lines, with a few LinkDefaults blocks between them and one destroy. The same options give the same bytes on every machine. Every number is
+// to 47 per-link lines (or as many as asked), with a few LinkDefaults blocks between them and one destroy. The same options give the same bytes on every machine. Every number is
 // one the reader converts, so the whole file is always read. Throws std::runtime_error if the
 // file can't be written.
 GeneratedFile generateConfig(const GeneratorOptions &options, const QString &path);

@@ -824,7 +824,12 @@ struct SaveRun
     double previewSeconds = -1; // N3Click to the preview's first event loop turn
     qint64 peakBytes = -1;      // resident memory at most above what the open windows held
     bool checked = false;       // the file and its .bak have the sizes the change gives
+    double floorSeconds = -1;   // the safe write alone of the same new bytes, in the same folder
+    // The preview's confirm to the file renamed: the save itself.
+    double confirmedSeconds() const { return renamedSeconds - previewSeconds; }
 };
+
+double safeWriteFloor(const QString &path, const QByteArray &bytes);
 
 // The child side: a copy of the file opened into the windows, the Aka of its middle link
 // changed, then File > Save timed from N3Click, its preview accepted as soon as it shows.
@@ -903,8 +908,17 @@ int saveChild(const QString &path)
     r.checked = QFileInfo(copy).size() == expected
         && QFileInfo(copy + QStringLiteral(".bak")).size() == before && !doc.hasChanges();
     destroyWindows();
+    // The floor: the same new bytes written to a temporary file in the same folder, synced and
+    // renamed over the file; the best of a few.
+    QFile written(copy);
+    const QByteArray bytes = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    written.close();
+    for (int i = 0; i < 3; ++i) {
+        const double f = safeWriteFloor(copy, bytes);
+        r.floorSeconds = r.floorSeconds < 0 || (f >= 0 && f < r.floorSeconds) ? f : r.floorSeconds;
+    }
     QTextStream(stdout) << r.renamedSeconds << ' ' << r.seconds << ' ' << r.previewSeconds << ' '
-                        << r.peakBytes << ' ' << int(r.checked) << '\n';
+                        << r.peakBytes << ' ' << int(r.checked) << ' ' << r.floorSeconds << '\n';
     return r.checked && r.previewSeconds >= 0 && r.renamedSeconds >= 0 ? 0 : 1;
 }
 
@@ -914,12 +928,16 @@ SaveRun timeSave(const QString &path, int runs)
     SaveRun best;
     for (int i = 0; i < runs; ++i) {
         const QList<QByteArray> f = runSelf({QStringLiteral("--save"), path});
-        if (f.size() != 5)
+        if (f.size() != 6)
             return SaveRun{};
         SaveRun r{f[0].toDouble(), f[1].toDouble(), f[2].toDouble(), f[3].toLongLong(),
-                  f[4] == "1"};
-        if (best.renamedSeconds < 0 || r.renamedSeconds < best.renamedSeconds)
+                  f[4] == "1", f[5].toDouble()};
+        // The floor's best, from any run.
+        const double floor = best.floorSeconds < 0 ? r.floorSeconds
+                                                   : std::min(best.floorSeconds, r.floorSeconds);
+        if (best.renamedSeconds < 0 || r.confirmedSeconds() < best.confirmedSeconds())
             best = r;
+        best.floorSeconds = floor;
     }
     return best;
 }
@@ -1382,6 +1400,11 @@ int main(int argc, char *argv[])
     out.flush();
     const qint64 idleBytes = peakMemory();
     const qint64 openBytes = peakMemory(stress);
+    // A hub's file: many short link sections, few list lines; the link records weigh most.
+    const QString hub = QDir(outDir).filePath(QStringLiteral("hub.cfg"));
+    const vogbench::GeneratedFile hubFacts =
+            vogbench::generateConfig(vogbench::GeneratorOptions::hub(), hub);
+    const qint64 hubBytes = peakMemory(hub);
 
     out << "start-up under Xvfb...\n";
     out.flush();
@@ -1567,25 +1590,28 @@ int main(int argc, char *argv[])
         }
     }
     {
-        const double ratio = copy.seconds > 0 ? save.renamedSeconds / copy.seconds : 0;
-        const bool met = save.checked && ratio > 0 && ratio <= 3 && save.previewSeconds <= 0.2;
+        const double ratio = save.floorSeconds > 0 ? save.confirmedSeconds() / save.floorSeconds : 0;
+        const bool met = save.checked && ratio > 0 && ratio <= 1.5 && save.previewSeconds <= 0.1;
         rows << Row{QStringLiteral("save: one changed link value"),
-                    fixed(save.renamedSeconds * 1e3, 0) + QStringLiteral(" ms"),
-                    QStringLiteral("cp %1 ms = x%2; preview shown at %3 ms; windows told at %4 ms; "
-                                   "peak +%5 MB = %6 x file")
-                            .arg(fixed(copy.seconds * 1e3, 1), fixed(ratio, 2),
+                    fixed(save.confirmedSeconds() * 1e3, 0) + QStringLiteral(" ms"),
+                    QStringLiteral("confirm to rename; safe write alone %1 ms = x%2; preview shown "
+                                   "at %3 ms, renamed at %4 ms, windows told at %5 ms; peak +%6 MB "
+                                   "= %7 x file")
+                            .arg(fixed(save.floorSeconds * 1e3, 1), fixed(ratio, 2),
                                  fixed(save.previewSeconds * 1e3, 0),
+                                 fixed(save.renamedSeconds * 1e3, 0),
                                  fixed(save.seconds * 1e3, 0),
                                  fixed(double(save.peakBytes) / 1e6, 1),
                                  fixed(double(save.peakBytes) / double(facts.bytes), 2)),
-                    QStringLiteral("<= 3x cp, preview <= 0.2 s"),
+                    QStringLiteral("<= 1.5x safe write, preview <= 0.1 s"),
                     save.checked ? verdict(met) : QStringLiteral("WRONG bytes")};
         json[QStringLiteral("save_value")] = QJsonObject{
-                {QStringLiteral("seconds"), save.renamedSeconds},
+                {QStringLiteral("seconds"), save.confirmedSeconds()},
+                {QStringLiteral("renamed_seconds"), save.renamedSeconds},
                 {QStringLiteral("windows_told_seconds"), save.seconds},
                 {QStringLiteral("preview_seconds"), save.previewSeconds},
-                {QStringLiteral("cp_seconds"), copy.seconds},
-                {QStringLiteral("times_cp"), ratio},
+                {QStringLiteral("safe_write_floor_seconds"), save.floorSeconds},
+                {QStringLiteral("times_safe_write"), ratio},
                 {QStringLiteral("peak_bytes"), double(save.peakBytes)},
                 {QStringLiteral("result_checked"), save.checked},
                 {QStringLiteral("target_met"), met}};
@@ -1753,7 +1779,29 @@ int main(int argc, char *argv[])
                 {QStringLiteral("above_idle_bytes"), above},
                 {QStringLiteral("times_file_size"), ratio},
                 {QStringLiteral("target_met"), met}};
-    } else {
+    }
+    if (idleBytes > 0 && hubBytes > 0) {
+        const double above = double(hubBytes - idleBytes);
+        const double ratio = above / double(hubFacts.bytes);
+        const bool met = ratio <= 3;
+        rows << Row{QStringLiteral("peak memory: hub Open, %1 links").arg(hubFacts.links),
+                    fixed(double(hubBytes) / 1e6, 1) + QStringLiteral(" MB"),
+                    QStringLiteral("idle %1 MB; +%2 MB = %3 x file (%4 MB, %5 per-link lines, "
+                                   "%6 list lines)")
+                            .arg(fixed(double(idleBytes) / 1e6, 1), fixed(above / 1e6, 1),
+                                 fixed(ratio, 2), fixed(double(hubFacts.bytes) / 1e6, 1))
+                            .arg(hubFacts.linkLines)
+                            .arg(hubFacts.listLines),
+                    QStringLiteral("<= 3 x file above idle"), verdict(met)};
+        json[QStringLiteral("hub_memory")] = QJsonObject{
+                {QStringLiteral("bytes"), double(hubFacts.bytes)},
+                {QStringLiteral("links"), hubFacts.links},
+                {QStringLiteral("open_peak_bytes"), double(hubBytes)},
+                {QStringLiteral("above_idle_bytes"), above},
+                {QStringLiteral("times_file_size"), ratio},
+                {QStringLiteral("target_met"), met}};
+    }
+    if (idleBytes <= 0 || openBytes <= 0 || hubBytes <= 0) {
         rows << Row{QStringLiteral("peak memory"), QStringLiteral("-"),
                     QStringLiteral("the child process failed"), QStringLiteral("<= 3 x file"),
                     QStringLiteral("not measured")};

@@ -1,6 +1,6 @@
 // Writes a large configuration file for trying and measuring the reader.
 // Usage: vog-genconfig <file> [--scale F] [--lines N] [--links N] [--list-lines N] [--seed S]
-//                      [--codepage koi8-r|cp866|cp1251]
+//                      [--codepage koi8-r|cp866|cp1251] [--hub]
 // Without options it writes the standard stress file: about 1,000,000 lines, 20,000 links and
 // 100,000 line-list lines.
 #include "ConfigGenerator.h"
@@ -34,13 +34,18 @@ int main(int argc, char *argv[])
                                       QStringLiteral("Russian text in this 8-bit codepage: "
                                                      "koi8-r, cp866 or cp1251."),
                                       QStringLiteral("NAME"));
-    parser.addOptions({scale, lines, links, listLines, seed, codepage});
+    const QCommandLineOption hub(QStringLiteral("hub"),
+                                 QStringLiteral("A hub's file: 20,000 short link sections and "
+                                                "few list lines."));
+    parser.addOptions({scale, lines, links, listLines, seed, codepage, hub});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
 
-    vogbench::GeneratorOptions options = vogbench::GeneratorOptions::scaled(
-            parser.value(scale).toDouble(), parser.value(seed).toULongLong());
+    vogbench::GeneratorOptions options =
+            parser.isSet(hub) ? vogbench::GeneratorOptions::hub(parser.value(seed).toULongLong())
+                              : vogbench::GeneratorOptions::scaled(parser.value(scale).toDouble(),
+                                                                   parser.value(seed).toULongLong());
     if (parser.isSet(lines))
         options.lines = parser.value(lines).toLongLong();
     if (parser.isSet(links))

@@ -85,6 +85,38 @@ private slots:
         QCOMPARE(s.cellText(7, 3), QStringLiteral("second"));
     }
 
+    void cellsWrittenInAnyOrderReadBack()
+    {
+        // A column keeps only the cells written to it: columns written in turn, their rows
+        // from the last to the first and back, a column inserted and one removed between, must
+        // each read back every cell written, and nothing where none was.
+        vog::LinkStore s;
+        s.setColumnCount(6);
+        const auto text = [](int column, int row, int pass) {
+            return QByteArray::number(column) + ':' + QByteArray::number(row) + '/'
+                + QByteArray::number(pass);
+        };
+        QMap<QPair<int, int>, QByteArray> written;
+        for (int pass = 0; pass < 3; ++pass)
+            for (int row = 48; row >= 1; row -= 3 + pass)
+                for (int column = 5; column >= 0; --column) {
+                    const int r = pass == 1 ? 49 - row : row;
+                    s.setCell(column, r, text(column, r, pass), {0, r});
+                    written[{column, r}] = text(column, r, pass);
+                }
+        s.insertColumn(2);
+        s.removeColumn(4);
+        for (int column = 0; column < 6; ++column)
+            for (int row = 1; row <= 48; ++row) {
+                // The column inserted at 2 is empty and moved the rest on; then the old
+                // column 3, standing at 4, went.
+                const int was = column < 2 ? column : column == 2 ? -1 : column == 3 ? 2 : column;
+                const QByteArray expected = written.value({was, row});
+                QCOMPARE(s.cell(column, row).toByteArray(), expected);
+                QCOMPARE(s.cellOrigin(column, row).line, expected.isEmpty() ? 0 : qint64(row));
+            }
+    }
+
     void opensLinkSections_data()
     {
         QTest::addColumn<QByteArray>("config");

@@ -2,7 +2,6 @@
 
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
-#include "reader/LargePages.h"
 #include "reader/LinkStore.h"
 #include "reader/Text.h"
 #include "reader/ValueRules.h"
@@ -11,53 +10,12 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cstdlib>
-#include <type_traits>
 #include <functional>
 #include <limits>
 
 namespace vog {
 
 static_assert(sizeof(ValueLine) == 32, "a recognised line costs 32 bytes");
-static_assert(std::is_trivially_copyable_v<ValueLine>, "lines move with realloc");
-
-ConfigDocument::Lines::~Lines()
-{
-    std::free(m_data);
-}
-
-void ConfigDocument::Lines::grow(std::size_t least)
-{
-    const std::size_t capacity = std::max({least, m_capacity * 2, std::size_t(1024)});
-    void *grown = std::realloc(m_data, capacity * sizeof(ValueLine));
-    if (!grown)
-        throw std::bad_alloc();
-    m_data = static_cast<ValueLine *>(grown);
-    m_capacity = capacity;
-    // A block moved again and again to grow is slow to read through afterwards unless it is
-    // backed by large pages (measured: a first pass over 28 MB of lines took 30 ms, 1 ms after).
-    preferLargePages(m_data, capacity * sizeof(ValueLine));
-}
-
-void ConfigDocument::Lines::resize(std::size_t size)
-{
-    if (size > m_capacity)
-        grow(size);
-    std::fill(m_data + std::min(size, m_size), m_data + size, ValueLine());
-    m_size = size;
-}
-
-void ConfigDocument::Lines::clear()
-{
-    m_size = 0;
-}
-
-void ConfigDocument::Lines::swap(Lines &other)
-{
-    std::swap(m_data, other.m_data);
-    std::swap(m_size, other.m_size);
-    std::swap(m_capacity, other.m_capacity);
-}
 
 ConfigDocument &document()
 {
@@ -92,13 +50,21 @@ void ConfigDocument::beginFile(int file, bool isMain)
         m_mainFile = file;
     // A file read again replaces what the earlier read said of it: two reads of one file must
     // not give two lines the same bytes to rewrite.
+    // The files are few and the lines many: the files are compared, the lines only looked at
+    // when one of them was read before.
     const QString &path = sourceFile(file).canonicalPath;
-    const auto earlier = [&](const ValueLine &l) {
-        return l.file != file && sourceFile(l.file).canonicalPath == path;
+    std::vector<bool> earlier;
+    for (int f = 0; !path.isEmpty() && f < sourceFileCount(); ++f)
+        if (f != file && sourceFile(f).canonicalPath == path) {
+            earlier.resize(std::size_t(sourceFileCount()));
+            earlier[std::size_t(f)] = true;
+        }
+    const auto isEarlier = [&](const ValueLine &l) {
+        return l.file >= 0 && std::size_t(l.file) < earlier.size() && earlier[std::size_t(l.file)];
     };
-    if (!path.isEmpty() && std::any_of(m_lines.begin(), m_lines.end(), earlier)) {
+    if (!earlier.empty() && std::any_of(m_lines.begin(), m_lines.end(), isEarlier)) {
         for (ValueLine &l : m_lines)
-            if (earlier(l))
+            if (isEarlier(l))
                 l.file = Dropped;
         reindex();
     }

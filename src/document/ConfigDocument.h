@@ -3,6 +3,7 @@
 #include "reader/ConfigScanner.h"
 #include "reader/LineReader.h"
 #include "reader/LinkStore.h"
+#include "reader/PageBlock.h"
 #include "reader/SourceFiles.h"
 
 #include <QByteArray>
@@ -246,44 +247,11 @@ private:
     static constexpr int Dropped = -2;
     static constexpr quint32 Gone = quint32(-1);
 
-    // The lines read, in one block that grows with realloc: a large block grows without a copy
-    // where the C library can, and no large block is freed on the way, which would make the C
-    // library keep every later block up to that size in its heap, resident once freed.
-    class Lines
-    {
-    public:
-        Lines() = default;
-        Lines(const Lines &) = delete;
-        Lines &operator=(const Lines &) = delete;
-        ~Lines();
-        std::size_t size() const { return m_size; }
-        ValueLine *data() { return m_data; }
-        const ValueLine *data() const { return m_data; }
-        ValueLine &operator[](std::size_t i) { return m_data[i]; }
-        const ValueLine &operator[](std::size_t i) const { return m_data[i]; }
-        ValueLine *begin() { return m_data; }
-        ValueLine *end() { return m_data + m_size; }
-        const ValueLine *begin() const { return m_data; }
-        const ValueLine *end() const { return m_data + m_size; }
-        void push_back(const ValueLine &line)
-        {
-            if (m_size == m_capacity)
-                grow(m_size + 1);
-            m_data[m_size++] = line;
-        }
-        void resize(std::size_t size);
-        void clear();
-        void swap(Lines &other);
-
-    private:
-        void grow(std::size_t least);
-        ValueLine *m_data = nullptr;
-        std::size_t m_size = 0;
-        std::size_t m_capacity = 0;
-    };
+    // The lines read, in one block that grows without a copy.
+    using Lines = PageBlock<ValueLine>;
 
     Lines m_lines;
-    QByteArray m_windowBytes;
+    ByteBlock m_windowBytes;
     QSet<int> m_tooLong; // files with a line too long to rewrite
     // Counts the changes to the lines and to the user's changes: each read of a file (its
     // lines recorded between its begin and end), each save, each change.

@@ -27,8 +27,6 @@ void LinkStore::setColumnCount(int count)
     m_columns.resize(size_t(count));
     for (size_t c = std::max<size_t>(before, 1); c < m_columns.size(); ++c)
         takeDefaults(int(c));
-    m_current = nullptr;
-    m_currentColumn = -1;
 }
 
 void LinkStore::insertColumn(int column)
@@ -36,8 +34,6 @@ void LinkStore::insertColumn(int column)
     if (column <= 0 || column > columnCount())
         return;
     m_columns.insert(m_columns.begin() + column, Column());
-    m_current = nullptr;
-    m_currentColumn = -1;
 }
 
 void LinkStore::removeColumn(int column)
@@ -45,8 +41,6 @@ void LinkStore::removeColumn(int column)
     if (column <= 0 || column >= columnCount())
         return;
     m_columns.erase(m_columns.begin() + column);
-    m_current = nullptr;
-    m_currentColumn = -1;
 }
 
 void LinkStore::clear()
@@ -56,9 +50,8 @@ void LinkStore::clear()
     m_defaults.clear();
     m_latest = -1;
     m_latestTaken = false;
-    m_current = nullptr;
-    m_currentColumn = -1;
     m_firstColumnFiles.fill(-1);
+    m_cells.clear();
     m_blocks.clear();
     m_blockUsed = 0;
     m_blockSize = 0;
@@ -139,22 +132,45 @@ void LinkStore::setCell(int column, int row, QByteArrayView bytes, const Origin 
     }
     if (column < 0 || column >= columnCount())
         return;
-    if (column != m_currentColumn) {
-        m_current = &m_columns[size_t(column)];
-        m_currentColumn = column;
-    }
-    Column &c = *m_current;
-    c.cells[size_t(row)] = makeCell(bytes, origin);
+    Column &c = m_columns[size_t(column)];
+    const Cell made = makeCell(bytes, origin);
+    makeRoom(c, row) = made;
     if (column == 0)
         m_firstColumnFiles[size_t(row)] = origin.file;
     else
         c.file = origin.file;
 }
 
+LinkStore::Cell &LinkStore::makeRoom(Column &c, int row)
+{
+    const int at = rank(c, row);
+    if (c.rows >> row & 1)
+        return m_cells[c.first + quint32(at)];
+    const int count = __builtin_popcountll(c.rows);
+    if (count == c.room) {
+        const std::size_t end = m_cells.size();
+        if (c.room == 0 || c.first + c.room != end) {
+            // Not at the end: the run moves there, and the cells it leaves are never read.
+            m_cells.resize(end + std::size_t(count));
+            if (count)
+                std::memmove(static_cast<void *>(&m_cells[end]), &m_cells[c.first],
+                             std::size_t(count) * sizeof(Cell));
+            c.first = quint32(end);
+        }
+        m_cells.push_back(Cell());
+        ++c.room;
+    }
+    Cell *run = &m_cells[c.first];
+    std::memmove(static_cast<void *>(run + at + 1), run + at, std::size_t(count - at) * sizeof(Cell));
+    run[at] = Cell();
+    c.rows |= quint64(1) << row;
+    return run[at];
+}
+
 void LinkStore::moveCell(int column, int row, qint64 line)
 {
     if (column >= 0 && column < columnCount() && row >= 0 && row < KeptRows)
-        m_columns[size_t(column)].cells[size_t(row)].line =
+        makeRoom(m_columns[size_t(column)], row).line =
                 quint32(std::clamp<qint64>(line, 0, MostLine));
 }
 
@@ -166,7 +182,8 @@ QByteArrayView LinkStore::cell(int column, int row) const
                 : cellBytes(m_defaults[size_t(m_latest)].cells[size_t(row)]);
     if (column < 0 || column >= columnCount() || row < 0 || row >= KeptRows)
         return {};
-    return cellBytes(m_columns[size_t(column)].cells[size_t(row)]);
+    const Cell *c = cellOf(m_columns[size_t(column)], row);
+    return c ? cellBytes(*c) : QByteArrayView();
 }
 
 QByteArrayView LinkStore::cellBytes(const Cell &c) const
@@ -193,7 +210,8 @@ Origin LinkStore::cellOrigin(int column, int row) const
         return {};
     const Column &c = m_columns[size_t(column)];
     const int file = column == 0 ? m_firstColumnFiles[size_t(row)] : c.file;
-    const quint32 line = c.cells[size_t(row)].line;
+    const Cell *cell = cellOf(c, row);
+    const quint32 line = cell ? cell->line : 0;
     return line ? Origin{file, qint64(line)} : Origin{};
 }
 

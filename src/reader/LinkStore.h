@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PageBlock.h"
 #include "SourceFiles.h"
 
 #include <QByteArrayView>
@@ -79,13 +80,28 @@ private:
         quint32 line = 0;
     };
     // A link's column is written by one file; column 0, the lines before a file's first link,
-    // by any file that has such lines, so it keeps a file for each row.
+    // by any file that has such lines, so it keeps a file for each row. A link sets a few of
+    // the keyword rows, so a column keeps only the cells written, in row order, in a run of
+    // the shared cells: `rows` tells which rows they are. The column written last stands at the
+    // end of the cells and grows in place; any other moves to the end to grow.
     struct Column
     {
-        std::array<Cell, KeptRows> cells{};
+        quint64 rows = 0;   // bit r: row r has a cell
+        quint32 first = 0;  // its cells' run in m_cells
+        quint8 room = 0;    // cells the run holds
         int file = -1;
         int defaults = -1; // the version of the defaults it inherits, or -1 for none
     };
+    // The place of a row's cell in the column's run.
+    static int rank(const Column &c, int row)
+    {
+        return __builtin_popcountll(c.rows & ((quint64(1) << row) - 1));
+    }
+    const Cell *cellOf(const Column &c, int row) const
+    {
+        return c.rows >> row & 1 ? &m_cells[c.first + quint32(rank(c, row))] : nullptr;
+    }
+    Cell &makeRoom(Column &c, int row);
     // Blocks stand in any file, so each default keeps its file.
     struct Defaults
     {
@@ -97,13 +113,11 @@ private:
     Cell makeCell(QByteArrayView bytes, const Origin &origin);
     QByteArrayView cellBytes(const Cell &c) const;
 
-    std::deque<Column> m_columns;
+    std::vector<Column> m_columns;
+    PageBlock<Cell> m_cells;
     std::deque<Defaults> m_defaults;
     int m_latest = -1;          // the version a new link inherits
     bool m_latestTaken = false; // whether a link inherits it already
-    // The column written last: a link's cells are written one after another.
-    Column *m_current = nullptr;
-    int m_currentColumn = -1;
     std::array<int, KeptRows> m_firstColumnFiles;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     qsizetype m_blockUsed = 0;
