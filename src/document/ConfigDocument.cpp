@@ -59,6 +59,15 @@ void ConfigDocument::Lines::swap(Lines &other)
     std::swap(m_capacity, other.m_capacity);
 }
 
+ConfigDocument::ConfigDocument()
+{
+    // An area changed is a change like a value's: a plan worked out before it is stale.
+    m_areas.setChangeHandler([this] {
+        ++m_version;
+        notify();
+    });
+}
+
 ConfigDocument &document()
 {
     static ConfigDocument one;
@@ -79,6 +88,7 @@ void ConfigDocument::clear()
     m_mainFile = -1;
     m_store = nullptr;
     m_tooLong.clear();
+    m_areas.clear();
     ++m_version;
 }
 
@@ -88,6 +98,7 @@ void ConfigDocument::beginFile(int file, bool isMain)
     m_readingFile = file;
     if (isMain)
         m_mainFile = file;
+    m_areas.beginFile(file);
     // A file read again replaces what the earlier read said of it: two reads of one file must
     // not give two lines the same bytes to rewrite.
     const QString &path = sourceFile(file).canonicalPath;
@@ -512,12 +523,14 @@ void ConfigDocument::endFile(int file, const LineReader &lines)
     f.lastLineEnded = lines.lastLineEnded();
     f.ctrlZ = lines.ctrlZOffset();
     f.lines = lines.lineNumber();
+    m_areas.endFile(file);
 }
 
 void ConfigDocument::saved(const SavePlan &plan, int file, QByteArrayView bytes)
 {
     if (!followEdits(plan, file, bytes))
         readSaved(file, bytes);
+    m_areas.saved(file, bytes);
     ++m_version;
     sourceFile(file).modified =
             QFileInfo(sourceFile(file).canonicalPath).lastModified().toMSecsSinceEpoch();
@@ -622,6 +635,7 @@ void ConfigDocument::changesSaved()
 {
     ++m_version;
     m_changes.clear();
+    m_areas.changesSaved();
     notify();
 }
 

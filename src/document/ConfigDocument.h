@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AreaLines.h"
 #include "reader/ConfigScanner.h"
 #include "reader/LineReader.h"
 #include "reader/SourceFiles.h"
@@ -75,6 +76,8 @@ private:
 class ConfigDocument
 {
 public:
+    ConfigDocument();
+
     // Forgets every file and change, and the link records: new windows show a new document.
     // The change handler stays, and is not called.
     void clear();
@@ -109,7 +112,7 @@ public:
     void removeValue(const KeywordRow &row, int column = -1);
     void setLines(const KeywordRow &row, const QStringList &lines);
     const Change *change(const KeywordRow &row, int column = -1) const;
-    bool hasChanges() const { return !m_changes.empty(); }
+    bool hasChanges() const { return !m_changes.empty() || m_areas.hasChanges(); }
     // Called whenever a change is made, dropped or saved.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
@@ -132,6 +135,10 @@ public:
 
     // The link records the read keeps, for what the files say of a link.
     void setLinkStore(LinkStore *store) { m_store = store; }
+
+    // The area lines of the files read, and the user's changes of them.
+    AreaLines &areas() { return m_areas; }
+    const AreaLines &areas() const { return m_areas; }
 
 private:
     struct Key
@@ -254,6 +261,7 @@ private:
     int m_mainFile = -1;
     std::function<void()> m_changed;
     LinkStore *m_store = nullptr;
+    AreaLines m_areas;
 };
 
 // The program's one document.

@@ -13,9 +13,13 @@ namespace {
 // Records every value where it stands, watches the codepage, and hands everything on.
 struct RecordingSink final : public ConfigSink
 {
-    RecordingSink(const LineReader &lines, ConfigSink &next) : lines(lines), next(next) {}
+    RecordingSink(const LineReader &lines, ConfigSink &next, int file)
+        : lines(lines), next(next), file(file)
+    {
+    }
     void lineRead(QByteArrayView raw) override
     {
+        doc.areas().lineRead(file, lines);
         // The reader knows a line of plain ASCII, which tells no codepage, as it splits it.
         if (!lines.lineIsAscii())
             detector.feed(raw);
@@ -39,6 +43,7 @@ struct RecordingSink final : public ConfigSink
 
     const LineReader &lines;
     ConfigSink &next;
+    int file;
     ConfigDocument &doc = document();
     CodepageDetector detector;
 };
@@ -54,7 +59,7 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, LinkStore &store
     // A file the user opens starts with no defaults; the files it includes carry them on.
     if (isMain)
         store.destroyDefaults();
-    RecordingSink recording(lines, sink);
+    RecordingSink recording(lines, sink, file);
     const auto finish = [&] {
         sourceFile(file).codec = recording.detector.decide();
         lines.finish();
@@ -65,9 +70,11 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, LinkStore &store
     } catch (const NumberError &) {
         // The rest of the file is still part of it: a save checks every byte.
         QByteArrayView rest;
-        while (lines.next(rest))
+        while (lines.next(rest)) {
+            doc.areas().lineRead(file, lines);
             if (!lines.lineIsAscii())
                 recording.detector.feed(rest);
+        }
         finish();
         throw;
     } catch (...) {

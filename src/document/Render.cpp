@@ -22,6 +22,7 @@ namespace vog {
 struct SavePlan::Edit
 {
     static constexpr int Block = -3;
+    static constexpr int Area = -4; // an area line's bytes (document/AreaLines.h)
     qint64 at;
     qint64 end;
     QByteArray bytes;
@@ -365,6 +366,8 @@ SavePlan ConfigDocument::planSave() const
     SavePlan plan;
     plan.m_version = m_version;
     plan.m_edits = Render(*this).edits;
+    for (AreaLines::LineEdit &e : m_areas.edits())
+        plan.m_edits[e.file].push_back({e.at, e.end, std::move(e.bytes), nullptr, Edit::Area});
     for (auto &[file, edits] : plan.m_edits) {
         // In file order; insertions at one place in the order made, before what is replaced
         // there.
