@@ -167,6 +167,7 @@ void AreaLines::setStates(const std::vector<std::pair<int, AreaState>> &states)
     if (!any)
         return;
     countChanges();
+    ++m_generation;
     if (m_changed)
         m_changed();
 }
