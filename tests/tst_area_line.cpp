@@ -127,6 +127,9 @@ private slots:
         QTest::newRow("link flags changed")
             << QByteArray("EchoArea T /p 1:2/3 -r 1:2/4") << "~1:2/3=-w -def\n~1:2/4=-mn"
             << QByteArray("EchoArea T /p 1:2/3 -w -def 1:2/4 -mn");
+        QTest::newRow("added before a last option without its value, and an open quote")
+            << QByteArray("EchoArea T /p -h -d \"open -lr") << "+1:2/3\ng=G"
+            << QByteArray("EchoArea T /p -h -g G 1:2/3 -d \"open -lr");
         QTest::newRow("stray CR inside a word replaced with it")
             << QByteArray("EchoArea T /p -g A\rB 1:2/3") << "g=C"
             << QByteArray("EchoArea T /p -g C 1:2/3");
@@ -148,21 +151,22 @@ private slots:
 
     void refused_data()
     {
+        QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("steps");
-        QTest::newRow("a quote in a description") << "d=say \"hi\"";
-        QTest::newRow("a line feed") << "g=a\nb";
-        QTest::newRow("an empty path") << "path=";
-        QTest::newRow("no address") << "+2:5020";
+        const QByteArray plain("EchoArea T /p");
+        QTest::newRow("a quote in a description") << plain << "d=say \"hi\"";
+        QTest::newRow("an empty path") << plain << "path=";
+        QTest::newRow("no address") << plain << "+2:5020";
+        QTest::newRow("a word opening a quote") << plain << "o=\"x";
+        QTest::newRow("after a tag in an open quote") << QByteArray("EchoArea \"T") << "d=x";
+        QTest::newRow("a Ctrl-Z") << plain << "g=a\x1a";
     }
     void refused()
     {
+        QFETCH(QByteArray, line);
         QFETCH(QString, steps);
-        const QByteArray line("EchoArea T /p");
         AreaState wanted = areaState(line, TextCodec::latin1());
-        if (steps == QLatin1String("g=a\nb"))
-            wanted.fields[Group] = QStringLiteral("a\nb");
-        else
-            change(wanted, steps);
+        change(wanted, steps);
         QVERIFY_THROWS_EXCEPTION(RenderError, rewriteAreaLine(line, wanted, TextCodec::latin1()));
     }
 };

@@ -453,9 +453,8 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
         edits.fail(QStringLiteral("an area needs a tag and a path, or Passthrough"));
     if (wanted.tag != old.tag)
         edits.replace(words[1], edits.encode(wanted.tag, "AreaTag"));
-    if (words.size() < 3 && !wanted.path.isEmpty())
-        edits.insert(words[1].end, ' ' + edits.encode(wanted.path, "AreaPath"));
-    else if (wanted.path != old.path)
+    const bool noPath = words.size() < 3 && !wanted.path.isEmpty();
+    if (!noPath && words.size() >= 3 && wanted.path != old.path)
         edits.replace(words[2], edits.encode(wanted.path, "AreaPath"));
 
     // Where a field or an option the line lacks goes: after the last word before the first
@@ -466,8 +465,35 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
             firstLink = k;
             break;
         }
-    const qsizetype optionsAt = words[firstLink - 1].end;
-    const qsizetype linksAt = words.back().end;
+    // A line may end in words that take what follows them: an option without the value it
+    // takes, a quote left open. What is added goes before them, and never into them.
+    std::size_t safe = words.size() - 1;
+    const auto open = [&](std::size_t k) {
+        const AreaWord &w = words[k];
+        return line[w.at] == '"' && (w.end - w.at < 2 || line[w.end - 1] != '"');
+    };
+    for (;;) {
+        const AreaWord &w = words[safe];
+        if (safe >= 3 && open(safe)) {
+            safe -= w.role == AreaRole::Value ? 2 : 1;
+        } else if (safe >= 3 && w.role == AreaRole::Option
+                   && (w.field >= 0 || indexIn(ValuedOptions, wordBytes(line, w)) >= 0)) {
+            safe -= 1;
+        } else {
+            break;
+        }
+    }
+    const auto after = [&](std::size_t k) {
+        if (k > safe || (k == safe && safe < 3 && open(safe)))
+            edits.fail(QStringLiteral("nothing can be added after the open quote or option "
+                                      "that ends its line"));
+        return words[k].end;
+    };
+    const auto optionsAt = [&] { return after(std::min(firstLink - 1, safe)); };
+    const auto linksAt = [&] { return after(safe); };
+
+    if (noPath)
+        edits.insert(after(1), ' ' + edits.encode(wanted.path, "AreaPath"));
 
     for (int f = 0; f < AreaFieldCount; ++f) {
         const QString &want = wanted.fields[f];
@@ -483,7 +509,7 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
                 if (words[k].field == f)
                     edits.remove(k);
         } else if (!option) {
-            edits.insert(optionsAt, ' ' + FieldOptions[std::size_t(f)].toByteArray() + ' '
+            edits.insert(optionsAt(), ' ' + FieldOptions[std::size_t(f)].toByteArray() + ' '
                                  + edits.encode(want, FieldNames[f], quote));
         } else if (option + 1 < words.size() && words[option + 1].role == AreaRole::Value) {
             const AreaWord &value = words[option + 1];
@@ -513,11 +539,11 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
                         ? common[i + 1][j + 1] + 1
                         : std::max(common[i + 1][j], common[i][j + 1]);
         std::vector<QString> waiting; // new words before the first kept one
-        qsizetype after = -1;         // the end of the last kept word
+        std::size_t behind = 0;       // the last kept word, if any
         const auto add = [&](const QString &word) {
             const QByteArray bytes = edits.encode(word, "AreaOptions");
-            if (after >= 0)
-                edits.insert(after, ' ' + bytes);
+            if (behind)
+                edits.insert(after(behind), ' ' + bytes);
             else
                 waiting.push_back(word);
         };
@@ -528,7 +554,7 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
                 for (const QString &word : waiting)
                     edits.insert(kept.at, edits.encode(word, "AreaOptions") + ' ');
                 waiting.clear();
-                after = kept.end;
+                behind = oldAt[i];
                 ++i;
                 ++j;
             } else if (i < n && (j == m || common[i + 1][j] >= common[i][j + 1])) {
@@ -538,7 +564,7 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
             }
         }
         for (const QString &word : waiting)
-            edits.insert(optionsAt, ' ' + edits.encode(word, "AreaOptions"));
+            edits.insert(optionsAt(), ' ' + edits.encode(word, "AreaOptions"));
     }
 
     // Links: those no longer wanted leave with their flags; new flags replace the old ones;
@@ -584,7 +610,7 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
                 edits.fail(QStringLiteral("%1 is no link flag").arg(flag));
             bytes += ' ' + flag.toLatin1();
         }
-        edits.insert(linksAt, bytes);
+        edits.insert(linksAt(), bytes);
         added.append(link.address);
     }
     return edits.result();
