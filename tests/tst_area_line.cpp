@@ -122,14 +122,17 @@ private slots:
         QTest::newRow("options all new go before the first link")
             << QByteArray("EchoArea T /p -a 1:1/1 1:2/3") << "o=-ccoff"
             << QByteArray("EchoArea T /p -a 1:1/1 -ccoff 1:2/3");
-        QTest::newRow("a path added to a line without one")
-            << QByteArray("EchoArea T") << "path=Passthrough" << QByteArray("EchoArea T Passthrough");
+        QTest::newRow("a path added to a line without one, an option after it")
+            << QByteArray("EchoArea T") << "path=Passthrough\ng=G" << QByteArray("EchoArea T Passthrough -g G");
         QTest::newRow("link flags changed")
             << QByteArray("EchoArea T /p 1:2/3 -r 1:2/4") << "~1:2/3=-w -def\n~1:2/4=-mn"
             << QByteArray("EchoArea T /p 1:2/3 -w -def 1:2/4 -mn");
         QTest::newRow("added before a last option without its value, and an open quote")
             << QByteArray("EchoArea T /p -h -d \"open -lr") << "+1:2/3\ng=G"
             << QByteArray("EchoArea T /p -h -g G 1:2/3 -d \"open -lr");
+        QTest::newRow("a link twice: each keeps its flags")
+            << QByteArray("EchoArea T /p 1:2/3 1:2/3 -def") << "+1:2/4"
+            << QByteArray("EchoArea T /p 1:2/3 1:2/3 -def 1:2/4");
         QTest::newRow("stray CR inside a word replaced with it")
             << QByteArray("EchoArea T /p -g A\rB 1:2/3") << "g=C"
             << QByteArray("EchoArea T /p -g C 1:2/3");
@@ -160,6 +163,7 @@ private slots:
         QTest::newRow("a word opening a quote") << plain << "o=\"x";
         QTest::newRow("after a tag in an open quote") << QByteArray("EchoArea \"T") << "d=x";
         QTest::newRow("a Ctrl-Z") << plain << "g=a\x1a";
+        QTest::newRow("an option, but no path") << QByteArray("EchoArea T") << "d=x";
     }
     void refused()
     {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 
 namespace vog {
 
@@ -433,6 +434,15 @@ private:
     std::vector<Edit> m_edits;
 };
 
+// The index of the n-th link of an address, without regard to case, or -1.
+int nthLink(const std::vector<AreaLink> &links, const QString &address, int n)
+{
+    for (std::size_t i = 0; i < links.size(); ++i)
+        if (links[i].address.compare(address, Qt::CaseInsensitive) == 0 && n-- == 0)
+            return int(i);
+    return -1;
+}
+
 const char *const FieldNames[AreaFieldCount] = {"AreaBase",  "AreaPurge", "AreaMaxMsgs",
                                                 "AreaAka",   "AreaGroup", "AreaDescription"};
 
@@ -484,6 +494,9 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
         }
     }
     const auto after = [&](std::size_t k) {
+        // Without a path, the third word would become it.
+        if (words.size() < 3 && wanted.path.isEmpty())
+            edits.fail(QStringLiteral("an area needs a path before its options and links"));
         if (k > safe || (k == safe && safe < 3 && open(safe)))
             edits.fail(QStringLiteral("nothing can be added after the open quote or option "
                                       "that ends its line"));
@@ -569,13 +582,16 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
 
     // Links: those no longer wanted leave with their flags; new flags replace the old ones;
     // new links go at the end.
+    std::map<QString, int> seen; // the links of each address so far, in lower case
     for (std::size_t k = 3; k < words.size(); ++k) {
         if (words[k].role != AreaRole::Link)
             continue;
         std::size_t last = k;
         while (last + 1 < words.size() && words[last + 1].role == AreaRole::Flag)
             ++last;
-        const int at = wanted.linkIndex(codec.decode(wordBytes(line, words[k])));
+        // The n-th link of an address on the line is the n-th of that address wanted.
+        const QString address = codec.decode(wordBytes(line, words[k]));
+        const int at = nthLink(wanted.links, address, seen[address.toLower()]++);
         if (at < 0) {
             for (std::size_t w = k; w <= last; ++w)
                 edits.remove(w);
@@ -598,9 +614,9 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
         }
         k = last;
     }
-    QStringList added;
+    std::map<QString, int> wantedSeen;
     for (const AreaLink &link : wanted.links) {
-        if (old.linkIndex(link.address) >= 0 || added.contains(link.address, Qt::CaseInsensitive))
+        if (wantedSeen[link.address.toLower()]++ < seen[link.address.toLower()])
             continue;
         if (!isAreaAddress(QStringView(link.address)))
             edits.fail(QStringLiteral("%1 is no address").arg(link.address));
@@ -611,7 +627,6 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
             bytes += ' ' + flag.toLatin1();
         }
         edits.insert(linksAt(), bytes);
-        added.append(link.address);
     }
     return edits.result();
 }
