@@ -107,7 +107,7 @@ void AreaLines::appendSearchText(int area, QByteArray &out) const
     const QByteArrayView line = bytesOf(a);
     if (a.state < 0 && isAscii(line)) {
         // The common case, without a text for each word: the bytes lower-cased as they are.
-        AreaLineWords split;
+        thread_local AreaLineWords split;
         if (!splitAreaLine(line, split))
             return;
         const auto put = [&](const AreaWord &w, bool quoted) {
@@ -118,9 +118,14 @@ void AreaLines::appendSearchText(int area, QByteArray &out) const
                     --end;
             }
             out.append('\n');
-            for (qsizetype i = at; i < end; ++i)
-                if (line[i] != '\r')
-                    out.append(lowerAscii(line[i]));
+            const qsizetype from = out.size();
+            out.append(line.sliced(at, end - at));
+            char *p = out.data() + from;
+            qsizetype n = 0;
+            for (qsizetype i = from; i < out.size(); ++i)
+                if (out[i] != '\r')
+                    p[n++] = lowerAscii(out[i]);
+            out.truncate(from + n);
         };
         if (split.words.size() > 1)
             put(split.words[1], true);

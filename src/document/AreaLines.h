@@ -39,6 +39,8 @@ public:
     // The words a filter looks in, in lower case, UTF-8: the tag, the description and each
     // link's address, a line feed between them.
     void appendSearchText(int area, QByteArray &out) const;
+    // The bytes of the lines kept, for a guess of what their texts take.
+    qsizetype lineBytes() const { return m_bytes.size(); }
     // The tag alone, as the user reads it.
     QString tag(int area) const;
 

@@ -5,6 +5,7 @@
 #include <QFont>
 
 #include <algorithm>
+#include <cstring>
 
 namespace vog {
 
@@ -19,6 +20,7 @@ void AreaListModel::reload()
     m_shown.clear();
     m_changed.clear();
     m_indexed = false;
+    m_built = 0;
     m_index.clear();
     m_starts.clear();
     m_rows.clear();
@@ -29,57 +31,68 @@ void AreaListModel::reload()
                 m_rows.push_back(i);
     } else {
         prepareFilter();
-        m_rows = search(m_needle, nullptr);
+        m_rows = search(m_needle);
     }
     endResetModel();
 }
 
 void AreaListModel::prepareFilter()
 {
-    if (m_indexed)
-        return;
-    m_index.clear();
-    m_starts.clear();
-    m_changed.clear();
-    m_starts.reserve(std::size_t(m_areas.count()) + 1);
-    for (int i = 0; i < m_areas.count(); ++i) {
-        m_starts.push_back(m_index.size());
-        m_areas.appendSearchText(i, m_index);
-    }
-    m_starts.push_back(m_index.size());
-    m_indexed = true;
+    prepareSome(m_areas.count());
 }
 
-std::vector<int> AreaListModel::search(const QByteArray &needle, const std::vector<int> *among) const
+bool AreaListModel::prepareSome(int areas)
 {
+    if (m_indexed)
+        return true;
+    if (m_built == 0) {
+        m_starts.reserve(std::size_t(m_areas.count()) + 1);
+        // The tags, descriptions and addresses are about half of the lines' bytes.
+        m_index.reserve(m_areas.lineBytes() * 2 / 3);
+    }
+    const int end = std::min(m_areas.count(), m_built + areas);
+    for (; m_built < end; ++m_built) {
+        m_starts.push_back(m_index.size());
+        m_areas.appendSearchText(m_built, m_index);
+    }
+    if (m_built < m_areas.count())
+        return false;
+    m_starts.push_back(m_index.size());
+    m_indexed = true;
+    return true;
+}
+
+namespace {
+
+// Where the needle first stands in the bytes [from, to) of the text, or -1: the C library's
+// search, several times faster than a byte loop over the many megabytes of a hub's areas.
+qsizetype find(QByteArrayView text, qsizetype from, qsizetype to, QByteArrayView needle)
+{
+    const void *at = ::memmem(text.data() + from, std::size_t(to - from), needle.data(),
+                              std::size_t(needle.size()));
+    return at ? static_cast<const char *>(at) - text.data() : -1;
+}
+
+} // namespace
+
+std::vector<int> AreaListModel::search(const QByteArray &needle) const
+{
+    // One search through the block: each hit names its area, found by walking on from the
+    // last hit's, and the search goes on at the next area's text.
     std::vector<int> found;
     const QByteArrayView index(m_index);
-    const auto holds = [&](int area) {
-        const auto changed = m_changed.find(area);
-        if (changed != m_changed.end())
-            return changed->second.contains(needle);
-        const qsizetype from = m_starts[std::size_t(area)];
-        return index.sliced(from, m_starts[std::size_t(area) + 1] - from).contains(needle);
-    };
-    if (among) {
-        for (int area : *among)
-            if (holds(area))
-                found.push_back(area);
-        return found;
-    }
-    // One search through the block: each hit names its area, and the search goes on at the
-    // next area's text.
-    for (qsizetype at = index.indexOf(needle); at >= 0;) {
-        const auto next = std::upper_bound(m_starts.begin(), m_starts.end(), at);
-        const int area = int(next - m_starts.begin()) - 1;
-        if (!m_changed.count(area) && !m_areas.isRemoved(area))
-            found.push_back(area);
-        at = next == m_starts.end() ? -1 : index.indexOf(needle, *next);
+    std::size_t area = 0;
+    for (qsizetype at = find(index, 0, index.size(), needle); at >= 0;) {
+        while (m_starts[area + 1] <= at)
+            ++area;
+        if (!m_changed.count(int(area)) && !m_areas.isRemoved(int(area)))
+            found.push_back(int(area));
+        at = find(index, m_starts[area + 1], index.size(), needle);
     }
     const std::size_t plain = found.size();
-    for (const auto &[area, text] : m_changed)
-        if (!m_areas.isRemoved(area) && text.contains(needle))
-            found.push_back(area);
+    for (const auto &[changed, text] : m_changed)
+        if (!m_areas.isRemoved(changed) && text.contains(needle))
+            found.push_back(changed);
     if (found.size() > plain)
         std::sort(found.begin(), found.end());
     return found;
@@ -90,8 +103,6 @@ void AreaListModel::setFilter(const QString &text)
     const QByteArray needle = text.trimmed().toLower().toUtf8();
     if (needle == m_needle && text == m_filter)
         return;
-    // A longer text keeps some of the rows kept: only those are looked at again.
-    const bool narrower = !m_needle.isEmpty() && needle.contains(m_needle) && m_indexed;
     m_filter = text;
     m_needle = needle;
     beginResetModel();
@@ -102,8 +113,7 @@ void AreaListModel::setFilter(const QString &text)
                 m_rows.push_back(i);
     } else {
         prepareFilter();
-        const std::vector<int> kept = m_rows;
-        m_rows = search(needle, narrower ? &kept : nullptr);
+        m_rows = search(needle);
     }
     endResetModel();
 }
@@ -112,7 +122,7 @@ void AreaListModel::areasChanged(const std::vector<int> &areas)
 {
     for (int area : areas) {
         m_shown.erase(area);
-        if (m_indexed) {
+        if (area < m_built) {
             QByteArray text;
             m_areas.appendSearchText(area, text);
             m_changed[area] = text;

@@ -35,8 +35,11 @@ public:
 
     int areaAt(int row) const { return m_rows[std::size_t(row)]; }
     int rowOf(int area) const; // -1 where the filter hides it
-    // The block the filter searches, made now if it is not yet.
+    // The block the filter searches, made now as far as it is not yet.
     void prepareFilter();
+    // Some more of it, for a moment when nothing else is to be done; whether it is whole.
+    bool prepareSome(int areas);
+    bool isPrepared() const { return m_indexed; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -45,8 +48,8 @@ public:
 
 private:
     const AreaState &stateOf(int area) const;
-    // The areas that hold the text, among those given (all when null).
-    std::vector<int> search(const QByteArray &needle, const std::vector<int> *among) const;
+    // The areas that hold the text.
+    std::vector<int> search(const QByteArray &needle) const;
 
     AreaLines &m_areas;
     std::vector<int> m_rows;
@@ -58,6 +61,7 @@ private:
     std::vector<qsizetype> m_starts;
     std::unordered_map<int, QByteArray> m_changed;
     bool m_indexed = false;
+    int m_built = 0; // the areas whose text is in the block so far
     mutable std::unordered_map<int, AreaState> m_shown; // the states of the rows shown lately
 };
 

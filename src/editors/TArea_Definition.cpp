@@ -222,6 +222,13 @@ TArea_Definition::TArea_Definition(QWidget *parent) : QWidget(parent, Qt::Window
                  [this](AreaState &s) { s.options = vog::splitAreaWords(AreaOptions->text()); });
 
     // The lines read or found again after a save: the list follows once the command is done.
+    m_preparing = new QTimer(this);
+    m_preparing->setInterval(0);
+    connect(m_preparing, &QTimer::timeout, this, [this] {
+        if (m_model->prepareSome(2000))
+            m_preparing->stop();
+    });
+
     areas().setReadHandler([this] {
         if (m_following)
             return;
@@ -268,11 +275,18 @@ void TArea_Definition::followDocument()
 {
     m_following = false;
     const int row = AreaList->currentIndex().row();
-    m_model->reload();
+    reloadList();
     offerLinkAddresses();
     if (m_model->rowCount() > 0 && row >= 0)
         AreaList->setCurrentIndex(m_model->index(std::min(row, m_model->rowCount() - 1), 0));
     showPicked();
+}
+
+void TArea_Definition::reloadList()
+{
+    m_model->reload();
+    if (isVisible())
+        m_preparing->start();
 }
 
 void TArea_Definition::offerLinkAddresses()
@@ -298,8 +312,9 @@ void TArea_Definition::offerLinkAddresses()
 void TArea_Definition::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // The filter's block is made once the window stands, before the first keystroke.
-    QTimer::singleShot(0, this, [this] { m_model->prepareFilter(); });
+    // The filter's block is made a slice at a time once the window stands, while the user
+    // looks at it; a key typed before it is whole makes the rest at once.
+    m_preparing->start();
 }
 
 int TArea_Definition::pickedArea() const
@@ -446,7 +461,7 @@ void TArea_Definition::NewAreaButtonClick()
             [this](const QString &message) { emit failed(message); });
     if (added < 0)
         return;
-    m_model->reload();
+    reloadList();
     pickArea(added);
 }
 
@@ -465,7 +480,7 @@ void TArea_Definition::RemoveAreaButtonClick()
         return;
     const int row = AreaList->currentIndex().row();
     areas().removeAreas(selected);
-    m_model->reload();
+    reloadList();
     if (m_model->rowCount() > 0)
         AreaList->setCurrentIndex(m_model->index(std::clamp(row, 0, m_model->rowCount() - 1), 0));
     showPicked();

@@ -13,6 +13,7 @@ class QListWidget;
 class QPushButton;
 class QSpinBox;
 class QTableView;
+class QTimer;
 
 namespace vog {
 class AreaListModel;
@@ -82,10 +83,13 @@ private:
     void edited(const std::function<void(vog::AreaState &)> &change);
     void connectField(QWidget *field, const std::function<void(vog::AreaState &)> &change);
     void updateButtons();
+    // The list made again from the document; its filter's block made anew while idle.
+    void reloadList();
     // The program's links' addresses, offered in AreaLinkAddress.
     void offerLinkAddresses();
 
     vog::AreaListModel *m_model;
+    QTimer *m_preparing;
     bool m_showing = false; // the program is setting the fields
     bool m_following = false;
     int m_shownArea = -1;

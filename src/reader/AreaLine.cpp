@@ -52,15 +52,24 @@ void region(QByteArrayView line, qsizetype &from, qsizetype &to)
         --to;
 }
 
-// A word's bytes as the reader sees them: the stray CRs the line reader drops left out.
+// A word's bytes as the reader sees them: the stray CRs the line reader drops left out, in
+// scratch where the word holds one, else the line's own bytes.
+QByteArrayView wordBytes(QByteArrayView line, const AreaWord &w, QByteArray &scratch)
+{
+    const QByteArrayView word = line.sliced(w.at, w.end - w.at);
+    if (!word.contains('\r'))
+        return word;
+    scratch.clear();
+    for (char c : word)
+        if (c != '\r')
+            scratch.append(c);
+    return scratch;
+}
+
 QByteArray wordBytes(QByteArrayView line, const AreaWord &w)
 {
-    QByteArray out;
-    out.reserve(w.end - w.at);
-    for (qsizetype i = w.at; i < w.end; ++i)
-        if (line[i] != '\r')
-            out.append(line[i]);
-    return out;
+    QByteArray scratch;
+    return wordBytes(line, w, scratch).toByteArray();
 }
 
 bool lowerEquals(QByteArrayView word, QByteArrayView lower)
@@ -199,14 +208,15 @@ bool splitAreaLine(QByteArrayView line, AreaLineWords &out)
     if (words.size() > 2)
         words[2].role = AreaRole::Path;
     bool afterLink = false;
+    QByteArray scratch;
     for (std::size_t k = 3; k < words.size(); ++k) {
         AreaWord &w = words[k];
-        const QByteArray text = wordBytes(line, w);
+        const QByteArrayView text = wordBytes(line, w, scratch);
         if (afterLink && indexIn(LinkFlags, text) >= 0) {
             w.role = AreaRole::Flag;
             continue;
         }
-        afterLink = isAreaAddress(QByteArrayView(text));
+        afterLink = isAreaAddress(text);
         if (afterLink) {
             w.role = AreaRole::Link;
         } else if (text.startsWith('-')) {
