@@ -167,6 +167,8 @@ QVariant AreaListModel::data(const QModelIndex &index, int role) const
     const int area = areaAt(index.row());
     if (area >= m_areas.count())
         return {};
+    if (role == Qt::TextAlignmentRole)
+        return index.column() == Links ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     if (role == Qt::FontRole) {
         if (!m_areas.isChanged(area))
             return {};

@@ -376,6 +376,9 @@ void TArea_Definition::showPicked()
     AreaPurge->setValue(s.fields[vog::Purge].toInt());
     AreaMaxMsgs->setValue(s.fields[vog::MaxMsgs].toInt());
     AreaOptions->setText(s.options.join(u' '));
+    // Each text from its start, as a long path is read.
+    for (QLineEdit *edit : {AreaTag, AreaPath, AreaGroup, AreaDescription, AreaAka, AreaOptions})
+        edit->setCursorPosition(0);
     const int linkRow = AreaLinks->currentRow();
     AreaLinks->clear();
     for (const vog::AreaLink &link : s.links)
