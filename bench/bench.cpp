@@ -809,6 +809,37 @@ private:
     std::thread m_thread;
 };
 
+// File > Save timed from N3Click, its preview accepted as soon as it shows: when the preview
+// showed, when the file was renamed, and when the command returned; -1 where it did not.
+struct SaveTimes
+{
+    double preview = -1, renamed = -1, seconds = -1;
+};
+
+SaveTimes timeSaveCommand(const QString &folder, const char *name)
+{
+    SaveTimes r;
+    QElapsedTimer t;
+    QTimer accept;
+    accept.setInterval(0);
+    QObject::connect(&accept, &QTimer::timeout, [&] {
+        auto *preview = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (preview && preview->objectName() == QLatin1String("SavePreview")) {
+            r.preview = seconds(t);
+            preview->accept();
+        }
+    });
+    accept.start();
+    t.start();
+    RenameWatch watch(folder, name, t);
+    if (!watch.ok())
+        return r;
+    Main->N3Click();
+    r.seconds = seconds(t);
+    r.renamed = watch.stop();
+    return r;
+}
+
 // The child side: a copy of the file opened into the windows, the Aka of its middle link
 // changed, then File > Save timed from N3Click, its preview accepted as soon as it shows.
 // Prints the seconds, the preview's seconds and the peak bytes.
@@ -839,25 +870,13 @@ int saveChild(const QString &path)
     clear.close();
     const qint64 resident = statusKilobytes("VmRSS:");
     SaveRun r;
-    QElapsedTimer t;
-    QTimer accept;
-    accept.setInterval(0);
-    QObject::connect(&accept, &QTimer::timeout, [&] {
-        auto *preview = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (preview && preview->objectName() == QLatin1String("SavePreview")) {
-            r.previewSeconds = seconds(t);
-            preview->accept();
-        }
-    });
-    accept.start();
     // The rename of the new bytes over the file, seen by a watch on its folder.
-    t.start();
-    RenameWatch watch(dir.path(), "stress.cfg", t);
-    if (!watch.ok())
+    const SaveTimes times = timeSaveCommand(dir.path(), "stress.cfg");
+    if (times.seconds < 0)
         return 1;
-    Main->N3Click();
-    r.seconds = seconds(t);
-    r.renamedSeconds = watch.stop();
+    r.previewSeconds = times.preview;
+    r.seconds = times.seconds;
+    r.renamedSeconds = times.renamed;
     r.peakBytes = (statusKilobytes("VmHWM:") - resident) * 1024;
     r.checked = QFileInfo(copy).size() == expected
         && QFileInfo(copy + QStringLiteral(".bak")).size() == before && !doc.hasChanges();
@@ -985,26 +1004,11 @@ int areaChild(const QString &plain, const QString &withAreas, int runs)
     QApplication::processEvents();
     r.addMs = seconds(t) * 1e3;
 
-    double confirmed = -1;
-    QTimer accept;
-    accept.setInterval(0);
-    QObject::connect(&accept, &QTimer::timeout, [&] {
-        auto *preview = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (preview && preview->objectName() == QLatin1String("SavePreview")) {
-            confirmed = seconds(t);
-            preview->accept();
-        }
-    });
-    accept.start();
-    t.restart();
-    RenameWatch watch(dir.path(), "areas.cfg", t);
-    if (!watch.ok())
+    const SaveTimes times = timeSaveCommand(dir.path(), "areas.cfg");
+    if (times.seconds < 0)
         return 1;
-    Main->N3Click();
-    const double renamed = watch.stop();
-    accept.stop();
-    r.previewSeconds = confirmed;
-    r.saveSeconds = renamed >= 0 && confirmed >= 0 ? renamed - confirmed : -1;
+    r.previewSeconds = times.preview;
+    r.saveSeconds = times.renamed >= 0 && times.preview >= 0 ? times.renamed - times.preview : -1;
     r.checked = QFileInfo(copy).size() == before + 1000 * (added.size() + 1)
         && !vog::document().hasChanges();
     destroyWindows();

@@ -268,15 +268,8 @@ int AreaLines::removeLinkEverywhere(const QString &address)
         if (m_areas[std::size_t(i)].removed)
             continue;
         AreaState s = state(i);
-        if (s.linkIndex(address) < 0)
-            continue;
-        s.links.erase(std::remove_if(s.links.begin(), s.links.end(),
-                                     [&](const AreaLink &l) {
-                                         return l.address.compare(address, Qt::CaseInsensitive)
-                                                 == 0;
-                                     }),
-                      s.links.end());
-        changed.emplace_back(i, std::move(s));
+        if (s.removeLink(address))
+            changed.emplace_back(i, std::move(s));
     }
     setStates(changed);
     return int(changed.size());

@@ -23,17 +23,22 @@ void AreaListModel::reload()
     m_built = 0;
     m_index.clear();
     m_starts.clear();
-    m_rows.clear();
-    if (m_needle.isEmpty()) {
-        m_rows.reserve(std::size_t(m_areas.count()));
-        for (int i = 0; i < m_areas.count(); ++i)
-            if (!m_areas.isRemoved(i))
-                m_rows.push_back(i);
-    } else {
-        prepareFilter();
-        m_rows = search(m_needle);
-    }
+    m_rows = kept();
     endResetModel();
+}
+
+std::vector<int> AreaListModel::kept()
+{
+    if (!m_needle.isEmpty()) {
+        prepareFilter();
+        return search(m_needle);
+    }
+    std::vector<int> all;
+    all.reserve(std::size_t(m_areas.count()));
+    for (int i = 0; i < m_areas.count(); ++i)
+        if (!m_areas.isRemoved(i))
+            all.push_back(i);
+    return all;
 }
 
 void AreaListModel::prepareFilter()
@@ -106,15 +111,7 @@ void AreaListModel::setFilter(const QString &text)
     m_filter = text;
     m_needle = needle;
     beginResetModel();
-    if (needle.isEmpty()) {
-        m_rows.clear();
-        for (int i = 0; i < m_areas.count(); ++i)
-            if (!m_areas.isRemoved(i))
-                m_rows.push_back(i);
-    } else {
-        prepareFilter();
-        m_rows = search(needle);
-    }
+    m_rows = kept();
     endResetModel();
 }
 

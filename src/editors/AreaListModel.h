@@ -50,6 +50,8 @@ private:
     const AreaState &stateOf(int area) const;
     // The areas that hold the text.
     std::vector<int> search(const QByteArray &needle) const;
+    // The areas the filter keeps, those removed left out.
+    std::vector<int> kept();
 
     AreaLines &m_areas;
     std::vector<int> m_rows;

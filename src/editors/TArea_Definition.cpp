@@ -404,18 +404,14 @@ void TArea_Definition::updateButtons()
     RemoveAreaButton->setEnabled(selected);
 }
 
-void TArea_Definition::AreaLinkAddClick()
+void TArea_Definition::changeSelected(const std::function<bool(AreaState &)> &change)
 {
-    const QString address = AreaLinkAddress->currentText().trimmed();
-    if (!vog::isAreaAddress(QStringView(address)))
-        return;
     std::vector<std::pair<int, AreaState>> changed;
     std::vector<int> touched;
     for (int area : selectedAreas()) {
         AreaState s = areas().state(area);
-        if (s.linkIndex(address) >= 0)
+        if (!change(s))
             continue;
-        s.links.push_back({address, {}});
         changed.emplace_back(area, std::move(s));
         touched.push_back(area);
     }
@@ -424,30 +420,26 @@ void TArea_Definition::AreaLinkAddClick()
     showPicked();
 }
 
+void TArea_Definition::AreaLinkAddClick()
+{
+    const QString address = AreaLinkAddress->currentText().trimmed();
+    if (!vog::isAreaAddress(QStringView(address)))
+        return;
+    changeSelected([&](AreaState &s) {
+        if (s.linkIndex(address) >= 0)
+            return false;
+        s.links.push_back({address, {}});
+        return true;
+    });
+}
+
 void TArea_Definition::AreaLinkRemoveClick()
 {
     const int picked = AreaLinks->currentRow();
     if (m_shownArea < 0 || picked < 0)
         return;
     const QString address = areas().state(m_shownArea).links.at(std::size_t(picked)).address;
-    std::vector<std::pair<int, AreaState>> changed;
-    std::vector<int> touched;
-    for (int area : selectedAreas()) {
-        AreaState s = areas().state(area);
-        const auto gone = std::remove_if(s.links.begin(), s.links.end(),
-                                         [&](const vog::AreaLink &l) {
-                                             return l.address.compare(address, Qt::CaseInsensitive)
-                                                     == 0;
-                                         });
-        if (gone == s.links.end())
-            continue;
-        s.links.erase(gone, s.links.end());
-        changed.emplace_back(area, std::move(s));
-        touched.push_back(area);
-    }
-    areas().setStates(changed);
-    m_model->areasChanged(touched);
-    showPicked();
+    changeSelected([&](AreaState &s) { return s.removeLink(address); });
 }
 
 void TArea_Definition::NewAreaButtonClick()

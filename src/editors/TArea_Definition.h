@@ -82,6 +82,8 @@ private:
     // A field the user changed: its part of the picked area's state.
     void edited(const std::function<void(vog::AreaState &)> &change);
     void connectField(QWidget *field, const std::function<void(vog::AreaState &)> &change);
+    // Each selected area that the change changes, as one change of the document.
+    void changeSelected(const std::function<bool(vog::AreaState &)> &change);
     void updateButtons();
     // The list made again from the document; its filter's block made anew while idle.
     void reloadList();

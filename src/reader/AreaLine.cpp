@@ -271,6 +271,16 @@ int AreaState::linkIndex(const QString &address) const
     return -1;
 }
 
+bool AreaState::removeLink(const QString &address)
+{
+    const auto gone = std::remove_if(links.begin(), links.end(), [&](const AreaLink &l) {
+        return l.address.compare(address, Qt::CaseInsensitive) == 0;
+    });
+    const bool had = gone != links.end();
+    links.erase(gone, links.end());
+    return had;
+}
+
 bool AreaState::operator==(const AreaState &o) const
 {
     return keyword == o.keyword && tag == o.tag && path == o.path

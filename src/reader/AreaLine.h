@@ -78,6 +78,8 @@ struct AreaState
     AreaKind kind() const;
     // The link with this address, without regard to case, or -1.
     int linkIndex(const QString &address) const;
+    // Takes every link of this address off; whether there was one.
+    bool removeLink(const QString &address);
     bool operator==(const AreaState &o) const;
     bool operator!=(const AreaState &o) const { return !(*this == o); }
 };
