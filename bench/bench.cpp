@@ -6,6 +6,7 @@
 //        vog-bench --open file       (File > Open of one file into fresh windows, for profiling)
 //        vog-bench --find file       (the quick find typed into after an Open, for profiling)
 //        vog-bench --render file     (a value and a list line changed, the file rendered, timed)
+//        vog-bench --script file     (vog-config --get and --set against awk and the floor)
 //        vog-bench --growth a b c    (Opens of the files in turn, as the benchmark makes them)
 //        vog-bench --alone file      (internal: the best warm Open and floor of one file)
 //        vog-bench --memory [file]   (internal: one start, optionally one Open, then the peak)
@@ -64,9 +65,9 @@
 #include <atomic>
 #include <cmath>
 #ifdef __GLIBC__
+#include <fcntl.h>
 #include <malloc.h>
 #endif
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -154,9 +155,8 @@ ScanFigures scanCore(const QString &path)
     vog::ConfigFile file(path);
     const int source = vog::addSourceFile(QFileInfo(path).absoluteFilePath());
     vog::LineReader lines(file.descriptor());
-    vog::LinkStore store;
     ScanSink sink;
-    vog::readDocumentFile(lines, source, true, store, sink);
+    vog::readDocumentFile(lines, source, true, sink);
     const ScanFigures f = sink.finish(source);
     vog::document().clear();
     return f;
@@ -597,11 +597,11 @@ struct ReadDocument
         file = vog::addSourceFile(QFileInfo(path).absoluteFilePath());
         vog::LineReader lines(config.descriptor());
         ScanSink sink;
-        vog::readDocumentFile(lines, file, true, store, sink);
+        vog::readDocumentFile(lines, file, true, sink);
     }
     ~ReadDocument() { vog::document().clear(); }
 
-    vog::LinkStore store;
+    vog::LinkStore &store = vog::document().links();
     QByteArray bytes;
     int file = -1;
 };
@@ -918,25 +918,8 @@ struct AreaRun
     bool checked = false;         // the file grew by the link on 1,000 lines, nothing left
 };
 
-// The least a safe save of these bytes costs: a temporary file in the same folder, written,
-// synced and renamed. The best of a few.
-double safeWriteFloor(const QString &folder, const QByteArray &bytes)
-{
-    double best = std::numeric_limits<double>::max();
-    for (int i = 0; i < 3; ++i) {
-        const QByteArray temp = QFile::encodeName(folder + QStringLiteral("/floor.tmp"));
-        const QByteArray done = QFile::encodeName(folder + QStringLiteral("/floor.cfg"));
-        QElapsedTimer t;
-        t.start();
-        const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size()
-            || ::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temp.constData(), done.constData()) != 0)
-            return -1;
-        best = std::min(best, seconds(t));
-        ::unlink(done.constData());
-    }
-    return best;
-}
+// The floor of any safe save (below).
+double safeWriteFloor(const QString &path, const QByteArray &bytes);
 
 // The child side (--areas): the stress file with and without its areas opened in turn, then,
 // on a copy of the one with areas, the Area Definition window shown, a link's address typed
@@ -1013,7 +996,12 @@ int areaChild(const QString &plain, const QString &withAreas, int runs)
         && !vog::document().hasChanges();
     destroyWindows();
     QFile saved(copy);
-    r.floorSeconds = saved.open(QIODevice::ReadOnly) ? safeWriteFloor(dir.path(), saved.readAll()) : -1;
+    const QByteArray bytes = saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
+    for (int i = 0; i < 3; ++i) {
+        const double floor = safeWriteFloor(copy, bytes);
+        if (floor >= 0 && (r.floorSeconds < 0 || floor < r.floorSeconds))
+            r.floorSeconds = floor;
+    }
     QTextStream(stdout) << r.openPlain << ' ' << r.openAreas << ' ' << r.showSeconds << ' '
                         << r.readySeconds << ' '
                         << r.medianKeyMs << ' ' << r.worstKeyMs << ' ' << r.keys << ' ' << r.kept
@@ -1055,6 +1043,95 @@ QJsonObject measureStartup(int runs)
         return {{QStringLiteral("skipped"),
                  QStringLiteral("the probe failed: ") + QString::fromLocal8Bit(p.readAllStandardError())}};
     return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+
+// ---- the command line for scripts ---------------------------------------------------------
+
+// The wall time of one whole process, start to end; negative if it failed.
+double wholeProcess(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
+{
+    QProcess p;
+    QElapsedTimer t;
+    t.start();
+    p.start(program, arguments);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return -1;
+    const double s = seconds(t);
+    if (output)
+        *output = p.readAllStandardOutput().trimmed();
+    return s;
+}
+
+// The floor of any safe save: the file's new bytes written to a temporary file in its folder,
+// synced, and renamed over it.
+double safeWriteFloor(const QString &path, const QByteArray &bytes)
+{
+    const QByteArray temp = QFile::encodeName(path + QStringLiteral(".floor"));
+    QElapsedTimer t;
+    t.start();
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return -1;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + at, std::size_t(bytes.size() - at));
+        if (n <= 0) {
+            ::close(fd);
+            return -1;
+        }
+        at += n;
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0
+        || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
+        return -1;
+    return seconds(t);
+}
+
+struct ScriptRun
+{
+    double get = -1;   // vog-config --get Sysop, the whole process
+    double awk = -1;   // the awk recognition script, the whole process
+    double set = -1;   // vog-config --set Sysop=..., the whole process, the file renamed
+    double floor = -1; // the safe write of the same new bytes
+    QByteArray sysop;
+    bool checked = false; // the set changed the value alone and kept the .bak
+};
+
+// Best of some runs each. Each --set runs on a fresh copy, without a .bak, as a script's first.
+ScriptRun timeScript(const QString &stress, int runs)
+{
+    ScriptRun r;
+    const QString program = QStringLiteral(VOG_CONFIG_PROGRAM);
+    const QString awk = awkProgram();
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("stress.cfg"));
+    const QString bak = copy + QStringLiteral(".bak");
+    QFile original(stress);
+    if (!dir.isValid() || !original.open(QIODevice::ReadOnly))
+        return r;
+    const QByteArray before = original.readAll();
+    const auto best = [](double &b, double s) { b = b < 0 || (s >= 0 && s < b) ? s : b; };
+    r.checked = true;
+    for (int i = 0; i < runs; ++i) {
+        QByteArray got;
+        best(r.get, wholeProcess(program, {QStringLiteral("--get"), QStringLiteral("Sysop"), stress}, &got));
+        r.sysop = got;
+        if (!awk.isEmpty())
+            best(r.awk, wholeProcess(awk, awkArguments() << stress));
+        QFile::remove(copy);
+        QFile::remove(bak);
+        if (!QFile::copy(stress, copy))
+            return ScriptRun{};
+        const QString value = QStringLiteral("Bench Sysop %1").arg(i);
+        best(r.set, wholeProcess(program, {QStringLiteral("--set"), QStringLiteral("Sysop=") + value, copy}));
+        QFile changed(copy);
+        const QByteArray after = changed.open(QIODevice::ReadOnly) ? changed.readAll() : QByteArray();
+        changed.close();
+        r.checked = r.checked && QFileInfo(bak).size() == before.size()
+                && after.size() == before.size() - r.sysop.size() + value.toUtf8().size()
+                && after.contains(value.toUtf8());
+        best(r.floor, safeWriteFloor(copy, after));
+    }
+    return r;
 }
 
 // ---- the report ----------------------------------------------------------------------------
@@ -1151,6 +1228,14 @@ int main(int argc, char *argv[])
             const ScanFigures f = scanCore(args.at(2));
             out << fixed(mb / seconds(t), 0) << " MB/s, " << f.keywordLines << " keyword lines\n";
         }
+        return 0;
+    }
+    if (args.size() > 2 && args.at(1) == QStringLiteral("--script")) {
+        // For profiling the command line: --get and --set of Sysop, the awk script, the floor.
+        const ScriptRun r = timeScript(args.at(2), 3);
+        out << "--get " << fixed(r.get, 3) << " s, awk " << fixed(r.awk, 3) << " s, --set "
+            << fixed(r.set, 3) << " s, floor " << fixed(r.floor, 3) << " s, "
+            << (r.checked ? "checked" : "WRONG") << '\n';
         return 0;
     }
     if (args.size() > 2 && args.at(1) == QStringLiteral("--open")) {
@@ -1378,6 +1463,10 @@ int main(int argc, char *argv[])
     out.flush();
     const SaveRun save = timeSave(stress, quick ? 1 : 3);
 
+    out << "command line...\n";
+    out.flush();
+    const ScriptRun script = timeScript(stress, runs + 2);
+
     // The stress file with 50,000 area lines at its end: the Open per byte against the file
     // without them, and the Area Definition window at work.
     out << "areas...\n";
@@ -1599,6 +1688,36 @@ int main(int argc, char *argv[])
                 {QStringLiteral("peak_bytes"), double(save.peakBytes)},
                 {QStringLiteral("result_checked"), save.checked},
                 {QStringLiteral("target_met"), met}};
+    }
+    {
+        const double ratio = script.awk > 0 ? script.get / script.awk : 0;
+        const bool met = script.get > 0 && script.awk > 0 && ratio <= 0.3;
+        rows << Row{QStringLiteral("vog-config --get Sysop, whole process"),
+                    fixed(script.get * 1e3, 0) + QStringLiteral(" ms"),
+                    QStringLiteral("%1 recognition %2 ms = x%3")
+                            .arg(QFileInfo(awkProgram()).fileName(), fixed(script.awk * 1e3, 0),
+                                 fixed(ratio, 2)),
+                    QStringLiteral("<= 0.3x awk"),
+                    script.sysop.isEmpty() ? QStringLiteral("WRONG output") : verdict(met)};
+        const double budget = script.get + 1.5 * script.floor;
+        const bool setMet = script.checked && script.set > 0 && script.floor > 0 && script.set <= budget;
+        rows << Row{QStringLiteral("vog-config --set Sysop, whole process"),
+                    fixed(script.set * 1e3, 0) + QStringLiteral(" ms"),
+                    QStringLiteral("--get %1 ms + 1.5 x safe-write floor %2 ms = %3 ms")
+                            .arg(fixed(script.get * 1e3, 0), fixed(script.floor * 1e3, 0),
+                                 fixed(budget * 1e3, 0)),
+                    QStringLiteral("<= --get + 1.5x floor"),
+                    script.checked ? verdict(setMet) : QStringLiteral("WRONG bytes")};
+        json[QStringLiteral("command_line")] = QJsonObject{
+                {QStringLiteral("get_seconds"), script.get},
+                {QStringLiteral("awk_seconds"), script.awk},
+                {QStringLiteral("get_times_awk"), ratio},
+                {QStringLiteral("get_target_met"), met},
+                {QStringLiteral("set_seconds"), script.set},
+                {QStringLiteral("safe_write_floor_seconds"), script.floor},
+                {QStringLiteral("set_budget_seconds"), budget},
+                {QStringLiteral("result_checked"), script.checked},
+                {QStringLiteral("set_target_met"), setMet}};
     }
     {
         const double mb = double(russianFacts.bytes) / 1e6;

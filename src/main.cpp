@@ -1,3 +1,4 @@
+#include "script/ScriptCommand.h"
 #include "shell/CommandLine.h"
 #include "shell/QuitOnSignal.h"
 #include "shell/Startup.h"
@@ -12,6 +13,14 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    // A script's command runs without a window, and without a display.
+    if (vog::isScriptCommand(arguments)) {
+        QByteArray out, err;
+        const int status = vog::runScriptCommand(arguments, out, err);
+        std::fwrite(out.constData(), 1, std::size_t(out.size()), stdout);
+        std::fwrite(err.constData(), 1, std::size_t(err.size()), stderr);
+        return status;
+    }
     const vog::CommandLine commandLine = vog::parseCommandLine(arguments);
     if (commandLine.exitStatus) {
         std::fputs(commandLine.standardOutput.toLocal8Bit().constData(), stdout);

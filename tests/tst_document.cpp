@@ -30,12 +30,12 @@ struct ReadFile
         file = addSourceFile(QStringLiteral("/nowhere/test.cfg"));
         LineReader lines(bytes);
         NoWindows sink;
-        readDocumentFile(lines, file, true, store, sink);
+        readDocumentFile(lines, file, true, sink);
     }
     QByteArray render() const { return document().render(file, bytes); }
 
     QByteArray bytes;
-    LinkStore store;
+    LinkStore &store = document().links();
     int file;
 };
 

@@ -15,6 +15,8 @@
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -230,6 +232,46 @@ private slots:
         QVERIFY(save(true).isEmpty());
         QCOMPARE(contents(path), QByteArray("Include part.cfg\nName c\nOrigin o\n"));
         QCOMPARE(contents(part), QByteArray("Pack lha c\r\nPack rar b\r\n"));
+    }
+
+    // A number counts as the user's however it was set: typed while another window is the
+    // active one and the field has no focus, or set by an assistive client. Once only the
+    // focused text box counted, and such a value was shown but never saved.
+    void numberSetWithoutTheFocus_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("typed, another window active") << "typed";
+        QTest::newRow("set by an assistive client") << "assistive";
+        QTest::newRow("wheeled") << "wheeled";
+    }
+    void numberSetWithoutTheFocus()
+    {
+        QFETCH(QString, how);
+        Program program;
+        ConfigFixture files;
+        const QString path = files.write("AdvisoryLock 10\nRoute crash 1:1/1 *\n");
+        QVERIFY(openConfig(path).isEmpty());
+        Files_and_Paths->show();
+        General_Keywords->show();
+        General_Keywords->activateWindow();
+        auto *lock = Files_and_Paths->field<vog::NumberField>("AdvisoryLock");
+        QVERIFY(!lock->hasFocus());
+        if (how == QLatin1String("typed")) {
+            lock->selectAll();
+            QTest::keyClicks(lock->findChild<QLineEdit *>(), QStringLiteral("25"));
+        } else if (how == QLatin1String("assistive")) {
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(lock);
+            QVERIFY(a && a->valueInterface());
+            a->valueInterface()->setCurrentValue(25);
+        } else {
+            QWheelEvent wheel(QPointF(5, 5), lock->mapToGlobal(QPointF(5, 5)), {}, {0, 15 * 8 * 15},
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(lock, &wheel);
+        }
+        QCOMPARE(lock->value(), 25);
+        act("addline Route=0:direct 2:2/2");
+        QVERIFY(save(true).isEmpty());
+        QCOMPARE(contents(path), QByteArray("AdvisoryLock 25\nRoute direct 2:2/2\nRoute crash 1:1/1 *\n"));
     }
 
     // A save that can't be done writes nothing, keeps the changes, and says why in one box.

@@ -86,7 +86,7 @@ void ConfigDocument::clear()
     m_windowBytes.resize(0);
     m_changes.clear();
     m_mainFile = -1;
-    m_store = nullptr;
+    m_links.clear();
     m_tooLong.clear();
     m_areas.clear();
     ++m_version;
@@ -314,11 +314,11 @@ QByteArrayView ConfigDocument::valueBytes(const ValueLine &line) const
     if (line.column == LinkStore::DefaultsColumn)
         return keptBytes(m_defaults, line);
     // A link's value is its cell, when this line is the one that set it last.
-    if (m_store) {
+    {
         const KeywordRow &row = keywordTable()[line.row];
-        const Origin o = m_store->cellOrigin(line.column, row.storeRow);
+        const Origin o = m_links.cellOrigin(line.column, row.storeRow);
         if (o.file == line.file && o.line == qint64(line.line))
-            return m_store->cell(line.column, row.storeRow);
+            return m_links.cell(line.column, row.storeRow);
     }
     return {};
 }
@@ -374,10 +374,8 @@ bool sameState(const KeywordRow &row, const FieldState &a, const FieldState &b)
     case ValueKind::InvertedOnOff:
     case ValueKind::LowerUpper:
         return QByteArrayView(a.choice ? a.choice : "") == QByteArrayView(b.choice ? b.choice : "");
-    case ValueKind::Number: {
-        const auto held = [&](int n) { return std::clamp(n, 0, rangeMaximum(row.range)); };
-        return held(a.number) == held(b.number);
-    }
+    case ValueKind::Number:
+        return heldNumber(row, a.number) == heldNumber(row, b.number);
     case ValueKind::Radio:
         return a.option == b.option;
     case ValueKind::Flags:
@@ -401,46 +399,63 @@ bool stateOf(const KeywordRow &row, QByteArrayView value, FieldState &out)
 
 } // namespace
 
-bool ConfigDocument::inherited(const KeywordRow &row, int column, QByteArray &words,
-                               QString &text) const
+InEffect ConfigDocument::inEffect(const KeywordRow &row, int column, bool ownChange) const
 {
-    if (!m_store || column <= 0 || column == LinkStore::DefaultsColumn)
-        return false;
+    static const TextCodec typed = TextCodec::utf8();
+    InEffect e;
+    const auto fromChange = [&](const Change &c) {
+        e.changed = true;
+        e.removed = c.kind != Change::Set;
+        e.words = e.removed ? QByteArray() : c.text.toUtf8();
+        e.codec = &typed;
+    };
+    const auto fromLine = [&](QByteArrayView words, const Origin &origin) {
+        e.words = words.toByteArray();
+        e.origin = origin;
+        e.codec = origin.isSet() ? &sourceFile(origin.file).codec : nullptr;
+    };
+    if (const Change *c = ownChange ? change(row, column) : nullptr) {
+        fromChange(*c);
+        return e;
+    }
+    if (column < 0) {
+        if (const ValueLine *l = lastLine(row))
+            fromLine(valueBytes(*l), l->origin());
+        return e;
+    }
+    if (const Origin o = m_links.cellOrigin(column, row.storeRow); o.isSet()) {
+        fromLine(m_links.cell(column, row.storeRow), o);
+        return e;
+    }
+    if (column == 0 || column == LinkStore::DefaultsColumn)
+        return e;
     // A link after the last block takes the defaults as the user changed them.
     if (const Change *c = change(row, LinkStore::DefaultsColumn);
-        c && m_store->inheritsLatest(column)) {
-        if (c->kind != Change::Set)
-            return false;
-        text = c->text;
-        words = text.toUtf8();
-        return true;
+        c && m_links.inheritsLatest(column)) {
+        fromChange(*c);
+        e.inherited = !e.removed;
+        return e;
     }
-    const Origin o = m_store->inheritedOrigin(column, row.storeRow);
-    if (!o.isSet())
-        return false;
-    words = m_store->inheritedCell(column, row.storeRow).toByteArray();
-    text = sourceFile(o.file).codec.decode(words);
-    return true;
+    fromLine(m_links.inheritedCell(column, row.storeRow),
+             m_links.inheritedOrigin(column, row.storeRow));
+    e.inherited = e.origin.isSet();
+    return e;
 }
 
 bool ConfigDocument::matchesFile(const KeywordRow &row, int column, const QString &text) const
 {
-    const ValueLine *last = lastLine(row, column);
-    QByteArray inheritedWords;
-    QString inheritedText;
-    const bool inherits = !last && inherited(row, column, inheritedWords, inheritedText);
+    const InEffect file = inEffect(row, column, false);
     if (row.kind == ValueKind::Text)
-        return last ? valueText(*last) == text : inherits ? inheritedText == text : text.isEmpty();
-    FieldState typed, file;
+        return file.isSet() ? file.text() == text : text.isEmpty();
+    FieldState typed, said;
     const QByteArray words = text.toUtf8();
     if (!stateOf(row, words, typed))
         return false;
-    if (last || inherits)
-        return stateOf(row, last ? valueBytes(*last) : QByteArrayView(inheritedWords), file)
-                && sameState(row, typed, file);
+    if (file.isSet())
+        return stateOf(row, file.words, said) && sameState(row, typed, said);
     // No file set it: a window field shows its first state, an empty link cell its rule's.
     if (column >= 0)
-        return stateOf(row, {}, file) && sameState(row, typed, file);
+        return stateOf(row, {}, said) && sameState(row, typed, said);
     return false;
 }
 
@@ -541,51 +556,52 @@ void ConfigDocument::readSaved(int file, QByteArrayView bytes)
 {
     // The file's link records, in the order of their link lines: the k-th link line of the
     // new bytes is the k-th of the old ones, as a save adds and removes no link line.
+    readAgain(file, bytes, columnsOf(file));
+}
+
+std::vector<int> ConfigDocument::columnsOf(int file) const
+{
     std::vector<int> columns;
-    for (ValueLine &l : m_lines) {
-        if (l.file != file)
-            continue;
-        if (keywordTable()[l.row].kind == ValueKind::LinkName)
+    for (const ValueLine &l : m_lines)
+        if (l.file == file && keywordTable()[l.row].kind == ValueKind::LinkName)
             columns.push_back(l.column);
-        l.file = Dropped;
+    return columns;
+}
+
+namespace {
+
+// The lines of a file read again, recorded as the Open records them.
+struct RecordingAgain final : public ConfigSink
+{
+    explicit RecordingAgain(std::function<void(const KeywordLine &, int)> record)
+        : record(std::move(record)) {}
+    void windowValue(const KeywordLine &line) override { record(line, -1); }
+    void linkStarted(const KeywordLine &line, int column) override { record(line, column); }
+    void linkValue(const KeywordLine &line, int column) override { record(line, column); }
+    std::function<void(const KeywordLine &, int)> record;
+};
+
+} // namespace
+
+void ConfigDocument::readAgain(int file, QByteArrayView bytes, const std::vector<int> &columns)
+{
+    for (ValueLine &l : m_lines)
+        if (l.file == file)
+            l.file = Dropped;
+    for (const KeywordRow *row : rowsShownIn(Place::Link)) {
+        for (int column : columns)
+            m_links.setCell(column, row->storeRow, {}, {});
+        if (m_links.cellOrigin(0, row->storeRow).file == file)
+            m_links.setCell(0, row->storeRow, {}, {});
     }
-    if (m_store) {
-        for (const KeywordRow *row : rowsShownIn(Place::Link)) {
-            for (int column : columns)
-                m_store->setCell(column, row->storeRow, {}, {});
-            if (m_store->cellOrigin(0, row->storeRow).file == file)
-                m_store->setCell(0, row->storeRow, {}, {});
-        }
-    }
-    // The new lines are read in after the others, then put in place.
+    // The new lines are read in after the others, by the read the Open makes, then put in
+    // place. The defaults it passes on the way are built again from every file's lines after.
     const std::size_t old = m_lines.size();
     m_readingFile = file;
     m_tooLong.remove(file);
     LineReader lines(bytes);
-    ConfigScanner scanner(lines);
-    KeywordLine line;
-    int column = 0;
-    std::size_t links = 0;
-    DefaultsBlocks blocks;
-    DefaultsMark mark;
-    while (scanner.next(line)) {
-        if (line.row->place != Place::Link) {
-            record(line, -1);
-            continue;
-        }
-        if (blocks.takes(line, mark)) {
-            record(line, LinkStore::DefaultsColumn);
-            continue;
-        }
-        if (line.row->kind == ValueKind::LinkName)
-            column = links < columns.size() ? columns[links++] : -1;
-        if (column < 0)
-            continue;
-        record(line, column);
-        if (m_store)
-            m_store->setCell(column, line.row->storeRow, line.value,
-                             {file, line.lineNumber});
-    }
+    RecordingAgain sink([this](const KeywordLine &line, int column) { record(line, column); });
+    readConfig(lines, m_links, sink, file, &columns);
     endFile(file, lines);
 
     // Lines stay in the order read: this file's go where they stood, before later files'.
@@ -609,24 +625,22 @@ void ConfigDocument::replayDefaults()
 {
     // New versions, from the lines as they now stand; the old ones stay for any link whose
     // file is no longer read.
-    if (!m_store)
-        return;
-    m_store->destroyDefaults();
+    m_links.destroyDefaults();
     int file = -1;
     for (const ValueLine &l : m_lines) {
         const KeywordRow &row = keywordTable()[l.row];
         if (l.file != file && l.file == m_mainFile)
-            m_store->destroyDefaults();
+            m_links.destroyDefaults();
         file = l.file;
         if (l.column == LinkStore::DefaultsColumn) {
             const DefaultsMark mark = defaultsMark(row, valueBytes(l));
             if (mark == DefaultsMark::Destroy)
-                m_store->destroyDefaults();
+                m_links.destroyDefaults();
             else if (mark == DefaultsMark::None)
-                m_store->setCell(LinkStore::DefaultsColumn, row.storeRow, valueBytes(l),
+                m_links.setCell(LinkStore::DefaultsColumn, row.storeRow, valueBytes(l),
                                  l.origin());
         } else if (row.kind == ValueKind::LinkName) {
-            m_store->takeDefaults(l.column);
+            m_links.takeDefaults(l.column);
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "AreaLines.h"
 #include "reader/ConfigScanner.h"
 #include "reader/LineReader.h"
+#include "reader/LinkStore.h"
 #include "reader/SourceFiles.h"
 
 #include <QByteArray>
@@ -15,8 +16,6 @@
 #include <vector>
 
 namespace vog {
-
-class LinkStore;
 
 // One recognised line of a file read: where its value's bytes stand, so that a save can
 // rewrite the value alone and copy every other byte. A million of them for a large file:
@@ -46,6 +45,21 @@ struct Change
     enum Kind { Set, Remove, Lines } kind = Set;
     QString text;      // Set: the value as it is to be written
     QStringList lines; // Lines: a line list as shown, one value a line
+};
+
+// What a keyword of one record is in effect: the user's change, else the record's own line,
+// else, for a link, what it inherits from the defaults.
+struct InEffect
+{
+    QByteArray words;          // UTF-8 for a change, the file's bytes for a line
+    Origin origin;             // the line that says it; none for a change
+    const TextCodec *codec = nullptr; // how its words read
+    bool changed = false;      // the user's, of this record or of the defaults it inherits
+    bool removed = false;      // a change that removes it
+    bool inherited = false;    // from the defaults
+    // Whether anything sets it.
+    bool isSet() const { return changed ? !removed : origin.isSet(); }
+    QString text() const { return codec ? codec->decode(words) : QString(); }
 };
 
 // The edits of one save, worked out once from the changes: the files it writes, each file's new
@@ -100,6 +114,12 @@ public:
     std::vector<const ValueLine *> linesOfLink(int column) const;
     // The line of the last "LinkDefaults destroy" since the main file's first, or null.
     const ValueLine *lastDestroy() const;
+    // What a keyword of a record is in effect: for a window keyword (column -1) the user's
+    // change or the last line read; for a link record its own change or line, else what it
+    // inherits (the defaults as the user changed them where it takes the last block's, else
+    // as they stood at its link line). Without ownChange, this record's own change is passed
+    // over: what the files say, or what it inherits.
+    InEffect inEffect(const KeywordRow &row, int column, bool ownChange = true) const;
     // A value's bytes as its file says them: kept for window keywords, the link record's cell
     // for the line that set a link value last (empty for a link line overridden later).
     QByteArrayView valueBytes(const ValueLine &line) const;
@@ -133,8 +153,10 @@ public:
     // Once every file of a save is written: the changes are done.
     void changesSaved();
 
-    // The link records the read keeps, for what the files say of a link.
-    void setLinkStore(LinkStore *store) { m_store = store; }
+    // The link records: column k + 1 is the k-th link read, column 0 the per-link lines before
+    // a file's first link, LinkStore::DefaultsColumn the defaults as the last block left them.
+    LinkStore &links() { return m_links; }
+    const LinkStore &links() const { return m_links; }
 
     // The area lines of the files read, and the user's changes of them.
     AreaLines &areas() { return m_areas; }
@@ -157,8 +179,6 @@ private:
     void index(quint32 at, const ValueLine &line, QByteArrayView value = {});
     // Drops the lines marked Dropped and builds the indexes again.
     void reindex();
-    // What a link with no line of its own for a keyword inherits, as words and as text.
-    bool inherited(const KeywordRow &row, int column, QByteArray &words, QString &text) const;
     // The defaults' versions built again from the lines, in the order read.
     void replayDefaults();
     // The lines put in a new order, some dropped: where[i] is the new place of line i, or Gone.
@@ -181,6 +201,11 @@ private:
     void insertLines(const std::vector<NewValueLine> &lines);
     // The full read of a saved file's new bytes.
     void readSaved(int file, QByteArrayView bytes);
+    // The file's lines read again from these bytes, its link lines taking these columns in
+    // order; its cells are written anew.
+    void readAgain(int file, QByteArrayView bytes, const std::vector<int> &columns);
+    // The columns of the file's link lines, in file order.
+    std::vector<int> columnsOf(int file) const;
     friend class Render;
     static constexpr int Dropped = -2;
     static constexpr quint32 Gone = quint32(-1);
@@ -260,7 +285,7 @@ private:
     std::map<Key, Change> m_changes;
     int m_mainFile = -1;
     std::function<void()> m_changed;
-    LinkStore *m_store = nullptr;
+    LinkStore m_links;
     AreaLines m_areas;
 };
 

@@ -6,6 +6,9 @@
 #include "reader/Errors.h"
 #include "reader/LinkStore.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 namespace vog {
 
 namespace {
@@ -50,11 +53,20 @@ struct RecordingSink final : public ConfigSink
 
 } // namespace
 
-void readDocumentFile(LineReader &lines, int file, bool isMain, LinkStore &store,
-                      ConfigSink &sink)
+int addFileToRead(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const int file = addSourceFile(info.absoluteFilePath());
+    SourceFile &source = sourceFile(file);
+    source.canonicalPath = info.canonicalFilePath();
+    source.modified = info.lastModified().toMSecsSinceEpoch();
+    return file;
+}
+
+void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink)
 {
     ConfigDocument &doc = document();
-    doc.setLinkStore(&store);
+    LinkStore &store = doc.links();
     doc.beginFile(file, isMain);
     // A file the user opens starts with no defaults; the files it includes carry them on.
     if (isMain)

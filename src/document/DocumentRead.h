@@ -4,15 +4,16 @@
 
 namespace vog {
 
-class LinkStore;
+// A file about to be read, added to the source files: its absolute path, the path a save
+// writes (symbolic links resolved) and when it was last modified. Gives its index.
+int addFileToRead(const QString &fileName);
 
-// Reads one file's lines into the document and the link records, as the Open does: every
+// Reads one file's lines into the document and its link records, as the Open does: every
 // recognised line recorded where it stands, the file's codepage decided once its last line is
 // read, and its facts (size, fingerprint, line ends) kept. A file opened by the user starts
 // with no link defaults; one read after it, through an include, inherits what it left. The sink sees every line and value
 // as the read finds them. A file stopped by a number that doesn't convert is still read to its
 // end for its facts, and the error thrown after.
-void readDocumentFile(LineReader &lines, int file, bool isMain, LinkStore &store,
-                      ConfigSink &sink);
+void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink);
 
 } // namespace vog

@@ -327,9 +327,9 @@ private:
             return name;
         if (column == LinkStore::DefaultsColumn)
             return name + QStringLiteral(" of LinkDefaults");
-        if (column == 0 || !d.m_store)
+        if (column == 0)
             return name + QStringLiteral(" (before the first link)");
-        return name + QStringLiteral(" of link ") + d.m_store->cellText(column, linkNameRow());
+        return name + QStringLiteral(" of link ") + d.m_links.cellText(column, linkNameRow());
     }
 
     // The text in its file's codepage; a file shown value by value writes UTF-8, or Latin-1
@@ -542,11 +542,11 @@ bool ConfigDocument::followEdits(const SavePlan &plan, int file, QByteArrayView 
                 *kept = {at, quint32(n->value.size()), m_windowBytes.size()};
                 m_windowBytes.append(n->value);
             }
-        } else if (m_store && m_store->cellOrigin(l.column, row.storeRow) == Origin{file, oldLine}) {
+        } else if (m_links.cellOrigin(l.column, row.storeRow) == Origin{file, oldLine}) {
             if (n)
-                m_store->setCell(l.column, row.storeRow, n->value, l.origin());
+                m_links.setCell(l.column, row.storeRow, n->value, l.origin());
             else
-                m_store->moveCell(l.column, row.storeRow, l.line);
+                m_links.moveCell(l.column, row.storeRow, l.line);
         }
     };
     const auto insert = [&](std::size_t before, const Step &s) {
@@ -571,8 +571,8 @@ bool ConfigDocument::followEdits(const SavePlan &plan, int file, QByteArrayView 
             v.line = quint32(number + n.number - 1);
             v.file = file;
             v.column = n.row->place == Place::Link ? s.edit->column : -1;
-            if (m_store && v.column >= 0 && v.column != LinkStore::DefaultsColumn)
-                m_store->setCell(v.column, n.row->storeRow, n.value, v.origin());
+            if (v.column >= 0 && v.column != LinkStore::DefaultsColumn)
+                m_links.setCell(v.column, n.row->storeRow, n.value, v.origin());
             added.push_back({before, v, n.value});
         }
         for (qint64 i = s.newAt; i < s.newAt + b.size(); ++i)
@@ -596,9 +596,9 @@ bool ConfigDocument::followEdits(const SavePlan &plan, int file, QByteArrayView 
             const Step &s = steps[next++];
             if (s.lines.empty()) { // removed, with its line end
                 const KeywordRow &row = keywordTable()[l.row];
-                if (m_store && l.column >= 0 && l.column != LinkStore::DefaultsColumn
-                    && m_store->cellOrigin(l.column, row.storeRow) == Origin{file, oldLine})
-                    m_store->setCell(l.column, row.storeRow, {}, {});
+                if (l.column >= 0 && l.column != LinkStore::DefaultsColumn
+                    && m_links.cellOrigin(l.column, row.storeRow) == Origin{file, oldLine})
+                    m_links.setCell(l.column, row.storeRow, {}, {});
                 shift -= l.next() - l.lineStart;
                 --lineShift;
                 --(l.endLength == 2 ? f.crlfLines : f.lfLines);

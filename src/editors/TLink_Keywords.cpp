@@ -16,7 +16,8 @@
 
 TLink_Keywords::TLink_Keywords(QWidget *parent)
     : vog::EditorWindow(QStringLiteral("Link_Keywords"), QStringLiteral("Link Keywords"),
-                        QRect(83, 16, 719, 571), vog::Place::Link, {160, 55, 530, 530}, parent)
+                        QRect(83, 16, 719, 571), vog::Place::Link, {160, 55, 530, 530}, parent),
+      LinksStringGrid(vog::document().links())
 {
     vog::RowForm &f = *form();
 
@@ -140,44 +141,20 @@ void TLink_Keywords::loadRecord(int column)
 
 void TLink_Keywords::loadRow(const vog::KeywordRow &row, int column)
 {
-    static const vog::TextCodec typed = vog::TextCodec::utf8();
-    const bool link = column > 0 && column != vog::LinkStore::DefaultsColumn;
-    // The user's change of this record, else the record as its file says it, else, for a
-    // link, the defaults it inherits: as the user changed them when it takes the last
-    // block's, else as they stood at its link line.
-    const vog::Change *change = vog::document().change(row, column);
-    vog::Origin origin = LinksStringGrid.cellOrigin(column, row.storeRow);
-    QByteArrayView cell = LinksStringGrid.cell(column, row.storeRow);
-    bool inherited = false;
-    if (!change && !origin.isSet() && link) {
-        change = vog::document().change(row, vog::LinkStore::DefaultsColumn);
-        if (change && !LinksStringGrid.inheritsLatest(column))
-            change = nullptr;
-        origin = LinksStringGrid.inheritedOrigin(column, row.storeRow);
-        cell = LinksStringGrid.inheritedCell(column, row.storeRow);
-        inherited = change ? change->kind == vog::Change::Set : origin.isSet();
-    }
-    const QByteArray words = change && change->kind == vog::Change::Set ? change->text.toUtf8()
-                                                                         : QByteArray();
-    if (change)
-        cell = words;
-    vog::FieldState state =
-            vog::fieldState(row, cell, change ? 0 : origin.line, followedDefault(row));
-    if (change) {
-        state.codec = &typed;
-    } else if (origin.isSet()) {
-        // Shown in the codepage of the file the cell came from, naming its line.
-        state.origin = origin;
-        state.codec = &vog::sourceFile(origin.file).codec;
-    }
-    state.inherited = inherited;
+    const vog::InEffect value = vog::document().inEffect(row, column);
+    vog::FieldState state = vog::fieldState(row, value.words, value.changed ? 0 : value.origin.line,
+                                            followedDefault(row));
+    // Shown in the codepage of the file it came from, naming its line; typed text as typed.
+    state.origin = value.origin;
+    state.codec = value.codec;
+    state.inherited = value.inherited;
     QWidget *field = form()->fieldWidget(row);
     form()->field(row)->setState(state);
     // An inherited value's label in italics, the link's own in the window's font.
     if (QLabel *label = form()->labelFor(field)) {
         QFont italic;
         italic.setItalic(true);
-        label->setFont(inherited ? italic : QFont());
+        label->setFont(value.inherited ? italic : QFont());
     }
 }
 
@@ -186,13 +163,10 @@ void TLink_Keywords::leftEmptied(const vog::KeywordRow &row)
     // An inherited value can't be emptied for one link: no line of its own can say "none", and
     // the tosser goes on using the default. Left empty, the field shows the default again.
     if (m_shown <= 0 || m_shown == vog::LinkStore::DefaultsColumn
-        || !form()->field(row)->shownWords(row).isEmpty() || vog::document().change(row, m_shown)
-        || LinksStringGrid.cellOrigin(m_shown, row.storeRow).isSet())
+        || !form()->field(row)->shownWords(row).isEmpty())
         return;
-    const bool inherits = LinksStringGrid.inheritedOrigin(m_shown, row.storeRow).isSet()
-            || (vog::document().change(row, vog::LinkStore::DefaultsColumn)
-                && LinksStringGrid.inheritsLatest(m_shown));
-    if (!inherits)
+    const vog::InEffect file = vog::document().inEffect(row, m_shown, false);
+    if (!file.inherited || vog::document().change(row, m_shown))
         return;
     vog::guarded([&] { loadRow(row, m_shown); },
                  [this](const QString &message) { emit loadFailed(message); });

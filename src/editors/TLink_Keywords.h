@@ -22,8 +22,8 @@ public:
     // Checked: the fields show the defaults as the last LinkDefaults block left them, and the
     // user's edits change those.
     QPushButton *LinkDefaultsButton = nullptr;
-    // The link records: column k + 1 holds the link named by entry k of LinkChange.
-    vog::LinkStore LinksStringGrid;
+    // The document's link records: column k + 1 holds the link named by entry k of LinkChange.
+    vog::LinkStore &LinksStringGrid;
 
 public slots:
     // Loads the record of the link that LinkChange reports into the fields.

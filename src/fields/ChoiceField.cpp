@@ -12,15 +12,15 @@ ChoiceField::ChoiceField(const QStringList &items, QWidget *parent) : QComboBox(
     addItems(items);
     setCurrentIndex(-1);
     setEditText(QString());
-    const auto typed = [this] { userChanged(this); };
-    connect(lineEdit(), &QLineEdit::textEdited, this, typed);
-    connect(this, &QComboBox::activated, this, typed);
+    connect(this, &QComboBox::currentTextChanged, this, [this] { stateChanged(this); });
     connect(lineEdit(), &QLineEdit::editingFinished, this, [this] {
         if (!m_row)
             return;
         const QString shown = shownWords(*m_row);
-        if (!shown.isEmpty() && shown != currentText())
+        if (!shown.isEmpty() && shown != currentText()) {
+            const ProgramSet set(*this);
             setEditText(shown);
+        }
     });
 }
 

@@ -18,12 +18,6 @@ public:
     // item text that is written ("on" becomes "On", "maybe" "Off").
     void readsAs(const KeywordRow &row) { m_row = &row; }
 
-    void setState(const FieldState &state) override
-    {
-        setEditText(QString::fromLatin1(state.choice));
-        showOrigin(this, state);
-    }
-
     // The item text the typed text reads as ("on" is "On"); nothing for an emptied field.
     QString shownWords(const KeywordRow &row) const override;
     // Names the field and the text box inside it for screen readers, saying its two items.
@@ -33,6 +27,13 @@ public:
     static QStringList lowerUpperItems()
     {
         return {QStringLiteral("Lower"), QStringLiteral("Upper")};
+    }
+
+protected:
+    void showState(const FieldState &state) override
+    {
+        setEditText(QString::fromLatin1(state.choice));
+        showOrigin(this, state);
     }
 
 private:

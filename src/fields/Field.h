@@ -32,14 +32,20 @@ class Field
 {
 public:
     virtual ~Field() = default;
-    virtual void setState(const FieldState &state) = 0;
+    // Shows a state. The program's own set: nothing it changes is reported as the user's.
+    void setState(const FieldState &state)
+    {
+        const ProgramSet set(*this);
+        showState(state);
+    }
     // What the field shows, as the words to write for its keyword: the text of a text field,
     // the item text of a choice, the number, the option's word, the words of the boxes on.
     // Empty for nothing to write. Line lists give their lines instead.
     virtual QString shownWords(const KeywordRow &row) const = 0;
 
-    // Called whenever the user changes the field: typing, stepping, picking, toggling, editing
-    // a list, a browse pick. What the program sets reports nothing.
+    // Called whenever the user changes the field: typing, stepping, wheeling, picking, toggling,
+    // editing a list, a browse pick, an assistive client setting it, in any window, with or
+    // without the focus. What the program sets reports nothing.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
     void userChanged(QWidget *field)
     {
@@ -49,6 +55,28 @@ public:
     }
 
 protected:
+    virtual void showState(const FieldState &state) = 0;
+
+    // Around the program's own sets of a field: a change inside one is not the user's.
+    class ProgramSet
+    {
+    public:
+        explicit ProgramSet(Field &field) : m_field(field) { ++m_field.m_programSets; }
+        ~ProgramSet() { --m_field.m_programSets; }
+        ProgramSet(const ProgramSet &) = delete;
+        ProgramSet &operator=(const ProgramSet &) = delete;
+
+    private:
+        Field &m_field;
+    };
+    // What the field holds changed: the user's change, unless the program is setting it. Told
+    // apart by who set it, never by who has the focus.
+    void stateChanged(QWidget *field)
+    {
+        if (!m_programSets)
+            userChanged(field);
+    }
+
     // The words of a state the field holds.
     static QString wordsOf(const KeywordRow &row, const FieldState &state)
     {
@@ -72,6 +100,7 @@ protected:
 
 private:
     std::function<void()> m_changed;
+    int m_programSets = 0;
 };
 
 } // namespace vog

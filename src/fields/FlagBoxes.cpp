@@ -13,12 +13,12 @@ FlagBoxes::FlagBoxes(const FlagSet &flags, QWidget *parent)
         b->setObjectName(QString::fromLatin1(flags.boxPrefix)
                          + QString(caption).replace(QLatin1Char('/'), QLatin1Char('_')));
         m_boxes.append(b);
-        connect(b, &QCheckBox::clicked, this, [this] { userChanged(this); });
+        connect(b, &QCheckBox::toggled, this, [this] { stateChanged(this); });
     }
     place();
 }
 
-void FlagBoxes::setState(const FieldState &state)
+void FlagBoxes::showState(const FieldState &state)
 {
     for (int i = 0; i < m_boxes.size(); ++i)
         m_boxes[i]->setChecked(state.boxes & (1u << i));
@@ -36,6 +36,7 @@ QString FlagBoxes::shownWords(const KeywordRow &row) const
 
 void FlagBoxes::setBox(int i, bool on)
 {
+    const ProgramSet set(*this);
     if (QCheckBox *b = m_boxes.value(i))
         b->setChecked(on);
 }

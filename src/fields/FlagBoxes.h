@@ -16,8 +16,6 @@ class FlagBoxes : public QWidget, public Field
 public:
     explicit FlagBoxes(const FlagSet &flags, QWidget *parent = nullptr);
 
-    void setState(const FieldState &state) override;
-
     QString shownWords(const KeywordRow &row) const override;
 
     void setBox(int i, bool on);
@@ -27,6 +25,7 @@ public:
     QSize sizeHint() const override;
 
 protected:
+    void showState(const FieldState &state) override;
     void resizeEvent(QResizeEvent *) override;
 
 private:

@@ -19,7 +19,7 @@ LineList::LineList(QWidget *parent) : QPlainTextEdit(parent)
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (!m_appending) {
             m_emptyTailIsLine = false;
-            userChanged(this);
+            stateChanged(this);
         }
     });
 }
@@ -146,7 +146,7 @@ int LineList::lineCount() const
     return document()->blockCount() - (hasSpareLastLine() ? 1 : 0);
 }
 
-void LineList::setState(const FieldState &state)
+void LineList::showState(const FieldState &state)
 {
     if (!m_holding) {
         append(oneLine(shownText(state)), {state.origin});

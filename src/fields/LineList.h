@@ -24,8 +24,6 @@ public:
     // The lines as shown.
     QStringList lines() const;
 
-    // Appends the value as a new last line, which names the line of the file that set it.
-    void setState(const FieldState &state) override;
     QString shownWords(const KeywordRow &) const override { return {}; }
     // Shows exactly these lines, each naming its origin (none past the origins given).
     void setLines(const QStringList &lines, const std::vector<Origin> &origins);
@@ -44,6 +42,8 @@ public:
     static QString oneLine(QString value, bool keepLineFeeds = false);
 
 protected:
+    // Appends the value as a new last line, which names the line of the file that set it.
+    void showState(const FieldState &state) override;
     // The tool tip names the origin of the line under the mouse.
     bool event(QEvent *event) override;
 

@@ -16,21 +16,11 @@ NumberField::NumberField(Range range, QWidget *parent) : QSpinBox(parent)
     // The smaller range takes at most ten typed characters, the larger any number.
     if (range == Range::Max100k)
         lineEdit()->setMaxLength(10);
-    // Typed text counts once it is a value; stepping counts at once.
-    connect(this, &QSpinBox::valueChanged, this, [this] {
-        if (m_userStep || lineEdit()->hasFocus())
-            userChanged(this);
-    });
+    // Typed text counts once it is a value, in any window; stepping and wheeling at once.
+    connect(this, &QSpinBox::valueChanged, this, [this] { stateChanged(this); });
 }
 
-void NumberField::stepBy(int steps)
-{
-    m_userStep = true;
-    QSpinBox::stepBy(steps);
-    m_userStep = false;
-}
-
-void NumberField::setState(const FieldState &state)
+void NumberField::showState(const FieldState &state)
 {
     setValue(state.number);
     if (state.clearUse && m_use)
@@ -40,15 +30,7 @@ void NumberField::setState(const FieldState &state)
 
 bool NumberField::typedNumber(const QString &input, qlonglong &number)
 {
-    const QString text = input.trimmed();
-    if (text.isEmpty() || text.size() > 18)
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (!text[i].isDigit() && !(i == 0 && (text[i] == u'-' || text[i] == u'+')))
-            return false;
-    bool ok = false;
-    number = text.toLongLong(&ok);
-    return ok;
+    return vog::typedNumber(input.toUtf8(), number);
 }
 
 QValidator::State NumberField::validate(QString &input, int &pos) const

@@ -16,13 +16,12 @@ class NumberField : public QSpinBox, public Field
 public:
     explicit NumberField(Range range, QWidget *parent = nullptr);
 
-    // The value held to the range; an empty link cell also clears the Use box beside it.
-    void setState(const FieldState &state) override;
     void setUseBox(UseBox *use) { m_use = use; }
     QString shownWords(const KeywordRow &) const override { return QString::number(value()); }
 
 protected:
-    void stepBy(int steps) override;
+    // The value held to the range; an empty link cell also clears the Use box beside it.
+    void showState(const FieldState &state) override;
     // Any whole number may be typed; one outside the range is held to the nearer end when the
     // field is left.
     QValidator::State validate(QString &input, int &pos) const override;
@@ -30,7 +29,6 @@ protected:
 
 private:
     UseBox *m_use = nullptr;
-    bool m_userStep = false;
     // The typed text as a whole number, if it is one (an optional sign and decimal digits).
     static bool typedNumber(const QString &input, qlonglong &number);
 };

@@ -25,11 +25,16 @@ RadioChoice::RadioChoice(const RadioRule &rule, QWidget *parent)
     }
     for (int c = 0; c < columns; ++c)
         grid->setColumnStretch(c, 1);
-    connect(m_group, &QButtonGroup::buttonClicked, this, [this] { userChanged(this); });
+    // Clicked, keyed or toggled by an assistive client: whatever selects an option.
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on)
+            stateChanged(this);
+    });
 }
 
 void RadioChoice::selectOption(int n)
 {
+    const ProgramSet set(*this);
     if (QAbstractButton *b = m_group->button(n))
         b->setChecked(true);
 }

@@ -18,12 +18,6 @@ class RadioChoice : public QGroupBox, public Field
 public:
     explicit RadioChoice(const RadioRule &rule, QWidget *parent = nullptr);
 
-    void setState(const FieldState &state) override
-    {
-        selectOption(state.option);
-        showOrigin(this, state);
-    }
-
     QString shownWords(const KeywordRow &row) const override
     {
         FieldState state;
@@ -31,7 +25,8 @@ public:
         return wordsOf(row, state);
     }
 
-    // Selects option n; any other selected option is deselected. n outside the list does nothing.
+    // Selects option n, as the program's set; any other selected option is deselected. n
+    // outside the list does nothing.
     void selectOption(int n);
     // The selected option, or -1 when none is.
     int selectedOption() const;
@@ -40,6 +35,13 @@ public:
     // The option with this caption, or -1.
     int optionWithCaption(const QString &caption) const;
     QRadioButton *option(int n) const { return m_options.value(n); }
+
+protected:
+    void showState(const FieldState &state) override
+    {
+        selectOption(state.option);
+        showOrigin(this, state);
+    }
 
 private:
     QButtonGroup *m_group;

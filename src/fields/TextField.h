@@ -17,12 +17,13 @@ public:
     {
         // A value is shown whole, however long: by default the line edit cuts text at 32767.
         setMaxLength(std::numeric_limits<int>::max());
-        connect(this, &QLineEdit::textEdited, this, [this] { userChanged(this); });
+        connect(this, &QLineEdit::textChanged, this, [this] { stateChanged(this); });
     }
 
     QString shownWords(const KeywordRow &) const override { return text(); }
 
-    void setState(const FieldState &state) override
+protected:
+    void showState(const FieldState &state) override
     {
         setText(shownText(state));
         showOrigin(this, state);

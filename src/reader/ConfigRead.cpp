@@ -39,9 +39,11 @@ bool DefaultsBlocks::takes(const KeywordLine &line, DefaultsMark &mark)
     return taken;
 }
 
-void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file)
+void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
+                const std::vector<int> *columns)
 {
     int column = 0;
+    std::size_t links = 0;
     DefaultsBlocks blocks;
     DefaultsMark mark;
     ConfigScanner scanner(lines, &sink);
@@ -58,11 +60,17 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file)
                               {file, line.lineNumber});
             sink.linkValue(line, LinkStore::DefaultsColumn);
         } else if (row.kind == ValueKind::LinkName) {
-            column = store.columnCount();
-            store.setColumnCount(column + 1);
+            if (columns) {
+                column = links < columns->size() ? (*columns)[links++] : -1;
+                if (column < 0)
+                    continue;
+            } else {
+                column = store.columnCount();
+                store.setColumnCount(column + 1);
+            }
             store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkStarted(line, column);
-        } else {
+        } else if (column >= 0) {
             store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkValue(line, column);
         }

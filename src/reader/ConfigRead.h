@@ -2,6 +2,8 @@
 
 #include "ConfigScanner.h"
 
+#include <vector>
+
 namespace vog {
 
 class LinkStore;
@@ -44,8 +46,11 @@ struct DefaultsBlocks
 // ever read is column n; the per-link keywords fill their rows of the current column, those
 // before the file's first "link " line column 0; the lines of a LinkDefaults block set the
 // defaults that the links after it inherit. Cells remember their line of this file, the
-// file's index among the source files (-1: none). A failed read throws an IoError; whatever the
-// sink throws ends the read at that line.
-void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file = -1);
+// file's index among the source files (-1: none). A file read again gives its link lines the
+// columns they had, in order: `columns`, where a link line past its end and the lines after it
+// are passed over. A failed read throws an IoError; whatever the sink throws ends the read at
+// that line.
+void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file = -1,
+                const std::vector<int> *columns = nullptr);
 
 } // namespace vog

@@ -31,6 +31,39 @@ void LinkStore::setColumnCount(int count)
     m_currentColumn = -1;
 }
 
+void LinkStore::insertColumn(int column)
+{
+    if (column <= 0 || column > columnCount())
+        return;
+    m_columns.insert(m_columns.begin() + column, Column());
+    m_current = nullptr;
+    m_currentColumn = -1;
+}
+
+void LinkStore::removeColumn(int column)
+{
+    if (column <= 0 || column >= columnCount())
+        return;
+    m_columns.erase(m_columns.begin() + column);
+    m_current = nullptr;
+    m_currentColumn = -1;
+}
+
+void LinkStore::clear()
+{
+    m_columns.clear();
+    m_columns.resize(1);
+    m_defaults.clear();
+    m_latest = -1;
+    m_latestTaken = false;
+    m_current = nullptr;
+    m_currentColumn = -1;
+    m_firstColumnFiles.fill(-1);
+    m_blocks.clear();
+    m_blockUsed = 0;
+    m_blockSize = 0;
+}
+
 void LinkStore::takeDefaults(int column)
 {
     if (column <= 0 || column >= columnCount())

@@ -34,6 +34,12 @@ public:
     int rowCount() const { return RowCount; }
     // New columns inherit the defaults as they stand now.
     void setColumnCount(int count);
+    // An empty column put in at `column`, the columns from there on one further; and a column
+    // taken out, those after it one back. Column 0 stays.
+    void insertColumn(int column);
+    void removeColumn(int column);
+    // No links, no defaults and no cells: as made.
+    void clear();
 
     // Cells outside the columns or the keyword rows are ignored when written and read as empty.
     // A cell remembers the line that wrote it, and is shown in the codepage of that line's file.

@@ -4,6 +4,9 @@
 #include "Text.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
+
+#include <algorithm>
 
 namespace vog {
 
@@ -47,8 +50,7 @@ QByteArray stateWords(const KeywordRow &row, const FieldState &state)
             return {};
         // The option's own word; an option that only the default reaches, its caption, which
         // holds no other option's word.
-        const RadioOption &o = rule.options[std::size_t(state.option)];
-        return o.word.isEmpty() ? lowered(o.caption) : o.word.toByteArray();
+        return optionWord(rule.options[std::size_t(state.option)]);
     }
     case ValueKind::Flags: {
         QByteArray words;
@@ -66,6 +68,116 @@ QByteArray stateWords(const KeywordRow &row, const FieldState &state)
         return state.text.toByteArray();
     }
     return {};
+}
+
+QByteArray optionWord(const RadioOption &option)
+{
+    return option.word.isEmpty() ? lowered(option.caption) : option.word.toByteArray();
+}
+
+int heldNumber(const KeywordRow &row, int number)
+{
+    return std::clamp(number, 0, rangeMaximum(row.range));
+}
+
+QByteArray shownState(const KeywordRow &row, const FieldState &state)
+{
+    // A number and a radio choice show otherwise than they are written; the rest as written.
+    if (row.kind == ValueKind::Number)
+        return QByteArray::number(heldNumber(row, state.number));
+    if (row.kind == ValueKind::Radio)
+        return state.option >= 0 && std::size_t(state.option) < row.radio->options.size()
+                ? QByteArray(row.radio->options[std::size_t(state.option)].caption)
+                : QByteArray();
+    return stateWords(row, state);
+}
+
+bool typedNumber(QByteArrayView typed, qlonglong &number)
+{
+    const QByteArrayView text = trimmed(typed);
+    if (text.isEmpty() || text.size() > 18)
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (!(text[i] >= '0' && text[i] <= '9') && !(i == 0 && (text[i] == '-' || text[i] == '+')))
+            return false;
+    bool ok = false;
+    number = text.toByteArray().toLongLong(&ok);
+    return ok;
+}
+
+namespace {
+
+bool sameWord(QByteArrayView a, QByteArrayView b)
+{
+    return a.size() == b.size() && lowered(a) == lowered(b);
+}
+
+} // namespace
+
+bool typedState(const KeywordRow &row, QByteArrayView typed, FieldState &state, QByteArray &why)
+{
+    state = FieldState();
+    state.kind = row.kind;
+    const QByteArrayView text = trimmed(typed);
+    const auto pick = [&](std::initializer_list<const char *> items) {
+        for (const char *item : items)
+            if (sameWord(text, item))
+                state.choice = item;
+        if (!state.choice)
+            why = "takes " + QByteArray(*items.begin()) + " or " + QByteArray(*(items.begin() + 1));
+        return state.choice != nullptr;
+    };
+    switch (row.kind) {
+    case ValueKind::OnOff:
+    case ValueKind::InvertedOnOff:
+        return pick({"On", "Off"});
+    case ValueKind::LowerUpper:
+        return pick({"Lower", "Upper"});
+    case ValueKind::Number: {
+        qlonglong n = 0;
+        const int most = rangeMaximum(row.range);
+        if (!typedNumber(text, n) || n < 0 || n > most) {
+            why = "takes a whole number from 0 to " + QByteArray::number(most);
+            return false;
+        }
+        state.number = int(n);
+        return true;
+    }
+    case ValueKind::Radio: {
+        const std::vector<RadioOption> &options = row.radio->options;
+        QByteArray captions;
+        for (std::size_t i = 0; i < options.size(); ++i) {
+            if (sameWord(text, options[i].caption))
+                state.option = int(i);
+            captions += (i == 0 ? "" : i + 1 == options.size() ? " or " : ", ")
+                    + QByteArray(options[i].caption);
+        }
+        if (state.option < 0)
+            why = "takes " + captions;
+        return state.option >= 0;
+    }
+    case ValueKind::Flags: {
+        const std::vector<QByteArrayView> &words = row.flags->words;
+        for (const QByteArray &word : text.toByteArray().simplified().split(' ')) {
+            if (word.isEmpty())
+                continue;
+            const auto at = std::find_if(words.begin(), words.end(),
+                                         [&](QByteArrayView w) { return sameWord(word, w); });
+            if (at == words.end()) {
+                why = "has no box " + word;
+                return false;
+            }
+            state.boxes |= 1u << (at - words.begin());
+        }
+        return true;
+    }
+    case ValueKind::Text:
+    case ValueKind::LineList:
+    case ValueKind::LinkName:
+        state.text = typed;
+        return true;
+    }
+    return false;
 }
 
 FieldState fieldState(const KeywordRow &row, QByteArrayView value, qint64 lineNumber,

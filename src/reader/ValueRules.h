@@ -39,6 +39,28 @@ FieldState fieldState(const KeywordRow &row, QByteArrayView value, qint64 lineNu
 // leaves the keyword out.
 QByteArray stateWords(const KeywordRow &row, const FieldState &state);
 
+// What a field shows for a state of a row whose value kind compares words, as its own text: the
+// item text of a choice, the number held to the field's range, the caption of the option
+// selected, the words of the boxes that are on, one blank apart. Empty for no option selected
+// and no box on.
+QByteArray shownState(const KeywordRow &row, const FieldState &state);
+
+// The number a field of this row shows for a number: held to its range.
+int heldNumber(const KeywordRow &row, int number);
+
+// A number as typed: an optional sign and up to 18 decimal digits, blanks around it.
+bool typedNumber(QByteArrayView typed, qlonglong &number);
+
+// The way from what a user may choose in a field to its words, where a choice is strict: an
+// item text of a choice, a whole number inside the field's range, a caption of a radio choice,
+// flag words of the boxes, without regard to case; blanks between flag words. Empty typed text
+// gives a state of no box on for flags. On a text that the field can't take, false and why.
+bool typedState(const KeywordRow &row, QByteArrayView typed, FieldState &state, QByteArray &why);
+
+// The words that select each option of a radio choice: its own word, or for an option that only
+// the default reaches, its caption in lower case (as stateWords writes it).
+QByteArray optionWord(const RadioOption &option);
+
 // The default option, then each word that occurs anywhere in the lower-case value selects its
 // option; the last one tested wins.
 int radioOption(QByteArrayView lowerValue, const RadioRule &rule, int defaultOption);

@@ -2,6 +2,7 @@
 
 #include "Startup.h"
 #include "TMain.h"
+#include "script/ScriptCommand.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -38,7 +39,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 + QLatin1Char('\n') + usage;
         result.exitStatus = 2;
     } else if (parser.isSet(help)) {
-        result.standardOutput = usage;
+        result.standardOutput = usage + scriptUsage();
         result.exitStatus = 0;
     } else if (parser.isSet(version)) {
         result.standardOutput = QStringLiteral("vog-config " VOG_VERSION "\n");

@@ -12,9 +12,7 @@
 #include "document/DocumentRead.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
-#include <QSet>
 #include <QSignalBlocker>
 
 #include <string>
@@ -28,9 +26,6 @@ OpenCommand::Summary &lastSummary()
     return summary;
 }
 } // namespace
-
-static void walk(OpenCommand &command, std::vector<QString> &stack, QSet<QString> &tried,
-                 QStringList &failures, const std::function<void()> &onOpened);
 
 // Each value into its field. A file's codepage is known only once all its lines are read, so
 // its texts wait as bytes until then; numbers, choices and boxes are set at their line, where a
@@ -173,15 +168,11 @@ void OpenCommand::read(const QString &fileName, const std::function<void()> &onO
     ConfigFile file(fileName);
     if (onOpened)
         onOpened();
-    const QFileInfo info(fileName);
-    read.file = addSourceFile(info.absoluteFilePath());
-    SourceFile &source = sourceFile(read.file);
-    source.canonicalPath = info.canonicalFilePath();
-    source.modified = info.lastModified().toMSecsSinceEpoch();
+    read.file = addFileToRead(fileName);
     m_sink->start(read.file);
     LineReader lines(file.descriptor());
     try {
-        readDocumentFile(lines, read.file, isMain, Link_Keywords->LinksStringGrid, *m_sink);
+        readDocumentFile(lines, read.file, isMain, *m_sink);
     } catch (...) {
         m_sink->finishFile(read);
         throw;
@@ -213,59 +204,19 @@ void openFile(const QString &fileName, const std::function<void()> &onOpened, bo
     command.finish();
 }
 
-QString includedPath(const QString &name, const Origin &origin)
-{
-    const int base = origin.isSet() ? origin.file : sourceFileCount() - 1;
-    const QDir folder = base >= 0 ? QFileInfo(sourceFile(base).path).dir() : QDir::current();
-    return QDir::cleanPath(folder.absoluteFilePath(name));
-}
-
 void openIncludedFiles(const QStringList &names, const std::vector<Origin> &origins,
                        const std::function<void()> &onOpened)
 {
     OpenCommand command;
-    QSet<QString> tried;
-    QStringList failures;
-    // Depth first, in the order written; an explicit stack, so a deep chain can't overflow.
-    std::vector<QString> stack;
-    for (qsizetype i = names.size(); i-- > 0;) {
-        if (names[i].trimmed().isEmpty())
-            continue;
-        stack.push_back(includedPath(names[i], std::size_t(i) < origins.size()
-                                                       ? origins[std::size_t(i)]
-                                                       : Origin()));
-    }
     try {
-        walk(command, stack, tried, failures, onOpened);
+        walkIncludes(names, origins, [&](const QString &path, IncludedRead &read) {
+            command.read(path, onOpened, read, false);
+        });
     } catch (...) {
         command.finish();
         throw;
     }
     command.finish();
-    if (!failures.isEmpty())
-        throw IoError(0, QStringLiteral("Some included files were not read:\n")
-                                 + failures.join(QLatin1Char('\n')));
-}
-
-static void walk(OpenCommand &command, std::vector<QString> &stack, QSet<QString> &tried,
-                 QStringList &failures, const std::function<void()> &onOpened)
-{
-    while (!stack.empty()) {
-        const QString path = stack.back();
-        stack.pop_back();
-        if (tried.contains(path) || wasRead(path))
-            continue;
-        tried.insert(path);
-        OpenCommand::FileRead read;
-        try {
-            command.read(path, onOpened, read, false);
-        } catch (const CommandError &e) {
-            failures.append(path + QStringLiteral(": ") + e.message());
-        }
-        for (qsizetype i = read.includes.size(); i-- > 0;)
-            if (!read.includes[i].trimmed().isEmpty())
-                stack.push_back(includedPath(read.includes[i], {read.file, 1}));
-    }
 }
 
 } // namespace vog

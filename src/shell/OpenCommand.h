@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/IncludeWalk.h"
 #include "reader/SourceFiles.h"
 
 #include <QString>
@@ -24,11 +25,7 @@ public:
     OpenCommand &operator=(const OpenCommand &) = delete;
 
     // What one file gave besides its values.
-    struct FileRead
-    {
-        int file = -1;        // its index among the source files
-        QStringList includes; // the names on its "include " lines, in order
-    };
+    using FileRead = IncludedRead;
 
     // Reads one file. onOpened runs once it is open, before the first line. Throws an IoError if
     // the file can't be opened or read, a NumberError at a number that doesn't convert; what
@@ -59,15 +56,9 @@ private:
 void openFile(const QString &fileName, const std::function<void()> &onOpened,
               bool isMain = true);
 
-// Opens the files named by the lines given, then the files that those name, depth first in
-// the order written, each at most once and none that was already read in this run. A relative
-// name is taken against the folder of the file whose line named it, or of the file read last
-// for a line without an origin. Files that can't be read don't stop the walk: when it ends,
-// one IoError lists each with its reason.
+// Opens the files named by the lines given, and the files that those name, as walkIncludes
+// walks them.
 void openIncludedFiles(const QStringList &names, const std::vector<Origin> &origins,
                        const std::function<void()> &onOpened);
-
-// The absolute path of an included file's name, by the rule above.
-QString includedPath(const QString &name, const Origin &origin);
 
 } // namespace vog

@@ -77,7 +77,6 @@ void createEditorWindows()
     Area_Definition = new TArea_Definition;
     // A new set of windows shows a new document.
     vog::document().clear();
-    vog::document().setLinkStore(&Link_Keywords->LinksStringGrid);
     QObject::connect(Link_Keywords, &TLink_Keywords::loadFailed, &vog::showError);
     QObject::connect(Area_Definition, &TArea_Definition::failed, &vog::showError);
     QObject::connect(Files_and_Paths->OpenIncludedFile, &QAction::triggered, Main,

@@ -1,0 +1,35 @@
+#include "SaveSteps.h"
+
+#include "UnifiedDiff.h"
+
+namespace vog {
+
+PreparedSave prepareSave(const ConfigDocument &doc)
+{
+    PreparedSave save;
+    // The edits are worked out once; the renders and the lines' moves come from them.
+    save.plan = doc.planSave();
+    for (int file : save.plan.files()) {
+        const SourceFile &source = sourceFile(file);
+        QByteArray asRead = readUnchanged(source);
+        QByteArray bytes = doc.render(save.plan, file, asRead);
+        if (bytes == asRead)
+            continue;
+        save.diffs.push_back(unifiedDiff(source.path, asRead, bytes, source.codec));
+        save.backups.push_back(backupToWrite(source.path));
+        save.files.push_back(file);
+        save.writes.push_back({source.path, std::move(asRead), std::move(bytes)});
+    }
+    return save;
+}
+
+void commitSave(ConfigDocument &doc, PreparedSave &save)
+{
+    if (!save.writes.empty())
+        writeFiles(save.writes);
+    for (std::size_t i = 0; i < save.files.size(); ++i)
+        doc.saved(save.plan, save.files[i], save.writes[i].bytes);
+    doc.changesSaved();
+}
+
+} // namespace vog

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ConfigDocument.h"
+#include "SafeWrite.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace vog {
+
+// A save up to the write: every file with a change read again (it must still be what was
+// read), its new bytes rendered and what changes in it as a unified diff. Files whose changes
+// come to their own bytes again are left out. File > Save shows the diffs before it writes;
+// the command line prints them.
+struct PreparedSave
+{
+    SavePlan plan;
+    std::vector<int> files;        // the files to write, in the order read
+    std::vector<FileWrite> writes; // each one's bytes as read and new bytes
+    std::vector<QString> diffs;    // each one's diff
+    std::vector<QString> backups;  // each one's .bak that the write keeps, or an empty name
+};
+
+// Throws a CommandError, having written nothing, when a file changed on disk or can't be
+// read, or a change can't be written in its file.
+PreparedSave prepareSave(const ConfigDocument &doc);
+
+// Writes the files (writeFiles), and the document takes their new bytes: its lines move to
+// where they now stand and its changes are done.
+void commitSave(ConfigDocument &doc, PreparedSave &save);
+
+} // namespace vog

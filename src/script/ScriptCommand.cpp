@@ -1,0 +1,466 @@
+#include "ScriptCommand.h"
+
+#include "ConfigCheck.h"
+
+#include "document/ConfigDocument.h"
+#include "document/DocumentRead.h"
+#include "document/IncludeWalk.h"
+#include "document/SaveSteps.h"
+#include "reader/ConfigFile.h"
+#include "reader/Errors.h"
+#include "reader/KeywordTable.h"
+#include "reader/LinkStore.h"
+#include "reader/Text.h"
+#include "reader/ValueRules.h"
+
+#include <cstring>
+#include <optional>
+
+namespace vog {
+
+namespace {
+
+// clang-format off
+const QStringList CommandOptions{"--get", "--list", "--links", "--check", "--set", "--unset", "--add"};
+const QStringList ValueOptions{"--get", "--link", "--set", "--unset", "--add"};
+const QStringList FlagOptions{"--list", "--links", "--check", "--include", "--dry-run"};
+// clang-format on
+
+struct Edit
+{
+    enum Kind { Set, Unset, Add } kind;
+    QString keyword;
+    QString value;
+};
+
+// What the command line asks for.
+struct Request
+{
+    enum Mode { None, Get, List, Links, Check, Change } mode = None;
+    QString keyword; // --get
+    QString link;
+    bool hasLink = false;
+    bool include = false;
+    bool dryRun = false;
+    std::vector<Edit> edits; // in the order given
+    QString file;
+};
+
+[[noreturn]] void fail(const QString &message)
+{
+    throw CommandError(message);
+}
+
+Request parse(const QStringList &arguments)
+{
+    Request r;
+    QStringList files;
+    bool optionsEnd = false;
+    const auto setMode = [&](Request::Mode mode, const QString &option) {
+        if (r.mode != Request::None && !(r.mode == Request::Change && mode == Request::Change))
+            fail(option + QStringLiteral(" can't be given with --get, --list, --links, --check or "
+                                         "another of them"));
+        r.mode = mode;
+    };
+    const auto keywordAndValue = [&](const QString &option, const QString &value, Edit::Kind kind) {
+        const qsizetype equals = value.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            fail(option + QStringLiteral(" takes KEYWORD=VALUE, not \"") + value
+                 + QLatin1Char('"'));
+        r.edits.push_back({kind, value.left(equals), value.mid(equals + 1)});
+    };
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (!optionsEnd && argument == QLatin1String("--")) {
+            optionsEnd = true;
+            continue;
+        }
+        if (optionsEnd || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+            files.append(argument);
+            continue;
+        }
+        QString option = argument;
+        QString value;
+        bool hasValue = false;
+        if (const qsizetype equals = argument.indexOf(QLatin1Char('='));
+            equals > 0 && argument.startsWith(QLatin1String("--"))) {
+            option = argument.left(equals);
+            value = argument.mid(equals + 1);
+            hasValue = true;
+        }
+        if (ValueOptions.contains(option)) {
+            if (!hasValue) {
+                if (i + 1 >= arguments.size())
+                    fail(option + QStringLiteral(" needs a value"));
+                value = arguments[++i];
+            }
+        } else if (!FlagOptions.contains(option)) {
+            fail(QStringLiteral("unknown option ") + argument);
+        } else if (hasValue) {
+            fail(option + QStringLiteral(" takes no value"));
+        }
+        if (option == QLatin1String("--get")) {
+            setMode(Request::Get, option);
+            r.keyword = value;
+        } else if (option == QLatin1String("--list")) {
+            setMode(Request::List, option);
+        } else if (option == QLatin1String("--links")) {
+            setMode(Request::Links, option);
+        } else if (option == QLatin1String("--check")) {
+            setMode(Request::Check, option);
+        } else if (option == QLatin1String("--set")) {
+            setMode(Request::Change, option);
+            keywordAndValue(option, value, Edit::Set);
+        } else if (option == QLatin1String("--add")) {
+            setMode(Request::Change, option);
+            keywordAndValue(option, value, Edit::Add);
+        } else if (option == QLatin1String("--unset")) {
+            setMode(Request::Change, option);
+            r.edits.push_back({Edit::Unset, value, {}});
+        } else if (option == QLatin1String("--link")) {
+            if (r.hasLink)
+                fail(QStringLiteral("--link is given twice"));
+            r.hasLink = true;
+            r.link = value;
+        } else if (option == QLatin1String("--include")) {
+            r.include = true;
+        } else if (option == QLatin1String("--dry-run")) {
+            r.dryRun = true;
+        }
+    }
+    if (r.mode == Request::None)
+        fail(QStringLiteral("--include, --link and --dry-run go with --get, --list, --links, "
+                            "--check, --set, --unset or --add"));
+    if (r.dryRun && r.mode != Request::Change)
+        fail(QStringLiteral("--dry-run goes with --set, --unset or --add"));
+    if (r.hasLink && (r.mode == Request::Links || r.mode == Request::Check))
+        fail(QStringLiteral("--link goes with --get, --list, --set, --unset or --add"));
+    if (files.size() != 1)
+        fail(files.isEmpty() ? QStringLiteral("name the configuration file")
+                             : QStringLiteral("name one configuration file, not %1")
+                                       .arg(files.size()));
+    r.file = files.constFirst();
+    return r;
+}
+
+LinkStore &links()
+{
+    return document().links();
+}
+
+struct NoSink final : public ConfigSink
+{
+    void windowValue(const KeywordLine &) override {}
+    void linkStarted(const KeywordLine &, int) override {}
+};
+
+// Reads the file, and with --include the files it includes as "Open all included files" does,
+// into the document and the link records. check, if given, is the sink and sees each file's
+// beginning and end.
+void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check)
+{
+    ConfigDocument &doc = document();
+    static const KeywordRow &include = *rowNamed("Include");
+    const auto readOne = [&](const QString &path, const QString &name, bool isMain,
+                             IncludedRead &read) {
+        ConfigFile file(path);
+        read.file = addFileToRead(path);
+        if (check)
+            check->beginFile(read.file, name);
+        LineReader lines(file.descriptor());
+        readDocumentFile(lines, read.file, isMain, sink);
+        if (check)
+            check->endFile();
+        for (const ValueLine *line : doc.linesOf(include))
+            if (line->file == read.file)
+                read.includes.append(doc.valueText(*line));
+    };
+    IncludedRead main;
+    readOne(r.file, r.file, true, main);
+    if (!r.include)
+        return;
+    std::vector<Origin> origins;
+    for (const ValueLine *line : doc.linesOf(include))
+        if (line->file == main.file)
+            origins.push_back(line->origin());
+    walkIncludes(main.includes, origins, [&](const QString &path, IncludedRead &read) {
+        readOne(path, path, false, read);
+    });
+}
+
+const KeywordRow &keywordRow(const QString &name)
+{
+    const KeywordRow *row = findKeyword(lowered(name.toUtf8()));
+    if (!row)
+        fail(QStringLiteral("unknown keyword ") + name);
+    return *row;
+}
+
+QString nameOf(const KeywordRow &row)
+{
+    return QString::fromLatin1(row.name);
+}
+
+// The link named so, or with this Aka address; a name before an address, a name in its own
+// letter case before one in another.
+int findLink(const QString &link)
+{
+    const LinkStore &store = links();
+    const int aka = rowNamed("Aka")->storeRow;
+    std::vector<int> named, addressed, namedInAnotherCase;
+    for (int column = 1; column < store.columnCount(); ++column) {
+        const QString name = store.cellText(column, linkNameRow());
+        if (name == link)
+            named.push_back(column);
+        else if (name.compare(link, Qt::CaseInsensitive) == 0)
+            namedInAnotherCase.push_back(column);
+        const QStringList addresses =
+                store.cellText(column, aka).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (addresses.contains(link.trimmed(), Qt::CaseInsensitive))
+            addressed.push_back(column);
+    }
+    for (const std::vector<int> *found : {&named, &addressed, &namedInAnotherCase}) {
+        if (found->size() > 1)
+            fail(QStringLiteral("%1 links have the name or address %2").arg(found->size()).arg(link));
+        if (found->size() == 1)
+            return found->front();
+    }
+    fail(QStringLiteral("no link has the name or address ") + link);
+}
+
+// The column of the record a keyword is read from: -1 for a window's, the link's for a link's.
+int columnFor(const KeywordRow &row, const Request &r)
+{
+    if (row.place != Place::Link)
+        return -1;
+    if (!r.hasLink)
+        fail(nameOf(row) + QStringLiteral(" is a link's keyword: name the link with --link"));
+    return findLink(r.link);
+}
+
+// The value in effect for a keyword, as the document says it; none when nothing sets it.
+struct Value
+{
+    QByteArray bytes;
+    Origin origin;
+};
+std::optional<Value> inEffect(const KeywordRow &row, int column)
+{
+    const InEffect e = document().inEffect(row, column);
+    if (!e.isSet())
+        return std::nullopt;
+    return Value{e.words, e.origin};
+}
+
+// The option of a link's radio choice captioned as the one its window field selects.
+int followedDefault(const KeywordRow &row)
+{
+    if (!row.radio || !row.radio->followsField)
+        return -1;
+    const KeywordRow &followed = *rowNamed(row.radio->followsField);
+    const std::optional<Value> v = inEffect(followed, -1);
+    const int option = v ? fieldState(followed, v->bytes).option : -1;
+    if (option < 0)
+        return -1;
+    const char *caption = followed.radio->options[std::size_t(option)].caption;
+    const std::vector<RadioOption> &own = row.radio->options;
+    for (std::size_t i = 0; i < own.size(); ++i)
+        if (std::strcmp(own[i].caption, caption) == 0)
+            return int(i);
+    return -1;
+}
+
+// What the keyword's field shows: a line list's lines, one value otherwise; none when
+// nothing sets it.
+QStringList shown(const KeywordRow &row, int column)
+{
+    const ConfigDocument &doc = document();
+    if (row.kind == ValueKind::LineList) {
+        QStringList lines;
+        for (const ValueLine *line : doc.linesOf(row))
+            lines.append(doc.valueText(*line));
+        return lines;
+    }
+    const std::optional<Value> v = inEffect(row, column);
+    if (!v)
+        return {};
+    if (!row.comparesWords())
+        return {sourceFile(v->origin.file).codec.decode(v->bytes)};
+    FieldState state;
+    try {
+        state = fieldState(row, v->bytes, v->origin.line, followedDefault(row));
+    } catch (const NumberError &e) {
+        fail(sourceFile(v->origin.file).path + QStringLiteral(": ") + nameOf(row)
+             + QStringLiteral(": ") + e.message());
+    }
+    if (row.kind == ValueKind::Radio && state.option < 0)
+        return {};
+    return {QString::fromLatin1(shownState(row, state))};
+}
+
+// A line list's lines as the changes so far left them.
+QStringList currentLines(const KeywordRow &row)
+{
+    if (const Change *c = document().change(row); c && c->kind == Change::Lines)
+        return c->lines;
+    return shown(row, -1);
+}
+
+void change(const Request &r, const Edit &edit)
+{
+    ConfigDocument &doc = document();
+    const KeywordRow &row = keywordRow(edit.keyword);
+    if (row.kind == ValueKind::LinkName || !row.shown)
+        fail(nameOf(row) + QStringLiteral(" is not changed from the command line"));
+    const int column = columnFor(row, r);
+    const bool list = row.kind == ValueKind::LineList;
+    if (edit.kind == Edit::Add) {
+        if (!list)
+            fail(nameOf(row) + QStringLiteral(" takes one value: use --set"));
+        doc.setLines(row, currentLines(row) << edit.value);
+    } else if (edit.kind == Edit::Unset) {
+        if (list)
+            doc.setLines(row, {});
+        else
+            doc.removeValue(row, column);
+    } else if (list) {
+        doc.setLines(row, {edit.value});
+    } else {
+        const QByteArray typed = edit.value.toUtf8();
+        FieldState state;
+        QByteArray why;
+        if (!typedState(row, typed, state, why))
+            fail(nameOf(row) + QStringLiteral(": \"") + edit.value
+                 + QStringLiteral("\" can't be set: the field ") + QString::fromUtf8(why));
+        doc.setValue(row, column,
+                     row.comparesWords() ? QString::fromLatin1(stateWords(row, state))
+                                         : edit.value);
+    }
+}
+
+int run(const Request &r, QByteArray &out)
+{
+    NoSink none;
+    if (r.mode == Request::Check) {
+        ConfigCheck check;
+        readFiles(r, check, &check);
+        for (const QString &problem : check.problems())
+            out += problem.toUtf8() + '\n';
+        return check.problems().isEmpty() ? 0 : 1;
+    }
+    readFiles(r, none, nullptr);
+    switch (r.mode) {
+    case Request::Get: {
+        const KeywordRow &row = keywordRow(r.keyword);
+        const QStringList lines = shown(row, columnFor(row, r));
+        for (const QString &line : lines)
+            out += line.toUtf8() + '\n';
+        return lines.isEmpty() ? 1 : 0;
+    }
+    case Request::List: {
+        std::vector<const KeywordRow *> rows;
+        if (r.hasLink) {
+            rows = rowsShownIn(Place::Link);
+        } else {
+            rows = rowsShownIn(Place::General);
+            for (const KeywordRow *row : rowsShownIn(Place::FilesAndPaths))
+                rows.push_back(row);
+        }
+        const int column = r.hasLink ? findLink(r.link) : -1;
+        for (const KeywordRow *row : rows)
+            for (const QString &line : shown(*row, column))
+                out += (nameOf(*row) + QLatin1Char('=') + line).toUtf8() + '\n';
+        return 0;
+    }
+    case Request::Links: {
+        const LinkStore &store = links();
+        const int aka = rowNamed("Aka")->storeRow;
+        for (int column = 1; column < store.columnCount(); ++column)
+            out += (store.cellText(column, linkNameRow()) + QLatin1Char('\t')
+                    + store.cellText(column, aka).simplified())
+                           .toUtf8()
+                    + '\n';
+        return 0;
+    }
+    case Request::Change: {
+        for (const Edit &edit : r.edits)
+            change(r, edit);
+        const PreparedSave save = prepareSave(document());
+        if (!r.dryRun && !save.writes.empty())
+            writeFiles(save.writes);
+        for (const QString &diff : save.diffs)
+            out += diff.toUtf8();
+        return 0;
+    }
+    case Request::None:
+    case Request::Check:
+        break;
+    }
+    return 2;
+}
+
+} // namespace
+
+bool isScriptCommand(const QStringList &arguments)
+{
+    bool script = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        if (a == QLatin1String("--"))
+            break;
+        const QString option = a.section(QLatin1Char('='), 0, 0);
+        // Help and the version are answered as ever, whatever else is given.
+        if (option == QLatin1String("-h") || option == QLatin1String("--help")
+            || option == QLatin1String("-v") || option == QLatin1String("--version"))
+            return false;
+        if (CommandOptions.contains(option) || ValueOptions.contains(option)
+            || FlagOptions.contains(option))
+            script = true;
+    }
+    return script;
+}
+
+int runScriptCommand(const QStringList &arguments, QByteArray &out, QByteArray &err)
+{
+    QString message;
+    try {
+        return run(parse(arguments), out);
+    } catch (const CommandError &e) {
+        message = e.message();
+    } catch (const std::bad_alloc &) {
+        message = QStringLiteral("Out of memory");
+    }
+    out.clear();
+    err = "vog-config: " + message.toUtf8() + '\n';
+    return 2;
+}
+
+QString scriptUsage()
+{
+    return QStringLiteral(R"(
+Commands for scripts (no window is shown; KEYWORD in any letter case; LINK is a
+link's name or one of its Aka addresses):
+  --get KEYWORD [--link LINK] FILE      Prints the value in effect as its field
+                                        shows it (a list one line a value); exit 1
+                                        when nothing sets it.
+  --list [--link LINK] FILE             Prints Keyword=value for every value in
+                                        effect, in the order of the window's rows.
+  --links FILE                          Prints each link: its name, a tab, its Aka
+                                        addresses.
+  --check FILE                          Prints every problem as FILE:LINE: message;
+                                        exit 1 when there is any.
+  [--link LINK] [--dry-run] (--set KEYWORD=VALUE | --unset KEYWORD
+        | --add KEYWORD=LINE)... FILE   Changes values as typed into their fields,
+                                        saves them as File > Save does (FILE.bak
+                                        kept) and prints the diff; --dry-run prints
+                                        it and writes nothing.
+  --include                             Reads the included files too.
+Errors exit 2, with a message on standard error and nothing written.
+Examples:
+  vog-config --get Sysop /etc/tosser/config
+  vog-config --link 2:5020/1 --set Level=5 --set AutoPause=30 /etc/tosser/config
+  vog-config --add Route="crash 2:5020/1 2:*" --dry-run /etc/tosser/config
+)");
+}
+
+} // namespace vog
