@@ -93,7 +93,11 @@ void retype(QLineEdit *edit, const QString &text)
     edit->setFocus();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
+    // A key at a time, as a keyboard sends them, Russian letters too.
+    for (const QChar c : text) {
+        QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &typed);
+    }
 }
 
 // One step of the user's: "pick TAG,TAG" (rows selected, the first current), "text FIELD=..."
@@ -337,6 +341,22 @@ private slots:
         QTest::keyClicks(text, QStringLiteral("dupes"));
         QTest::keyClick(text, Qt::Key_Return);
         QCOMPARE(Area_Definition->AreaTag->text(), QStringLiteral("DUPES"));
+    }
+
+    // A file in KOI8-R: its area's Russian description shown, and a new one written in KOI8-R.
+    void codepage()
+    {
+        Program program;
+        ConfigFixture files;
+        const QByteArray sysop("Sysop \xf3\xc9\xd3\xd4\xc5\xcd\xce\xd9\xca \xcf\xd0\xc5\xd2\xc1\xd4\xcf\xd2 \xd5\xda\xcc\xc1\n");
+        const QString path = files.write(sysop + "EchoArea RU.TALK /r -d \"\xf4\xc5\xd3\xd4\" 2:5020/1\n");
+        QVERIFY(openConfig(path).isEmpty());
+        window();
+        act(QStringLiteral("pick RU.TALK"));
+        QCOMPARE(Area_Definition->AreaDescription->text(), QString::fromUtf8("Тест"));
+        act(QString::fromUtf8("text AreaDescription=Привет мир"));
+        save();
+        QCOMPARE(contents(path), sysop + "EchoArea RU.TALK /r -d \"\xf0\xd2\xc9\xd7\xc5\xd4 \xcd\xc9\xd2\" 2:5020/1\n");
     }
 
     // Every address goes from every area that has it.

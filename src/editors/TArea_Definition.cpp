@@ -1,8 +1,6 @@
 #include "TArea_Definition.h"
 
 #include "AreaListModel.h"
-#include "TLink_Keywords.h"
-#include "Windows.h"
 #include "document/ConfigDocument.h"
 #include "fields/ChoiceField.h"
 #include "fields/SharedFont.h"
@@ -291,10 +289,8 @@ void TArea_Definition::reloadList()
 
 void TArea_Definition::offerLinkAddresses()
 {
-    if (!::Link_Keywords)
-        return;
     static const int aka = vog::rowNamed("Aka")->storeRow;
-    const vog::LinkStore &store = ::Link_Keywords->LinksStringGrid;
+    const vog::LinkStore &store = vog::document().links();
     QStringList addresses;
     for (int column = 1; column < store.columnCount(); ++column) {
         const QString first = store.cellText(column, aka).simplified().section(u' ', 0, 0);
