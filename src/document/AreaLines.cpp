@@ -275,15 +275,6 @@ int AreaLines::removeLinkEverywhere(const QString &address)
     return int(changed.size());
 }
 
-bool AreaLines::hasTag(const QString &tag) const
-{
-    for (int i = 0; i < count(); ++i)
-        if (!m_areas[std::size_t(i)].removed
-            && this->tag(i).compare(tag, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
 void AreaLines::countChanges()
 {
     m_changes = int(std::count_if(m_areas.begin(), m_areas.end(), [](const Area &a) {

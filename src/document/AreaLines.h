@@ -28,9 +28,6 @@ public:
     void endFile(int file);
 
     int count() const { return int(m_areas.size()); }
-    int file(int area) const { return m_areas[std::size_t(area)].file; }
-    // Its line number in its file; 0 for an area the user added.
-    qint64 lineNumber(int area) const { return m_areas[std::size_t(area)].line; }
     bool isRemoved(int area) const { return m_areas[std::size_t(area)].removed; }
     bool isChanged(int area) const;
     // What the user made of the area, else what its line says.
@@ -55,8 +52,6 @@ public:
     void removeAreas(const std::vector<int> &areas);
     // Takes a link off every area that has it; how many areas it changed.
     int removeLinkEverywhere(const QString &address);
-    // Whether another area, not removed, has this tag, without regard to case.
-    bool hasTag(const QString &tag) const;
     bool hasChanges() const { return m_changes > 0; }
 
     // Saving: each changed line's new bytes, a removed line's bytes with its line end gone, the
@@ -73,7 +68,7 @@ public:
     void saved(int file, QByteArrayView bytes);
     void changesSaved();
 
-    // Counts what the windows must show again: each read, save, area added or removed.
+    // Counts what the windows must show again: each read, save and change.
     quint64 generation() const { return m_generation; }
     // Called for every change of the user's; and whenever the lines were read or found again.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
