@@ -539,6 +539,7 @@ public:
             listBlock(m_options.listLines - m_facts.listLines);
         while (m_facts.lines < m_options.lines)
             fillerBlock(m_options.lines - m_facts.lines);
+        areas();
         m_out.finish();
         return m_facts;
     }
@@ -742,6 +743,45 @@ private:
                 generalLine(s, *m_general[std::size_t(r().below(int(m_general.size())))]);
         }
         return m_facts.lines - before;
+    }
+
+    // The areas block of a hub: every area once, its base, purge days, group and description,
+    // and the downlinks that get it, some read only.
+    void areas()
+    {
+        if (m_options.areaLines <= 0)
+            return;
+        Random r(m_options.seed * 7919 + 17);
+        std::vector<std::string> downlinks;
+        for (int i = 0; i < 400; ++i)
+            downlinks.push_back("2:" + number(5000 + i % 60) + "/" + number(1 + (i * 37) % 997));
+        m_out.line("");
+        comment("---- areas " + std::string(60, '-'));
+        static const char *const Bases[] = {"Squish", "Jam", "Msg"};
+        for (int i = 0; i < m_options.areaLines; ++i) {
+            const std::string tag = echoName(r) + "." + number(i);
+            std::string line = anyCase(r, "EchoArea") + " " + tag + " "
+                + (r.chance(10) ? "Passthrough" : path(r, lowerAscii(tag).c_str()));
+            line += " -b " + std::string(r.pick(Bases)) + " -p " + number(r.between(7, 90));
+            line += " -g " + std::string(1, char('A' + r.below(8)));
+            line += " -d \"" + std::string(r.pick(EchoWords)) + " " + r.pick(EchoGroups)
+                + " talk\"";
+            if (r.chance(20))
+                line += " -h";
+            std::vector<int> taken;
+            for (int n = r.between(1, 40); n > 0; --n) {
+                int k = r.below(int(downlinks.size()));
+                while (std::find(taken.begin(), taken.end(), k) != taken.end())
+                    k = (k + 1) % int(downlinks.size());
+                taken.push_back(k);
+                line += " " + downlinks[std::size_t(k)];
+                if (r.chance(10))
+                    line += " -r";
+                ++m_facts.areaLinks;
+            }
+            m_out.line(line);
+            ++m_facts.areaLines;
+        }
     }
 
     void generalLine(const Style &s, const vog::KeywordRow &e)

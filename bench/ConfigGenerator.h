@@ -22,6 +22,10 @@ struct GeneratorOptions
     // library converts to ("KOI8-R", "CP866", "CP1251"): names, origins, remap lines and
     // comments in Russian, written in that codepage.
     std::string codepage;
+    // Area lines at the end, one block, each with 1 to 40 links drawn from a few hundred
+    // addresses; drawn from a stream of their own, so that the lines before them are those of
+    // the same options without them.
+    int areaLines = 0;
 
     // The stress file scaled down (or up) in every part.
     static GeneratorOptions scaled(double factor, std::uint64_t seed = 1);
@@ -38,6 +42,8 @@ struct GeneratedFile
     std::int64_t listLines = 0;
     std::int64_t linkLines = 0; // per-link keyword lines, "link " lines not counted
     std::int64_t defaultsLines = 0; // lines of LinkDefaults blocks, their marks counted
+    int areaLines = 0;              // those of the areas block
+    std::int64_t areaLinks = 0;     // the links on them
 };
 
 // Writes a realistic configuration file: every general, files-and-paths and per-link keyword in

@@ -16,6 +16,8 @@
 
 #include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
+#include "editors/AreaListModel.h"
+#include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/LinkDialog.h"
 #include "editors/TLink_Keywords.h"
@@ -56,7 +58,9 @@
 #include <QLibraryInfo>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalBlocker>
+#include <QTableView>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -476,6 +480,24 @@ LinkLoad timeLinkLoads(const QString &path, int repeats)
 
 // ---- quick find ----------------------------------------------------------------------------
 
+// Types a text into a field one key at a time, as the user does, each key timed until what it
+// changed is drawn.
+void typeKeys(QWidget *field, const QString &text, QList<double> &times)
+{
+    QElapsedTimer t;
+    for (QChar c : text) {
+        // Printable ASCII keys have the upper-case character's code.
+        const int key = c.toUpper().unicode();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        t.start();
+        QApplication::sendEvent(field, &press);
+        QApplication::sendEvent(field, &release);
+        QApplication::processEvents();
+        times.append(seconds(t) * 1e3);
+    }
+}
+
 struct QuickFindRun
 {
     QString address;
@@ -509,17 +531,7 @@ QuickFindRun timeQuickFind(const QString &path, int rounds)
     for (int round = 0; round < rounds; ++round) {
         find->QuickFindText->clear();
         QApplication::processEvents();
-        for (QChar c : r.address) {
-            // Printable ASCII keys have the upper-case character's code.
-            const int key = c.toUpper().unicode();
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-            t.restart();
-            QApplication::sendEvent(find->QuickFindText, &press);
-            QApplication::sendEvent(find->QuickFindText, &release);
-            QApplication::processEvents();
-            keys.append(seconds(t) * 1e3);
-        }
+        typeKeys(find->QuickFindText, r.address, keys);
     }
     const QModelIndex first = find->QuickFindResults->model()->index(0, 0);
     r.found = find->QuickFindText->text() == r.address
@@ -831,6 +843,94 @@ struct SaveRun
 
 double safeWriteFloor(const QString &path, const QByteArray &bytes);
 
+// The moment a file is renamed into a folder, seen by a watch from a thread of its own: a save
+// is timed without a hook in the program.
+class RenameWatch
+{
+public:
+    RenameWatch(const QString &folder, const char *name, const QElapsedTimer &clock)
+        : m_name(name), m_clock(clock)
+    {
+        m_watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        m_ok = m_watch >= 0
+            && inotify_add_watch(m_watch, QFile::encodeName(folder).constData(), IN_MOVED_TO) >= 0;
+        if (m_ok)
+            m_thread = std::thread([this] { run(); });
+    }
+    ~RenameWatch() { stop(); }
+    bool ok() const { return m_ok; }
+    // The seconds on the clock at the rename, -1 for none.
+    double stop()
+    {
+        m_done = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        if (m_watch >= 0)
+            ::close(m_watch);
+        m_watch = -1;
+        return m_renamed;
+    }
+
+private:
+    void run()
+    {
+        alignas(inotify_event) char events[4096];
+        pollfd wait{m_watch, POLLIN, 0};
+        while (!m_done) {
+            if (::poll(&wait, 1, 20) <= 0)
+                continue;
+            const ssize_t n = ::read(m_watch, events, sizeof events);
+            for (ssize_t at = 0; at < n;) {
+                const auto *e = reinterpret_cast<const inotify_event *>(events + at);
+                if (e->len && qstrcmp(e->name, m_name) == 0) {
+                    m_renamed = seconds(m_clock);
+                    return;
+                }
+                at += ssize_t(sizeof(inotify_event) + e->len);
+            }
+        }
+    }
+
+    const char *m_name;
+    const QElapsedTimer &m_clock;
+    int m_watch = -1;
+    bool m_ok = false;
+    std::atomic<double> m_renamed{-1};
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+// File > Save timed from N3Click, its preview accepted as soon as it shows: when the preview
+// showed, when the file was renamed, and when the command returned; -1 where it did not.
+struct SaveTimes
+{
+    double preview = -1, renamed = -1, seconds = -1;
+};
+
+SaveTimes timeSaveCommand(const QString &folder, const char *name)
+{
+    SaveTimes r;
+    QElapsedTimer t;
+    QTimer accept;
+    accept.setInterval(0);
+    QObject::connect(&accept, &QTimer::timeout, [&] {
+        auto *preview = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (preview && preview->objectName() == QLatin1String("SavePreview")) {
+            r.preview = seconds(t);
+            preview->accept();
+        }
+    });
+    accept.start();
+    t.start();
+    RenameWatch watch(folder, name, t);
+    if (!watch.ok())
+        return r;
+    Main->N3Click();
+    r.seconds = seconds(t);
+    r.renamed = watch.stop();
+    return r;
+}
+
 // The child side: a copy of the file opened into the windows, the Aka of its middle link
 // changed, then File > Save timed from N3Click, its preview accepted as soon as it shows.
 // Prints the seconds, the preview's seconds and the peak bytes.
@@ -861,49 +961,13 @@ int saveChild(const QString &path)
     clear.close();
     const qint64 resident = statusKilobytes("VmRSS:");
     SaveRun r;
-    QElapsedTimer t;
-    QTimer accept;
-    accept.setInterval(0);
-    QObject::connect(&accept, &QTimer::timeout, [&] {
-        auto *preview = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (preview && preview->objectName() == QLatin1String("SavePreview")) {
-            r.previewSeconds = seconds(t);
-            preview->accept();
-        }
-    });
-    accept.start();
-    // The rename of the new bytes over the file, seen by a watch on its folder from a thread
-    // of its own: the save itself is timed without a hook in the program.
-    const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-    if (watch < 0 || inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(),
-                                       IN_MOVED_TO) < 0)
+    // The rename of the new bytes over the file, seen by a watch on its folder.
+    const SaveTimes times = timeSaveCommand(dir.path(), "stress.cfg");
+    if (times.seconds < 0)
         return 1;
-    std::atomic<double> renamed{-1};
-    std::atomic<bool> saved{false};
-    t.start();
-    std::thread watcher([&] {
-        alignas(inotify_event) char events[4096];
-        pollfd wait{watch, POLLIN, 0};
-        while (!saved) {
-            if (::poll(&wait, 1, 20) <= 0)
-                continue;
-            const ssize_t n = ::read(watch, events, sizeof events);
-            for (ssize_t at = 0; at < n;) {
-                const auto *e = reinterpret_cast<const inotify_event *>(events + at);
-                if (e->len && qstrcmp(e->name, "stress.cfg") == 0) {
-                    renamed = seconds(t);
-                    return;
-                }
-                at += ssize_t(sizeof(inotify_event) + e->len);
-            }
-        }
-    });
-    Main->N3Click();
-    r.seconds = seconds(t);
-    saved = true;
-    watcher.join();
-    ::close(watch);
-    r.renamedSeconds = renamed;
+    r.previewSeconds = times.preview;
+    r.seconds = times.seconds;
+    r.renamedSeconds = times.renamed;
     r.peakBytes = (statusKilobytes("VmHWM:") - resident) * 1024;
     r.checked = QFileInfo(copy).size() == expected
         && QFileInfo(copy + QStringLiteral(".bak")).size() == before && !doc.hasChanges();
@@ -940,6 +1004,125 @@ SaveRun timeSave(const QString &path, int runs)
         best.floorSeconds = floor;
     }
     return best;
+}
+
+// ---- areas ---------------------------------------------------------------------------------
+
+struct AreaRun
+{
+    double openPlain = -1, openAreas = -1; // the best warm Opens, without and with the areas
+    double showSeconds = -1;      // Configurator > Area Definition to the window drawn
+    double readySeconds = -1;     // to the filter's block made, while the window is idle
+    double medianKeyMs = -1, worstKeyMs = -1;
+    int keys = 0, kept = 0;       // the filter's keys, and the rows the whole address kept
+    double addMs = -1;            // one link added to 1,000 selected areas, the list redrawn
+    double previewSeconds = -1;   // File > Save to the preview shown
+    double saveSeconds = -1;      // the preview's confirm to the file renamed
+    double floorSeconds = -1;     // the same new bytes written safely, and renamed
+    bool checked = false;         // the file grew by the link on 1,000 lines, nothing left
+};
+
+// The floor of any safe save (below).
+double safeWriteFloor(const QString &path, const QByteArray &bytes);
+
+// The child side (--areas): the stress file with and without its areas opened in turn, then,
+// on a copy of the one with areas, the Area Definition window shown, a link's address typed
+// into its filter, one link added to 1,000 selected areas and the change saved. Prints the
+// figures in AreaRun's order.
+int areaChild(const QString &plain, const QString &withAreas, int runs)
+{
+    AreaRun r;
+    {
+        createWindows(); // the first windows of a process pay for fonts and styles
+        destroyWindows();
+    }
+    r.openPlain = r.openAreas = std::numeric_limits<double>::max();
+    for (int i = 0; i < runs; ++i) {
+        r.openPlain = std::min(r.openPlain, timeWarmOpen(plain).seconds);
+        r.openAreas = std::min(r.openAreas, timeWarmOpen(withAreas).seconds);
+    }
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("areas.cfg"));
+    if (!dir.isValid() || !QFile::copy(withAreas, copy))
+        return 1;
+    const qint64 before = QFileInfo(copy).size();
+    createWindows();
+    Main->show();
+    openFile(copy);
+    QApplication::processEvents();
+    QElapsedTimer t;
+    t.start();
+    Main->AreaDefinition1Click();
+    QApplication::processEvents();
+    r.showSeconds = seconds(t);
+    // The filter's block is made while the window stands idle, as it does before the user
+    // types: the keys are timed from then on.
+    while (!Area_Definition->model()->isPrepared())
+        QApplication::processEvents();
+    r.readySeconds = seconds(t);
+
+    // A downlink's address, typed key by key, a few rounds.
+    const QString address = QStringLiteral("2:5000/1");
+    QList<double> keys;
+    for (int round = 0; round < std::max(2, runs); ++round) {
+        Area_Definition->AreaFilter->clear();
+        QApplication::processEvents();
+        typeKeys(Area_Definition->AreaFilter, address, keys);
+    }
+    r.keys = int(keys.size());
+    r.medianKeyMs = median(keys);
+    r.worstKeyMs = *std::max_element(keys.begin(), keys.end());
+    r.kept = Area_Definition->model()->rowCount();
+    Area_Definition->AreaFilter->clear();
+    QApplication::processEvents();
+
+    // 1,000 areas selected, from the middle of the list, and a new link's address.
+    QTableView *list = Area_Definition->AreaList;
+    const int first = list->model()->rowCount() / 2;
+    list->setCurrentIndex(list->model()->index(first, 0));
+    list->selectionModel()->select(
+            QItemSelection(list->model()->index(first, 0), list->model()->index(first + 999, 0)),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const QString added = QStringLiteral("9:9999/9999");
+    Area_Definition->AreaLinkAddress->setEditText(added);
+    QApplication::processEvents();
+    t.restart();
+    Area_Definition->AreaLinkAdd->click();
+    QApplication::processEvents();
+    r.addMs = seconds(t) * 1e3;
+
+    const SaveTimes times = timeSaveCommand(dir.path(), "areas.cfg");
+    if (times.seconds < 0)
+        return 1;
+    r.previewSeconds = times.preview;
+    r.saveSeconds = times.renamed >= 0 && times.preview >= 0 ? times.renamed - times.preview : -1;
+    r.checked = QFileInfo(copy).size() == before + 1000 * (added.size() + 1)
+        && !vog::document().hasChanges();
+    destroyWindows();
+    QFile saved(copy);
+    const QByteArray bytes = saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
+    for (int i = 0; i < 3; ++i) {
+        const double floor = safeWriteFloor(copy, bytes);
+        if (floor >= 0 && (r.floorSeconds < 0 || floor < r.floorSeconds))
+            r.floorSeconds = floor;
+    }
+    QTextStream(stdout) << r.openPlain << ' ' << r.openAreas << ' ' << r.showSeconds << ' '
+                        << r.readySeconds << ' '
+                        << r.medianKeyMs << ' ' << r.worstKeyMs << ' ' << r.keys << ' ' << r.kept
+                        << ' ' << r.addMs << ' ' << r.previewSeconds << ' ' << r.saveSeconds << ' '
+                        << r.floorSeconds << ' ' << int(r.checked) << '\n';
+    return r.checked ? 0 : 1;
+}
+
+AreaRun timeAreas(const QString &plain, const QString &withAreas, int runs)
+{
+    const QList<QByteArray> f = runSelf({QStringLiteral("--areas"), plain, withAreas,
+                                         QString::number(runs)});
+    if (f.size() != 13)
+        return {};
+    return {f[0].toDouble(), f[1].toDouble(), f[2].toDouble(),  f[3].toDouble(),
+            f[4].toDouble(), f[5].toDouble(), f[6].toInt(),     f[7].toInt(),
+            f[8].toDouble(), f[9].toDouble(), f[10].toDouble(), f[11].toDouble(), f[12] == "1"};
 }
 
 // ---- start-up ------------------------------------------------------------------------------
@@ -1136,6 +1319,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (argc > 2 && qstrcmp(argv[1], "--save") == 0)
         return saveChild(QString::fromLocal8Bit(argv[2]));
+    if (argc > 4 && qstrcmp(argv[1], "--areas") == 0)
+        return areaChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                         std::max(1, atoi(argv[4])));
     const QStringList args = app.arguments();
     if (args.size() > 2 && args.at(1) == QStringLiteral("--scan")) {
         // For profiling the reader core: scan one file a few times, print the rate.
@@ -1395,6 +1581,16 @@ int main(int argc, char *argv[])
     out << "command line...\n";
     out.flush();
     const ScriptRun script = timeScript(stress, runs + 2);
+
+    // The stress file with 50,000 area lines at its end: the Open per byte against the file
+    // without them, and the Area Definition window at work.
+    out << "areas...\n";
+    out.flush();
+    vogbench::GeneratorOptions areaOptions = vogbench::GeneratorOptions::scaled(1.0);
+    areaOptions.areaLines = 50000;
+    const QString areaPath = QDir(outDir).filePath(QStringLiteral("stress-areas.cfg"));
+    const vogbench::GeneratedFile areaFacts = vogbench::generateConfig(areaOptions, areaPath);
+    const AreaRun areas = timeAreas(stress, areaPath, openRuns);
 
     out << "memory...\n";
     out.flush();
@@ -1692,6 +1888,70 @@ int main(int argc, char *argv[])
                     QStringLiteral("compare with the save row"), QStringLiteral("-"),
                     linkEdits.shown ? QStringLiteral("written") : QStringLiteral("NOT written")};
         json[QStringLiteral("link_edits")] = edited;
+    }
+
+    {
+        const double perBytePlain = areas.openPlain / double(facts.bytes);
+        const double perByteAreas = areas.openAreas / double(areaFacts.bytes);
+        const double openRatio = perByteAreas / perBytePlain;
+        const double saveRatio = areas.floorSeconds > 0 ? areas.saveSeconds / areas.floorSeconds : 0;
+        const bool openMet = areas.openAreas > 0 && openRatio <= 1.2;
+        const bool showMet = areas.showSeconds >= 0 && areas.showSeconds <= 0.1;
+        const bool keysMet = areas.keys > 0 && areas.worstKeyMs <= 20;
+        const bool addMet = areas.addMs >= 0 && areas.addMs <= 100;
+        const bool saveMet = areas.checked && saveRatio > 0 && saveRatio <= 1.5
+            && areas.previewSeconds <= 0.1;
+        const QString what = QStringLiteral("%1 area lines, %2 links on them")
+                                     .arg(areaFacts.areaLines)
+                                     .arg(areaFacts.areaLinks);
+        rows << Row{QStringLiteral("areas: Open per byte"),
+                    QStringLiteral("%1 s for %2 MB").arg(fixed(areas.openAreas, 3),
+                                                       fixed(double(areaFacts.bytes) / 1e6, 1)),
+                    QStringLiteral("without them %1 s for %2 MB: x%3 a byte; %4")
+                            .arg(fixed(areas.openPlain, 3), fixed(megabytes, 1),
+                                 fixed(openRatio, 2), what),
+                    QStringLiteral("<= 1.2x a byte"), verdict(openMet)};
+        rows << Row{QStringLiteral("areas: window shown"),
+                    fixed(areas.showSeconds * 1e3, 1) + QStringLiteral(" ms"),
+                    QStringLiteral("Configurator > Area Definition after the Open; the filter "
+                                   "ready at %1 ms, made while idle")
+                            .arg(fixed(areas.readySeconds * 1e3, 0)),
+                    QStringLiteral("<= 0.1 s"), verdict(showMet)};
+        rows << Row{QStringLiteral("areas: filter keystroke"),
+                    QStringLiteral("median %1 ms, worst %2 ms")
+                            .arg(fixed(areas.medianKeyMs, 2), fixed(areas.worstKeyMs, 2)),
+                    QStringLiteral("%1 keys of \"2:5000/1\", %2 areas kept")
+                            .arg(areas.keys).arg(areas.kept),
+                    QStringLiteral("<= 20 ms a key"), verdict(keysMet)};
+        rows << Row{QStringLiteral("areas: a link added to 1,000 areas"),
+                    fixed(areas.addMs, 1) + QStringLiteral(" ms"), QStringLiteral("the list redrawn"),
+                    QStringLiteral("<= 100 ms"), verdict(addMet)};
+        rows << Row{QStringLiteral("areas: the Save that follows"),
+                    fixed(areas.saveSeconds * 1e3, 0) + QStringLiteral(" ms"),
+                    QStringLiteral("safe write of the same bytes %1 ms = x%2; preview at %3 ms")
+                            .arg(fixed(areas.floorSeconds * 1e3, 0), fixed(saveRatio, 2),
+                                 fixed(areas.previewSeconds * 1e3, 0)),
+                    QStringLiteral("<= 1.5x the safe write, preview <= 0.1 s"),
+                    areas.checked ? verdict(saveMet) : QStringLiteral("WRONG bytes")};
+        json[QStringLiteral("areas")] = QJsonObject{
+                {QStringLiteral("area_lines"), areaFacts.areaLines},
+                {QStringLiteral("area_links"), double(areaFacts.areaLinks)},
+                {QStringLiteral("bytes"), double(areaFacts.bytes)},
+                {QStringLiteral("open_seconds"), areas.openAreas},
+                {QStringLiteral("open_without_seconds"), areas.openPlain},
+                {QStringLiteral("per_byte_ratio"), openRatio},
+                {QStringLiteral("show_seconds"), areas.showSeconds},
+                {QStringLiteral("filter_ready_seconds"), areas.readySeconds},
+                {QStringLiteral("filter_median_key_ms"), areas.medianKeyMs},
+                {QStringLiteral("filter_worst_key_ms"), areas.worstKeyMs},
+                {QStringLiteral("filter_rows_kept"), areas.kept},
+                {QStringLiteral("add_link_1000_ms"), areas.addMs},
+                {QStringLiteral("save_preview_seconds"), areas.previewSeconds},
+                {QStringLiteral("save_seconds"), areas.saveSeconds},
+                {QStringLiteral("safe_write_floor_seconds"), areas.floorSeconds},
+                {QStringLiteral("save_over_floor"), saveRatio},
+                {QStringLiteral("result_checked"), areas.checked},
+                {QStringLiteral("target_met"), openMet && showMet && keysMet && addMet && saveMet}};
     }
 
     if (linkLoad.available) {

@@ -1,6 +1,6 @@
 // Writes a large configuration file for trying and measuring the reader.
 // Usage: vog-genconfig <file> [--scale F] [--lines N] [--links N] [--list-lines N] [--seed S]
-//                      [--codepage koi8-r|cp866|cp1251] [--hub]
+//                      [--codepage koi8-r|cp866|cp1251] [--hub] [--area-lines N]
 // Without options it writes the standard stress file: about 1,000,000 lines, 20,000 links and
 // 100,000 line-list lines.
 #include "ConfigGenerator.h"
@@ -37,7 +37,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption hub(QStringLiteral("hub"),
                                  QStringLiteral("A hub's file: 20,000 short link sections and "
                                                 "few list lines."));
-    parser.addOptions({scale, lines, links, listLines, seed, codepage, hub});
+    const QCommandLineOption areaLines(QStringLiteral("area-lines"),
+                                       QStringLiteral("Area lines at the end, 1 to 40 links each."),
+                                       QStringLiteral("N"), QStringLiteral("0"));
+    parser.addOptions({scale, lines, links, listLines, seed, codepage, hub, areaLines});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
@@ -53,6 +56,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(listLines))
         options.listLines = parser.value(listLines).toLongLong();
     options.codepage = parser.value(codepage).toUpper().toStdString();
+    options.areaLines = parser.value(areaLines).toInt();
 
     QTextStream out(stdout);
     try {
@@ -60,7 +64,8 @@ int main(int argc, char *argv[])
                 vogbench::generateConfig(options, parser.positionalArguments().constFirst());
         out << parser.positionalArguments().constFirst() << ": " << f.lines << " lines, " << f.bytes
             << " bytes, " << f.links << " links, " << f.linkLines << " per-link lines, "
-            << f.listLines << " list lines\n";
+            << f.listLines << " list lines, " << f.areaLines << " area lines with " << f.areaLinks
+            << " links\n";
     } catch (const std::exception &e) {
         QTextStream(stderr) << "vog-genconfig: " << e.what() << '\n';
         return 1;

@@ -6,8 +6,10 @@
 // The recognised keyword lines and their values are the output; a second, brute-force look-up
 // in the keyword table checks every match, and a plain reference parse checks every number.
 
+#include "document/AreaLines.h"
 #include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
+#include "reader/AreaLine.h"
 #include "reader/Codepage.h"
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
@@ -512,6 +514,29 @@ Standing standing(const LinkStore &store, int file)
     return s;
 }
 
+// The area lines of some bytes as a read finds them, shown in the codec given.
+std::vector<AreaState> areasIn(QByteArrayView bytes, const TextCodec &codec)
+{
+    std::vector<AreaState> out;
+    LineReader lines(bytes);
+    QByteArrayView line;
+    while (lines.next(line))
+        if (isAreaLine(lines.rawLine()))
+            out.push_back(areaState(lines.rawLine(), codec));
+    return out;
+}
+
+// The areas as the document shows them, those removed left out.
+std::vector<AreaState> areasShown()
+{
+    std::vector<AreaState> out;
+    const AreaLines &areas = document().areas();
+    for (int i = 0; i < areas.count(); ++i)
+        if (!areas.isRemoved(i))
+            out.push_back(areas.state(i));
+    return out;
+}
+
 // No change renders the input exactly. A few changes chosen from the input's bytes (a value
 // changed, removed and added, a list line added and one removed, a link value set) render
 // bytes that read back as exactly the changed state, every other value as it was; once saved,
@@ -577,6 +602,42 @@ void checkRoundTrip(QByteArrayView data)
         ++at;
     }
 
+    // An area: its description, its options and its links changed; another removed; a new
+    // one, which goes after the file's last area line.
+    AreaLines &areas = document().areas();
+    const TextCodec codec = sourceFile(file).codec;
+    CHECK(areasShown().size() == areasIn(data, codec).size());
+    if (areas.count() > 0) {
+        const int area = int(pick(std::size_t(areas.count())));
+        AreaState s = areas.state(area);
+        s.fields[Description] = word();
+        s.options.append(QLatin1Char('-') + word());
+        if (!s.links.empty()) {
+            const QString gone = s.links[pick(s.links.size())].address;
+            s.links.erase(std::remove_if(s.links.begin(), s.links.end(),
+                                         [&](const AreaLink &l) {
+                                             return l.address.compare(gone, Qt::CaseInsensitive)
+                                                     == 0;
+                                         }),
+                          s.links.end());
+        }
+        const QString added =
+                QStringLiteral("%1:%2/%3").arg(pick(9) + 1).arg(pick(9999)).arg(pick(9999));
+        if (s.linkIndex(added) < 0)
+            s.links.push_back({added, {QStringLiteral("-r")}});
+        areas.setState(area, s);
+        CHECK(areas.state(area) == s);
+        const int other = int(pick(std::size_t(areas.count())));
+        if (other != area)
+            areas.removeAreas({other});
+    }
+    try {
+        areas.addArea(QStringLiteral("FZ.") + word(), QStringLiteral("/fz"), -1, file);
+    } catch (const RenderError &) {
+        return; // the file's codepage holds no such word; no other reason
+    }
+    const std::vector<AreaState> expectedAreas = areasShown();
+
     QByteArray out;
     try {
         out = document().render(file, data);
@@ -584,8 +645,10 @@ void checkRoundTrip(QByteArrayView data)
         return; // a kept list line that its file's codepage can't write back as shown
     }
     // Saved, the document follows the edits to what a read of the new bytes finds.
+    CHECK(areasIn(out, codec) == expectedAreas);
     document().saved(file, out);
     document().changesSaved();
+    CHECK(areasShown() == expectedAreas);
     const Standing followed = standing(store, file);
     CHECK(readDocument(out, file));
     CHECK(said(document().links()) == expected);

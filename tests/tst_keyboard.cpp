@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "editors/DirectoryList.h"
+#include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
@@ -355,7 +356,8 @@ void TestKeyboard::menuAcceleratorsOpenAndShowEverything()
     // The items of the Configurator menu carry no letter: Down and Enter reach them, and
     // Down skips the greyed ones.
     const QList<QPair<int, QWidget *>> items{
-        {0, General_Keywords}, {1, Files_and_Paths}, {2, Link_Keywords}, {5, Link_Keywords}};
+        {0, General_Keywords}, {1, Files_and_Paths}, {2, Link_Keywords}, {3, Area_Definition},
+        {5, Files_and_Paths}};
     for (const auto &[downs, window] : items) {
         Main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(Main));

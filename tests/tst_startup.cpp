@@ -93,7 +93,7 @@ private slots:
             {Main->FilesandPaths1, "FilesandPaths1", "Files and Paths ", true},
             {Main->LinkKeywords1, "LinkKeywords1", "Link Keywords ", true},
             {Main->AreafixKeywords1, "AreafixKeywords1", "Areafix Keywords ", false},
-            {Main->AreaDefinition1, "AreaDefinition1", "Area Definition ", false},
+            {Main->AreaDefinition1, "AreaDefinition1", "Area Definition ", true},
             {Main->CarbonCopy1, "CarbonCopy1", "Carbon Copy ", false}};
         auto check = [](QMenu *menu, const QList<Item> &items) {
             QCOMPARE(menu->actions().size(), items.size());
@@ -127,8 +127,7 @@ private slots:
         ConfigFixture files;
         QVERIFY(openConfig(files.write("Name x\n")).isEmpty());
         QVERIFY(Main->N6->menuAction()->isEnabled());
-        for (QAction *a : {Main->N5, Main->N3, Main->AreafixKeywords1, Main->AreaDefinition1,
-                           Main->CarbonCopy1})
+        for (QAction *a : {Main->N5, Main->N3, Main->AreafixKeywords1, Main->CarbonCopy1})
             QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
         // About does nothing: triggering it shows no window.
         Main->N4->trigger();

@@ -1,11 +1,13 @@
 // Renders every window to PNG files, for the README and docs/: the main window, the three
 // editors scrolled to the top and to the bottom after opening a configuration file, and the
 // directory chooser as a directory browse button shows it, over the Files and Paths window, and
-// the quick find over the Link Keywords window, and the save preview of three changes, cancelled,
+// the quick find over the Link Keywords window, the Area Definition window filtered by a
+// link's address, and the save preview of three changes, cancelled,
 // so that nothing is written.
 // Usage: vog-screenshots <configuration file> <output folder> [font size in points]
 // A font size other than the shared font's shows how the windows take a larger font.
 #include "editors/LinkDialog.h"
+#include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
@@ -17,6 +19,7 @@
 #include "fields/SharedFont.h"
 #include "shell/QuickFind.h"
 #include "document/ConfigDocument.h"
+#include "editors/AreaListModel.h"
 #include "shell/SavePreview.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
@@ -32,7 +35,9 @@
 #include <QTimer>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTextStream>
+#include <QListWidget>
 
 namespace {
 
@@ -175,7 +180,7 @@ int main(int argc, char *argv[])
         QFont font = vog::sharedFont();
         font.setPointSize(args[3].toInt());
         for (QWidget *w : QList<QWidget *>{Main, General_Keywords, Files_and_Paths,
-                                           Link_Keywords, Select_directory})
+                                           Link_Keywords, Select_directory, Area_Definition})
             w->setFont(font);
     }
     Main->show();
@@ -201,6 +206,21 @@ int main(int argc, char *argv[])
         Link_Keywords->LinkChange->setCurrentIndex(0);
         Link_Keywords->LinkChangeChange();
     }
+
+    // The areas, a downlink's address typed into the filter, two of its areas selected.
+    Main->AreaDefinition1Click();
+    Area_Definition->AreaFilter->setText(QStringLiteral("2:5020/1"));
+    QApplication::processEvents();
+    if (Area_Definition->model()->rowCount() > 1) {
+        QTableView *areas = Area_Definition->AreaList;
+        areas->setCurrentIndex(areas->model()->index(0, 0));
+        areas->selectionModel()->select(
+                QItemSelection(areas->model()->index(0, 0), areas->model()->index(1, 0)),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        Area_Definition->AreaLinks->setCurrentRow(0);
+    }
+    save(Area_Definition, folder + QStringLiteral("/area-definition.png"));
+    Area_Definition->hide();
 
     saveIncludeMenu(folder + QStringLiteral("/include-menu.png"));
     saveQuickFind(Link_Keywords, QStringLiteral("no"), folder + QStringLiteral("/quick-find.png"));

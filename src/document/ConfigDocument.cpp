@@ -17,6 +17,15 @@ namespace vog {
 
 static_assert(sizeof(ValueLine) == 32, "a recognised line costs 32 bytes");
 
+ConfigDocument::ConfigDocument()
+{
+    // An area changed is a change like a value's: a plan worked out before it is stale.
+    m_areas.setChangeHandler([this] {
+        ++m_version;
+        notify();
+    });
+}
+
 ConfigDocument &document()
 {
     static ConfigDocument one;
@@ -39,6 +48,7 @@ void ConfigDocument::clear()
     m_unsaved.clear();
     m_disk.clear();
     m_tooLong.clear();
+    m_areas.clear();
     ++m_version;
 }
 
@@ -48,6 +58,7 @@ void ConfigDocument::beginFile(int file, bool isMain)
     m_readingFile = file;
     if (isMain)
         m_mainFile = file;
+    m_areas.beginFile(file);
     // A file read again replaces what the earlier read said of it: two reads of one file must
     // not give two lines the same bytes to rewrite.
     // The files are few and the lines many: the files are compared, the lines only looked at
@@ -495,6 +506,7 @@ void ConfigDocument::endFile(int file, const LineReader &lines)
     f.lastLineEnded = lines.lastLineEnded();
     f.ctrlZ = lines.ctrlZOffset();
     f.lines = lines.lineNumber();
+    m_areas.endFile(file);
 }
 
 void ConfigDocument::saved(const SavePlan &plan, int file, QByteArrayView bytes)
@@ -504,6 +516,7 @@ void ConfigDocument::saved(const SavePlan &plan, int file, QByteArrayView bytes)
     // Its lines now stand in the bytes on disk.
     m_unsaved.erase(file);
     m_disk.erase(file);
+    m_areas.saved(file, bytes);
     ++m_version;
     sourceFile(file).modified =
             QFileInfo(sourceFile(file).canonicalPath).lastModified().toMSecsSinceEpoch();
@@ -610,6 +623,7 @@ void ConfigDocument::changesSaved()
     // A file left unwritten as its edits came to its bytes as read stands in them again.
     m_unsaved.clear();
     m_disk.clear();
+    m_areas.changesSaved();
     notify();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AreaLines.h"
 #include "reader/ConfigScanner.h"
 #include "reader/LineReader.h"
 #include "reader/LinkStore.h"
@@ -90,6 +91,8 @@ private:
 class ConfigDocument
 {
 public:
+    ConfigDocument();
+
     // Forgets every file and change, and the link records: new windows show a new document.
     // The change handler stays, and is not called.
     void clear();
@@ -130,7 +133,10 @@ public:
     void removeValue(const KeywordRow &row, int column = -1);
     void setLines(const KeywordRow &row, const QStringList &lines);
     const Change *change(const KeywordRow &row, int column = -1) const;
-    bool hasChanges() const { return !m_changes.empty() || !m_unsaved.empty(); }
+    bool hasChanges() const
+    {
+        return !m_changes.empty() || !m_unsaved.empty() || m_areas.hasChanges();
+    }
     // Called whenever a change is made, dropped or saved.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
 
@@ -189,6 +195,10 @@ public:
     // a file's first link, LinkStore::DefaultsColumn the defaults as the last block left them.
     LinkStore &links() { return m_links; }
     const LinkStore &links() const { return m_links; }
+
+    // The area lines of the files read, and the user's changes of them.
+    AreaLines &areas() { return m_areas; }
+    const AreaLines &areas() const { return m_areas; }
 
 private:
     struct Key
@@ -298,6 +308,7 @@ private:
         quint64 fingerprint;
     };
     std::map<int, DiskFacts> m_disk;
+    AreaLines m_areas;
 };
 
 // The program's one document.

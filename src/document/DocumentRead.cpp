@@ -16,9 +16,13 @@ namespace {
 // Records every value where it stands, watches the codepage, and hands everything on.
 struct RecordingSink final : public ConfigSink
 {
-    RecordingSink(const LineReader &lines, ConfigSink &next) : lines(lines), next(next) {}
+    RecordingSink(const LineReader &lines, ConfigSink &next, int file)
+        : lines(lines), next(next), file(file)
+    {
+    }
     void lineRead(QByteArrayView raw) override
     {
+        doc.areas().lineRead(file, lines);
         // The reader knows a line of plain ASCII, which tells no codepage, as it splits it.
         if (!lines.lineIsAscii())
             detector.feed(raw);
@@ -42,6 +46,7 @@ struct RecordingSink final : public ConfigSink
 
     const LineReader &lines;
     ConfigSink &next;
+    int file;
     ConfigDocument &doc = document();
     CodepageDetector detector;
 };
@@ -66,7 +71,7 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink
     // A file the user opens starts with no defaults; the files it includes carry them on.
     if (isMain)
         store.destroyDefaults();
-    RecordingSink recording(lines, sink);
+    RecordingSink recording(lines, sink, file);
     const auto finish = [&] {
         sourceFile(file).codec = recording.detector.decide();
         lines.finish();
@@ -77,9 +82,11 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink
     } catch (const NumberError &) {
         // The rest of the file is still part of it: a save checks every byte.
         QByteArrayView rest;
-        while (lines.next(rest))
+        while (lines.next(rest)) {
+            doc.areas().lineRead(file, lines);
             if (!lines.lineIsAscii())
                 recording.detector.feed(rest);
+        }
         finish();
         throw;
     } catch (...) {

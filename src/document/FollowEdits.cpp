@@ -95,7 +95,10 @@ bool ConfigDocument::followEdits(const SavePlan &plan, int file, QByteArrayView 
                     return false;
             }
         } else {
-            if (e.end != e.at)
+            // An area line's words rewritten stay one line, and hold no keyword line.
+            const bool areaWords = e.column == Edit::Area && !e.bytes.isEmpty()
+                    && !e.bytes.contains('\n');
+            if (e.end != e.at && !areaWords)
                 return false;
             step.lines = keywordLines(bytes, step.newAt, e.bytes.size());
             for (const NewLine &n : step.lines)
@@ -171,7 +174,7 @@ bool ConfigDocument::followEdits(const SavePlan &plan, int file, QByteArrayView 
                 ++(i > 0 && bytes[i - 1] == '\r' ? f.crlfLines : f.lfLines);
                 ++lineShift;
             }
-        shift += b.size();
+        shift += b.size() - (s.edit->end - s.edit->at);
     };
     std::size_t next = 0;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {

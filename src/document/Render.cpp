@@ -361,6 +361,8 @@ SavePlan ConfigDocument::planSave() const
     // A file whose links were added or removed is written even with no value changed in it.
     for (const auto &unsaved : m_unsaved)
         plan.m_edits[unsaved.first];
+    for (AreaLines::LineEdit &e : m_areas.edits())
+        plan.m_edits[e.file].push_back({e.at, e.end, std::move(e.bytes), nullptr, Edit::Area});
     for (auto &[file, edits] : plan.m_edits) {
         // In file order; insertions at one place in the order made, before what is replaced
         // there.

@@ -10,6 +10,7 @@ namespace vog {
 struct SavePlan::Edit
 {
     static constexpr int Block = -3;
+    static constexpr int Area = -4; // an area line's bytes (document/AreaLines.h)
     qint64 at;
     qint64 end;
     QByteArray bytes;

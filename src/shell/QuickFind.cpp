@@ -3,6 +3,7 @@
 #include "QuickFindModel.h"
 #include "Startup.h"
 #include "TMain.h"
+#include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
@@ -22,6 +23,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTableView>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -116,7 +118,7 @@ QuickFind::QuickFind(QWidget *parent) : QFrame(parent, Qt::Popup)
 
     QuickFindText = new QLineEdit(this);
     QuickFindText->setObjectName(QStringLiteral("QuickFindText"));
-    QuickFindText->setPlaceholderText(QStringLiteral("Keyword, link name or address"));
+    QuickFindText->setPlaceholderText(QStringLiteral("Keyword, link name or address, area tag"));
     QuickFindText->setAccessibleName(QStringLiteral("Find"));
     QuickFindText->setAccessibleDescription(
             QStringLiteral("A keyword, a link's name or one of its addresses"));
@@ -152,6 +154,7 @@ QuickFind::QuickFind(QWidget *parent) : QFrame(parent, Qt::Popup)
                                  static_cast<EditorWindow *>(Files_and_Paths),
                                  static_cast<EditorWindow *>(Link_Keywords)})
         answer(window->QuickFindAction, window);
+    answer(Area_Definition->QuickFindAction, Area_Definition);
     // Nothing to find, and no window to show, before a file is open.
     QAction *configurator = Main->N6->menuAction();
     const auto follow = [configurator] {
@@ -208,6 +211,12 @@ void QuickFind::open(int row)
         QWidget *field = window->form()->fieldWidget(*found.keyword);
         window->scrollArea()->ensureWidgetVisible(field, 8, 8);
         focusTarget(field)->setFocus(Qt::ShortcutFocusReason);
+        return;
+    }
+    if (found.area >= 0) {
+        Main->AreaDefinition1Click();
+        Area_Definition->pickArea(found.area);
+        Area_Definition->AreaList->setFocus(Qt::ShortcutFocusReason);
         return;
     }
     // Shown first, so that the window stands behind a load's error box, and brought to the

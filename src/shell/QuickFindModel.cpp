@@ -1,5 +1,6 @@
 #include "QuickFindModel.h"
 
+#include "document/ConfigDocument.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
@@ -144,8 +145,19 @@ void QuickFindModel::indexLinks()
         m_links[std::size_t(k)] = {list->itemText(k).toLower(), addresses(k).toLower()};
 }
 
+void QuickFindModel::indexAreas()
+{
+    const AreaLines &areas = document().areas();
+    m_areasIndexed = areas.generation();
+    m_areaTags.resize(std::size_t(areas.count()));
+    for (int i = 0; i < areas.count(); ++i)
+        m_areaTags[std::size_t(i)] = areas.isRemoved(i) ? QString() : areas.tag(i).toLower();
+}
+
 void QuickFindModel::find(const QString &text)
 {
+    if (document().areas().generation() != m_areasIndexed)
+        indexAreas();
     if (Link_Keywords && std::size_t(Link_Keywords->LinkChange->count()) != m_links.size())
         indexLinks();
     const QString needle = text.trimmed().toLower();
@@ -159,6 +171,10 @@ void QuickFindModel::find(const QString &text)
         if (r != NoMatch)
             ranked[r].push_back({nullptr, int(k)});
     }
+    for (std::size_t a = 0; a < m_areaTags.size(); ++a)
+        if (!m_areaTags[a].isEmpty())
+            if (const Rank r = rank(m_areaTags[a], needle); r != NoMatch)
+                ranked[r].push_back({nullptr, -1, int(a)});
     beginResetModel();
     m_found.clear();
     for (const std::vector<Found> &found : ranked)
@@ -184,6 +200,12 @@ QString QuickFindModel::detail(const Found &found) const
         return window->windowTitle() + QStringLiteral(" · ")
             + (value.isEmpty() ? QStringLiteral("(empty)") : LineList::oneLine(value));
     }
+    if (found.area >= 0) {
+        const AreaState s = document().areas().state(found.area);
+        return QStringLiteral("Area · %1, %2 links")
+                .arg(QLatin1String(areaKindName(s.kind())))
+                .arg(s.links.size());
+    }
     const QString akas = addresses(found.link);
     return akas.isEmpty() ? QStringLiteral("Link · no Aka") : QStringLiteral("Link · Aka ") + akas;
 }
@@ -193,8 +215,9 @@ QVariant QuickFindModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const Found &f = m_found[std::size_t(index.row())];
-    const QString name = f.keyword ? QString::fromLatin1(f.keyword->name)
-                                   : Link_Keywords->LinkChange->itemText(f.link);
+    const QString name = f.keyword    ? QString::fromLatin1(f.keyword->name)
+            : f.area >= 0 ? document().areas().tag(f.area)
+                          : Link_Keywords->LinkChange->itemText(f.link);
     switch (role) {
     case NameRole:
         return name;

@@ -10,8 +10,9 @@ namespace vog {
 class EditorWindow;
 struct KeywordRow;
 
-// What the quick find lists for a text: the keywords whose name holds it and the links whose
-// name or one of whose Aka addresses holds it, without regard to case. Best matches first: a
+// What the quick find lists for a text: the keywords whose name holds it, the links whose
+// name or one of whose Aka addresses holds it and the areas whose tag holds it, without regard
+// to case. Best matches first: a
 // whole word that is the text (or a whole part of an address: "5020/1234" in 2:5020/1234),
 // then a name or address that begins with it, then a word that does, then any that holds it;
 // keywords before links, each in the order shown. At most MaxRows, so that a short text over
@@ -25,11 +26,12 @@ public:
     // (the keyword's window and its field's value now; a link's addresses).
     enum Role { NameRole = Qt::UserRole, DetailRole };
 
-    // One result: a keyword, or the link that LinkChange lists as entry `link`.
+    // One result: a keyword, the link that LinkChange lists as entry `link`, or an area.
     struct Found
     {
         const KeywordRow *keyword = nullptr;
         int link = -1;
+        int area = -1;
     };
 
     explicit QuickFindModel(QObject *parent = nullptr);
@@ -55,6 +57,10 @@ private:
         QString addresses;
     };
     std::vector<Link> m_links;
+    // The areas' tags in lower case, made again whenever the areas changed.
+    void indexAreas();
+    std::vector<QString> m_areaTags;
+    quint64 m_areasIndexed = 0;
     std::vector<Found> m_found;
 };
 

@@ -7,6 +7,7 @@
 #include "editors/TGeneral_Keywords.h"
 #include "document/ConfigDocument.h"
 #include "editors/TLink_Keywords.h"
+#include "editors/TArea_Definition.h"
 #include "editors/TSelect_directory.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@ TGeneral_Keywords *General_Keywords = nullptr;
 TFiles_and_Paths *Files_and_Paths = nullptr;
 TSelect_directory *Select_directory = nullptr;
 TLink_Keywords *Link_Keywords = nullptr;
+TArea_Definition *Area_Definition = nullptr;
 
 namespace {
 
@@ -72,9 +74,11 @@ void createEditorWindows()
     Files_and_Paths = new TFiles_and_Paths;
     Select_directory = new TSelect_directory;
     Link_Keywords = new TLink_Keywords;
+    Area_Definition = new TArea_Definition;
     // A new set of windows shows a new document.
     vog::document().clear();
     QObject::connect(Link_Keywords, &TLink_Keywords::loadFailed, &vog::showError);
+    QObject::connect(Area_Definition, &TArea_Definition::failed, &vog::showError);
     QObject::connect(Files_and_Paths->OpenIncludedFile, &QAction::triggered, Main,
                      &TMain::openIncludedFile);
     QObject::connect(Files_and_Paths->OpenAllIncludedFiles, &QAction::triggered, Main,
@@ -101,6 +105,8 @@ void runAfterFirstFrame(QWidget *window, std::function<void()> fn)
 void destroyWindows()
 {
     vog::document().clear();
+    delete Area_Definition;
+    Area_Definition = nullptr;
     delete Link_Keywords;
     Link_Keywords = nullptr;
     delete Select_directory;

@@ -7,6 +7,7 @@
 #include "Startup.h"
 #include "document/ConfigDocument.h"
 #include "editors/DocumentView.h"
+#include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
@@ -74,7 +75,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     AreafixKeywords1 = namedAction(N6->addAction(QStringLiteral("Areafix Keywords ")),
                                    "AreafixKeywords1", false);
     AreaDefinition1 = namedAction(N6->addAction(QStringLiteral("Area Definition ")),
-                                  "AreaDefinition1", false);
+                                  "AreaDefinition1");
     CarbonCopy1 = namedAction(N6->addAction(QStringLiteral("Carbon Copy ")), "CarbonCopy1",
                               false);
 
@@ -114,6 +115,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     connect(GeneralKeywords1, &QAction::triggered, this, &TMain::GeneralKeywords1Click);
     connect(FilesandPaths1, &QAction::triggered, this, &TMain::FilesandPaths1Click);
     connect(LinkKeywords1, &QAction::triggered, this, &TMain::LinkKeywords1Click);
+    connect(AreaDefinition1, &QAction::triggered, this, &TMain::AreaDefinition1Click);
 
     vog::document().setChangeHandler([this] { documentChanged(); });
 
@@ -311,6 +313,11 @@ void TMain::FilesandPaths1Click()
 void TMain::LinkKeywords1Click()
 {
     bringToFront(Link_Keywords);
+}
+
+void TMain::AreaDefinition1Click()
+{
+    bringToFront(Area_Definition);
 }
 
 void TMain::closeEvent(QCloseEvent *event)

@@ -56,6 +56,7 @@ public slots:
     void GeneralKeywords1Click();
     void FilesandPaths1Click();
     void LinkKeywords1Click();
+    void AreaDefinition1Click();
     // The two commands of the list of included files (Files and Paths).
     void openIncludedFile();
     void openAllIncludedFiles();

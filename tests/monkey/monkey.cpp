@@ -5,7 +5,10 @@
 // seed and the step, and
 //   monkey --seed S --steps N
 // replays it exactly. Usage: monkey [--seed S] [--seconds T] [--steps N] [--verbose]
+#include "document/ConfigDocument.h"
+#include "editors/AreaListModel.h"
 #include "editors/DirectoryList.h"
+#include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/LinkDialog.h"
@@ -32,6 +35,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTableView>
 #include <QScopedValueRollback>
 #include <QTemporaryDir>
 #include <QTest>
@@ -120,6 +125,8 @@ private:
     void typeInto(QWidget *w, const QString &text);
     void click(QWidget *w, QPoint at = {});
     void pickLink();
+    // Rows of the area list clicked, with Ctrl or Shift or neither.
+    void pickAreas();
     void useMenu();
     void open();
     void save();
@@ -194,7 +201,8 @@ std::map<QString, QByteArray> Walk::filesOnDisk() const
 QList<QWidget *> Walk::windows() const
 {
     // The chooser is no window of its own: it only ever comes modally, from a browse button.
-    return QList<QWidget *>{Main, General_Keywords, Files_and_Paths, Link_Keywords};
+    return QList<QWidget *>{Main, General_Keywords, Files_and_Paths, Link_Keywords,
+                            Area_Definition};
 }
 
 QList<QWidget *> Walk::shownWindows() const
@@ -261,6 +269,24 @@ void Walk::typeInto(QWidget *w, const QString &text)
 void Walk::click(QWidget *w, QPoint at)
 {
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at.isNull() ? w->rect().center() : at);
+}
+
+void Walk::pickAreas()
+{
+    QTableView *list = Area_Definition->AreaList;
+    Area_Definition->show();
+    const int rows = list->model()->rowCount();
+    if (rows == 0)
+        return;
+    static const Qt::KeyboardModifier how[] = {Qt::NoModifier, Qt::ControlModifier,
+                                               Qt::ShiftModifier};
+    const QModelIndex index = list->model()->index(pick(rows), pick(7));
+    const Qt::KeyboardModifier modifier = how[pick(3)];
+    note(QStringLiteral("pick area row %1 with %2").arg(index.row()).arg(int(modifier), 0, 16));
+    activate(list);
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifier,
+                      list->visualRect(index).center());
 }
 
 void Walk::pickLink()
@@ -425,6 +451,16 @@ void Walk::answerModal()
             click(link->LinkDialogButtons->button(QDialogButtonBox::Cancel));
         else
             QTest::keyClick(link, Qt::Key_Escape);
+    } else if (auto *area = qobject_cast<AreaDialog *>(modal)) {
+        const QString tag = chance(70) ? randomText() : Area_Definition->AreaTag->text();
+        typeInto(area->AreaTagEdit, tag);
+        typeInto(area->AreaPathEdit, randomText());
+        if (m_verbose)
+            std::fprintf(stderr, "   new area: %s\n", qPrintable(tag));
+        if (chance(70) && area->OkButton->isEnabled())
+            click(area->OkButton);
+        else
+            area->reject();
     } else if (auto *chooser = qobject_cast<TSelect_directory *>(modal)) {
         static const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_Return,
                                        Qt::Key_Backspace, Qt::Key_Home, Qt::Key_End};
@@ -450,7 +486,7 @@ void Walk::step()
     if (QWidget *popup = QApplication::activePopupWidget())
         popup->close();
     const QList<QWidget *> shown = shownWindows();
-    switch (pick(21)) {
+    switch (pick(23)) {
     case 0: case 1: { // show a window, or bring it to the front
         QWidget *w = any(windows());
         note(QStringLiteral("show %1").arg(w->objectName()));
@@ -524,6 +560,9 @@ void Walk::step()
         opening = true; // a command, with at most one error box
         save();
         break;
+    case 21: case 22:
+        pickAreas();
+        break;
     default:
         opening = true;
         useMenu();
@@ -576,6 +615,21 @@ void Walk::checkInvariants()
                          .arg(k)
                          .arg(Link_Keywords->LinkChange->itemText(k),
                               vog::document().linkName(k + 1), m_what));
+    // The picked area's fields show what the document holds of it.
+    if (const int area = Area_Definition->pickedArea(); area >= 0) {
+        const vog::AreaState s = vog::document().areas().state(area);
+        if (Area_Definition->AreaTag->text() != s.tag
+            || Area_Definition->AreaDescription->text() != s.fields[vog::Description]
+            || vog::splitAreaWords(Area_Definition->AreaOptions->text()) != s.options
+            || Area_Definition->AreaLinks->count() != int(s.links.size()))
+            fail(QStringLiteral("area %1 shows other than the document holds, after: %2")
+                         .arg(area).arg(m_what));
+    }
+    if (Area_Definition->model()->rowCount() > vog::document().areas().count())
+        fail(QStringLiteral("more area rows than areas, after: %1").arg(m_what));
+    if (Main->N3->isEnabled() != vog::document().hasChanges())
+        fail(QStringLiteral("Save is %1 with changes %2, after: %3")
+                     .arg(Main->N3->isEnabled()).arg(vog::document().hasChanges()).arg(m_what));
     if (m_opened && !Main->N6->menuAction()->isEnabled())
         fail(QStringLiteral("the Configurator menu is off after a file was opened, after: %1")
                      .arg(m_what));

@@ -1,0 +1,408 @@
+#include "AreaLines.h"
+
+#include "reader/Errors.h"
+#include "reader/LineReader.h"
+#include "reader/SourceFiles.h"
+#include "reader/Text.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace vog {
+
+void AreaLines::clear()
+{
+    m_areas.clear();
+    m_states.clear();
+    m_bytes.clear();
+    m_changes = 0;
+    ++m_generation;
+}
+
+void AreaLines::beginFile(int file)
+{
+    // A file read again: what the earlier read said of it goes.
+    const QString &path = sourceFile(file).canonicalPath;
+    const auto earlier = [&](const Area &a) {
+        return a.file != file && !path.isEmpty() && sourceFile(a.file).canonicalPath == path;
+    };
+    if (std::any_of(m_areas.begin(), m_areas.end(), earlier)) {
+        m_areas.erase(std::remove_if(m_areas.begin(), m_areas.end(), earlier), m_areas.end());
+        countChanges();
+        compact();
+    }
+}
+
+void AreaLines::lineRead(int file, const LineReader &lines)
+{
+    const QByteArrayView raw = lines.rawLine();
+    if (!isAreaLine(raw) || raw.size() > std::numeric_limits<quint32>::max()
+        || lines.lineNumber() > std::numeric_limits<quint32>::max())
+        return;
+    Area a;
+    a.lineStart = lines.lineStart();
+    a.bytesAt = m_bytes.size();
+    a.length = quint32(raw.size());
+    a.line = quint32(lines.lineNumber());
+    a.file = file;
+    a.endLength = quint8(lines.lineEndLength());
+    m_bytes.append(raw.data(), raw.size());
+    // The areas the user added stay after those read.
+    if (m_areas.empty() || !m_areas.back().added) {
+        m_areas.push_back(a);
+        return;
+    }
+    const auto firstAdded = std::find_if(m_areas.begin(), m_areas.end(),
+                                         [](const Area &x) { return x.added; });
+    m_areas.insert(firstAdded, a);
+}
+
+void AreaLines::endFile(int)
+{
+    ++m_generation;
+    if (m_read)
+        m_read();
+}
+
+bool AreaLines::isChanged(int area) const
+{
+    const Area &a = m_areas[std::size_t(area)];
+    return a.state >= 0 || a.added || a.removed;
+}
+
+AreaState AreaLines::fileState(int area) const
+{
+    const Area &a = m_areas[std::size_t(area)];
+    return areaState(bytesOf(a), a.added ? TextCodec::utf8() : sourceFile(a.file).codec);
+}
+
+AreaState AreaLines::state(int area) const
+{
+    const Area &a = m_areas[std::size_t(area)];
+    return a.state >= 0 ? m_states[std::size_t(a.state)] : fileState(area);
+}
+
+QString AreaLines::tag(int area) const
+{
+    const Area &a = m_areas[std::size_t(area)];
+    if (a.state >= 0)
+        return m_states[std::size_t(a.state)].tag;
+    AreaLineWords split;
+    const QByteArrayView line = bytesOf(a);
+    if (!splitAreaLine(line, split) || split.words.size() < 2)
+        return {};
+    const AreaWord &w = split.words[1];
+    QByteArrayView word = line.sliced(w.at, w.end - w.at);
+    if (word.startsWith('"')) {
+        word = word.sliced(1);
+        if (word.endsWith('"'))
+            word.chop(1);
+    }
+    return (a.added ? TextCodec::utf8() : sourceFile(a.file).codec).decode(word);
+}
+
+void AreaLines::appendSearchText(int area, QByteArray &out) const
+{
+    const Area &a = m_areas[std::size_t(area)];
+    const QByteArrayView line = bytesOf(a);
+    if (a.state < 0 && isAscii(line)) {
+        // The common case, without a text for each word: the bytes lower-cased as they are.
+        thread_local AreaLineWords split;
+        if (!splitAreaLine(line, split))
+            return;
+        const auto put = [&](const AreaWord &w, bool quoted) {
+            qsizetype at = w.at, end = w.end;
+            if (quoted && line[at] == '"') {
+                ++at;
+                if (end > at && line[end - 1] == '"')
+                    --end;
+            }
+            out.append('\n');
+            const qsizetype from = out.size();
+            out.append(line.sliced(at, end - at));
+            char *p = out.data() + from;
+            qsizetype n = 0;
+            for (qsizetype i = from; i < out.size(); ++i)
+                if (out[i] != '\r')
+                    p[n++] = lowerAscii(out[i]);
+            out.truncate(from + n);
+        };
+        if (split.words.size() > 1)
+            put(split.words[1], true);
+        for (const AreaWord &w : split.words)
+            if ((w.role == AreaRole::Value && w.field == Description) || w.role == AreaRole::Link)
+                put(w, w.role == AreaRole::Value);
+        return;
+    }
+    const AreaState s = state(area);
+    QString text = QLatin1Char('\n') + s.tag + QLatin1Char('\n') + s.fields[Description];
+    for (const AreaLink &link : s.links)
+        text += QLatin1Char('\n') + link.address;
+    out.append(text.toLower().toUtf8());
+}
+
+bool AreaLines::put(Area &a, const AreaState &state)
+{
+    const bool had = a.state >= 0;
+    if (!a.added && state == areaState(bytesOf(a), sourceFile(a.file).codec)) {
+        a.state = -1;
+        return had;
+    }
+    if (had) {
+        if (m_states[std::size_t(a.state)] == state)
+            return false;
+        m_states[std::size_t(a.state)] = state;
+    } else {
+        a.state = int(m_states.size());
+        m_states.push_back(state);
+    }
+    return true;
+}
+
+void AreaLines::setState(int area, const AreaState &state)
+{
+    setStates({{area, state}});
+}
+
+void AreaLines::setStates(const std::vector<std::pair<int, AreaState>> &states)
+{
+    bool any = false;
+    for (const auto &[area, state] : states)
+        any = put(m_areas[std::size_t(area)], state) || any;
+    if (!any)
+        return;
+    countChanges();
+    ++m_generation;
+    if (m_changed)
+        m_changed();
+}
+
+namespace {
+
+// The keyword of a new line: EchoArea in the letter case of the keyword given.
+QString echoAreaLike(const QString &keyword)
+{
+    if (keyword.compare(QLatin1String("EchoArea"), Qt::CaseInsensitive) == 0)
+        return keyword;
+    if (!keyword.isEmpty() && keyword == keyword.toUpper())
+        return QStringLiteral("ECHOAREA");
+    if (!keyword.isEmpty() && keyword == keyword.toLower())
+        return QStringLiteral("echoarea");
+    return QStringLiteral("EchoArea");
+}
+
+} // namespace
+
+int AreaLines::addArea(const QString &tag, const QString &path, int picked, int mainFile)
+{
+    const bool hasPicked = picked >= 0 && picked < count();
+    const int file = hasPicked ? m_areas[std::size_t(picked)].file : mainFile;
+    if (file < 0)
+        throw RenderError(QStringLiteral("Area %1: no file was opened to write it into").arg(tag));
+    QString keyword;
+    if (hasPicked) {
+        keyword = state(picked).keyword;
+    } else {
+        for (int i = count(); i-- > 0;)
+            if (m_areas[std::size_t(i)].file == file && !m_areas[std::size_t(i)].added) {
+                keyword = fileState(i).keyword;
+                break;
+            }
+    }
+    AreaState state;
+    state.keyword = echoAreaLike(keyword);
+    state.tag = tag.trimmed();
+    state.path = path.trimmed();
+    if (state.path.isEmpty())
+        state.path = QStringLiteral("Passthrough");
+    // Its words checked now, in the file's codepage, by the writer of every line.
+    const QString base = state.keyword + QStringLiteral(" x y");
+    rewriteAreaLine(base.toLatin1(), state, sourceFile(file).codec);
+    Area a;
+    a.added = true;
+    a.file = file;
+    a.bytesAt = m_bytes.size();
+    const QByteArray line = (state.keyword + u' ' + state.tag + u' ' + state.path).toUtf8();
+    // Kept as UTF-8, the user's text; written in the file's codepage.
+    m_bytes.append(line);
+    a.length = quint32(line.size());
+    a.state = int(m_states.size());
+    m_states.push_back(state);
+    m_areas.push_back(a);
+    countChanges();
+    ++m_generation;
+    if (m_changed)
+        m_changed();
+    return count() - 1;
+}
+
+void AreaLines::removeAreas(const std::vector<int> &areas)
+{
+    if (areas.empty())
+        return;
+    std::vector<bool> gone(m_areas.size(), false);
+    for (int area : areas)
+        gone[std::size_t(area)] = true;
+    // A new area removed was never written: it just goes.
+    std::vector<Area> out;
+    out.reserve(m_areas.size());
+    for (std::size_t i = 0; i < m_areas.size(); ++i) {
+        Area &a = m_areas[i];
+        if (gone[i] && a.added)
+            continue;
+        if (gone[i])
+            a.removed = true;
+        out.push_back(a);
+    }
+    m_areas.swap(out);
+    countChanges();
+    ++m_generation;
+    if (m_changed)
+        m_changed();
+}
+
+int AreaLines::removeLinkEverywhere(const QString &address)
+{
+    std::vector<std::pair<int, AreaState>> changed;
+    for (int i = 0; i < count(); ++i) {
+        if (m_areas[std::size_t(i)].removed)
+            continue;
+        AreaState s = state(i);
+        if (s.removeLink(address))
+            changed.emplace_back(i, std::move(s));
+    }
+    setStates(changed);
+    return int(changed.size());
+}
+
+void AreaLines::countChanges()
+{
+    m_changes = int(std::count_if(m_areas.begin(), m_areas.end(), [](const Area &a) {
+        return a.state >= 0 || a.added || a.removed;
+    }));
+}
+
+QByteArray AreaLines::lineEnd(int file) const
+{
+    return sourceFile(file).crlf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+}
+
+std::vector<AreaLines::LineEdit> AreaLines::edits() const
+{
+    std::vector<LineEdit> out;
+    std::vector<int> filesAdded;
+    for (const Area &a : m_areas) {
+        if (a.added) {
+            if (std::find(filesAdded.begin(), filesAdded.end(), a.file) == filesAdded.end())
+                filesAdded.push_back(a.file);
+            continue;
+        }
+        if (a.removed) {
+            out.push_back({a.file, a.lineStart, a.lineStart + a.length + a.endLength, {}});
+        } else if (a.state >= 0) {
+            QByteArray bytes = rewriteAreaLine(bytesOf(a), m_states[std::size_t(a.state)],
+                                               sourceFile(a.file).codec);
+            if (bytes != bytesOf(a))
+                out.push_back({a.file, a.lineStart, a.lineStart + a.length, std::move(bytes)});
+        }
+    }
+    // New lines after the last area line of their file that stays, or the last one; else at
+    // the file's end.
+    for (int file : filesAdded) {
+        const Area *anchor = nullptr;
+        for (const Area &a : m_areas)
+            if (a.file == file && !a.added && (!anchor || !a.removed || anchor->removed))
+                anchor = &a;
+        const SourceFile &f = sourceFile(file);
+        const QByteArray end = lineEnd(file);
+        qint64 at;
+        bool endFirst;
+        if (anchor) {
+            at = anchor->lineStart + anchor->length + anchor->endLength;
+            endFirst = anchor->endLength == 0;
+        } else {
+            at = f.ctrlZ >= 0 ? f.ctrlZ : f.size;
+            endFirst = at > 0 && !f.lastLineEnded;
+        }
+        QByteArray bytes;
+        for (const Area &a : m_areas) {
+            if (a.file != file || !a.added)
+                continue;
+            const AreaState &s = m_states[std::size_t(a.state)];
+            // The line as a read one would be written: its words in the file's codepage.
+            const QString base = s.keyword + QStringLiteral(" x y");
+            const QByteArray line = rewriteAreaLine(base.toLatin1(), s, f.codec);
+            bytes += endFirst ? end + line : line + end;
+        }
+        out.push_back({file, at, at, bytes});
+    }
+    return out;
+}
+
+void AreaLines::saved(int file, QByteArrayView bytes)
+{
+    // The file's areas, those added too, are found again in its new bytes, where its areas
+    // stood before: the files stay in the order read.
+    std::vector<Area> others;
+    others.reserve(m_areas.size());
+    std::size_t at = std::size_t(-1);
+    for (const Area &a : m_areas) {
+        if (a.file == file) {
+            if (at == std::size_t(-1) && !a.added)
+                at = others.size();
+            continue;
+        }
+        others.push_back(a);
+    }
+    if (at == std::size_t(-1)) {
+        at = 0;
+        while (at < others.size() && !others[at].added && others[at].file < file)
+            ++at;
+    }
+    m_areas.swap(others);
+    std::vector<Area> tail(m_areas.begin() + qsizetype(at), m_areas.end());
+    m_areas.resize(at);
+    LineReader lines(bytes);
+    QByteArrayView line;
+    while (lines.next(line))
+        lineRead(file, lines);
+    m_areas.insert(m_areas.end(), tail.begin(), tail.end());
+    countChanges();
+    compact();
+    ++m_generation;
+    if (m_read)
+        m_read();
+}
+
+void AreaLines::changesSaved()
+{
+    for (Area &a : m_areas)
+        a.state = -1;
+    m_areas.erase(std::remove_if(m_areas.begin(), m_areas.end(),
+                                 [](const Area &a) { return a.removed || a.added; }),
+                  m_areas.end());
+    m_states.clear();
+    m_changes = 0;
+    compact();
+}
+
+void AreaLines::compact()
+{
+    // Lines found again after a save leave their old bytes behind; once those are most of
+    // the bytes kept, the live ones are copied into a new block.
+    qsizetype live = 0;
+    for (const Area &a : m_areas)
+        live += a.length;
+    if (m_bytes.size() <= 2 * live + 4096)
+        return;
+    QByteArray bytes;
+    bytes.reserve(live);
+    for (Area &a : m_areas) {
+        const qsizetype at = bytes.size();
+        bytes.append(bytesOf(a));
+        a.bytesAt = at;
+    }
+    m_bytes.swap(bytes);
+}
+
+} // namespace vog

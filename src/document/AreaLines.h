@@ -1,0 +1,109 @@
+#pragma once
+
+#include "reader/AreaLine.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace vog {
+
+class LineReader;
+
+// The area lines of every file read, in the order read, and what the user made of them: an
+// area's state changed, a new area, an area removed. An area is numbered by its place among
+// them; a new one comes after all that were read until a save writes it into its file. The
+// Open keeps each line's bytes as they stand in its file and splits a line only when asked.
+class AreaLines
+{
+public:
+    // The read: a file's lines one by one, as the Open reads them. A file read again replaces
+    // what its earlier read said, the user's changes of its areas too.
+    void clear();
+    void beginFile(int file);
+    void lineRead(int file, const LineReader &lines);
+    void endFile(int file);
+
+    int count() const { return int(m_areas.size()); }
+    bool isRemoved(int area) const { return m_areas[std::size_t(area)].removed; }
+    bool isChanged(int area) const;
+    // What the user made of the area, else what its line says.
+    AreaState state(int area) const;
+    AreaState fileState(int area) const;
+    // The words a filter looks in, in lower case, UTF-8: the tag, the description and each
+    // link's address, a line feed between them.
+    void appendSearchText(int area, QByteArray &out) const;
+    // The bytes of the lines kept, for a guess of what their texts take.
+    qsizetype lineBytes() const { return m_bytes.size(); }
+    // The tag alone, as the user reads it.
+    QString tag(int area) const;
+
+    // The user's changes, each reported once to the change handler. A state that is what the
+    // line says is no change.
+    void setState(int area, const AreaState &state);
+    void setStates(const std::vector<std::pair<int, AreaState>> &states);
+    // A new area "EchoArea TAG PATH", its keyword spelled as in the area picked (or the
+    // file's last area line), for the file of the area picked, or the main file when none is.
+    // Throws a RenderError for a character the file's codepage can't hold. Returns its number.
+    int addArea(const QString &tag, const QString &path, int picked, int mainFile);
+    void removeAreas(const std::vector<int> &areas);
+    // Takes a link off every area that has it; how many areas it changed.
+    int removeLinkEverywhere(const QString &address);
+    bool hasChanges() const { return m_changes > 0; }
+
+    // Saving: each changed line's new bytes, a removed line's bytes with its line end gone, the
+    // new lines after the last area line of their file (or at its end). Throws a RenderError.
+    struct LineEdit
+    {
+        int file;
+        qint64 at;
+        qint64 end;
+        QByteArray bytes;
+    };
+    std::vector<LineEdit> edits() const;
+    // After the file's new bytes were written: its area lines found again where they now stand.
+    void saved(int file, QByteArrayView bytes);
+    void changesSaved();
+
+    // Counts what the windows must show again: each read, save and change.
+    quint64 generation() const { return m_generation; }
+    // Called for every change of the user's; and whenever the lines were read or found again.
+    void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+    void setReadHandler(std::function<void()> handler) { m_read = std::move(handler); }
+
+private:
+    struct Area
+    {
+        qint64 lineStart = 0;
+        qint64 bytesAt = 0; // its line's bytes in m_bytes
+        quint32 length = 0; // before the line end, stray CRs counted
+        quint32 line = 0;
+        int file = -1;
+        quint8 endLength = 0;
+        bool removed = false;
+        bool added = false;
+        int state = -1; // the user's state in m_states, or -1
+    };
+    QByteArrayView bytesOf(const Area &a) const
+    {
+        return QByteArrayView(m_bytes).sliced(a.bytesAt, a.length);
+    }
+    QByteArray lineEnd(int file) const;
+    // Keeps a state wanted for an area, or drops it where it is the line's.
+    bool put(Area &a, const AreaState &state);
+    void countChanges();
+    void compact();
+
+    std::vector<Area> m_areas;
+    std::vector<AreaState> m_states;
+    QByteArray m_bytes;
+    int m_changes = 0;
+    quint64 m_generation = 1;
+    std::function<void()> m_changed;
+    std::function<void()> m_read;
+};
+
+} // namespace vog
