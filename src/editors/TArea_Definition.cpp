@@ -1,5 +1,7 @@
 #include "TArea_Definition.h"
 
+#include "reader/Address.h"
+
 #include "AreaListModel.h"
 #include "document/ConfigDocument.h"
 #include "fields/ChoiceField.h"
@@ -395,7 +397,7 @@ void TArea_Definition::updateButtons()
 {
     const bool selected = AreaList->selectionModel()->hasSelection();
     AreaLinkAdd->setEnabled(selected
-                            && vog::isAreaAddress(QStringView(AreaLinkAddress->currentText().trimmed())));
+                            && vog::isNodeAddress(QStringView(AreaLinkAddress->currentText().trimmed())));
     AreaLinkRemove->setEnabled(selected && AreaLinks->currentRow() >= 0);
     RemoveAreaButton->setEnabled(selected);
 }
@@ -419,7 +421,7 @@ void TArea_Definition::changeSelected(const std::function<bool(AreaState &)> &ch
 void TArea_Definition::AreaLinkAddClick()
 {
     const QString address = AreaLinkAddress->currentText().trimmed();
-    if (!vog::isAreaAddress(QStringView(address)))
+    if (!vog::isNodeAddress(QStringView(address)))
         return;
     changeSelected([&](AreaState &s) {
         if (s.linkIndex(address) >= 0)

@@ -1,44 +1,42 @@
 #include "Address.h"
 
+#include "Text.h"
+
 namespace vog {
 
-namespace {
-
-// Digits up to the stop character, at least one; moves `at` past them.
-bool number(QStringView word, qsizetype &at)
+bool isNodeAddress(QByteArrayView w)
 {
-    const qsizetype from = at;
-    while (at < word.size() && word[at].isDigit() && word[at].unicode() < 128)
-        ++at;
-    return at > from;
-}
-
-bool takes(QStringView word, qsizetype &at, QChar c)
-{
-    if (at >= word.size() || word[at] != c)
+    qsizetype i = 0;
+    const auto digits = [&] {
+        const qsizetype start = i;
+        while (i < w.size() && w[i] >= '0' && w[i] <= '9')
+            ++i;
+        return i > start;
+    };
+    if (!digits() || i == w.size() || w[i++] != ':' || !digits() || i == w.size()
+        || w[i++] != '/' || !digits())
         return false;
-    ++at;
+    if (i < w.size() && w[i] == '.') {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    if (i == w.size())
+        return true;
+    if (w[i++] != '@' || i == w.size())
+        return false;
+    for (; i < w.size(); ++i)
+        if (quint8(w[i]) <= 32 || w[i] == '"' || w[i] == '@')
+            return false;
     return true;
 }
 
-} // namespace
-
 bool isNodeAddress(QStringView word)
 {
-    qsizetype at = 0;
-    if (!number(word, at) || !takes(word, at, u':') || !number(word, at) || !takes(word, at, u'/')
-        || !number(word, at))
-        return false;
-    if (takes(word, at, u'.') && !number(word, at))
-        return false;
-    if (takes(word, at, u'@')) {
-        if (at == word.size())
+    for (const QChar c : word)
+        if (c.unicode() > 127)
             return false;
-        for (; at < word.size(); ++at)
-            if (word[at].unicode() <= 32 || word[at] == u'@')
-                return false;
-    }
-    return at == word.size();
+    return isNodeAddress(QByteArrayView(word.toLatin1()));
 }
 
 } // namespace vog

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QStringView>
 
 namespace vog {
 
 // Whether a word reads as a node's address: zone:net/node, optionally .point and @domain, every
-// part but the domain a number.
+// part but the domain a number; the domain holds no blank, control character, quote or @.
+bool isNodeAddress(QByteArrayView word);
 bool isNodeAddress(QStringView word);
 
 } // namespace vog

@@ -1,5 +1,7 @@
 #include "AreaLine.h"
 
+#include "Address.h"
+
 #include "Errors.h"
 #include "Text.h"
 
@@ -146,41 +148,6 @@ bool isAreaLine(QByteArrayView line, AreaKind *kind)
     return false;
 }
 
-bool isAreaAddress(QByteArrayView w)
-{
-    qsizetype i = 0;
-    const auto digits = [&] {
-        const qsizetype start = i;
-        while (i < w.size() && isDigit(w[i]))
-            ++i;
-        return i > start;
-    };
-    if (!digits() || i == w.size() || w[i++] != ':' || !digits() || i == w.size()
-        || w[i++] != '/' || !digits())
-        return false;
-    if (i < w.size() && w[i] == '.') {
-        ++i;
-        if (!digits())
-            return false;
-    }
-    if (i == w.size())
-        return true;
-    if (w[i++] != '@' || i == w.size())
-        return false;
-    for (; i < w.size(); ++i)
-        if (isTrimmed(w[i]) || w[i] == '"' || w[i] == '@')
-            return false;
-    return true;
-}
-
-bool isAreaAddress(QStringView word)
-{
-    for (const QChar c : word)
-        if (c.unicode() > 127)
-            return false;
-    return isAreaAddress(QByteArrayView(word.toLatin1()));
-}
-
 bool splitAreaLine(QByteArrayView line, AreaLineWords &out)
 {
     out.words.clear();
@@ -216,7 +183,7 @@ bool splitAreaLine(QByteArrayView line, AreaLineWords &out)
             w.role = AreaRole::Flag;
             continue;
         }
-        afterLink = isAreaAddress(text);
+        afterLink = isNodeAddress(text);
         if (afterLink) {
             w.role = AreaRole::Link;
         } else if (text.startsWith('-')) {
@@ -638,7 +605,7 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
     for (const AreaLink &link : wanted.links) {
         if (wantedSeen[link.address.toLower()]++ < seen[link.address.toLower()])
             continue;
-        if (!isAreaAddress(QStringView(link.address)))
+        if (!isNodeAddress(QStringView(link.address)))
             edits.fail(QStringLiteral("%1 is no address").arg(link.address));
         QByteArray bytes = ' ' + link.address.toLatin1();
         for (const QString &flag : link.flags) {

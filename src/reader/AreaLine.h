@@ -88,9 +88,6 @@ struct AreaState
 AreaState areaState(QByteArrayView line, const AreaLineWords &words, const TextCodec &codec);
 AreaState areaState(QByteArrayView line, const TextCodec &codec);
 
-// Whether a word reads as an address: zone:net/node, optionally .point and @domain.
-bool isAreaAddress(QStringView word);
-bool isAreaAddress(QByteArrayView word);
 
 // The line's new bytes for the state wanted: each word whose value changed is replaced where it
 // stands; a field the line lacks goes, with one blank before it, after the last word before
