@@ -41,7 +41,7 @@ QStringList answered(const std::function<void()> &command, const QString &name =
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
             seen << dialog->objectName() + (dialog->acceptMode() == QFileDialog::AcceptSave ? " to save" : "");
-            dialog->selectFile(name);
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(name);
             QMetaObject::invokeMethod(dialog, name.isNull() ? "reject" : "accept", Qt::QueuedConnection);
         } else if (auto *preview = qobject_cast<SavePreview *>(modal)) {
             preview->accept();
