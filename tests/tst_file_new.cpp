@@ -3,6 +3,8 @@
 #include "TestSupport.h"
 
 #include "document/ConfigDocument.h"
+#include "document/SafeWrite.h"
+#include "reader/Errors.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
@@ -40,9 +42,11 @@ QStringList answered(const std::function<void()> &command, const QString &name =
     QObject::connect(&timer, &QTimer::timeout, [&] {
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-            seen << dialog->objectName() + (dialog->acceptMode() == QFileDialog::AcceptSave ? " to save" : "");
+            const bool save = dialog->acceptMode() == QFileDialog::AcceptSave;
+            seen << dialog->objectName() + (save ? " to save" : "");
             dialog->findChild<QLineEdit *>("fileNameEdit")->setText(name);
-            QMetaObject::invokeMethod(dialog, name.isNull() ? "reject" : "accept", Qt::QueuedConnection);
+            QMetaObject::invokeMethod(dialog, name.isNull() ? "reject" : "accept",
+                                      Qt::QueuedConnection);
         } else if (auto *preview = qobject_cast<SavePreview *>(modal)) {
             preview->accept();
         } else if (auto *box = qobject_cast<QMessageBox *>(modal); box && box->isVisible()) {
@@ -126,7 +130,8 @@ private slots:
         QWidget *window = General_Keywords;
         const QString full = QFileInfo(files.path(name)).absoluteFilePath();
         vog::FileOpenDialog::setNextAnswer(full);
-        QCOMPARE(answered([] { Main->N5->trigger(); }), QStringList{"ErrorBox: " + message.arg(full)});
+        QCOMPARE(answered([] { Main->N5->trigger(); }),
+                 QStringList{"ErrorBox: " + message.arg(full)});
         QCOMPARE(General_Keywords, window);
         QCOMPARE(fieldState(General_Keywords, "Name"), "Kept");
         QCOMPARE(Main->CodepageLabel->text(), status);
@@ -210,6 +215,19 @@ private slots:
                                "edit it."});
         QCOMPARE(bytesOf(other), "Other\n");
         QVERIFY(vog::document().hasChanges() && !QFile::exists(path + ".bak"));
+    }
+
+    // The write itself refuses too, for a name taken between the read and the write.
+    void writeRefusesATakenName()
+    {
+        ConfigFixture files;
+        const QString path = files.write("Other\n", "new.cfg");
+        const std::vector<vog::FileWrite> created{{path, {}, "Name x\n", true}};
+        QString refused;
+        vog::guarded([&] { vog::writeFiles(created); }, [&](const QString &why) { refused = why; });
+        QCOMPARE(refused, path + " appeared on disk after it was chosen as a new file; open it "
+                                 "to edit it");
+        QCOMPARE(bytesOf(path), "Other\n");
     }
 };
 
