@@ -294,7 +294,10 @@ void TMain::N5Click()
 {
     const QPointer<QWidget> field = QApplication::focusWidget();
     // A new configuration takes the place of this one: its changes are saved or given up first.
-    if (!mayClose())
+    // An error box on the way (the save's, or the link shown loaded again after it) ends the
+    // command: the user meets one box at a time.
+    const int boxes = vog::errorBoxesShown();
+    if (!mayClose() || vog::errorBoxesShown() != boxes)
         return;
     bool started = false;
     if (NewDialog->execute())
