@@ -85,7 +85,7 @@ private slots:
             QString caption;
             bool enabled;
         };
-        const QList<Item> file{{Main->N5, "N5", "Со&здать", false},
+        const QList<Item> file{{Main->N5, "N5", "Со&здать", true},
                                {Main->N2, "N2", "&Открыть", true},
                                {Main->N3, "N3", "&Сохранить", false}};
         const QList<Item> configurator{
@@ -127,20 +127,23 @@ private slots:
         ConfigFixture files;
         QVERIFY(openConfig(files.write("Name x\n")).isEmpty());
         QVERIFY(Main->N6->menuAction()->isEnabled());
-        for (QAction *a : {Main->N5, Main->N3, Main->AreafixKeywords1, Main->CarbonCopy1})
+        for (QAction *a : {Main->N3, Main->AreafixKeywords1, Main->CarbonCopy1})
             QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
         // About does nothing: triggering it shows no window.
         Main->N4->trigger();
         QVERIFY(!General_Keywords->isVisible());
     }
 
+    // A name that exists is refused, in one error box.
     void newRunsItsDialogAndChangesNothing()
     {
         Program program;
         ConfigFixture files;
         const QString name = files.write("Name x\n");
         vog::FileOpenDialog::setNextAnswer(name);
+        ErrorBoxWatcher boxes;
         Main->N5Click();
+        QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(Main->NewDialog->fileName(), name);
         QCOMPARE(Main->OpenDialog->fileName(), QString());
         QVERIFY(!Main->N6->menuAction()->isEnabled());

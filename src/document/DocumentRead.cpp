@@ -7,6 +7,7 @@
 #include "reader/LinkStore.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 
 namespace vog {
@@ -94,6 +95,32 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink
         throw;
     }
     finish();
+}
+
+int readNewFile(const QString &fileName, const std::function<void()> &onChecked)
+{
+    const QFileInfo info(fileName);
+    const QString path = info.absoluteFilePath();
+    if (info.exists() || info.isSymLink())
+        throw CommandError(path + QStringLiteral(" exists; open it to edit it"));
+    if (!info.absoluteDir().exists())
+        throw CommandError(path + QStringLiteral(" can't be created: its folder doesn't exist"));
+    if (onChecked)
+        onChecked();
+    const int file = addSourceFile(path);
+    sourceFile(file).onDisk = false;
+    struct NoFields final : public ConfigSink
+    {
+        void windowValue(const KeywordLine &) override {}
+        void linkStarted(const KeywordLine &, int) override {}
+    } none;
+    LineReader nothing{QByteArrayView()};
+    readDocumentFile(nothing, file, true, none);
+    // No text tells its codepage yet. UTF-8 holds every character a field takes, the keywords
+    // (all ASCII) read the same in it as in the DOS and Windows codepages, and a later Open of
+    // the saved file finds UTF-8 again.
+    sourceFile(file).codec = TextCodec::utf8();
+    return file;
 }
 
 } // namespace vog

@@ -2,6 +2,8 @@
 
 #include "reader/ConfigRead.h"
 
+#include <functional>
+
 namespace vog {
 
 // A file about to be read, added to the source files: its absolute path, the path a save
@@ -15,5 +17,12 @@ int addFileToRead(const QString &fileName);
 // as the read finds them. A file stopped by a number that doesn't convert is still read to its
 // end for its facts, and the error thrown after.
 void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink);
+
+// File > New: the main file of a new configuration, read as a file of no bytes (no lines, no
+// links, LF line ends, UTF-8) and not on disk until a save creates it. Gives its index.
+// Throws a CommandError, having added nothing, where something of that name exists ("FILE
+// exists; open it to edit it") or its folder doesn't; onChecked runs once the name is good,
+// before the file is added.
+int readNewFile(const QString &fileName, const std::function<void()> &onChecked);
 
 } // namespace vog

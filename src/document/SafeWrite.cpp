@@ -4,6 +4,7 @@
 #include "reader/Errors.h"
 #include "reader/LargePages.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -29,6 +30,20 @@ namespace {
     throw CommandError(path
                        + QStringLiteral(" was changed on disk after it was read; open it again "
                                         "to edit it"));
+}
+
+[[noreturn]] void appeared(const QString &path)
+{
+    throw CommandError(path
+                       + QStringLiteral(" appeared on disk after it was chosen as a new file; "
+                                        "open it to edit it"));
+}
+
+// Whether anything has this name: a file, a folder, a link that leads nowhere.
+bool nameTaken(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
 // Runs read on the file opened again, and says what fails of the file as the user opened it:
@@ -92,9 +107,10 @@ QString reason()
 }
 
 // One file's new bytes in a temporary file beside it, with the file's permission bits, owner
-// and group, written; what is left is to sync it to the disk, then the rename.
+// and group (for a new file, none kept: those the system gives it), written; what is left is to
+// sync it to the disk, then the rename.
 std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &bytes,
-                                   const struct stat &st, const QString &name)
+                                   const struct stat *kept, const QString &name)
 {
     auto file = std::make_unique<QSaveFile>(target);
     const auto failed = [&](const QString &why) {
@@ -102,6 +118,12 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
     };
     if (!file->open(QIODevice::WriteOnly))
         throw failed(file->errorString());
+    if (!kept) {
+        if (file->write(bytes) != bytes.size() || !file->flush())
+            throw failed(file->errorString());
+        return file;
+    }
+    const struct stat &st = *kept;
     const int fd = file->handle();
     // Only root can give a file away; the owner may keep a file whose group isn't one of
     // theirs, which then takes their own.
@@ -182,6 +204,11 @@ private:
 
 QByteArray readUnchanged(const SourceFile &file)
 {
+    if (!file.onDisk) {
+        if (nameTaken(file.path))
+            appeared(file.path);
+        return {};
+    }
     QByteArray bytes;
     readAgain(file.path, file.path, [&](int fd) {
         // In one buffer of the file's size, and a byte more to see it grow.
@@ -227,6 +254,20 @@ void writeFiles(const std::vector<FileWrite> &files)
     try {
         QStringList targets;
         for (const FileWrite &f : files) {
+            if (f.created) {
+                // In its folder as it now is, where the folder's name may lead elsewhere.
+                const QFileInfo info(f.path);
+                const QString folder = info.absoluteDir().canonicalPath();
+                if (folder.isEmpty())
+                    throw CommandError(f.path + QStringLiteral(" can't be written: its folder "
+                                                               "is gone"));
+                const QString target = folder + QLatin1Char('/') + info.fileName();
+                if (nameTaken(target))
+                    appeared(f.path);
+                targets.append(target);
+                writes.push_back({prepare(target, f.bytes, nullptr, f.path), f.path, {}, nullptr});
+                continue;
+            }
             // Written where the link points; the link stays as it is.
             const QString target = QFileInfo(f.path).canonicalFilePath();
             struct stat st;
@@ -246,9 +287,9 @@ void writeFiles(const std::vector<FileWrite> &files)
                 if (asName->make(target, st, bak))
                     backups.push_back({nullptr, bak, target, std::move(asName)});
                 else
-                    backups.push_back({prepare(bak, f.asRead, st, bak), bak, target, nullptr});
+                    backups.push_back({prepare(bak, f.asRead, &st, bak), bak, target, nullptr});
             }
-            writes.push_back({prepare(target, f.bytes, st, f.path), f.path, {}, nullptr});
+            writes.push_back({prepare(target, f.bytes, &st, f.path), f.path, {}, nullptr});
         }
         // The temporary files go to the disk while the files have their last look before
         // anything is renamed: the one waits on the disk, the other reads what is cached. A
@@ -262,9 +303,13 @@ void writeFiles(const std::vector<FileWrite> &files)
                         failures.push_back({&p, errno});
             return failures;
         });
-        for (std::size_t i = 0; i < files.size(); ++i)
-            if (!stillHolds(targets[qsizetype(i)], files[i].path, files[i].asRead))
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (files[i].created && nameTaken(targets[qsizetype(i)]))
+                appeared(files[i].path);
+            if (!files[i].created
+                && !stillHolds(targets[qsizetype(i)], files[i].path, files[i].asRead))
                 changedOnDisk(files[i].path);
+        }
         const auto failures = synced.get();
         if (!failures.empty())
             throw CommandError(failures[0].first->name + QStringLiteral(" can't be written: ")
@@ -280,6 +325,10 @@ void writeFiles(const std::vector<FileWrite> &files)
                 if (!p.kept.isEmpty())
                     keptAsRead().insert(p.kept);
             }
+        // A file made in this run had no bytes before it to keep.
+        for (std::size_t i = 0; i < files.size(); ++i)
+            if (files[i].created)
+                keptAsRead().insert(targets[qsizetype(i)]);
     } catch (...) {
         cancel();
         throw;

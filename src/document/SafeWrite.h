@@ -12,14 +12,17 @@ namespace vog {
 // The file's bytes on disk now, when they are still the bytes that were read: the same size
 // and fingerprint. A file changed since, or gone, throws a CommandError "FILE was changed on
 // disk after it was read; open it again to edit it"; one that can't be read, its reason.
+// A file not on disk yet (File > New) has no bytes, as long as no file has taken its name.
 QByteArray readUnchanged(const SourceFile &file);
 
 // One file of a save: its path as opened, its bytes as read and checked, and its new bytes.
+// A created file was not on disk: it is made, and no file of its name may be there.
 struct FileWrite
 {
     QString path;
     QByteArray asRead;
     QByteArray bytes;
+    bool created = false;
 };
 
 // Writes every file's new bytes, or none. A file reached through a symbolic link is written at
@@ -32,6 +35,9 @@ struct FileWrite
 // the files, in that order. A file that
 // can't be written, a full disk, an owner that can't be kept or a file changed meanwhile
 // throws a CommandError naming the file and the reason, and leaves every file as it was.
+// A created file is written the same way, with what the system gives a new file of the user's
+// (permissions under the umask, the user's owner) and no .bak, then or in a later save of
+// this run: there were no bytes before it.
 void writeFiles(const std::vector<FileWrite> &files);
 
 // The .bak that writeFiles would write for the file at this path, or an empty name once this

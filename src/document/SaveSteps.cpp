@@ -2,6 +2,8 @@
 
 #include "UnifiedDiff.h"
 
+#include <QFileInfo>
+
 namespace vog {
 
 PreparedSave prepareSave(const ConfigDocument &doc)
@@ -20,7 +22,7 @@ PreparedSave prepareSave(const ConfigDocument &doc)
         save.diffs.push_back(unifiedDiff(source.path, asRead, bytes, source.codec));
         save.backups.push_back(backupToWrite(source.path));
         save.files.push_back(file);
-        save.writes.push_back({source.path, std::move(asRead), std::move(bytes)});
+        save.writes.push_back({source.path, std::move(asRead), std::move(bytes), !source.onDisk});
     }
     return save;
 }
@@ -29,8 +31,15 @@ void commitSave(ConfigDocument &doc, PreparedSave &save)
 {
     if (!save.writes.empty())
         writeFiles(save.writes);
-    for (std::size_t i = 0; i < save.files.size(); ++i)
+    for (std::size_t i = 0; i < save.files.size(); ++i) {
+        // A file the save created is on disk from now on, like any file read.
+        SourceFile &source = sourceFile(save.files[i]);
+        if (!source.onDisk) {
+            source.canonicalPath = QFileInfo(source.path).canonicalFilePath();
+            source.onDisk = true;
+        }
         doc.saved(save.plan, save.files[i], save.writes[i].bytes);
+    }
     doc.changesSaved();
 }
 

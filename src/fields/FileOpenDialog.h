@@ -18,10 +18,12 @@ class FileOpenDialog : public QObject
 {
     Q_OBJECT
 public:
-    FileOpenDialog(const QString &objectName, QWidget *window);
+    // Open: any name, as typed. NewFile: a name for a file to create, asked in a save dialog.
+    enum class Purpose { Open, NewFile };
+    FileOpenDialog(const QString &objectName, QWidget *window, Purpose purpose = Purpose::Open);
 
-    // Runs the dialog modally. Whether it was confirmed is not reported: callers use fileName().
-    void execute();
+    // Runs the dialog modally; whether it was confirmed.
+    bool execute();
     QString fileName() const { return m_fileName; }
     // Makes this the last name, as if the dialog had returned it: the next run opens with it.
     void setFileName(const QString &fileName) { m_fileName = fileName; }
@@ -36,6 +38,7 @@ signals:
 
 private:
     QWidget *m_window;
+    Purpose m_purpose;
     QPointer<QFileDialog> m_dialog;
     QString m_fileName;
 };

@@ -32,6 +32,9 @@ struct SourceFile
     bool lastLineEnded = true;
     qint64 ctrlZ = -1;     // where a Ctrl-Z ended its text, or -1
     qint64 lines = 0;      // lines read, up to the line that stopped the read
+    // False for the file of File > New until its first save creates it: it has no bytes yet,
+    // and a save must find no file of its name.
+    bool onDisk = true;
 };
 
 // The files read in this run, in the order read; an Origin names one by its index. Entries

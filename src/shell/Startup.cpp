@@ -14,7 +14,9 @@
 #include <QEvent>
 #include <QWindow>
 
+#include <array>
 #include <functional>
+#include <optional>
 
 TMain *Main = nullptr;
 TGeneral_Keywords *General_Keywords = nullptr;
@@ -102,11 +104,16 @@ void runAfterFirstFrame(QWidget *window, std::function<void()> fn)
     new AfterFirstFrame(window->windowHandle(), std::move(fn));
 }
 
-void destroyWindows()
+namespace {
+
+void destroyEditorWindows()
 {
     vog::document().clear();
     delete Area_Definition;
     Area_Definition = nullptr;
+    // It answers the windows' Ctrl+F: the next set makes its own.
+    if (Main)
+        delete Main->findChild<vog::QuickFind *>();
     delete Link_Keywords;
     Link_Keywords = nullptr;
     delete Select_directory;
@@ -115,6 +122,32 @@ void destroyWindows()
     Files_and_Paths = nullptr;
     delete General_Keywords;
     General_Keywords = nullptr;
+}
+
+} // namespace
+
+void destroyWindows()
+{
+    destroyEditorWindows();
     delete Main;
     Main = nullptr;
+}
+
+void renewEditorWindows()
+{
+    const auto editors = [] {
+        return std::array<QWidget *, 4>{General_Keywords, Files_and_Paths, Link_Keywords,
+                                        Area_Definition};
+    };
+    std::array<std::optional<QRect>, 4> shown; // where the user left each window shown
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (editors()[i] && editors()[i]->isVisible())
+            shown[i] = editors()[i]->geometry();
+    destroyEditorWindows();
+    createEditorWindows();
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (shown[i]) {
+            editors()[i]->setGeometry(*shown[i]);
+            editors()[i]->show();
+        }
 }

@@ -25,5 +25,8 @@ void createWindows(EditorWindows when = EditorWindows::Now);
 void createEditorWindows();
 // Destroys them again, last created first.
 void destroyWindows();
+// Destroys the four hidden windows and makes them again over a cleared document: every field
+// in its initial state. Those shown are shown again where they were.
+void renewEditorWindows();
 // Runs fn once, right after the window's first frame has been drawn and sent to the screen.
 void runAfterFirstFrame(QWidget *window, std::function<void()> fn);

@@ -6,6 +6,7 @@
 #include "SaveCommand.h"
 #include "Startup.h"
 #include "document/ConfigDocument.h"
+#include "document/DocumentRead.h"
 #include "editors/DocumentView.h"
 #include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
@@ -58,7 +59,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
 
     N1 = MainMenu->addMenu(QStringLiteral("&Файл"));
     N1->setObjectName(QStringLiteral("N1"));
-    N5 = namedAction(N1->addAction(QStringLiteral("Со&здать")), "N5", false);
+    N5 = namedAction(N1->addAction(QStringLiteral("Со&здать")), "N5");
     N2 = namedAction(N1->addAction(QStringLiteral("&Открыть")), "N2");
     N3 = namedAction(N1->addAction(QStringLiteral("&Сохранить")), "N3", false);
     N3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -102,7 +103,8 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
                                        "- Прикрутить   \"3.3.34 LinkDefaults\" "));
 
     OpenDialog = new vog::FileOpenDialog(QStringLiteral("OpenDialog"), this);
-    NewDialog = new vog::FileOpenDialog(QStringLiteral("NewDialog"), this);
+    NewDialog = new vog::FileOpenDialog(QStringLiteral("NewDialog"), this,
+                                        vog::FileOpenDialog::Purpose::NewFile);
 
     // Files dropped anywhere on the window open, on the memo too, where text still drops.
     auto open = [this](const QString &fileName) { openFile(fileName); };
@@ -292,12 +294,27 @@ bool TMain::mayClose()
 
 void TMain::N5Click()
 {
-    const auto field = finishBefore();
-    if (!field)
+    const QPointer<QWidget> field = QApplication::focusWidget();
+    // A new configuration takes the place of this one: its changes are saved or given up first.
+    // An error box on the way (the save's, or the link shown loaded again after it) ends the
+    // command: the user meets one box at a time.
+    const int boxes = vog::errorBoxesShown();
+    if (!mayClose() || vog::errorBoxesShown() != boxes)
         return;
-    NewDialog->execute();
-    if (*field)
-        (*field)->setFocus();
+    bool started = false;
+    if (NewDialog->execute())
+        vog::guarded([&] {
+            const int file = vog::readNewFile(NewDialog->fileName(), renewEditorWindows);
+            started = true;
+            fileOpened();
+            const vog::SourceFile &source = vog::sourceFile(file);
+            CodepageLabel->setText(QStringLiteral("%1: new file, %2")
+                                           .arg(QFileInfo(source.path).fileName(),
+                                                source.codec.name()));
+            documentChanged();
+        });
+    if (!started && field)
+        field->setFocus();
 }
 
 void TMain::GeneralKeywords1Click()

@@ -1,8 +1,8 @@
 // A seeded random walk over every window: clicks, typing, link picks, browse dialogs answered
 // at random, Opens from a pool of good and hostile files, saves confirmed or cancelled at the
-// preview, windows closed and shown again. The pool is a copy in a temporary folder, the only
-// place a save can write. After every step the invariants are checked; a failure names the
-// seed and the step, and
+// preview, File > New with a fresh name or one in use, windows closed and shown again. The
+// pool is a copy in a temporary folder, the only place a save can write. After every step the
+// invariants are checked; a failure names the seed and the step, and
 //   monkey --seed S --steps N
 // replays it exactly. Usage: monkey [--seed S] [--seconds T] [--steps N] [--verbose]
 #include "document/ConfigDocument.h"
@@ -37,6 +37,7 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTableView>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTemporaryDir>
 #include <QTest>
@@ -351,6 +352,12 @@ void Walk::useMenu()
             note(QStringLiteral("menu item %1").arg(item->objectName()));
             if (item == Main->N2)
                 m_answer = any(m_configs);
+            // File > New: mostly a fresh name in the folder, else one that exists.
+            if (item == Main->N5)
+                m_answer = chance(75) ? QStringLiteral("%1/new-%2.cfg")
+                                                .arg(QFileInfo(m_dir.path()).canonicalFilePath())
+                                                .arg(g_step.load())
+                                      : any(m_configs);
             click(menu, menu->actionGeometry(item).center());
         } else {
             QTest::keyClick(menu, Qt::Key_Escape);
@@ -399,7 +406,9 @@ void Walk::answerModal()
     if (auto *preview = qobject_cast<SavePreview *>(modal)) {
         const bool confirm = chance(50);
         for (int i = 0; confirm && i < preview->SaveFiles->count(); ++i) {
-            const QString file = QFileInfo(preview->SaveFiles->item(i)->text()).canonicalFilePath();
+            // A file that File > New started is not on disk before this save.
+            const QFileInfo info(preview->SaveFiles->item(i)->text());
+            const QString file = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
             m_mayWrite << file << file + QStringLiteral(".bak");
         }
         click(preview->SaveButtons->button(confirm ? QDialogButtonBox::Save
@@ -425,13 +434,17 @@ void Walk::answerModal()
         if (m_verbose)
             std::fprintf(stderr, "   file dialog: %d %s\n", how, qPrintable(answer));
         switch (how) {
-        case 0: case 1: // a name typed, then Enter or the Open button
+        case 0: case 1: { // a name typed, then Enter or the Open (or Create) button
             name->setText(answer);
-            if (how == 0 || !buttons->button(QDialogButtonBox::Open)->isEnabled())
+            QPushButton *accept = buttons->button(files->acceptMode() == QFileDialog::AcceptSave
+                                                          ? QDialogButtonBox::Save
+                                                          : QDialogButtonBox::Open);
+            if (how == 0 || !accept->isEnabled())
                 QTest::keyClick(name, Qt::Key_Return);
             else
-                click(buttons->button(QDialogButtonBox::Open));
+                click(accept);
             break;
+        }
         case 2: click(buttons->button(QDialogButtonBox::Cancel)); break;
         case 3: QTest::keyClick(files, Qt::Key_Escape); break;
         default: files->close(); break;
@@ -483,6 +496,7 @@ void Walk::step()
     // answers of a dialog took a different number of ticks.
     m_rng.seed(g_seed * 1000003u + quint32(g_step.load()));
     bool opening = false;
+    const QPointer<QWidget> editors = General_Keywords; // gone once a New makes them again
     if (QWidget *popup = QApplication::activePopupWidget())
         popup->close();
     const QList<QWidget *> shown = shownWindows();
@@ -580,6 +594,12 @@ void Walk::step()
             m_opened = true;
         if (boxes > 1)
             fail(QStringLiteral("%1 error boxes for one command, %2").arg(boxes).arg(m_what));
+        // A New starts with no link and no change, its windows reachable.
+        if (!editors) {
+            m_opened = true;
+            if (Link_Keywords->LinkChange->count() != 0 || Main->N3->isEnabled())
+                fail(QStringLiteral("a link or a change is left after: %1").arg(m_what));
+        }
     }
     checkInvariants();
 }
