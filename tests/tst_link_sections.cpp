@@ -13,6 +13,7 @@
 #include "shell/TMain.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -248,6 +249,27 @@ private slots:
         QCOMPARE(boxes.shown().size(), 1);
         QVERIFY(boxes.shown().constFirst().text.contains(QStringLiteral("read again")));
         QCOMPARE(contents(path), file);
+    }
+
+    // Area lines after a section are no part of it; the link removed is taken off them too,
+    // as the question's check box offers.
+    void removalKeepsAreaLinesAndTakesTheLinkOffThem()
+    {
+        Program program;
+        ConfigFixture files;
+        const QString path = files.write("link One\nAka 1:1/1\nlink Two\nAka 2:2/2\n\n"
+                                         "EchoArea A /a 1:1/1 2:2/2 -r\nEchoArea B /b 2:2/2\n");
+        QVERIFY(openConfig(path).isEmpty());
+        act("link 1");
+        whenModal<QMessageBox>(
+                [](QMessageBox *box) {
+                    QVERIFY(box->checkBox() && box->checkBox()->isChecked());
+                    box->button(QMessageBox::Yes)->click();
+                },
+                [] { Link_Keywords->RemoveLinkButton->click(); });
+        save();
+        QCOMPARE(contents(path), QByteArray("link One\nAka 1:1/1\n\nEchoArea A /a 1:1/1\n"
+                                            "EchoArea B /b\n"));
     }
 
     // A link shown from an included file: the new one goes into that file.

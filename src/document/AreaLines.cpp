@@ -70,6 +70,23 @@ bool AreaLines::isChanged(int area) const
     return a.state >= 0 || a.added || a.removed;
 }
 
+qint64 AreaLines::firstLineFrom(int file, qint64 from) const
+{
+    qint64 first = -1;
+    for (const Area &a : m_areas)
+        if (a.file == file && !a.added && a.lineStart >= from && (first < 0 || a.lineStart < first))
+            first = a.lineStart;
+    return first;
+}
+
+bool AreaLines::hasChangesIn(int file) const
+{
+    for (std::size_t i = 0; i < m_areas.size(); ++i)
+        if (m_areas[i].file == file && isChanged(int(i)))
+            return true;
+    return false;
+}
+
 AreaState AreaLines::fileState(int area) const
 {
     const Area &a = m_areas[std::size_t(area)];

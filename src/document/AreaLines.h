@@ -53,6 +53,10 @@ public:
     // Takes a link off every area that has it; how many areas it changed.
     int removeLinkEverywhere(const QString &address);
     bool hasChanges() const { return m_changes > 0; }
+    // Where the first area line of the file at or after a byte starts, or -1.
+    qint64 firstLineFrom(int file, qint64 from) const;
+    // Whether an area of this file is changed, added or removed.
+    bool hasChangesIn(int file) const;
 
     // Saving: each changed line's new bytes, a removed line's bytes with its line end gone, the
     // new lines after the last area line of their file (or at its end). Throws a RenderError.

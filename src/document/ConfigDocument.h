@@ -162,7 +162,9 @@ public:
     // are read again from the new bytes; the records of the links after it move one on or back,
     // with the user's changes of them. Unsaved until a save writes them with every other change.
     // A section runs from its link line to the last line before the next link line, the next
-    // LinkDefaults line or the end of its file that is neither empty nor a comment. Each throws
+    // LinkDefaults line, the next area line or the end of its file that is neither empty nor a
+    // comment: area lines belong to no link, so a copy doesn't repeat them and a removal keeps
+    // them. Each throws
     // a CommandError for a file changed on disk or a text its codepage can't hold.
     //
     // A new link, "Link NAME" and "Aka ADDRESS" spelled and placed as the link and Aka lines

@@ -138,6 +138,10 @@ qint64 ConfigDocument::sectionEnd(const ValueLine &link, QByteArrayView bytes) c
             break;
         }
     }
+    // Area lines belong to no link: a section ends before them too.
+    if (const qint64 area = m_areas.firstLineFrom(link.file, link.next());
+        area >= 0 && area < boundary)
+        boundary = area;
     // The empty lines and comments before the boundary belong to what follows.
     qint64 end = boundary;
     while (end > link.next()) {
@@ -151,6 +155,12 @@ qint64 ConfigDocument::sectionEnd(const ValueLine &link, QByteArrayView bytes) c
 
 QByteArray ConfigDocument::bytesNow(int file) const
 {
+    // The file's lines move under its areas' edits, which name where they stand.
+    if (m_areas.hasChangesIn(file))
+        throw CommandError(QStringLiteral("The areas of %1 have changes not saved yet; save "
+                                          "them before a link of that file is added or "
+                                          "removed")
+                                   .arg(sourceFile(file).path));
     if (const auto it = m_unsaved.find(file); it != m_unsaved.end())
         return it->second;
     return readUnchanged(onDisk(file));
@@ -191,6 +201,8 @@ void ConfigDocument::takeUnsaved(int file, QByteArray bytes, const std::vector<i
     QByteArray &kept = m_unsaved[file];
     kept = std::move(bytes);
     readAgain(file, kept, columns);
+    // Its area lines found again where they now stand.
+    m_areas.saved(file, kept);
     replayDefaults();
     ++m_version;
     notify();

@@ -10,6 +10,7 @@
 #include "reader/ValueRules.h"
 #include "document/ConfigDocument.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -271,9 +272,27 @@ void TLink_Keywords::RemoveLinkButtonClick()
                                 QMessageBox::Yes | QMessageBox::No, this);
                 box.setObjectName(QStringLiteral("RemoveLinkQuestion"));
                 box.setDefaultButton(QMessageBox::No);
+                // Where areas were read, a link gone should get none of them any more.
+                const QStringList addresses = doc.inEffect(*vog::rowNamed("Aka"), column)
+                                                      .text()
+                                                      .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                if (doc.areas().count() > 0 && !addresses.isEmpty()) {
+                    auto *areas = new QCheckBox(
+                            QStringLiteral("Take %1 off every area that has it")
+                                    .arg(addresses.join(QStringLiteral(", "))),
+                            &box);
+                    areas->setObjectName(QStringLiteral("RemoveFromAreas"));
+                    areas->setChecked(true);
+                    box.setCheckBox(areas);
+                }
                 if (box.exec() != QMessageBox::Yes)
                     return;
+                const bool offAreas = box.checkBox() && box.checkBox()->isChecked();
                 doc.removeLink(column);
+                // After the link's lines went: its file's areas stand where they now are.
+                if (offAreas)
+                    for (const QString &address : addresses)
+                        doc.areas().removeLinkEverywhere(address);
                 {
                     const QSignalBlocker quiet(LinkChange);
                     LinkChange->removeItem(column - 1);
