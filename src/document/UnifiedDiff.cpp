@@ -165,7 +165,7 @@ std::size_t endedLines(QByteArrayView bytes)
     }
     lines += std::size_t(std::count(bytes.begin() + at, bytes.end(), '\n'));
     for (const char *p = bytes.data(), *end = p + bytes.size();
-         (p = static_cast<const char *>(std::memchr(p, '\r', std::size_t(end - p))));)
+         p < end && (p = static_cast<const char *>(std::memchr(p, '\r', std::size_t(end - p))));)
         if (++p == end || *p != '\n')
             ++lines;
     return lines;
@@ -178,6 +178,12 @@ QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView a
 {
     if (before == after)
         return {};
+    // A file not on disk yet has no bytes, and no address for them either.
+    static const char none[] = "";
+    if (!before.data())
+        before = QByteArrayView(none, 0);
+    if (!after.data())
+        after = QByteArrayView(none, 0);
     // Only the lines from the first changed byte to the last, with their context, are split and
     // diffed: the bytes the files share at both ends are compared once, fast, so a change in a
     // long file costs what lies between its first and last changes. The cuts fall after an LF,
