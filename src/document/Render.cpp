@@ -11,7 +11,6 @@
 #include "reader/Text.h"
 
 #include <dtl/dtl.hpp>
-#include <xxhash.h>
 
 #include <algorithm>
 
