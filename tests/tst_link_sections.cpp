@@ -96,6 +96,28 @@ void save()
     QVERIFY(boxes.shown().isEmpty());
 }
 
+// Each link's name and addresses as its file says them stand in the lines their origins name,
+// in the bytes as they now are: the lines moved with every edit.
+void originsStandInTheirLines()
+{
+    const vog::ConfigDocument &doc = vog::document();
+    for (int column = 1; column < doc.links().columnCount(); ++column)
+        for (const char *keyword : {"Link", "Aka"}) {
+            const vog::InEffect said = doc.inEffect(*vog::rowNamed(keyword), column, false);
+            if (!said.origin.isSet()) { // a link with no Aka
+                QCOMPARE(keyword, "Aka");
+                continue;
+            }
+            const int file = said.origin.file;
+            const QByteArray *unsaved = doc.unsavedBytes(file);
+            const QByteArray bytes = unsaved ? *unsaved : contents(vog::sourceFile(file).path);
+            const QByteArray line = bytes.split('\n').value(said.origin.line - 1).trimmed();
+            QVERIFY2(line.toLower().startsWith(QByteArray(keyword).toLower())
+                             && line.endsWith(said.words),
+                     line + " for " + said.words);
+        }
+}
+
 QStringList entries()
 {
     QStringList names;
@@ -153,6 +175,19 @@ private slots:
             << QByteArray("link One\nAka 1:1/1\nlink Two\nAka 2:2/2\n")
             << "link 1\nset Password=two\nlink 0\nremove"
             << QByteArray("link Two\nAka 2:2/2\nPassword two\n") << "Two";
+        QTest::newRow("copy and remove: a LinkDefaults line of another value is the link's own")
+            << QByteArray("link One\nAka 1:1/1\nLinkDefaults keep\nPassword p\n\nlink Three\nAka 3:3/3\n")
+            << "link 0\ncopy Two 2:2/2\nlink 0\nremove"
+            << QByteArray("\nlink Two\nAka 2:2/2\nLinkDefaults keep\nPassword p\n\nlink Three\nAka 3:3/3\n")
+            << "Two Three";
+        QTest::newRow("values set after a copy, a removal and a new link land in their lines")
+            << QByteArray("Sysop a\nLinkDefaults begin\nPassword dflt\nLinkDefaults end\nlink One\nAka 1:1/1\nPassword one\n"
+                          "link Two\nAka 2:2/2\nlink Three\nAka 3:3/3\nPassword three\n")
+            << "link 0\ncopy Uno 1:1/9\nlink 0\nremove\nlink 2\nset Password=THREE\nlink 1\nset Password=two\n"
+               "new Four 4:4/4\nset Password=four"
+            << QByteArray("Sysop a\nLinkDefaults begin\nPassword dflt\nLinkDefaults end\n\nlink Uno\nAka 1:1/9\nPassword one\n"
+                          "link Two\nAka 2:2/2\nPassword two\nlink Three\nAka 3:3/3\nPassword THREE\n\nlink Four\nAka 4:4/4\nPassword four\n")
+            << "Uno Two Three Four";
         // clang-format on
     }
     void linkEdits()
@@ -169,6 +204,7 @@ private slots:
         for (const QString &step : steps.split(u'\n'))
             act(step);
         QCOMPARE(entries().join(u' '), listed);
+        originsStandInTheirLines();
         // Nothing is written before Save, which is enabled.
         QCOMPARE(contents(path), file);
         QVERIFY(Main->N3->isEnabled());

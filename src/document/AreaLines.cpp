@@ -281,8 +281,15 @@ void AreaLines::removeAreas(const std::vector<int> &areas)
 int AreaLines::removeLinkEverywhere(const QString &address)
 {
     std::vector<std::pair<int, AreaState>> changed;
+    // A line as read that doesn't hold the address's numbers has no such link: most lines
+    // are passed over unsplit.
+    const QString part = address.section(QLatin1Char('@'), 0, 0);
+    const bool ascii = std::all_of(part.begin(), part.end(),
+                                   [](QChar c) { return c.unicode() > 32 && c.unicode() < 127; });
+    const QByteArray numbers = ascii ? part.toLatin1() : QByteArray();
     for (int i = 0; i < count(); ++i) {
-        if (m_areas[std::size_t(i)].removed)
+        const Area &a = m_areas[std::size_t(i)];
+        if (a.removed || (a.state < 0 && !a.added && !bytesOf(a).contains(numbers)))
             continue;
         AreaState s = state(i);
         if (s.removeLink(address))
@@ -386,6 +393,18 @@ void AreaLines::saved(int file, QByteArrayView bytes)
     m_areas.insert(m_areas.end(), tail.begin(), tail.end());
     countChanges();
     compact();
+    ++m_generation;
+    if (m_read)
+        m_read();
+}
+
+void AreaLines::moved(int file, qint64 from, qint64 bytes, qint64 lines)
+{
+    for (Area &a : m_areas)
+        if (a.file == file && !a.added && a.lineStart >= from) {
+            a.lineStart += bytes;
+            a.line = quint32(qint64(a.line) + lines);
+        }
     ++m_generation;
     if (m_read)
         m_read();

@@ -70,6 +70,9 @@ public:
     std::vector<LineEdit> edits() const;
     // After the file's new bytes were written: its area lines found again where they now stand.
     void saved(int file, QByteArrayView bytes);
+    // Bytes put in or taken out of a file before `from`, which hold no area line: its area
+    // lines from there on move by that many bytes and lines.
+    void moved(int file, qint64 from, qint64 bytes, qint64 lines);
     void changesSaved();
 
     // Counts what the windows must show again: each read, save and change.

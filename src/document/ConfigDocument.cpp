@@ -177,8 +177,10 @@ void ConfigDocument::reorder(const std::vector<quint32> &where, std::size_t coun
             if (where[r.line] != Gone)
                 *out++ = {where[r.line], r.size, r.bytesAt};
         lines.erase(out, lines.end());
-        std::sort(lines.begin(), lines.end(),
-                  [](const RowLine &a, const RowLine &b) { return a.line < b.line; });
+        // Lines that keep their order, as most moves do, are sorted already.
+        const auto byLine = [](const RowLine &a, const RowLine &b) { return a.line < b.line; };
+        if (!std::is_sorted(lines.begin(), lines.end(), byLine))
+            std::sort(lines.begin(), lines.end(), byLine);
     };
     for (std::vector<RowLine> &row : m_byRow)
         move(row);

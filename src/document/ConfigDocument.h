@@ -159,10 +159,11 @@ public:
 
     // Links as a whole. Each edits the bytes of the link's file as they now stand (bytes not
     // saved yet, or the file as read, which must still be what was read), and that file's lines
-    // are read again from the new bytes; the records of the links after it move one on or back,
-    // with the user's changes of them. Unsaved until a save writes them with every other change.
+    // follow the edit; the records of the links after it move one on or back, with the user's
+    // changes of them. Unsaved until a save writes them with every other change.
     // A section runs from its link line to the last line before the next link line, the next
-    // LinkDefaults line, the next area line or the end of its file that is neither empty nor a
+    // LinkDefaults line that opens, closes or empties the defaults (one with another value is
+    // the link's own), the next area line or the end of its file that is neither empty nor a
     // comment: area lines belong to no link, so a copy doesn't repeat them and a removal keeps
     // them. Each throws
     // a CommandError for a file changed on disk or a text its codepage can't hold.
@@ -239,6 +240,9 @@ private:
     };
     // Those lines put in, in order, their kept bytes and indexes with them.
     void insertLines(const std::vector<NewValueLine> &lines);
+    // The lines marked Dropped taken out and these put in, each before the line that stood
+    // at its index.
+    void placeLines(std::vector<NewValueLine> added);
     // The full read of a saved file's new bytes.
     void readSaved(int file, QByteArrayView bytes);
     // The file's lines read again from these bytes, its link lines taking these columns in
@@ -249,10 +253,28 @@ private:
     // Where a section ends in the file's bytes.
     qint64 sectionEnd(const ValueLine &link, QByteArrayView bytes) const;
     QByteArray bytesNow(int file) const;
-    // The file's lines read again from bytes that a link edit made, kept until a save.
-    void takeUnsaved(int file, QByteArray bytes, const std::vector<int> &columns);
-    // A new record at `column`, the file's lines read again from bytes that hold its section.
-    int insertRecord(int file, int column, QByteArray bytes);
+    // A link edit of a file's bytes: [at, at + removed) replaced by `inserted` bytes, whose
+    // link keywords are those of record `column` (none for -1), their line ends counted.
+    struct Splice
+    {
+        qint64 at = 0;
+        qint64 removed = 0;
+        qint64 inserted = 0;
+        qint64 removedLines = 0;
+        qint64 removedCrlf = 0;
+        bool wholeLines = false; // whole lines replaced by whole lines
+        int column = -1;
+    };
+    // The edit made in the file's bytes now, kept unsaved until a save; its lines follow, or
+    // are read again, their link lines taking `columns` in order.
+    void splice(int file, QByteArray bytes, qint64 at, qint64 removed, const QByteArray &inserted,
+                int column, const std::vector<int> &columns);
+    // After that edit: the file's lines moved, those taken out dropped and those put in read
+    // alone, without a read of the whole file; false, with nothing changed, where that read
+    // must tell.
+    bool followSplice(int file, QByteArrayView bytes, const Splice &splice);
+    // A new record at `column`, its section's bytes put in at `at`.
+    int insertRecord(int file, int column, QByteArray bytes, qint64 at, const QByteArray &section);
     // Records from `column` on move one on (by 1) or back (by -1), with their changes.
     void shiftColumns(int column, int by);
     friend class Render;

@@ -222,6 +222,12 @@ bool ConfigDocument::followEdits(const SavePlan &plan, int file, QByteArrayView 
         f.ctrlZ += shift;
     f.lines += lineShift;
 
+    placeLines(std::move(added));
+    return true;
+}
+
+void ConfigDocument::placeLines(std::vector<NewValueLine> added)
+{
     // The removed lines go, and the new ones come before the first kept line after them.
     if (std::any_of(m_lines.begin(), m_lines.end(),
                     [](const ValueLine &l) { return l.file == Dropped; })) {
@@ -242,6 +248,112 @@ bool ConfigDocument::followEdits(const SavePlan &plan, int file, QByteArrayView 
         reorder(where, kept);
     }
     insertLines(added);
+}
+
+bool ConfigDocument::followSplice(int file, QByteArrayView bytes, const Splice &s)
+{
+    const qint64 end = s.at + s.removed; // where the bytes after it stood
+    const qint64 shift = s.inserted - s.removed;
+    if (m_tooLong.contains(file) || !s.wholeLines)
+        return false;
+    if (const qint64 area = m_areas.firstLineFrom(file, s.at); area >= 0 && area < end)
+        return false;
+    // The lines put in read alone as they read in the file: a link line starts them, or
+    // they are the windows' alone.
+    const std::vector<NewLine> found = keywordLines(bytes, s.at, s.inserted);
+    bool first = true;
+    for (const NewLine &n : found)
+        if (n.row->place == Place::Link) {
+            if (s.column < 0 || (n.row->kind == ValueKind::LinkName) != first
+                || defaultsMark(*n.row, n.value) != DefaultsMark::None)
+                return false;
+            first = false;
+        }
+    // The lines after them read as before: the next link keyword there starts a record of its
+    // own, as a link line. The file's lines must stand in the order of their bytes.
+    qint64 last = -1;
+    bool nextChecked = false;
+    for (const ValueLine &l : m_lines) {
+        if (l.file != file)
+            continue;
+        if (l.lineStart <= last)
+            return false;
+        last = l.lineStart;
+        if (!nextChecked && l.lineStart >= end && l.column >= 0
+            && l.column != LinkStore::DefaultsColumn) {
+            if (keywordTable()[l.row].kind != ValueKind::LinkName)
+                return false;
+            nextChecked = true;
+        }
+    }
+
+    // The lines in the bytes taken out go; those after them move.
+    qint64 knownAt = 0; // a line start before the splice, and its number
+    qint64 knownNumber = 1;
+    qint64 lines = 0;
+    for (qint64 i = s.at; i < s.at + s.inserted; ++i)
+        lines += bytes[i] == '\n';
+    const qint64 lineShift = lines - s.removedLines;
+    std::size_t before = m_lines.size();
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        ValueLine &l = m_lines[i];
+        if (l.file != file) {
+            if (l.file > file && before == m_lines.size())
+                before = i;
+            continue;
+        }
+        if (l.lineStart < s.at) {
+            knownAt = l.lineStart;
+            knownNumber = l.line;
+        } else if (l.lineStart < end) {
+            l.file = Dropped;
+        } else {
+            if (before == m_lines.size())
+                before = i;
+            const qint64 oldLine = l.line;
+            l.lineStart = l.lineStart + shift;
+            l.line = quint32(oldLine + lineShift);
+            const KeywordRow &row = keywordTable()[l.row];
+            if (lineShift && l.column >= 0 && l.column != LinkStore::DefaultsColumn
+                && m_links.cellOrigin(l.column, row.storeRow) == Origin{file, oldLine})
+                m_links.moveCell(l.column, row.storeRow, l.line);
+        }
+    }
+    for (qint64 i = knownAt; i < s.at; ++i)
+        knownNumber += bytes[i] == '\n';
+
+    // The lines put in, with their record's cells.
+    std::vector<NewValueLine> added;
+    for (const NewLine &n : found) {
+        ValueLine v;
+        v.lineStart = n.lineStart;
+        v.lineLength = quint32(n.rawLength);
+        v.endLength = quint64(n.endLength);
+        v.valueStart = quint32(n.valueStart);
+        v.valueLength = quint32(n.valueEnd - n.valueStart);
+        v.row = quint64(n.row->index);
+        v.line = quint32(knownNumber + n.number - 1);
+        v.file = file;
+        v.column = n.row->place == Place::Link ? s.column : -1;
+        if (v.column >= 0)
+            m_links.setCell(v.column, n.row->storeRow, n.value, v.origin());
+        added.push_back({before, v, n.value});
+    }
+    placeLines(std::move(added));
+
+    SourceFile &f = sourceFile(file);
+    for (qint64 i = s.at; i < s.at + s.inserted; ++i)
+        if (bytes[i] == '\n')
+            ++(i > 0 && bytes[i - 1] == '\r' ? f.crlfLines : f.lfLines);
+    f.crlfLines -= s.removedCrlf;
+    f.lfLines -= s.removedLines - s.removedCrlf;
+    f.crlf = f.crlfLines > f.lfLines;
+    f.size = bytes.size();
+    f.fingerprint = XXH3_64bits(bytes.data(), std::size_t(bytes.size()));
+    if (f.ctrlZ >= end)
+        f.ctrlZ += shift;
+    f.lines += lineShift;
+    m_areas.moved(file, end, shift, lineShift);
     return true;
 }
 

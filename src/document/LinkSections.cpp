@@ -1,6 +1,7 @@
-// Links as a whole: a link section added, copied or removed is an edit of its file's bytes, after
-// which the file's lines are read again by the Open's own read. The bytes stay unsaved until a
-// save renders the values' changes into them and writes them.
+// Links as a whole: a link section added, copied or removed is an edit of its file's bytes,
+// which the file's lines follow without a read of the whole file (or, where only that read can
+// tell, after one). The bytes stay unsaved until a save renders the values' changes into them
+// and writes them.
 
 #include "ConfigDocument.h"
 
@@ -92,8 +93,8 @@ QByteArray encodeIn(int file, const QString &what, const QString &text)
     return out;
 }
 
-// New lines put in at `at`, one empty line before them. A file whose last line had no line
-// end still has none.
+// The bytes that put new lines in at `at`, one empty line before them. A file whose last line
+// had no line end still has none.
 QByteArray placed(QByteArrayView bytes, qint64 at, qint64 end, const QByteArray &lines,
                   const QByteArray &eol)
 {
@@ -107,12 +108,7 @@ QByteArray placed(QByteArrayView bytes, qint64 at, qint64 end, const QByteArray 
     insert += lines;
     if (!(open && at == end) && !lines.endsWith('\n'))
         insert += eol;
-    QByteArray out;
-    out.reserve(bytes.size() + insert.size());
-    out.append(bytes.first(at));
-    out.append(insert);
-    out.append(bytes.sliced(at));
-    return out;
+    return insert;
 }
 
 } // namespace
@@ -129,11 +125,12 @@ const ValueLine *ConfigDocument::linkLine(int column) const
 
 qint64 ConfigDocument::sectionEnd(const ValueLine &link, QByteArrayView bytes) const
 {
-    static const int linkDefaults = rowNamed("LinkDefaults")->index;
     qint64 boundary = textEnd(link.file, bytes);
     for (const ValueLine *l = &link + 1; l < m_lines.end() && l->file == link.file; ++l) {
-        const KeywordRow &row = keywordTable()[l->row];
-        if (row.kind == ValueKind::LinkName || row.index == linkDefaults) {
+        // A LinkDefaults line that opens, closes or empties the defaults ends the section; one
+        // with any other value is the link's own, as the read stores it.
+        if (keywordTable()[l->row].kind == ValueKind::LinkName
+            || l->column == LinkStore::DefaultsColumn) {
             boundary = l->lineStart;
             break;
         }
@@ -194,15 +191,33 @@ void ConfigDocument::shiftColumns(int column, int by)
     m_changes.swap(changes);
 }
 
-void ConfigDocument::takeUnsaved(int file, QByteArray bytes, const std::vector<int> &columns)
+void ConfigDocument::splice(int file, QByteArray bytes, qint64 at, qint64 removed,
+                            const QByteArray &inserted, int column,
+                            const std::vector<int> &columns)
 {
+    Splice s{at, removed, inserted.size(), 0, 0, false, column};
+    // Read through a view: the bytes are shared with those kept, and not to be copied.
+    const QByteArrayView now(bytes);
+    const QByteArrayView gone = now.sliced(at, removed);
+    s.wholeLines = (at == 0 || now[at - 1] == '\n') && (gone.isEmpty() || gone.endsWith('\n'))
+            && (inserted.isEmpty() || inserted.endsWith('\n'));
+    for (qint64 i = 0; i < gone.size(); ++i)
+        if (gone[i] == '\n') {
+            ++s.removedLines;
+            s.removedCrlf += i > 0 ? gone[i - 1] == '\r' : at > 0 && now[at - 1] == '\r';
+        }
     const SourceFile &f = sourceFile(file);
     m_disk.emplace(file, DiskFacts{f.size, f.fingerprint});
+    // The bytes are edited where they stand: a large file is not copied for each link.
     QByteArray &kept = m_unsaved[file];
     kept = std::move(bytes);
-    readAgain(file, kept, columns);
-    // Its area lines found again where they now stand.
-    m_areas.saved(file, kept);
+    bytes = QByteArray(); // not shared, so not copied
+    kept.replace(at, removed, inserted);
+    if (!followSplice(file, kept, s)) {
+        readAgain(file, kept, columns);
+        // Its area lines found again where they now stand.
+        m_areas.saved(file, kept);
+    }
     replayDefaults();
     ++m_version;
     notify();
@@ -214,7 +229,7 @@ int ConfigDocument::addLink(int near, const QString &name, const QString &addres
     const int file = shown ? shown->file : m_mainFile;
     if (file < 0)
         throw CommandError(QStringLiteral("No file was opened to add the link to"));
-    const QByteArray bytes = bytesNow(file);
+    QByteArray bytes = bytesNow(file);
     const ValueLine *last = nullptr;
     int column = 1;
     for (const ValueLine &l : m_lines) {
@@ -242,12 +257,13 @@ int ConfigDocument::addLink(int near, const QString &name, const QString &addres
     const QByteArray eol = lineEnd(file);
     const QByteArray lines = linkPart + encodeIn(file, QStringLiteral("Link"), name) + eol
             + akaPart + encodeIn(file, QStringLiteral("Aka"), address);
-    QByteArray out = placed(bytes, at, textEnd(file, bytes), lines, eol);
-
-    return insertRecord(file, std::min(column, m_links.columnCount()), std::move(out));
+    const QByteArray section = placed(bytes, at, textEnd(file, bytes), lines, eol);
+    return insertRecord(file, std::min(column, m_links.columnCount()), std::move(bytes), at,
+                        section);
 }
 
-int ConfigDocument::insertRecord(int file, int column, QByteArray bytes)
+int ConfigDocument::insertRecord(int file, int column, QByteArray bytes, qint64 at,
+                                 const QByteArray &section)
 {
     std::vector<int> columns = columnsOf(file);
     m_links.insertColumn(column);
@@ -255,7 +271,7 @@ int ConfigDocument::insertRecord(int file, int column, QByteArray bytes)
     for (int &c : columns)
         c += c >= column ? 1 : 0;
     columns.insert(std::upper_bound(columns.begin(), columns.end(), column), column);
-    takeUnsaved(file, std::move(bytes), columns);
+    splice(file, std::move(bytes), at, 0, section, column, columns);
     return column;
 }
 
@@ -265,7 +281,7 @@ int ConfigDocument::copyLink(int column, const QString &name, const QString &add
     if (!link)
         throw CommandError(QStringLiteral("No link is shown to copy"));
     const int file = link->file;
-    const QByteArray bytes = bytesNow(file);
+    QByteArray bytes = bytesNow(file);
     const qint64 end = sectionEnd(*link, bytes);
     QByteArray section = bytes.sliced(link->lineStart, end - link->lineStart);
     const QByteArray eol = lineEnd(file);
@@ -287,9 +303,8 @@ int ConfigDocument::copyLink(int column, const QString &name, const QString &add
     }
     section.replace(link->valueStart, link->valueLength,
                     encodeIn(file, QStringLiteral("Link"), name));
-    QByteArray out = placed(bytes, end, textEnd(file, bytes), section, eol);
-
-    return insertRecord(file, column + 1, std::move(out));
+    const QByteArray copy = placed(bytes, end, textEnd(file, bytes), section, eol);
+    return insertRecord(file, column + 1, std::move(bytes), end, copy);
 }
 
 void ConfigDocument::renameLink(int column, const QString &name)
@@ -323,27 +338,32 @@ void ConfigDocument::removeLink(int column)
     if (!link)
         throw CommandError(QStringLiteral("No link is shown to remove"));
     const int file = link->file;
-    const QByteArray bytes = bytesNow(file);
+    QByteArray bytes = bytesNow(file);
+    const QByteArrayView now(bytes);
     const qint64 end = sectionEnd(*link, bytes);
     qint64 start = link->lineStart;
     while (start > 0) {
         const qint64 before = startOfLineBefore(bytes, start);
-        if (!blank(QByteArrayView(bytes).sliced(before, start - before)))
+        if (!blank(now.sliced(before, start - before)))
             break;
         start = before;
     }
-    QByteArray out = bytes.first(start);
-    bool kept = false;
+    // The window's lines inside the section stay.
+    QByteArray kept;
     for (const ValueLine &l : m_lines)
-        if (l.file == file && l.column < 0 && l.lineStart >= link->lineStart && l.lineStart < end) {
-            out.append(QByteArrayView(bytes).sliced(l.lineStart, std::min(l.next(), end) - l.lineStart));
-            kept = true;
-        }
+        if (l.file == file && l.column < 0 && l.lineStart >= link->lineStart && l.lineStart < end)
+            kept.append(now.sliced(l.lineStart, std::min(l.next(), end) - l.lineStart));
     // A file whose last line had no line end still has none.
-    const bool open = end > 0 && bytes[end - 1] != '\n' && end == textEnd(file, bytes);
-    if (open && !kept && out.endsWith('\n'))
-        out.chop(out.endsWith("\r\n") ? 2 : 1);
-    out.append(QByteArrayView(bytes).sliced(end));
+    qint64 removed = end - start;
+    const bool open = end > 0 && now[end - 1] != '\n' && end == textEnd(file, bytes);
+    if (open && kept.isEmpty() && start > 0) {
+        --start;
+        ++removed;
+        if (start > 0 && now[start - 1] == '\r') {
+            --start;
+            ++removed;
+        }
+    }
 
     std::vector<int> columns = columnsOf(file);
     columns.erase(std::remove(columns.begin(), columns.end(), column), columns.end());
@@ -356,7 +376,7 @@ void ConfigDocument::removeLink(int column)
             l.file = Dropped;
     m_links.removeColumn(column);
     shiftColumns(column + 1, -1);
-    takeUnsaved(file, std::move(out), columns);
+    splice(file, std::move(bytes), start, removed, kept, -1, columns);
 }
 
 } // namespace vog
