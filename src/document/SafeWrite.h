@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace vog {
@@ -23,6 +24,7 @@ struct FileWrite
     QByteArray asRead;
     QByteArray bytes;
     bool created = false;
+    std::optional<quint64> fingerprint; // asRead's, where known (the file's as read)
 };
 
 // Writes every file's new bytes, or none. A file reached through a symbolic link is written at

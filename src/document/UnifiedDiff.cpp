@@ -153,10 +153,10 @@ void appendLine(QString &out, char mark, QByteArrayView line, const TextCodec &c
 // compared a page at a time.
 constexpr qsizetype Step = 4096;
 
-qsizetype sharedHead(QByteArrayView a, QByteArrayView b)
+qsizetype sharedHead(QByteArrayView a, QByteArrayView b, qsizetype known)
 {
     const qsizetype n = std::min(a.size(), b.size());
-    qsizetype at = 0;
+    qsizetype at = std::clamp<qsizetype>(known, 0, n);
     while (at + Step <= n && std::memcmp(a.data() + at, b.data() + at, Step) == 0)
         at += Step;
     while (at < n && a[at] == b[at])
@@ -164,9 +164,9 @@ qsizetype sharedHead(QByteArrayView a, QByteArrayView b)
     return at;
 }
 
-qsizetype sharedTail(QByteArrayView a, QByteArrayView b, qsizetype most)
+qsizetype sharedTail(QByteArrayView a, QByteArrayView b, qsizetype most, qsizetype known)
 {
-    qsizetype n = 0;
+    qsizetype n = std::clamp<qsizetype>(known, 0, most);
     while (n + Step <= most
            && std::memcmp(a.data() + a.size() - n - Step, b.data() + b.size() - n - Step, Step)
                    == 0)
@@ -232,6 +232,12 @@ std::size_t endedLines(QByteArrayView bytes)
 QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
                     const TextCodec &codec)
 {
+    return unifiedDiff(path, before, after, codec, 0, 0);
+}
+
+QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
+                    const TextCodec &codec, qsizetype sameHead, qsizetype sameTail)
+{
     if (before == after)
         return {};
     // A file not on disk yet has no bytes, and no address for them either.
@@ -244,11 +250,11 @@ QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView a
     // diffed: the bytes the files share at both ends are compared once, fast, so a change in a
     // long file costs what lies between its first and last changes. The cuts fall after an LF,
     // where the lines on either side are the same in both files.
-    const qsizetype same = sharedHead(before, after);
+    const qsizetype same = sharedHead(before, after, sameHead);
     const auto *lf = static_cast<const char *>(::memrchr(before.data(), '\n', std::size_t(same)));
     const qsizetype from = linesBack(before, lf ? lf - before.data() + 1 : 0, Context);
     const qsizetype sameAtEnd =
-            sharedTail(before, after, std::min(before.size(), after.size()) - same);
+            sharedTail(before, after, std::min(before.size(), after.size()) - same, sameTail);
     lf = static_cast<const char *>(std::memchr(before.data() + before.size() - sameAtEnd, '\n',
                                                std::size_t(sameAtEnd)));
     const qsizetype to = linesOn(before, lf ? lf - before.data() + 1 : before.size(), Context);
