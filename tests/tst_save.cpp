@@ -181,6 +181,19 @@ private slots:
                 << QByteArray("1\n2") << QByteArray("1\n2\n3")
                 << "--- f\n+++ f\n@@ -1,2 +1,3 @@\n 1\n-2\n\\ No newline at end of file\n+2\n+3\n"
                    "\\ No newline at end of file\n";
+        // Lines changed in place, between lines kept: the kept lines pair up one way only.
+        QTest::newRow("values changed in place, kept lines between them")
+                << QByteArray("a\nb\nc\nd\ne\nf\ng\nh\ni\nj\n")
+                << QByteArray("A\nb\nC\nd\ne\nf\ng\nh\ni\nJ\n")
+                << "--- f\n+++ f\n@@ -1,10 +1,10 @@\n-a\n+A\n b\n-c\n+C\n d\n e\n f\n g\n h\n i\n"
+                   "-j\n+J\n";
+        // Lines that could pair up more than one way: the shortest script's own choice.
+        QTest::newRow("two lines swapped")
+                << QByteArray("k\na\nb\nc\nk\n") << QByteArray("k\nb\na\nc\nk\n")
+                << "--- f\n+++ f\n@@ -1,5 +1,5 @@\n k\n-a\n b\n+a\n c\n k\n";
+        QTest::newRow("repeated lines, one changed")
+                << QByteArray("a\nb\na\nb\n") << QByteArray("b\na\nb\nA\n")
+                << "--- f\n+++ f\n@@ -1,4 +1,4 @@\n-a\n b\n a\n b\n+A\n";
     }
 
     void unifiedDiff()

@@ -75,6 +75,9 @@ public:
     SavePlan &operator=(SavePlan &&) noexcept;
     // The files with an edit, in the order read.
     const std::vector<int> &files() const { return m_files; }
+    // How many bytes of a file of this size its edits leave as they are before the first
+    // edit, and after the last one.
+    std::pair<qint64, qint64> untouched(int file, qint64 size) const;
     struct Edit; // known to the document's render alone
 
 private:

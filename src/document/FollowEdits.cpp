@@ -158,6 +158,10 @@ bool ConfigDocument::followEdits(const SavePlan &plan, int file, QByteArrayView 
         qint64 number = knownNumber;
         for (qint64 i = knownAt; i < s.newAt; ++i)
             number += bytes[i] == '\n';
+        // Counted once: the next edit counts on from here (many edits can stand between two
+        // keyword lines, as area lines do).
+        knownAt = s.newAt;
+        knownNumber = number;
         for (const NewLine &n : s.lines) {
             ValueLine v;
             fill(v, n);

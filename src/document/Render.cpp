@@ -376,6 +376,19 @@ SavePlan ConfigDocument::planSave() const
     return plan;
 }
 
+std::pair<qint64, qint64> SavePlan::untouched(int file, qint64 size) const
+{
+    const auto it = m_edits.find(file);
+    if (it == m_edits.end() || it->second.empty())
+        return {size, 0};
+    qint64 first = size, last = 0;
+    for (const Edit &e : it->second) {
+        first = std::min(first, e.at);
+        last = std::max(last, e.end);
+    }
+    return {first, std::max<qint64>(0, size - last)};
+}
+
 const std::vector<Edit> &ConfigDocument::editsOf(const SavePlan &plan, int file,
                                                  SavePlan &fresh) const
 {

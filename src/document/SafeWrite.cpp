@@ -17,7 +17,9 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <new>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,21 +76,24 @@ qsizetype readSome(int fd, char *to, qsizetype size)
     }
 }
 
-// Whether the file still holds exactly these bytes, compared a piece at a time: a long file
-// costs no second copy.
-bool stillHolds(const QString &path, const QString &name, const QByteArray &bytes)
+// Whether the file still holds bytes of this size and fingerprint, read a piece at a time: a
+// long file costs no second copy.
+bool stillHolds(const QString &path, const QString &name, qint64 size, XXH64_hash_t fingerprint)
 {
     bool same = false;
     readAgain(path, name, [&](int fd) {
+        const std::unique_ptr<XXH3_state_t, XXH_errorcode (*)(XXH3_state_t *)> state(
+                XXH3_createState(), &XXH3_freeState);
+        if (!state || XXH3_64bits_reset(state.get()) != XXH_OK)
+            throw std::bad_alloc();
         QByteArray piece(1 << 20, Qt::Uninitialized);
-        qsizetype at = 0;
+        qint64 at = 0;
         while (const qsizetype n = readSome(fd, piece.data(), piece.size())) {
-            if (n > bytes.size() - at || std::memcmp(piece.constData(), bytes.constData() + at,
-                                                     std::size_t(n)) != 0)
+            if ((at += n) > size)
                 return;
-            at += n;
+            XXH3_64bits_update(state.get(), piece.constData(), std::size_t(n));
         }
-        same = at == bytes.size();
+        same = at == size && XXH3_64bits_digest(state.get()) == fingerprint;
     });
     return same;
 }
@@ -118,9 +123,24 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
     };
     if (!file->open(QIODevice::WriteOnly))
         throw failed(file->errorString());
-    if (!kept) {
-        if (file->write(bytes) != bytes.size() || !file->flush())
+    const auto write = [&] {
+        // A piece at a time, each sent on to the disk as soon as it is written, so that the
+        // sync that follows waits on little more than the last piece.
+        constexpr qsizetype Piece = qsizetype(8) << 20;
+        for (qsizetype at = 0; at < bytes.size(); at += Piece) {
+            const qsizetype n = std::min(Piece, bytes.size() - at);
+            if (file->write(bytes.constData() + at, n) != n || !file->flush())
+                throw failed(file->errorString());
+#if defined(__linux__)
+            // Only a head start: the sync below is what counts, so a refusal changes nothing.
+            (void)::sync_file_range(file->handle(), at, n, SYNC_FILE_RANGE_WRITE);
+#endif
+        }
+        if (!file->flush())
             throw failed(file->errorString());
+    };
+    if (!kept) {
+        write();
         return file;
     }
     const struct stat &st = *kept;
@@ -136,8 +156,7 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
         const QString why = reason();
         throw CommandError(name + QStringLiteral(": its permissions can't be kept: ") + why);
     }
-    if (file->write(bytes) != bytes.size() || !file->flush())
-        throw failed(file->errorString());
+    write();
     return file;
 }
 
@@ -236,6 +255,12 @@ QString backupToWrite(const QString &path)
 
 void writeFiles(const std::vector<FileWrite> &files)
 {
+    std::vector<FileWrite> copies = files; // the bytes shared, not copied
+    writeFiles(copies);
+}
+
+void writeFiles(std::vector<FileWrite> &files)
+{
     struct Prepared
     {
         std::unique_ptr<QSaveFile> file; // none for a .bak kept as a second name
@@ -253,7 +278,13 @@ void writeFiles(const std::vector<FileWrite> &files)
     };
     try {
         QStringList targets;
-        for (const FileWrite &f : files) {
+        // Each file's bytes as read, by size and fingerprint, for the last look.
+        std::vector<std::pair<qint64, XXH64_hash_t>> asRead;
+        for (FileWrite &f : files) {
+            asRead.push_back({f.asRead.size(),
+                              f.fingerprint ? XXH64_hash_t(*f.fingerprint)
+                                            : XXH3_64bits(f.asRead.constData(),
+                                                          std::size_t(f.asRead.size()))});
             if (f.created) {
                 // In its folder as it now is, where the folder's name may lead elsewhere.
                 const QFileInfo info(f.path);
@@ -289,6 +320,9 @@ void writeFiles(const std::vector<FileWrite> &files)
                 else
                     backups.push_back({prepare(bak, f.asRead, &st, bak), bak, target, nullptr});
             }
+            // Let go before the new bytes are written: the memory goes back to the system, which
+            // has it at hand for them (memory it hands out fresh can cost more than the copy).
+            f.asRead = QByteArray();
             writes.push_back({prepare(target, f.bytes, &st, f.path), f.path, {}, nullptr});
         }
         // The temporary files go to the disk while the files have their last look before
@@ -307,7 +341,8 @@ void writeFiles(const std::vector<FileWrite> &files)
             if (files[i].created && nameTaken(targets[qsizetype(i)]))
                 appeared(files[i].path);
             if (!files[i].created
-                && !stillHolds(targets[qsizetype(i)], files[i].path, files[i].asRead))
+                && !stillHolds(targets[qsizetype(i)], files[i].path, asRead[i].first,
+                               asRead[i].second))
                 changedOnDisk(files[i].path);
         }
         const auto failures = synced.get();

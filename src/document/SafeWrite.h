@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace vog {
@@ -23,6 +24,7 @@ struct FileWrite
     QByteArray asRead;
     QByteArray bytes;
     bool created = false;
+    std::optional<quint64> fingerprint; // asRead's, where known (the file's as read)
 };
 
 // Writes every file's new bytes, or none. A file reached through a symbolic link is written at
@@ -38,6 +40,11 @@ struct FileWrite
 // A created file is written the same way, with what the system gives a new file of the user's
 // (permissions under the umask, the user's owner) and no .bak, then or in a later save of
 // this run: there were no bytes before it.
+// The files' bytes as read are let go (emptied) once their .bak is made, before their new
+// bytes are written: a save holds one copy of a long file fewer, and the new bytes go to memory
+// that the system has at hand; the last look compares each file with their size and
+// fingerprint. The second form leaves the caller's bytes as they are.
+void writeFiles(std::vector<FileWrite> &files);
 void writeFiles(const std::vector<FileWrite> &files);
 
 // The .bak that writeFiles would write for the file at this path, or an empty name once this

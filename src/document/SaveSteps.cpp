@@ -13,16 +13,22 @@ PreparedSave prepareSave(const ConfigDocument &doc)
     save.plan = doc.planSave();
     for (int file : save.plan.files()) {
         const SourceFile &source = sourceFile(file);
-        QByteArray asRead = readUnchanged(doc.onDisk(file));
+        const SourceFile disk = doc.onDisk(file);
+        QByteArray asRead = readUnchanged(disk);
         // Where a link was added or removed, the changes land in the bytes that made.
         const QByteArray *unsaved = doc.unsavedBytes(file);
         QByteArray bytes = doc.render(save.plan, file, unsaved ? *unsaved : asRead);
         if (bytes == asRead)
             continue;
-        save.diffs.push_back(unifiedDiff(source.path, asRead, bytes, source.codec));
+        // Rendered from the bytes as read, the bytes outside the edits are theirs.
+        const auto [head, tail] = unsaved ? std::pair<qint64, qint64>(0, 0)
+                                          : save.plan.untouched(file, asRead.size());
+        save.diffs.push_back(unifiedDiff(source.path, asRead, bytes, source.codec, head, tail));
         save.backups.push_back(backupToWrite(source.path));
         save.files.push_back(file);
-        save.writes.push_back({source.path, std::move(asRead), std::move(bytes), !source.onDisk});
+        save.writes.push_back({source.path, std::move(asRead), std::move(bytes), !source.onDisk,
+                               disk.onDisk ? std::optional<quint64>(disk.fingerprint)
+                                           : std::nullopt});
     }
     return save;
 }

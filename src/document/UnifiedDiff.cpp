@@ -2,8 +2,12 @@
 
 #include <dtl/dtl.hpp>
 
+#include <QHash>
+
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <unordered_set>
 #include <vector>
 
 namespace vog {
@@ -37,11 +41,63 @@ struct Block
     std::size_t oldAt, oldCount, newAt, newCount;
 };
 
+struct LineHash
+{
+    std::size_t operator()(QByteArrayView line) const { return qHash(line); }
+};
+
+// The blocks without a search, where the lines the two sides share can pair up one way only:
+// the lines of each side that the other side has, in order, are the same on both sides. Then
+// every longest common subsequence pairs them in that order, so every shortest edit script
+// keeps exactly those lines, and the blocks are the runs between them. This is the usual
+// case of a save: values changed in place, no changed line found elsewhere. None where the
+// lines shared could pair another way, or where the search below would stop short of a
+// shortest script (it gives up past a bound of steps), so that the same edit always shows the
+// same hunks.
+std::optional<std::vector<Block>> pairedBlocks(const Lines &before, const Lines &after,
+                                               std::size_t from)
+{
+    const std::unordered_set<QByteArrayView, LineHash> inBefore(before.begin(), before.end());
+    const std::unordered_set<QByteArrayView, LineHash> inAfter(after.begin(), after.end());
+    std::vector<std::size_t> keptBefore, keptAfter;
+    for (std::size_t i = 0; i < before.size(); ++i)
+        if (inAfter.count(before[i]))
+            keptBefore.push_back(i);
+    for (std::size_t j = 0; j < after.size(); ++j)
+        if (inBefore.count(after[j]))
+            keptAfter.push_back(j);
+    if (keptBefore.size() != keptAfter.size())
+        return std::nullopt;
+    for (std::size_t k = 0; k < keptBefore.size(); ++k)
+        if (before[keptBefore[k]] != after[keptAfter[k]])
+            return std::nullopt;
+    // The search's steps up to its last round but one: p rounds past the length difference d
+    // take (p + 1)(d + 1 + p) steps, and it stops short once a round ends past its bound.
+    const std::size_t shorter = std::min(before.size(), after.size());
+    const std::size_t d = std::max(before.size(), after.size()) - shorter;
+    const std::size_t p = shorter - keptBefore.size();
+    if (p > 0 && p * (d + p) >= dtl::MAX_CORDINATES_SIZE)
+        return std::nullopt;
+    std::vector<Block> blocks;
+    std::size_t oldAt = 0, newAt = 0;
+    for (std::size_t k = 0; k <= keptBefore.size(); ++k) {
+        const std::size_t oldEnd = k < keptBefore.size() ? keptBefore[k] : before.size();
+        const std::size_t newEnd = k < keptAfter.size() ? keptAfter[k] : after.size();
+        if (oldEnd > oldAt || newEnd > newAt)
+            blocks.push_back({from + oldAt, oldEnd - oldAt, from + newAt, newEnd - newAt});
+        oldAt = oldEnd + 1;
+        newAt = newEnd + 1;
+    }
+    return blocks;
+}
+
 // The blocks of a shortest edit script between the lines [from, a.size() - to) of a and of b.
 std::vector<Block> changedBlocks(const Lines &a, const Lines &b, std::size_t from, std::size_t to)
 {
     const Lines before(a.begin() + qsizetype(from), a.end() - qsizetype(to));
     const Lines after(b.begin() + qsizetype(from), b.end() - qsizetype(to));
+    if (auto blocks = pairedBlocks(before, after, from))
+        return std::move(*blocks);
     dtl::Diff<QByteArrayView, Lines> diff(before, after);
     if (before.size() + after.size() > 10000)
         diff.onHuge();
@@ -97,10 +153,10 @@ void appendLine(QString &out, char mark, QByteArrayView line, const TextCodec &c
 // compared a page at a time.
 constexpr qsizetype Step = 4096;
 
-qsizetype sharedHead(QByteArrayView a, QByteArrayView b)
+qsizetype sharedHead(QByteArrayView a, QByteArrayView b, qsizetype known)
 {
     const qsizetype n = std::min(a.size(), b.size());
-    qsizetype at = 0;
+    qsizetype at = std::clamp<qsizetype>(known, 0, n);
     while (at + Step <= n && std::memcmp(a.data() + at, b.data() + at, Step) == 0)
         at += Step;
     while (at < n && a[at] == b[at])
@@ -108,9 +164,9 @@ qsizetype sharedHead(QByteArrayView a, QByteArrayView b)
     return at;
 }
 
-qsizetype sharedTail(QByteArrayView a, QByteArrayView b, qsizetype most)
+qsizetype sharedTail(QByteArrayView a, QByteArrayView b, qsizetype most, qsizetype known)
 {
-    qsizetype n = 0;
+    qsizetype n = std::clamp<qsizetype>(known, 0, most);
     while (n + Step <= most
            && std::memcmp(a.data() + a.size() - n - Step, b.data() + b.size() - n - Step, Step)
                    == 0)
@@ -176,6 +232,12 @@ std::size_t endedLines(QByteArrayView bytes)
 QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
                     const TextCodec &codec)
 {
+    return unifiedDiff(path, before, after, codec, 0, 0);
+}
+
+QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
+                    const TextCodec &codec, qsizetype sameHead, qsizetype sameTail)
+{
     if (before == after)
         return {};
     // A file not on disk yet has no bytes, and no address for them either.
@@ -188,11 +250,11 @@ QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView a
     // diffed: the bytes the files share at both ends are compared once, fast, so a change in a
     // long file costs what lies between its first and last changes. The cuts fall after an LF,
     // where the lines on either side are the same in both files.
-    const qsizetype same = sharedHead(before, after);
+    const qsizetype same = sharedHead(before, after, sameHead);
     const auto *lf = static_cast<const char *>(::memrchr(before.data(), '\n', std::size_t(same)));
     const qsizetype from = linesBack(before, lf ? lf - before.data() + 1 : 0, Context);
     const qsizetype sameAtEnd =
-            sharedTail(before, after, std::min(before.size(), after.size()) - same);
+            sharedTail(before, after, std::min(before.size(), after.size()) - same, sameTail);
     lf = static_cast<const char *>(std::memchr(before.data() + before.size() - sameAtEnd, '\n',
                                                std::size_t(sameAtEnd)));
     const qsizetype to = linesOn(before, lf ? lf - before.data() + 1 : before.size(), Context);
