@@ -100,7 +100,8 @@ public:
     // The read. A file opened by the user (not through an include) becomes the main file,
     // where values that no file set are written.
     void beginFile(int file, bool isMain);
-    void record(const KeywordLine &line, int column);
+    // A line not kept is only looked at for a length that a save can't rewrite.
+    void record(const KeywordLine &line, int column, bool keep = true);
     // The file's facts, once its last line is read.
     void endFile(int file, const LineReader &lines);
     int mainFile() const { return m_mainFile; }

@@ -40,8 +40,9 @@ bool DefaultsBlocks::takes(const KeywordLine &line, DefaultsMark &mark)
 }
 
 void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
-                const std::vector<int> *columns)
+                const std::vector<int> *columns, const ReadScope &scope)
 {
+    const bool cells = scope.linkCells;
     int column = 0;
     std::size_t links = 0;
     DefaultsBlocks blocks;
@@ -53,9 +54,9 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
         if (row.place != Place::Link) {
             sink.windowValue(line);
         } else if (blocks.takes(line, mark)) {
-            if (mark == DefaultsMark::Destroy)
+            if (cells && mark == DefaultsMark::Destroy)
                 store.destroyDefaults();
-            else if (mark == DefaultsMark::None)
+            else if (cells && mark == DefaultsMark::None)
                 store.setCell(LinkStore::DefaultsColumn, row.storeRow, line.value,
                               {file, line.lineNumber});
             sink.linkValue(line, LinkStore::DefaultsColumn);
@@ -68,10 +69,12 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
                 column = store.columnCount();
                 store.setColumnCount(column + 1);
             }
-            store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
+            if (cells)
+                store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkStarted(line, column);
         } else if (column >= 0) {
-            store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
+            if (cells)
+                store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkValue(line, column);
         }
     }

@@ -154,10 +154,46 @@ struct NoSink final : public ConfigSink
     void linkStarted(const KeywordLine &, int) override {}
 };
 
+// What the command uses of a read. One that asks for window keywords alone needs no link record
+// and no area line, and of the lines only those of its keywords (for a value no file sets,
+// every line of the window it is placed after) and, with --include, the includes; any other
+// reads everything.
+ReadScope scopeOf(const Request &r)
+{
+    std::vector<const KeywordRow *> asked;
+    if (r.mode == Request::Get) {
+        asked.push_back(findKeyword(lowered(r.keyword.toUtf8())));
+    } else if (r.mode == Request::Change) {
+        for (const Edit &edit : r.edits)
+            asked.push_back(findKeyword(lowered(edit.keyword.toUtf8())));
+    } else if (r.mode == Request::List && !r.hasLink) {
+        for (const KeywordRow &row : keywordTable())
+            if (row.place != Place::Link)
+                asked.push_back(&row);
+    }
+    if (asked.empty())
+        return {};
+    ReadScope scope;
+    scope.rows.resize(keywordTable().size());
+    for (const KeywordRow *row : asked) {
+        if (!row || row->place == Place::Link)
+            return {};
+        for (const KeywordRow &other : keywordTable())
+            if (r.mode == Request::Change ? other.place == row->place : &other == row)
+                scope.rows[std::size_t(other.index)] = true;
+    }
+    if (r.include)
+        scope.rows[std::size_t(rowNamed("Include")->index)] = true;
+    scope.linkCells = false;
+    scope.areaLines = false;
+    return scope;
+}
+
 // Reads the file, and with --include the files it includes as "Open all included files" does,
-// into the document and the link records. check, if given, is the sink and sees each file's
-// beginning and end.
-void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check)
+// into the document and the link records, as far as the scope goes. check, if given, is the
+// sink and sees each file's beginning and end.
+void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check,
+               const ReadScope &scope = {})
 {
     ConfigDocument &doc = document();
     static const KeywordRow &include = *rowNamed("Include");
@@ -168,12 +204,14 @@ void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check)
         if (check)
             check->beginFile(read.file, name);
         LineReader lines(file.descriptor());
-        readDocumentFile(lines, read.file, isMain, sink);
+        readDocumentFile(lines, read.file, isMain, sink, scope);
         if (check)
             check->endFile();
-        for (const ValueLine *line : doc.linesOf(include))
-            if (line->file == read.file)
-                read.includes.append(doc.valueText(*line));
+        // Without --include the names of the files included go unused.
+        if (r.include)
+            for (const ValueLine *line : doc.linesOf(include))
+                if (line->file == read.file)
+                    read.includes.append(doc.valueText(*line));
     };
     IncludedRead main;
     readOne(r.file, r.file, true, main);
@@ -348,7 +386,7 @@ int run(const Request &r, QByteArray &out)
             out += problem.toUtf8() + '\n';
         return check.problems().isEmpty() ? 0 : 1;
     }
-    readFiles(r, none, nullptr);
+    readFiles(r, none, nullptr, scopeOf(r));
     switch (r.mode) {
     case Request::Get: {
         const KeywordRow &row = keywordRow(r.keyword);
