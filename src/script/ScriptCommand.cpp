@@ -155,10 +155,10 @@ struct NoSink final : public ConfigSink
 };
 
 // What the command uses of a read. One that asks for window keywords alone needs no link record
-// and no area line, and of the lines only those of its keywords (for a value no file sets,
-// every line of the window it is placed after) and, with --include, the includes; any other
-// reads everything.
-ReadScope scopeOf(const Request &r)
+// and no area line, and of the lines only those of its keywords and, with --include, the
+// includes; any other reads everything. A value that no file sets is placed after the last line
+// of its window: `placing` keeps every line of the windows of the keywords changed.
+ReadScope scopeOf(const Request &r, bool placing)
 {
     std::vector<const KeywordRow *> asked;
     if (r.mode == Request::Get) {
@@ -179,7 +179,7 @@ ReadScope scopeOf(const Request &r)
         if (!row || row->place == Place::Link)
             return {};
         for (const KeywordRow &other : keywordTable())
-            if (r.mode == Request::Change ? other.place == row->place : &other == row)
+            if (placing ? other.place == row->place : &other == row)
                 scope.rows[std::size_t(other.index)] = true;
     }
     if (r.include)
@@ -187,6 +187,18 @@ ReadScope scopeOf(const Request &r)
     scope.linkCells = false;
     scope.areaLines = false;
     return scope;
+}
+
+// Whether a change of the command sets a keyword that no line read sets, which is placed
+// after the last line of its window.
+bool placesValue(const Request &r)
+{
+    for (const Edit &edit : r.edits)
+        if (edit.kind != Edit::Unset)
+            if (const KeywordRow *row = findKeyword(lowered(edit.keyword.toUtf8()));
+                row && document().linesOf(*row).empty())
+                return true;
+    return false;
 }
 
 // Reads the file, and with --include the files it includes as "Open all included files" does,
@@ -386,7 +398,14 @@ int run(const Request &r, QByteArray &out)
             out += problem.toUtf8() + '\n';
         return check.problems().isEmpty() ? 0 : 1;
     }
-    readFiles(r, none, nullptr, scopeOf(r));
+    // The includes are read once: a command that reads its files again reads them all.
+    const bool placing = r.mode == Request::Change && r.include;
+    const ReadScope scope = scopeOf(r, placing);
+    readFiles(r, none, nullptr, scope);
+    if (r.mode == Request::Change && !placing && !scope.rows.empty() && placesValue(r)) {
+        document().clear();
+        readFiles(r, none, nullptr, scopeOf(r, true));
+    }
     switch (r.mode) {
     case Request::Get: {
         const KeywordRow &row = keywordRow(r.keyword);
