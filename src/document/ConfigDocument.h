@@ -151,6 +151,10 @@ public:
     {
         return render(planSave(), file, bytes);
     }
+    // The same new bytes as the pieces they are made of, in order: slices of bytes and the
+    // plan's own, valid while both last. The plan must be one worked out since the last change.
+    std::vector<QByteArrayView> renderPieces(const SavePlan &plan, int file,
+                                             QByteArrayView bytes) const;
     // After the new bytes were written: the lines of the file move to where they now stand,
     // its facts become those of the new bytes, and its changes are done.
     void saved(const SavePlan &plan, int file, QByteArrayView bytes);

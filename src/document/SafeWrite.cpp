@@ -109,7 +109,8 @@ QString reason()
 // One file's new bytes in a temporary file beside it, with the file's permission bits, owner
 // and group (for a new file, none kept: those the system gives it), written; what is left is to
 // sync it to the disk, then the rename.
-std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &bytes,
+std::unique_ptr<QSaveFile> prepare(const QString &target,
+                                   const std::vector<QByteArrayView> &pieces,
                                    const struct stat *kept, const QString &name)
 {
     auto file = std::make_unique<QSaveFile>(target);
@@ -118,9 +119,15 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
     };
     if (!file->open(QIODevice::WriteOnly))
         throw failed(file->errorString());
-    if (!kept) {
-        if (file->write(bytes) != bytes.size() || !file->flush())
+    const auto write = [&] {
+        for (QByteArrayView bytes : pieces)
+            if (!bytes.isEmpty() && file->write(bytes.data(), bytes.size()) != bytes.size())
+                throw failed(file->errorString());
+        if (!file->flush())
             throw failed(file->errorString());
+    };
+    if (!kept) {
+        write();
         return file;
     }
     const struct stat &st = *kept;
@@ -136,9 +143,14 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
         const QString why = reason();
         throw CommandError(name + QStringLiteral(": its permissions can't be kept: ") + why);
     }
-    if (file->write(bytes) != bytes.size() || !file->flush())
-        throw failed(file->errorString());
+    write();
     return file;
+}
+
+// A file's new bytes, in one block or in pieces.
+std::vector<QByteArrayView> newBytes(const FileWrite &f)
+{
+    return f.pieces.empty() ? std::vector<QByteArrayView>{f.bytes} : f.pieces;
 }
 
 // A file's bytes as read kept as a second name of the file, a temporary one beside the .bak,
@@ -265,7 +277,8 @@ void writeFiles(const std::vector<FileWrite> &files)
                 if (nameTaken(target))
                     appeared(f.path);
                 targets.append(target);
-                writes.push_back({prepare(target, f.bytes, nullptr, f.path), f.path, {}, nullptr});
+                writes.push_back(
+                        {prepare(target, newBytes(f), nullptr, f.path), f.path, {}, nullptr});
                 continue;
             }
             // Written where the link points; the link stays as it is.
@@ -287,9 +300,9 @@ void writeFiles(const std::vector<FileWrite> &files)
                 if (asName->make(target, st, bak))
                     backups.push_back({nullptr, bak, target, std::move(asName)});
                 else
-                    backups.push_back({prepare(bak, f.asRead, &st, bak), bak, target, nullptr});
+                    backups.push_back({prepare(bak, {f.asRead}, &st, bak), bak, target, nullptr});
             }
-            writes.push_back({prepare(target, f.bytes, &st, f.path), f.path, {}, nullptr});
+            writes.push_back({prepare(target, newBytes(f), &st, f.path), f.path, {}, nullptr});
         }
         // The temporary files go to the disk while the files have their last look before
         // anything is renamed: the one waits on the disk, the other reads what is cached. A

@@ -23,6 +23,9 @@ struct FileWrite
     QByteArray asRead;
     QByteArray bytes;
     bool created = false;
+    // The new bytes as the pieces they are made of, written in order instead of bytes when
+    // given: a long file changed in a few places is written without a copy of it all.
+    std::vector<QByteArrayView> pieces;
 };
 
 // Writes every file's new bytes, or none. A file reached through a symbolic link is written at

@@ -6,7 +6,7 @@
 
 namespace vog {
 
-PreparedSave prepareSave(const ConfigDocument &doc)
+PreparedSave prepareSave(const ConfigDocument &doc, bool inPieces)
 {
     PreparedSave save;
     // The edits are worked out once; the renders and the lines' moves come from them.
@@ -16,13 +16,28 @@ PreparedSave prepareSave(const ConfigDocument &doc)
         QByteArray asRead = readUnchanged(doc.onDisk(file));
         // Where a link was added or removed, the changes land in the bytes that made.
         const QByteArray *unsaved = doc.unsavedBytes(file);
-        QByteArray bytes = doc.render(save.plan, file, unsaved ? *unsaved : asRead);
-        if (bytes == asRead)
-            continue;
-        save.diffs.push_back(unifiedDiff(source.path, asRead, bytes, source.codec));
+        const QByteArrayView from = unsaved ? QByteArrayView(*unsaved) : QByteArrayView(asRead);
+        QByteArray bytes;
+        std::vector<QByteArrayView> pieces;
+        QString diff;
+        if (inPieces) {
+            // The pieces stay valid: the bytes and the plan move with the save, their blocks
+            // where they are.
+            pieces = doc.renderPieces(save.plan, file, from);
+            diff = unifiedDiff(source.path, asRead, pieces, source.codec);
+            if (diff.isEmpty())
+                continue;
+        } else {
+            bytes = doc.render(save.plan, file, from);
+            if (bytes == asRead)
+                continue;
+            diff = unifiedDiff(source.path, asRead, bytes, source.codec);
+        }
+        save.diffs.push_back(diff);
         save.backups.push_back(backupToWrite(source.path));
         save.files.push_back(file);
-        save.writes.push_back({source.path, std::move(asRead), std::move(bytes), !source.onDisk});
+        save.writes.push_back({source.path, std::move(asRead), std::move(bytes), !source.onDisk,
+                               std::move(pieces)});
     }
     return save;
 }

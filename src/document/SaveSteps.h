@@ -23,8 +23,10 @@ struct PreparedSave
 };
 
 // Throws a CommandError, having written nothing, when a file changed on disk or can't be
-// read, or a change can't be written in its file.
-PreparedSave prepareSave(const ConfigDocument &doc);
+// read, or a change can't be written in its file. With inPieces, each write has its new bytes
+// as pieces of its bytes as read and of the plan, and no copy of them all: for a save that
+// commitSave doesn't follow.
+PreparedSave prepareSave(const ConfigDocument &doc, bool inPieces = false);
 
 // Writes the files (writeFiles), and the document takes their new bytes: its lines move to
 // where they now stand and its changes are done.

@@ -442,7 +442,8 @@ int run(const Request &r, QByteArray &out)
     case Request::Change: {
         for (const Edit &edit : r.edits)
             change(r, edit);
-        const PreparedSave save = prepareSave(document());
+        // The command ends once the files are written: the document needn't follow them.
+        const PreparedSave save = prepareSave(document(), true);
         if (!r.dryRun && !save.writes.empty())
             writeFiles(save.writes);
         for (const QString &diff : save.diffs)
