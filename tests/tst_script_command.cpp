@@ -87,7 +87,7 @@ private slots:
         QTest::newRow("the links with their addresses")
                 << Links << QStringList{"--links"} << QByteArray("Hub\t2:5020/1\nPoint\t2:5020/9999.1 2:5020/9999.2\n") << 0;
         QTest::newRow("the last line of a window keyword, read past links and areas")
-                << QByteArray("Sysop a\nlink Hub\nAka 2:5020/1\nEchoArea e /x\nSysop b\nLevel 3\n")
+                << QByteArray("Sysop a\nlink Hub\nAka 2:5020/1\nEchoArea e /x\n\t SYSOP b\nLevel 3\n")
                 << QStringList{"--get", "Sysop"} << QByteArray("b\n") << 0;
         QTest::newRow("KOI8-R printed as UTF-8")
                 << Koi8Sysop + "\r\n" << QStringList{"--get", "Sysop"} << QString::fromUtf8("Системный оператор узла\n").toUtf8() << 0;

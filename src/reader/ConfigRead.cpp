@@ -48,6 +48,22 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
     DefaultsBlocks blocks;
     DefaultsMark mark;
     ConfigScanner scanner(lines, &sink);
+    // Without link cells, and keeping window keywords alone, no other line changes what is kept:
+    // the lines of other keywords needn't be matched.
+    std::array<bool, 256> firstBytes{};
+    if (!cells && !scope.rows.empty()) {
+        bool windowsAlone = true;
+        for (const KeywordRow &row : keywordTable())
+            if (scope.keeps(row)) {
+                windowsAlone = windowsAlone && row.place != Place::Link;
+                // The keyword in any letter case.
+                for (char c = 0; c < 127; ++c)
+                    if (lowerAscii(c) == row.keyword.front())
+                        firstBytes[static_cast<unsigned char>(c)] = true;
+            }
+        if (windowsAlone)
+            scanner.onlyFirstBytes(&firstBytes);
+    }
     KeywordLine line;
     while (scanner.next(line)) {
         const KeywordRow &row = *line.row;
