@@ -214,6 +214,21 @@ private:
 
 } // namespace
 
+QByteArray readWhole(int fd)
+{
+    // In one buffer of the file's size, and a byte more to see it grow.
+    QByteArray bytes;
+    struct stat st;
+    bytes.resize(::fstat(fd, &st) == 0 ? qsizetype(st.st_size) + 1 : 4096);
+    preferLargePages(bytes.data(), std::size_t(bytes.size()));
+    qsizetype got = 0;
+    while (const qsizetype n = readSome(fd, bytes.data() + got, bytes.size() - got))
+        if ((got += n) == bytes.size())
+            bytes.resize(2 * got);
+    bytes.truncate(got);
+    return bytes;
+}
+
 QByteArray readUnchanged(const SourceFile &file)
 {
     if (!file.onDisk) {
@@ -222,17 +237,7 @@ QByteArray readUnchanged(const SourceFile &file)
         return {};
     }
     QByteArray bytes;
-    readAgain(file.path, file.path, [&](int fd) {
-        // In one buffer of the file's size, and a byte more to see it grow.
-        struct stat st;
-        bytes.resize(::fstat(fd, &st) == 0 ? qsizetype(st.st_size) + 1 : 4096);
-        preferLargePages(bytes.data(), std::size_t(bytes.size()));
-        qsizetype got = 0;
-        while (const qsizetype n = readSome(fd, bytes.data() + got, bytes.size() - got))
-            if ((got += n) == bytes.size())
-                bytes.resize(2 * got);
-        bytes.truncate(got);
-    });
+    readAgain(file.path, file.path, [&](int fd) { bytes = readWhole(fd); });
     if (bytes.size() != file.size
         || XXH3_64bits(bytes.constData(), std::size_t(bytes.size())) != file.fingerprint)
         changedOnDisk(file.path);

@@ -15,6 +15,9 @@ namespace vog {
 // A file not on disk yet (File > New) has no bytes, as long as no file has taken its name.
 QByteArray readUnchanged(const SourceFile &file);
 
+// Every byte of a file open for reading, in one block. A failed read throws an IoError.
+QByteArray readWhole(int fd);
+
 // One file of a save: its path as opened, its bytes as read and checked, and its new bytes.
 // A created file was not on disk: it is made, and no file of its name may be there.
 struct FileWrite

@@ -6,14 +6,18 @@
 
 namespace vog {
 
-PreparedSave prepareSave(const ConfigDocument &doc, bool inPieces)
+namespace {
+
+PreparedSave prepare(const ConfigDocument &doc, const std::map<int, QByteArray> *kept)
 {
     PreparedSave save;
     // The edits are worked out once; the renders and the lines' moves come from them.
     save.plan = doc.planSave();
     for (int file : save.plan.files()) {
         const SourceFile &source = sourceFile(file);
-        QByteArray asRead = readUnchanged(doc.onDisk(file));
+        const auto keptBytes = kept ? kept->find(file) : std::map<int, QByteArray>::const_iterator();
+        const bool inPieces = kept && keptBytes != kept->end();
+        QByteArray asRead = inPieces ? keptBytes->second : readUnchanged(doc.onDisk(file));
         // Where a link was added or removed, the changes land in the bytes that made.
         const QByteArray *unsaved = doc.unsavedBytes(file);
         const QByteArrayView from = unsaved ? QByteArrayView(*unsaved) : QByteArrayView(asRead);
@@ -21,8 +25,7 @@ PreparedSave prepareSave(const ConfigDocument &doc, bool inPieces)
         std::vector<QByteArrayView> pieces;
         QString diff;
         if (inPieces) {
-            // The pieces stay valid: the bytes and the plan move with the save, their blocks
-            // where they are.
+            // The pieces stay valid: the bytes kept and the plan's blocks don't move.
             pieces = doc.renderPieces(save.plan, file, from);
             diff = unifiedDiff(source.path, asRead, pieces, source.codec);
             if (diff.isEmpty())
@@ -40,6 +43,18 @@ PreparedSave prepareSave(const ConfigDocument &doc, bool inPieces)
                                std::move(pieces)});
     }
     return save;
+}
+
+} // namespace
+
+PreparedSave prepareSave(const ConfigDocument &doc)
+{
+    return prepare(doc, nullptr);
+}
+
+PreparedSave prepareSave(const ConfigDocument &doc, const std::map<int, QByteArray> &kept)
+{
+    return prepare(doc, &kept);
 }
 
 void commitSave(ConfigDocument &doc, PreparedSave &save)

@@ -5,6 +5,7 @@
 #include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
 #include "document/IncludeWalk.h"
+#include "document/SafeWrite.h"
 #include "document/SaveSteps.h"
 #include "reader/ConfigFile.h"
 #include "reader/Errors.h"
@@ -14,6 +15,7 @@
 #include "reader/ValueRules.h"
 
 #include <cstring>
+#include <map>
 #include <optional>
 
 namespace vog {
@@ -203,9 +205,10 @@ bool placesValue(const Request &r)
 
 // Reads the file, and with --include the files it includes as "Open all included files" does,
 // into the document and the link records, as far as the scope goes. check, if given, is the
-// sink and sees each file's beginning and end.
+// sink and sees each file's beginning and end. kept, if given, keeps each file's bytes, read in
+// one block, by file.
 void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check,
-               const ReadScope &scope = {})
+               const ReadScope &scope = {}, std::map<int, QByteArray> *kept = nullptr)
 {
     ConfigDocument &doc = document();
     static const KeywordRow &include = *rowNamed("Include");
@@ -215,8 +218,12 @@ void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check,
         read.file = addFileToRead(path);
         if (check)
             check->beginFile(read.file, name);
-        LineReader lines(file.descriptor());
-        readDocumentFile(lines, read.file, isMain, sink, scope);
+        std::optional<LineReader> lines;
+        if (kept)
+            lines.emplace((*kept)[read.file] = readWhole(file.descriptor()));
+        else
+            lines.emplace(file.descriptor());
+        readDocumentFile(*lines, read.file, isMain, sink, scope);
         if (check)
             check->endFile();
         // Without --include the names of the files included go unused.
@@ -401,10 +408,15 @@ int run(const Request &r, QByteArray &out)
     // The includes are read once: a command that reads its files again reads them all.
     const bool placing = r.mode == Request::Change && r.include;
     const ReadScope scope = scopeOf(r, placing);
-    readFiles(r, none, nullptr, scope);
+    // A save keeps the bytes the files were read from: its new bytes are pieces of them. A dry
+    // run reads them again instead, to see them unchanged, as nothing written looks.
+    std::map<int, QByteArray> kept;
+    std::map<int, QByteArray> *keep = r.mode == Request::Change && !r.dryRun ? &kept : nullptr;
+    readFiles(r, none, nullptr, scope, keep);
     if (r.mode == Request::Change && !placing && !scope.rows.empty() && placesValue(r)) {
         document().clear();
-        readFiles(r, none, nullptr, scopeOf(r, true));
+        kept.clear();
+        readFiles(r, none, nullptr, scopeOf(r, true), keep);
     }
     switch (r.mode) {
     case Request::Get: {
@@ -443,7 +455,7 @@ int run(const Request &r, QByteArray &out)
         for (const Edit &edit : r.edits)
             change(r, edit);
         // The command ends once the files are written: the document needn't follow them.
-        const PreparedSave save = prepareSave(document(), true);
+        const PreparedSave save = keep ? prepareSave(document(), kept) : prepareSave(document());
         if (!r.dryRun && !save.writes.empty())
             writeFiles(save.writes);
         for (const QString &diff : save.diffs)
