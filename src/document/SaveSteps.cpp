@@ -15,7 +15,7 @@ PreparedSave prepare(const ConfigDocument &doc, const std::map<int, QByteArray> 
     save.plan = doc.planSave();
     for (int file : save.plan.files()) {
         const SourceFile &source = sourceFile(file);
-        const auto keptBytes = kept ? kept->find(file) : std::map<int, QByteArray>::const_iterator();
+        const auto keptBytes = kept ? kept->find(file) : decltype(kept->find(file))();
         const bool inPieces = kept && keptBytes != kept->end();
         QByteArray asRead = inPieces ? keptBytes->second : readUnchanged(doc.onDisk(file));
         // Where a link was added or removed, the changes land in the bytes that made.

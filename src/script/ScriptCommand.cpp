@@ -405,7 +405,8 @@ int run(const Request &r, QByteArray &out)
             out += problem.toUtf8() + '\n';
         return check.problems().isEmpty() ? 0 : 1;
     }
-    // The includes are read once: a command that reads its files again reads them all.
+    // With --include a change keeps every line of its windows at once: a second read would find
+    // the included files read already.
     const bool placing = r.mode == Request::Change && r.include;
     const ReadScope scope = scopeOf(r, placing);
     // A save keeps the bytes the files were read from: its new bytes are pieces of them. A dry
