@@ -204,6 +204,51 @@ private slots:
         QCOMPARE(vog::unifiedDiff("f", before, after, vog::TextCodec::utf8()), diff);
     }
 
+    // A save's new bytes given as pieces (slices of the bytes as read and the edits' bytes
+    // between them) diff as the same bytes in one block do.
+    void unifiedDiffInPieces_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QList<int>>("replaced"); // from and to of each edit, in file order
+        QTest::addColumn<QByteArrayList>("written");
+        const QByteArray eleven = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n";
+        QTest::newRow("two edits seven lines apart")
+                << eleven << QList<int>{2, 4, 18, 21} << QByteArrayList{"b\n", "j\n"};
+        QTest::newRow("an edit that writes some bytes it replaces again")
+                << eleven << QList<int>{2, 8} << QByteArrayList{"b\n3\n4\n"};
+        QTest::newRow("inserted lines the same as the lines after them")
+                << QByteArray("a\nb\nb\n") << QList<int>{2, 2} << QByteArrayList{"b\nb\n"};
+        QTest::newRow("an inserted line the same as the line after it, another after that")
+                << QByteArray("a\nb\nc\n") << QList<int>{2, 2} << QByteArrayList{"b\n"};
+        QTest::newRow("a line put before the first, another after the last without a line end")
+                << QByteArray("1\n2") << QList<int>{0, 0, 3, 3} << QByteArrayList{"0\n", "\n3"};
+        QTest::newRow("edits that write what they replace")
+                << QByteArray("x\ny\n") << QList<int>{0, 1, 2, 3} << QByteArrayList{"x", "y"};
+        QTest::newRow("everything replaced")
+                << QByteArray("1\n2\n") << QList<int>{0, 4} << QByteArrayList{"3\r\n"};
+    }
+
+    void unifiedDiffInPieces()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QList<int>, replaced);
+        QFETCH(QByteArrayList, written);
+        std::vector<QByteArrayView> pieces;
+        QByteArray after;
+        qsizetype copied = 0;
+        for (qsizetype i = 0; i < written.size(); ++i) {
+            pieces.push_back(QByteArrayView(before).sliced(copied, replaced[2 * i] - copied));
+            pieces.push_back(written[i]);
+            copied = replaced[2 * i + 1];
+        }
+        pieces.push_back(QByteArrayView(before).sliced(copied));
+        for (QByteArrayView p : pieces)
+            after += p;
+        const QString inOneBlock = vog::unifiedDiff("f", before, after, vog::TextCodec::utf8());
+        QCOMPARE(inOneBlock.isEmpty(), before == after);
+        QCOMPARE(vog::unifiedDiff("f", before, pieces, vog::TextCodec::utf8()), inOneBlock);
+    }
+
     void closeWithChanges_data()
     {
         QTest::addColumn<int>("answer");

@@ -86,6 +86,9 @@ private slots:
                 << QByteArray("Aka=2:5020/9999.1 2:5020/9999.2\nPacker=zip\nPause=earea\n") << 0;
         QTest::newRow("the links with their addresses")
                 << Links << QStringList{"--links"} << QByteArray("Hub\t2:5020/1\nPoint\t2:5020/9999.1 2:5020/9999.2\n") << 0;
+        QTest::newRow("the last line of a window keyword, read past links and areas")
+                << QByteArray("Sysop a\nlink Hub\nAka 2:5020/1\nEchoArea e /x\n\t SYSOP b\nLevel 3\n")
+                << QStringList{"--get", "Sysop"} << QByteArray("b\n") << 0;
         QTest::newRow("KOI8-R printed as UTF-8")
                 << Koi8Sysop + "\r\n" << QStringList{"--get", "Sysop"} << QString::fromUtf8("Системный оператор узла\n").toUtf8() << 0;
         QTest::newRow("included files read with --include")
@@ -133,6 +136,11 @@ private slots:
         QTest::newRow("a KOI8-R file with CR LF")
                 << Koi8Sysop + "\r\nOrigin x\r\n" << QStringList{"--set", QString::fromUtf8("Origin=Привет мир")}
                 << Koi8Sysop + "\r\nOrigin " + Koi8Hello + "\r\n" << QByteArray();
+        QTest::newRow("a value no line sets, after its window's last line past links and areas")
+                << QByteArray("Sysop A\nlink Hub\nAka 2:5020/1\nRoute r 1\nInbound /in\nEchoArea a /x\n")
+                << QStringList{"--set", "Origin=o"}
+                << QByteArray("Sysop A\nlink Hub\nAka 2:5020/1\nRoute r 1\nOrigin o\nInbound /in\nEchoArea a /x\n")
+                << QByteArray();
         QTest::newRow("--dry-run writes nothing")
                 << QByteArray("Sysop A\n") << QStringList{"--dry-run", "--set", "Sysop=B"}
                 << QByteArray("Sysop A\n") << QByteArray();

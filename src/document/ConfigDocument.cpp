@@ -81,7 +81,7 @@ void ConfigDocument::beginFile(int file, bool isMain)
     }
 }
 
-void ConfigDocument::record(const KeywordLine &line, int column)
+void ConfigDocument::record(const KeywordLine &line, int column, bool keep)
 {
     constexpr qsizetype most = std::numeric_limits<quint32>::max();
     constexpr qint64 farthest = (qint64(1) << 52) - 1; // what lineStart holds
@@ -91,6 +91,8 @@ void ConfigDocument::record(const KeywordLine &line, int column)
         m_tooLong.insert(m_readingFile);
         return;
     }
+    if (!keep)
+        return;
     ValueLine v;
     v.lineStart = line.lineStart;
     v.file = m_readingFile;

@@ -103,7 +103,8 @@ public:
     // The read. A file opened by the user (not through an include) becomes the main file,
     // where values that no file set are written.
     void beginFile(int file, bool isMain);
-    void record(const KeywordLine &line, int column);
+    // A line not kept is only looked at for a length that a save can't rewrite.
+    void record(const KeywordLine &line, int column, bool keep = true);
     // The file's facts, once its last line is read.
     void endFile(int file, const LineReader &lines);
     int mainFile() const { return m_mainFile; }
@@ -153,6 +154,10 @@ public:
     {
         return render(planSave(), file, bytes);
     }
+    // The same new bytes as the pieces they are made of, in order: slices of bytes and the
+    // plan's own, valid while both last. The plan must be one worked out since the last change.
+    std::vector<QByteArrayView> renderPieces(const SavePlan &plan, int file,
+                                             QByteArrayView bytes) const;
     // After the new bytes were written: the lines of the file move to where they now stand,
     // its facts become those of the new bytes, and its changes are done.
     void saved(const SavePlan &plan, int file, QByteArrayView bytes);

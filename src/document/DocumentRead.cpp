@@ -17,13 +17,14 @@ namespace {
 // Records every value where it stands, watches the codepage, and hands everything on.
 struct RecordingSink final : public ConfigSink
 {
-    RecordingSink(const LineReader &lines, ConfigSink &next, int file)
-        : lines(lines), next(next), file(file)
+    RecordingSink(const LineReader &lines, ConfigSink &next, int file, const ReadScope &scope)
+        : lines(lines), next(next), file(file), scope(scope)
     {
     }
     void lineRead(QByteArrayView raw) override
     {
-        doc.areas().lineRead(file, lines);
+        if (scope.areaLines)
+            doc.areas().lineRead(file, lines);
         // The reader knows a line of plain ASCII, which tells no codepage, as it splits it.
         if (!lines.lineIsAscii())
             detector.feed(raw);
@@ -31,23 +32,24 @@ struct RecordingSink final : public ConfigSink
     }
     void windowValue(const KeywordLine &line) override
     {
-        doc.record(line, -1);
+        doc.record(line, -1, scope.keeps(*line.row));
         next.windowValue(line);
     }
     void linkStarted(const KeywordLine &line, int column) override
     {
-        doc.record(line, column);
+        doc.record(line, column, scope.keeps(*line.row));
         next.linkStarted(line, column);
     }
     void linkValue(const KeywordLine &line, int column) override
     {
-        doc.record(line, column);
+        doc.record(line, column, scope.keeps(*line.row));
         next.linkValue(line, column);
     }
 
     const LineReader &lines;
     ConfigSink &next;
     int file;
+    const ReadScope &scope;
     ConfigDocument &doc = document();
     CodepageDetector detector;
 };
@@ -64,7 +66,8 @@ int addFileToRead(const QString &fileName)
     return file;
 }
 
-void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink)
+void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink,
+                      const ReadScope &scope)
 {
     ConfigDocument &doc = document();
     LinkStore &store = doc.links();
@@ -72,19 +75,20 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink
     // A file the user opens starts with no defaults; the files it includes carry them on.
     if (isMain)
         store.destroyDefaults();
-    RecordingSink recording(lines, sink, file);
+    RecordingSink recording(lines, sink, file, scope);
     const auto finish = [&] {
         sourceFile(file).codec = recording.detector.decide();
         lines.finish();
         doc.endFile(file, lines);
     };
     try {
-        readConfig(lines, store, recording, file);
+        readConfig(lines, store, recording, file, nullptr, scope);
     } catch (const NumberError &) {
         // The rest of the file is still part of it: a save checks every byte.
         QByteArrayView rest;
         while (lines.next(rest)) {
-            doc.areas().lineRead(file, lines);
+            if (scope.areaLines)
+                doc.areas().lineRead(file, lines);
             if (!lines.lineIsAscii())
                 recording.detector.feed(rest);
         }

@@ -15,8 +15,10 @@ int addFileToRead(const QString &fileName);
 // read, and its facts (size, fingerprint, line ends) kept. A file opened by the user starts
 // with no link defaults; one read after it, through an include, inherits what it left. The sink sees every line and value
 // as the read finds them. A file stopped by a number that doesn't convert is still read to its
-// end for its facts, and the error thrown after.
-void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink);
+// end for its facts, and the error thrown after. A narrower scope records less; the sink
+// still sees everything.
+void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink,
+                      const ReadScope &scope = {});
 
 // File > New: the main file of a new configuration, read as a file of no bytes (no lines, no
 // links, LF line ends, UTF-8) and not on disk until a save creates it. Gives its index.

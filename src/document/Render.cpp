@@ -398,29 +398,49 @@ const std::vector<Edit> &ConfigDocument::editsOf(const SavePlan &plan, int file,
     return it == used.m_edits.end() ? none : it->second;
 }
 
-QByteArray ConfigDocument::render(const SavePlan &plan, int file, QByteArrayView bytes) const
+std::vector<QByteArrayView> ConfigDocument::renderPieces(const SavePlan &plan, int file,
+                                                         QByteArrayView bytes) const
 {
     if (m_tooLong.contains(file))
         throw RenderError(sourceFile(file).path
                           + QStringLiteral(": a line of it is too long to be rewritten"));
-    SavePlan fresh;
-    const std::vector<Edit> &edits = editsOf(plan, file, fresh);
-    QByteArray out;
-    qsizetype grows = 0;
-    for (const Edit &e : edits)
-        grows += e.bytes.size();
-    out.reserve(bytes.size() + grows);
-    preferLargePages(out.data(), std::size_t(out.capacity()));
+    if (plan.m_version != m_version)
+        throw RenderError(sourceFile(file).path
+                          + QStringLiteral(": the save was worked out before the last change"));
+    static const std::vector<Edit> none;
+    const auto it = plan.m_edits.find(file);
+    const std::vector<Edit> &edits = it == plan.m_edits.end() ? none : it->second;
+    std::vector<QByteArrayView> pieces;
+    pieces.reserve(2 * edits.size() + 1);
     qint64 copied = 0;
     for (const Edit &e : edits) {
         if (e.at < copied || e.end > bytes.size())
             throw RenderError(sourceFile(file).path
                               + QStringLiteral(": the file is not as it was read"));
-        out.append(bytes.sliced(copied, e.at - copied));
-        out.append(e.bytes);
+        pieces.push_back(bytes.sliced(copied, e.at - copied));
+        pieces.push_back(e.bytes);
         copied = e.end;
     }
-    out.append(bytes.sliced(copied));
+    pieces.push_back(bytes.sliced(copied));
+    return pieces;
+}
+
+QByteArray ConfigDocument::render(const SavePlan &plan, int file, QByteArrayView bytes) const
+{
+    // A plan worked out before a change is worked out again (a file too long to rewrite is
+    // refused first).
+    SavePlan fresh;
+    const SavePlan &used =
+            plan.m_version == m_version || m_tooLong.contains(file) ? plan : (fresh = planSave());
+    const std::vector<QByteArrayView> pieces = renderPieces(used, file, bytes);
+    QByteArray out;
+    qsizetype size = 0;
+    for (QByteArrayView p : pieces)
+        size += p.size();
+    out.reserve(size);
+    preferLargePages(out.data(), std::size_t(out.capacity()));
+    for (QByteArrayView p : pieces)
+        out.append(p);
     return out;
 }
 

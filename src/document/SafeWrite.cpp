@@ -114,7 +114,8 @@ QString reason()
 // One file's new bytes in a temporary file beside it, with the file's permission bits, owner
 // and group (for a new file, none kept: those the system gives it), written; what is left is to
 // sync it to the disk, then the rename.
-std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &bytes,
+std::unique_ptr<QSaveFile> prepare(const QString &target,
+                                   const std::vector<QByteArrayView> &pieces,
                                    const struct stat *kept, const QString &name)
 {
     auto file = std::make_unique<QSaveFile>(target);
@@ -124,18 +125,21 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
     if (!file->open(QIODevice::WriteOnly))
         throw failed(file->errorString());
     const auto write = [&] {
-        // A piece at a time, each sent on to the disk as soon as it is written, so that the
-        // sync that follows waits on little more than the last piece.
-        constexpr qsizetype Piece = qsizetype(8) << 20;
-        for (qsizetype at = 0; at < bytes.size(); at += Piece) {
-            const qsizetype n = std::min(Piece, bytes.size() - at);
-            if (file->write(bytes.constData() + at, n) != n || !file->flush())
-                throw failed(file->errorString());
+        // 8 MB at a time, each sent on to the disk as soon as it is written, so that the sync
+        // that follows waits on little more than the last of them.
+        constexpr qsizetype Chunk = qsizetype(8) << 20;
+        qint64 offset = 0;
+        for (QByteArrayView bytes : pieces)
+            for (qsizetype at = 0; at < bytes.size(); at += Chunk) {
+                const qsizetype n = std::min(Chunk, bytes.size() - at);
+                if (file->write(bytes.data() + at, n) != n || !file->flush())
+                    throw failed(file->errorString());
 #if defined(__linux__)
-            // Only a head start: the sync below is what counts, so a refusal changes nothing.
-            (void)::sync_file_range(file->handle(), at, n, SYNC_FILE_RANGE_WRITE);
+                // Only a head start: the sync below is what counts, so a refusal changes nothing.
+                (void)::sync_file_range(file->handle(), offset, n, SYNC_FILE_RANGE_WRITE);
 #endif
-        }
+                offset += n;
+            }
         if (!file->flush())
             throw failed(file->errorString());
     };
@@ -158,6 +162,12 @@ std::unique_ptr<QSaveFile> prepare(const QString &target, const QByteArray &byte
     }
     write();
     return file;
+}
+
+// A file's new bytes, in one block or in pieces.
+std::vector<QByteArrayView> newBytes(const FileWrite &f)
+{
+    return f.pieces.empty() ? std::vector<QByteArrayView>{f.bytes} : f.pieces;
 }
 
 // A file's bytes as read kept as a second name of the file, a temporary one beside the .bak,
@@ -221,6 +231,21 @@ private:
 
 } // namespace
 
+QByteArray readWhole(int fd)
+{
+    // In one buffer of the file's size, and a byte more to see it grow.
+    QByteArray bytes;
+    struct stat st;
+    bytes.resize(::fstat(fd, &st) == 0 ? qsizetype(st.st_size) + 1 : 4096);
+    preferLargePages(bytes.data(), std::size_t(bytes.size()));
+    qsizetype got = 0;
+    while (const qsizetype n = readSome(fd, bytes.data() + got, bytes.size() - got))
+        if ((got += n) == bytes.size())
+            bytes.resize(2 * got);
+    bytes.truncate(got);
+    return bytes;
+}
+
 QByteArray readUnchanged(const SourceFile &file)
 {
     if (!file.onDisk) {
@@ -229,17 +254,7 @@ QByteArray readUnchanged(const SourceFile &file)
         return {};
     }
     QByteArray bytes;
-    readAgain(file.path, file.path, [&](int fd) {
-        // In one buffer of the file's size, and a byte more to see it grow.
-        struct stat st;
-        bytes.resize(::fstat(fd, &st) == 0 ? qsizetype(st.st_size) + 1 : 4096);
-        preferLargePages(bytes.data(), std::size_t(bytes.size()));
-        qsizetype got = 0;
-        while (const qsizetype n = readSome(fd, bytes.data() + got, bytes.size() - got))
-            if ((got += n) == bytes.size())
-                bytes.resize(2 * got);
-        bytes.truncate(got);
-    });
+    readAgain(file.path, file.path, [&](int fd) { bytes = readWhole(fd); });
     if (bytes.size() != file.size
         || XXH3_64bits(bytes.constData(), std::size_t(bytes.size())) != file.fingerprint)
         changedOnDisk(file.path);
@@ -296,7 +311,8 @@ void writeFiles(std::vector<FileWrite> &files)
                 if (nameTaken(target))
                     appeared(f.path);
                 targets.append(target);
-                writes.push_back({prepare(target, f.bytes, nullptr, f.path), f.path, {}, nullptr});
+                writes.push_back(
+                        {prepare(target, newBytes(f), nullptr, f.path), f.path, {}, nullptr});
                 continue;
             }
             // Written where the link points; the link stays as it is.
@@ -318,12 +334,13 @@ void writeFiles(std::vector<FileWrite> &files)
                 if (asName->make(target, st, bak))
                     backups.push_back({nullptr, bak, target, std::move(asName)});
                 else
-                    backups.push_back({prepare(bak, f.asRead, &st, bak), bak, target, nullptr});
+                    backups.push_back({prepare(bak, {f.asRead}, &st, bak), bak, target, nullptr});
             }
             // Let go before the new bytes are written: the memory goes back to the system, which
             // has it at hand for them (memory it hands out fresh can cost more than the copy).
+            // Pieces of the new bytes stand in bytes their caller keeps.
             f.asRead = QByteArray();
-            writes.push_back({prepare(target, f.bytes, &st, f.path), f.path, {}, nullptr});
+            writes.push_back({prepare(target, newBytes(f), &st, f.path), f.path, {}, nullptr});
         }
         // The temporary files go to the disk while the files have their last look before
         // anything is renamed: the one waits on the disk, the other reads what is cached. A

@@ -16,6 +16,9 @@ namespace vog {
 // A file not on disk yet (File > New) has no bytes, as long as no file has taken its name.
 QByteArray readUnchanged(const SourceFile &file);
 
+// Every byte of a file open for reading, in one block. A failed read throws an IoError.
+QByteArray readWhole(int fd);
+
 // One file of a save: its path as opened, its bytes as read and checked, and its new bytes.
 // A created file was not on disk: it is made, and no file of its name may be there.
 struct FileWrite
@@ -25,6 +28,9 @@ struct FileWrite
     QByteArray bytes;
     bool created = false;
     std::optional<quint64> fingerprint; // asRead's, where known (the file's as read)
+    // The new bytes as the pieces they are made of, written in order instead of bytes when
+    // given: a long file changed in a few places is written without a copy of it all.
+    std::vector<QByteArrayView> pieces;
 };
 
 // Writes every file's new bytes, or none. A file reached through a symbolic link is written at

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <map>
 #include <vector>
 
 namespace vog {
@@ -25,6 +26,11 @@ struct PreparedSave
 // Throws a CommandError, having written nothing, when a file changed on disk or can't be
 // read, or a change can't be written in its file.
 PreparedSave prepareSave(const ConfigDocument &doc);
+// A save whose caller kept the bytes each file was read from, by file: those are the bytes as
+// read, not read again (the write looks at the disk before it renames anything), and each
+// write has its new bytes as pieces of them and of the plan, with no copy of them all. For a
+// save that commitSave doesn't follow; the bytes kept must outlive it.
+PreparedSave prepareSave(const ConfigDocument &doc, const std::map<int, QByteArray> &kept);
 
 // Writes the files (writeFiles), and the document takes their new bytes: its lines move to
 // where they now stand and its changes are done.

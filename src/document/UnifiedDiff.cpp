@@ -227,41 +227,116 @@ std::size_t endedLines(QByteArrayView bytes)
     return lines;
 }
 
-} // namespace
-
-QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
-                    const TextCodec &codec)
+// The new bytes of a save as the pieces they are written from: mostly slices of the bytes as
+// read, and the few bytes of each edit between them.
+struct Joined
 {
-    return unifiedDiff(path, before, after, codec, 0, 0);
+    const std::vector<QByteArrayView> &pieces;
+    qsizetype size() const
+    {
+        qsizetype n = 0;
+        for (QByteArrayView p : pieces)
+            n += p.size();
+        return n;
+    }
+    // The bytes from `at` on, `n` of them, in one block.
+    QByteArray sliced(qsizetype at, qsizetype n) const
+    {
+        QByteArray out;
+        out.reserve(n);
+        for (QByteArrayView p : pieces) {
+            if (n <= 0)
+                break;
+            if (at >= p.size()) {
+                at -= p.size();
+                continue;
+            }
+            const qsizetype take = std::min(p.size() - at, n);
+            out.append(p.sliced(at, take));
+            n -= take;
+            at = 0;
+        }
+        return out;
+    }
+};
+
+// A piece that is the bytes as read at the same place is shared without a look at its bytes;
+// so pieces need no bytes known to be shared.
+qsizetype sharedHead(QByteArrayView a, const Joined &b, qsizetype)
+{
+    qsizetype at = 0;
+    for (QByteArrayView p : b.pieces) {
+        if (p.data() == a.data() + at && p.size() <= a.size() - at) {
+            at += p.size();
+            continue;
+        }
+        const qsizetype n = sharedHead(a.sliced(at), p, 0);
+        at += n;
+        if (n < p.size())
+            break;
+    }
+    return at;
 }
 
-QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
-                    const TextCodec &codec, qsizetype sameHead, qsizetype sameTail)
+qsizetype sharedTail(QByteArrayView a, const Joined &b, qsizetype most, qsizetype)
 {
-    if (before == after)
-        return {};
-    // A file not on disk yet has no bytes, and no address for them either.
-    static const char none[] = "";
-    if (!before.data())
-        before = QByteArrayView(none, 0);
-    if (!after.data())
-        after = QByteArrayView(none, 0);
+    qsizetype n = 0;
+    for (auto p = b.pieces.rbegin(); p != b.pieces.rend() && n < most; ++p) {
+        const qsizetype left = a.size() - n;
+        if (p->data() + p->size() == a.data() + left && p->size() <= left) {
+            n += p->size();
+            continue;
+        }
+        const qsizetype k =
+                sharedTail(a.first(left), *p, std::min({most - n, p->size(), left}), 0);
+        n += k;
+        if (k < p->size())
+            break;
+    }
+    return std::min(n, most);
+}
+
+QByteArrayView sliceOf(QByteArrayView bytes, qsizetype at, qsizetype n, QByteArray &)
+{
+    return bytes.sliced(at, n);
+}
+
+QByteArrayView sliceOf(const Joined &bytes, qsizetype at, qsizetype n, QByteArray &block)
+{
+    block = bytes.sliced(at, n);
+    return block;
+}
+
+
+} // namespace
+
+namespace {
+
+// The new bytes in one block, or in pieces: the same diff either way.
+template <typename After>
+QString diffOf(const QString &path, QByteArrayView before, const After &after,
+               const TextCodec &codec, qsizetype sameHead = 0, qsizetype sameTail = 0)
+{
     // Only the lines from the first changed byte to the last, with their context, are split and
     // diffed: the bytes the files share at both ends are compared once, fast, so a change in a
     // long file costs what lies between its first and last changes. The cuts fall after an LF,
     // where the lines on either side are the same in both files.
+    const qsizetype size = after.size();
     const qsizetype same = sharedHead(before, after, sameHead);
+    if (same == before.size() && same == size)
+        return {};
     const auto *lf = static_cast<const char *>(::memrchr(before.data(), '\n', std::size_t(same)));
     const qsizetype from = linesBack(before, lf ? lf - before.data() + 1 : 0, Context);
     const qsizetype sameAtEnd =
-            sharedTail(before, after, std::min(before.size(), after.size()) - same, sameTail);
+            sharedTail(before, after, std::min(before.size(), size) - same, sameTail);
     lf = static_cast<const char *>(std::memchr(before.data() + before.size() - sameAtEnd, '\n',
                                                std::size_t(sameAtEnd)));
     const qsizetype to = linesOn(before, lf ? lf - before.data() + 1 : before.size(), Context);
-    const qsizetype grown = after.size() - before.size();
+    const qsizetype grown = size - before.size();
     const std::size_t firstLine = endedLines(before.first(from));
     const Lines a = splitLines(before.sliced(from, to - from));
-    const Lines b = splitLines(after.sliced(from, to + grown - from));
+    QByteArray block;
+    const Lines b = splitLines(sliceOf(after, from, to + grown - from, block));
     std::size_t head = 0;
     while (head < a.size() && head < b.size() && a[head] == b[head])
         ++head;
@@ -307,6 +382,33 @@ QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView a
         first = last + 1;
     }
     return out;
+}
+
+// A file not on disk yet has no bytes, and no address for them either.
+QByteArrayView noNull(QByteArrayView bytes)
+{
+    static const char none[] = "";
+    return bytes.data() ? bytes : QByteArrayView(none, 0);
+}
+
+} // namespace
+
+QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
+                    const TextCodec &codec)
+{
+    return diffOf(path, noNull(before), noNull(after), codec);
+}
+
+QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
+                    const TextCodec &codec, qsizetype sameHead, qsizetype sameTail)
+{
+    return diffOf(path, noNull(before), noNull(after), codec, sameHead, sameTail);
+}
+
+QString unifiedDiff(const QString &path, QByteArrayView before,
+                    const std::vector<QByteArrayView> &after, const TextCodec &codec)
+{
+    return diffOf(path, noNull(before), Joined{after}, codec);
 }
 
 } // namespace vog

@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <vector>
+
 namespace vog {
 
 // What a save changes in one file, as a unified diff: "--- path" and "+++ path", then one hunk
@@ -20,5 +22,9 @@ QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView a
 // are not compared again.
 QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
                     const TextCodec &codec, qsizetype sameHead, qsizetype sameTail);
+// The same, the new bytes given as the pieces they are written from: a piece that is the bytes
+// as read at the same place is not compared.
+QString unifiedDiff(const QString &path, QByteArrayView before,
+                    const std::vector<QByteArrayView> &after, const TextCodec &codec);
 
 } // namespace vog

@@ -40,22 +40,39 @@ bool DefaultsBlocks::takes(const KeywordLine &line, DefaultsMark &mark)
 }
 
 void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
-                const std::vector<int> *columns)
+                const std::vector<int> *columns, const ReadScope &scope)
 {
+    const bool cells = scope.linkCells;
     int column = 0;
     std::size_t links = 0;
     DefaultsBlocks blocks;
     DefaultsMark mark;
     ConfigScanner scanner(lines, &sink);
+    // Without link cells, and keeping window keywords alone, no other line changes what is kept:
+    // the lines of other keywords needn't be matched.
+    std::array<bool, 256> firstBytes{};
+    if (!cells && !scope.rows.empty()) {
+        bool windowsAlone = true;
+        for (const KeywordRow &row : keywordTable())
+            if (scope.keeps(row)) {
+                windowsAlone = windowsAlone && row.place != Place::Link;
+                // The keyword in any letter case.
+                for (char c = 0; c < 127; ++c)
+                    if (lowerAscii(c) == row.keyword.front())
+                        firstBytes[static_cast<unsigned char>(c)] = true;
+            }
+        if (windowsAlone)
+            scanner.onlyFirstBytes(&firstBytes);
+    }
     KeywordLine line;
     while (scanner.next(line)) {
         const KeywordRow &row = *line.row;
         if (row.place != Place::Link) {
             sink.windowValue(line);
         } else if (blocks.takes(line, mark)) {
-            if (mark == DefaultsMark::Destroy)
+            if (cells && mark == DefaultsMark::Destroy)
                 store.destroyDefaults();
-            else if (mark == DefaultsMark::None)
+            else if (cells && mark == DefaultsMark::None)
                 store.setCell(LinkStore::DefaultsColumn, row.storeRow, line.value,
                               {file, line.lineNumber});
             sink.linkValue(line, LinkStore::DefaultsColumn);
@@ -68,10 +85,12 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
                 column = store.columnCount();
                 store.setColumnCount(column + 1);
             }
-            store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
+            if (cells)
+                store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkStarted(line, column);
         } else if (column >= 0) {
-            store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
+            if (cells)
+                store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkValue(line, column);
         }
     }

@@ -26,6 +26,19 @@ public:
     virtual void linkValue(const KeywordLine &, int /*column*/) {}
 };
 
+// What a read keeps beyond what it shows the sink. The Open keeps everything; a command that
+// asks for a few window keywords keeps their lines alone, and no link record nor area line.
+struct ReadScope
+{
+    bool linkCells = true; // the link records' cells
+    bool areaLines = true; // the area lines, one by one
+    std::vector<bool> rows; // by keyword table index, the rows whose lines are kept; empty: all
+    bool keeps(const KeywordRow &row) const
+    {
+        return rows.empty() || rows[std::size_t(row.index)];
+    }
+};
+
 // What a "LinkDefaults" line does: begin opens a block whose per-link lines set the defaults,
 // end closes it, destroy empties the defaults; any other value is stored like a link's value.
 enum class DefaultsMark { None, Begin, End, Destroy };
@@ -49,8 +62,8 @@ struct DefaultsBlocks
 // file's index among the source files (-1: none). A file read again gives its link lines the
 // columns they had, in order: `columns`, where a link line past its end and the lines after it
 // are passed over. A failed read throws an IoError; whatever the sink throws ends the read at
-// that line.
+// that line. A scope without link cells leaves the store's cells as they were.
 void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file = -1,
-                const std::vector<int> *columns = nullptr);
+                const std::vector<int> *columns = nullptr, const ReadScope &scope = {});
 
 } // namespace vog

@@ -99,6 +99,10 @@ bool ConfigScanner::next(KeywordLine &out)
     while (m_lines.next(raw)) {
         if (m_everyLine)
             m_everyLine->lineRead(raw);
+        if (m_firstBytes && !raw.isEmpty() && !isTrimmed(raw.front())
+            && !(*m_firstBytes)[static_cast<unsigned char>(raw.front())]
+            && m_lines.lineStart() + m_lines.rawLine().size() < (qint64(1) << 32))
+            continue;
         if (matchLine(trimmed(raw), out)) {
             out.lineNumber = m_lines.lineNumber();
             out.lineStart = m_lines.lineStart();

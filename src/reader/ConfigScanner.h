@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <array>
+
 namespace vog {
 
 // A line that carries a known keyword: its row, the line as read and the value cut from it.
@@ -42,9 +44,15 @@ public:
     // call. A failed read throws an IoError.
     bool next(KeywordLine &out);
 
+    // Passes over, unmatched, the lines whose first byte is neither a blank nor one marked here:
+    // for a read that wants the lines of a few keywords alone. A line that a save couldn't
+    // rewrite (past the first 4 GiB of the file) is matched all the same. Null: every line.
+    void onlyFirstBytes(const std::array<bool, 256> *bytes) { m_firstBytes = bytes; }
+
 private:
     LineReader &m_lines;
     ConfigSink *m_everyLine;
+    const std::array<bool, 256> *m_firstBytes = nullptr;
 };
 
 // Recognises one line as read (already trimmed): its row and value, or false.

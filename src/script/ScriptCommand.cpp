@@ -5,6 +5,7 @@
 #include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
 #include "document/IncludeWalk.h"
+#include "document/SafeWrite.h"
 #include "document/SaveSteps.h"
 #include "reader/ConfigFile.h"
 #include "reader/Errors.h"
@@ -14,6 +15,7 @@
 #include "reader/ValueRules.h"
 
 #include <cstring>
+#include <map>
 #include <optional>
 
 namespace vog {
@@ -154,10 +156,59 @@ struct NoSink final : public ConfigSink
     void linkStarted(const KeywordLine &, int) override {}
 };
 
+// What the command uses of a read. One that asks for window keywords alone needs no link record
+// and no area line, and of the lines only those of its keywords and, with --include, the
+// includes; any other reads everything. A value that no file sets is placed after the last line
+// of its window: `placing` keeps every line of the windows of the keywords changed.
+ReadScope scopeOf(const Request &r, bool placing)
+{
+    std::vector<const KeywordRow *> asked;
+    if (r.mode == Request::Get) {
+        asked.push_back(findKeyword(lowered(r.keyword.toUtf8())));
+    } else if (r.mode == Request::Change) {
+        for (const Edit &edit : r.edits)
+            asked.push_back(findKeyword(lowered(edit.keyword.toUtf8())));
+    } else if (r.mode == Request::List && !r.hasLink) {
+        for (const KeywordRow &row : keywordTable())
+            if (row.place != Place::Link)
+                asked.push_back(&row);
+    }
+    if (asked.empty())
+        return {};
+    ReadScope scope;
+    scope.rows.resize(keywordTable().size());
+    for (const KeywordRow *row : asked) {
+        if (!row || row->place == Place::Link)
+            return {};
+        for (const KeywordRow &other : keywordTable())
+            if (placing ? other.place == row->place : &other == row)
+                scope.rows[std::size_t(other.index)] = true;
+    }
+    if (r.include)
+        scope.rows[std::size_t(rowNamed("Include")->index)] = true;
+    scope.linkCells = false;
+    scope.areaLines = false;
+    return scope;
+}
+
+// Whether a change of the command sets a keyword that no line read sets, which is placed
+// after the last line of its window.
+bool placesValue(const Request &r)
+{
+    for (const Edit &edit : r.edits)
+        if (edit.kind != Edit::Unset)
+            if (const KeywordRow *row = findKeyword(lowered(edit.keyword.toUtf8()));
+                row && document().linesOf(*row).empty())
+                return true;
+    return false;
+}
+
 // Reads the file, and with --include the files it includes as "Open all included files" does,
-// into the document and the link records. check, if given, is the sink and sees each file's
-// beginning and end.
-void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check)
+// into the document and the link records, as far as the scope goes. check, if given, is the
+// sink and sees each file's beginning and end. kept, if given, keeps each file's bytes, read in
+// one block, by file.
+void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check,
+               const ReadScope &scope = {}, std::map<int, QByteArray> *kept = nullptr)
 {
     ConfigDocument &doc = document();
     static const KeywordRow &include = *rowNamed("Include");
@@ -167,13 +218,19 @@ void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check)
         read.file = addFileToRead(path);
         if (check)
             check->beginFile(read.file, name);
-        LineReader lines(file.descriptor());
-        readDocumentFile(lines, read.file, isMain, sink);
+        std::optional<LineReader> lines;
+        if (kept)
+            lines.emplace((*kept)[read.file] = readWhole(file.descriptor()));
+        else
+            lines.emplace(file.descriptor());
+        readDocumentFile(*lines, read.file, isMain, sink, scope);
         if (check)
             check->endFile();
-        for (const ValueLine *line : doc.linesOf(include))
-            if (line->file == read.file)
-                read.includes.append(doc.valueText(*line));
+        // Without --include the names of the files included go unused.
+        if (r.include)
+            for (const ValueLine *line : doc.linesOf(include))
+                if (line->file == read.file)
+                    read.includes.append(doc.valueText(*line));
     };
     IncludedRead main;
     readOne(r.file, r.file, true, main);
@@ -348,7 +405,20 @@ int run(const Request &r, QByteArray &out)
             out += problem.toUtf8() + '\n';
         return check.problems().isEmpty() ? 0 : 1;
     }
-    readFiles(r, none, nullptr);
+    // With --include a change keeps every line of its windows at once: a second read would find
+    // the included files read already.
+    const bool placing = r.mode == Request::Change && r.include;
+    const ReadScope scope = scopeOf(r, placing);
+    // A save keeps the bytes the files were read from: its new bytes are pieces of them. A dry
+    // run reads them again instead, to see them unchanged, as nothing written looks.
+    std::map<int, QByteArray> kept;
+    std::map<int, QByteArray> *keep = r.mode == Request::Change && !r.dryRun ? &kept : nullptr;
+    readFiles(r, none, nullptr, scope, keep);
+    if (r.mode == Request::Change && !placing && !scope.rows.empty() && placesValue(r)) {
+        document().clear();
+        kept.clear();
+        readFiles(r, none, nullptr, scopeOf(r, true), keep);
+    }
     switch (r.mode) {
     case Request::Get: {
         const KeywordRow &row = keywordRow(r.keyword);
@@ -385,7 +455,8 @@ int run(const Request &r, QByteArray &out)
     case Request::Change: {
         for (const Edit &edit : r.edits)
             change(r, edit);
-        const PreparedSave save = prepareSave(document());
+        // The command ends once the files are written: the document needn't follow them.
+        const PreparedSave save = keep ? prepareSave(document(), kept) : prepareSave(document());
         if (!r.dryRun && !save.writes.empty())
             writeFiles(save.writes);
         for (const QString &diff : save.diffs)
