@@ -277,10 +277,13 @@ private:
     // are read again, their link lines taking `columns` in order.
     void splice(int file, QByteArray bytes, qint64 at, qint64 removed, const QByteArray &inserted,
                 int column, const std::vector<int> &columns);
+    // Whether the file's lines can follow that edit without a read of the whole file: where
+    // a line end changes, or lines after it would fall to another record, only that read can
+    // tell.
+    bool canFollow(int file, const Splice &splice, QByteArrayView inserted) const;
     // After that edit: the file's lines moved, those taken out dropped and those put in read
-    // alone, without a read of the whole file; false, with nothing changed, where that read
-    // must tell.
-    bool followSplice(int file, QByteArrayView bytes, const Splice &splice);
+    // alone.
+    void followSplice(int file, QByteArrayView bytes, const Splice &splice);
     // A new record at `column`, its section's bytes put in at `at`.
     int insertRecord(int file, int column, QByteArray bytes, qint64 at, const QByteArray &section);
     // Records from `column` on move one on (by 1) or back (by -1), with their changes.

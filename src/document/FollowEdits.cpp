@@ -254,19 +254,17 @@ void ConfigDocument::placeLines(std::vector<NewValueLine> added)
     insertLines(added);
 }
 
-bool ConfigDocument::followSplice(int file, QByteArrayView bytes, const Splice &s)
+bool ConfigDocument::canFollow(int file, const Splice &s, QByteArrayView inserted) const
 {
-    const qint64 end = s.at + s.removed; // where the bytes after it stood
-    const qint64 shift = s.inserted - s.removed;
+    const qint64 end = s.at + s.removed;
     if (m_tooLong.contains(file) || !s.wholeLines)
         return false;
     if (const qint64 area = m_areas.firstLineFrom(file, s.at); area >= 0 && area < end)
         return false;
     // The lines put in read alone as they read in the file: a link line starts them, or
     // they are the windows' alone.
-    const std::vector<NewLine> found = keywordLines(bytes, s.at, s.inserted);
     bool first = true;
-    for (const NewLine &n : found)
+    for (const NewLine &n : keywordLines(inserted, 0, inserted.size()))
         if (n.row->place == Place::Link) {
             if (s.column < 0 || (n.row->kind == ValueKind::LinkName) != first
                 || defaultsMark(*n.row, n.value) != DefaultsMark::None)
@@ -290,6 +288,14 @@ bool ConfigDocument::followSplice(int file, QByteArrayView bytes, const Splice &
             nextChecked = true;
         }
     }
+    return true;
+}
+
+void ConfigDocument::followSplice(int file, QByteArrayView bytes, const Splice &s)
+{
+    const qint64 end = s.at + s.removed; // where the bytes after it stood
+    const qint64 shift = s.inserted - s.removed;
+    const std::vector<NewLine> found = keywordLines(bytes, s.at, s.inserted);
 
     // The lines in the bytes taken out go; those after them move.
     qint64 knownAt = 0; // a line start before the splice, and its number
@@ -314,17 +320,16 @@ bool ConfigDocument::followSplice(int file, QByteArrayView bytes, const Splice &
         } else {
             if (before == m_lines.size())
                 before = i;
-            const qint64 oldLine = l.line;
             l.lineStart = l.lineStart + shift;
-            l.line = quint32(oldLine + lineShift);
-            const KeywordRow &row = keywordTable()[l.row];
-            if (lineShift && l.column >= 0 && l.column != LinkStore::DefaultsColumn
-                && m_links.cellOrigin(l.column, row.storeRow) == Origin{file, oldLine})
-                m_links.moveCell(l.column, row.storeRow, l.line);
+            l.line = quint32(qint64(l.line) + lineShift);
         }
     }
     for (qint64 i = knownAt; i < s.at; ++i)
         knownNumber += bytes[i] == '\n';
+    // The cells written by the lines after the edit follow them; none was written inside it
+    // but by the record it removes, and the lines put in write theirs below.
+    if (lineShift)
+        m_links.moveLines(file, knownNumber + s.removedLines, lineShift);
 
     // The lines put in, with their record's cells.
     std::vector<NewValueLine> added;
@@ -352,13 +357,13 @@ bool ConfigDocument::followSplice(int file, QByteArrayView bytes, const Splice &
     f.crlfLines -= s.removedCrlf;
     f.lfLines -= s.removedLines - s.removedCrlf;
     f.crlf = f.crlfLines > f.lfLines;
+    // Its fingerprint stays that of the bytes on disk, which a save checks; the new bytes get
+    // theirs once written.
     f.size = bytes.size();
-    f.fingerprint = XXH3_64bits(bytes.data(), std::size_t(bytes.size()));
     if (f.ctrlZ >= end)
         f.ctrlZ += shift;
     f.lines += lineShift;
     m_areas.moved(file, end, shift, lineShift);
-    return true;
 }
 
 } // namespace vog

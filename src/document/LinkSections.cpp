@@ -152,12 +152,6 @@ qint64 ConfigDocument::sectionEnd(const ValueLine &link, QByteArrayView bytes) c
 
 QByteArray ConfigDocument::bytesNow(int file) const
 {
-    // The file's lines move under its areas' edits, which name where they stand.
-    if (m_areas.hasChangesIn(file))
-        throw CommandError(QStringLiteral("The areas of %1 have changes not saved yet; save "
-                                          "them before a link of that file is added or "
-                                          "removed")
-                                   .arg(sourceFile(file).path));
     if (const auto it = m_unsaved.find(file); it != m_unsaved.end())
         return it->second;
     return readUnchanged(onDisk(file));
@@ -206,6 +200,13 @@ void ConfigDocument::splice(int file, QByteArray bytes, qint64 at, qint64 remove
             ++s.removedLines;
             s.removedCrlf += i > 0 ? gone[i - 1] == '\r' : at > 0 && now[at - 1] == '\r';
         }
+    const bool follows = canFollow(file, s, inserted);
+    // A read of the whole file finds its area lines again as read: their edits, which name
+    // where they stand, would be lost.
+    if (!follows && m_areas.hasChangesIn(file))
+        throw CommandError(QStringLiteral("The areas of %1 have changes not saved yet; save "
+                                          "them before this link is added or removed")
+                                   .arg(sourceFile(file).path));
     const SourceFile &f = sourceFile(file);
     m_disk.emplace(file, DiskFacts{f.size, f.fingerprint});
     // The bytes are edited where they stand: a large file is not copied for each link.
@@ -213,7 +214,9 @@ void ConfigDocument::splice(int file, QByteArray bytes, qint64 at, qint64 remove
     kept = std::move(bytes);
     bytes = QByteArray(); // not shared, so not copied
     kept.replace(at, removed, inserted);
-    if (!followSplice(file, kept, s)) {
+    if (follows) {
+        followSplice(file, kept, s);
+    } else {
         readAgain(file, kept, columns);
         // Its area lines found again where they now stand.
         m_areas.saved(file, kept);
@@ -371,9 +374,7 @@ void ConfigDocument::removeLink(int column)
         c -= c > column ? 1 : 0;
     for (auto it = m_changes.begin(); it != m_changes.end();)
         it = it->first.column == column ? m_changes.erase(it) : std::next(it);
-    for (ValueLine &l : m_lines)
-        if (l.column == column)
-            l.file = Dropped;
+    // Its lines go with the section's bytes.
     m_links.removeColumn(column);
     shiftColumns(column + 1, -1);
     splice(file, std::move(bytes), start, removed, kept, -1, columns);

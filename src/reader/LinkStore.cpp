@@ -174,6 +174,26 @@ void LinkStore::moveCell(int column, int row, qint64 line)
                 quint32(std::clamp<qint64>(line, 0, MostLine));
 }
 
+void LinkStore::moveLines(int file, qint64 from, qint64 by)
+{
+    const auto move = [&](Cell &cell) {
+        if (cell.line && cell.line >= from && cell.line != MostLine)
+            cell.line = quint32(std::clamp<qint64>(cell.line + by, 1, MostLine));
+    };
+    for (std::size_t column = 0; column < m_columns.size(); ++column) {
+        const Column &c = m_columns[column];
+        if (column == 0) {
+            for (int row = 0; row < KeptRows; ++row)
+                if (m_firstColumnFiles[std::size_t(row)] == file && (c.rows >> row & 1))
+                    move(m_cells[c.first + quint32(rank(c, row))]);
+        } else if (c.file == file) {
+            const auto cells = quint32(__builtin_popcountll(c.rows));
+            for (quint32 k = 0; k < cells; ++k)
+                move(m_cells[c.first + k]);
+        }
+    }
+}
+
 QByteArrayView LinkStore::cell(int column, int row) const
 {
     if (column == DefaultsColumn)

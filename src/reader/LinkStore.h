@@ -48,6 +48,9 @@ public:
     QByteArrayView cell(int column, int row) const;
     // The line that wrote a link's cell now stands at another line of its file.
     void moveCell(int column, int row, qint64 line);
+    // The lines of a file from `from` on now stand `by` lines further on: the links' cells
+    // they wrote follow (the defaults' are built again from their lines).
+    void moveLines(int file, qint64 from, qint64 by);
     Origin cellOrigin(int column, int row) const;
     QString cellText(int column, int row) const;
 
