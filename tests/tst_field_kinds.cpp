@@ -153,7 +153,7 @@ private slots:
                                                   << QStringList{"a", "", "x"};
         QTest::newRow("paragraph separator") << QStringList{QString("La\u2029b"), "Lc"}
                                              << QStringList{QString("a\u00b6b"), "c"};
-        QTest::newRow("line separator, held") << QStringList{QString("Ma\u2028b|c")}
+        QTest::newRow("line separator, appended together") << QStringList{QString("Ma\u2028b|c")}
                                                 << QStringList{QString("a\u00b6b"), "c"};
         QTest::newRow("carriage return and line feed in a value")
                 << QStringList{"La\rb", "Lc\nd"} << QStringList{QString("a\u00b6b"), QString("c\u00b6d")};
@@ -170,17 +170,7 @@ private slots:
             const QString arg = step.mid(1);
             switch (step.at(0).toLatin1()) {
             case 'L': list.appendLine(arg); break;
-            case 'M': {
-                list.hold();
-                for (const QString &value : arg.split('|')) {
-                    const QByteArray bytes = value.toUtf8();
-                    FieldState state;
-                    state.text = bytes;
-                    list.setState(state);
-                }
-                list.release();
-                break;
-            }
+            case 'M': list.appendLines(arg.split('|'), {}); break;
             case 'C':
                 QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
                 QTest::keyClick(&list, Qt::Key_Delete);

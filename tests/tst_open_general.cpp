@@ -291,13 +291,17 @@ private slots:
     {
         Program program;
         ConfigFixture files;
-        QByteArray config;
+        // The number's own line before the one that stops the read is what it shows.
+        QByteArray config = "AreafixMsgSize 7\n";
         for (int i = 1; i <= 9; ++i)
             config += "Route r" + QByteArray::number(i) + "\n";
         config += "AreafixMsgSize abc\nName after\nRoute r11\n";
         const QList<ShownError> errors = openConfig(files.write(config));
         QCOMPARE(errors.size(), 1);
-        QCOMPARE(errors[0].text, QStringLiteral("'abc' is not a valid whole number (line 10)."));
+        QCOMPARE(errors[0].text, QStringLiteral("'abc' is not a valid whole number (line 11)."));
+        QCOMPARE(fieldState(General_Keywords, "AreafixMsgSize"), QStringLiteral("7"));
+        const QWidget *size = General_Keywords->form()->fieldWidget(*vog::rowNamed("AreafixMsgSize"));
+        QVERIFY(size->toolTip().startsWith(QStringLiteral("line 1 of ")));
         QCOMPARE(errors[0].icon, QMessageBox::Critical);
         QCOMPARE(errors[0].title, QStringLiteral("tst_open_general"));
         QCOMPARE(General_Keywords->field<vog::LineList>("Route")->lineCount(), 9);

@@ -101,6 +101,16 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink
     finish();
 }
 
+std::vector<const ValueLine *> lastFileLines(const KeywordRow &row, int file)
+{
+    std::vector<const ValueLine *> lines = document().linesOf(row);
+    auto first = lines.end();
+    while (first != lines.begin() && (*(first - 1))->file == file)
+        --first;
+    lines.erase(lines.begin(), first);
+    return lines;
+}
+
 int readNewFile(const QString &fileName, const std::function<void()> &onChecked)
 {
     const QFileInfo info(fileName);

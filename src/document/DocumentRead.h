@@ -3,8 +3,11 @@
 #include "reader/ConfigRead.h"
 
 #include <functional>
+#include <vector>
 
 namespace vog {
+
+struct ValueLine;
 
 // A file about to be read, added to the source files: its absolute path, the path a save
 // writes (symbolic links resolved) and when it was last modified. Gives its index.
@@ -19,6 +22,10 @@ int addFileToRead(const QString &fileName);
 // still sees everything.
 void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink,
                       const ReadScope &scope = {});
+
+// The lines of a window keyword that the file read last set, in the order read: the last of
+// all its lines.
+std::vector<const ValueLine *> lastFileLines(const KeywordRow &row, int file);
 
 // File > New: the main file of a new configuration, read as a file of no bytes (no lines, no
 // links, LF line ends, UTF-8) and not on disk until a save creates it. Gives its index.

@@ -5,6 +5,7 @@
 #include "TLink_Keywords.h"
 #include "Windows.h"
 #include "document/ConfigDocument.h"
+#include "document/DocumentRead.h"
 #include "fields/LineList.h"
 #include "reader/Errors.h"
 
@@ -27,7 +28,54 @@ void eachWindowField(Show &&show)
     }
 }
 
+// The one way from the document to a window keyword's field: a one-value row shows the value
+// in effect, or after an Open what the last of the lines given says (a number that doesn't
+// convert stopped the read there: the line before it, if the file set one); a line list the
+// lines given, each naming its line, in place of what it shows or after it. A list may hold
+// half a million lines: they go in with one edit.
+enum class Show { InEffect, FilesSay };
+void showRow(EditorWindow &window, const KeywordRow &row, Field &field,
+             const std::vector<const ValueLine *> &lines, Show show)
+{
+    if (auto *list = dynamic_cast<LineList *>(&field)) {
+        std::vector<Origin> origins;
+        origins.reserve(lines.size());
+        QStringList texts;
+        texts.reserve(qsizetype(lines.size()));
+        for (const ValueLine *l : lines) {
+            origins.push_back(l->origin());
+            texts.append(document().valueText(*l));
+        }
+        if (show == Show::FilesSay)
+            list->appendLines(texts, origins);
+        else
+            list->setLines(texts, origins);
+    } else if (show == Show::InEffect) {
+        if (!lines.empty())
+            guarded([&] { window.showValue(row, -1); }, [](const QString &) {});
+    } else {
+        bool shown = false;
+        for (auto l = lines.rbegin(); l != lines.rend() && !shown; ++l) {
+            InEffect said;
+            said.words = document().valueBytes(**l).toByteArray();
+            said.origin = (*l)->origin();
+            said.codec = &sourceFile(said.origin.file).codec;
+            shown = true;
+            guarded([&] { window.showValue(row, said); }, [&](const QString &) { shown = false; });
+        }
+    }
+}
+
 } // namespace
+
+void showFileRead(int file)
+{
+    eachWindowField([&](EditorWindow &window, const KeywordRow &row, Field &field) {
+        const std::vector<const ValueLine *> lines = lastFileLines(row, file);
+        if (!lines.empty())
+            showRow(window, row, field, lines, Show::FilesSay);
+    });
+}
 
 void showChanges(bool fileReadAgain)
 {
@@ -50,24 +98,18 @@ void showSavedValues(const std::vector<const KeywordRow *> &listsSaved)
     eachWindowField([&](EditorWindow &window, const KeywordRow &row, Field &field) {
         const std::vector<const ValueLine *> lines = document().linesOf(row);
         if (auto *list = dynamic_cast<LineList *>(&field)) {
-            std::vector<Origin> origins;
-            origins.reserve(lines.size());
-            for (const ValueLine *l : lines)
-                origins.push_back(l->origin());
             const bool saved = std::find(listsSaved.begin(), listsSaved.end(), &row)
                     != listsSaved.end();
             if (!saved && list->lineCount() == int(lines.size())) {
+                std::vector<Origin> origins;
+                origins.reserve(lines.size());
+                for (const ValueLine *l : lines)
+                    origins.push_back(l->origin());
                 list->nameOrigins(origins);
                 return;
             }
-            QStringList texts;
-            texts.reserve(qsizetype(lines.size()));
-            for (const ValueLine *l : lines)
-                texts.append(document().valueText(*l));
-            list->setLines(texts, origins);
-        } else if (!lines.empty()) {
-            guarded([&] { window.showValue(row, -1); }, [](const QString &) {});
         }
+        showRow(window, row, field, lines, Show::InEffect);
     });
     if (::Link_Keywords)
         ::Link_Keywords->showRecordAgain();

@@ -13,6 +13,11 @@ struct KeywordRow;
 // that sets a keyword shows its value, which ends the user's change of it.
 void showChanges(bool fileReadAgain);
 
+// Once the Open has read a file, to its end or to the line that stopped it: the field of each
+// row it set shows what it says, naming its line, and each line list its lines after those it
+// shows. A user's change of such a row is left for showChanges to settle.
+void showFileRead(int file);
+
 // After a save: every field shows the files as they now are, naming its new line, and the link
 // shown is loaded again. A line list the save didn't change keeps its text and only learns
 // where its lines now stand.

@@ -79,7 +79,11 @@ void EditorWindow::reportChange(const KeywordRow &row)
 
 void EditorWindow::showValue(const KeywordRow &row, int column)
 {
-    const InEffect value = document().inEffect(row, column);
+    showValue(row, document().inEffect(row, column));
+}
+
+void EditorWindow::showValue(const KeywordRow &row, const InEffect &value)
+{
     FieldState state = fieldState(row, value.words, value.changed ? 0 : value.origin.line,
                                   followedDefault(row));
     // Shown in the codepage of the file it came from, naming its line; typed text as typed.

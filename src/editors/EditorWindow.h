@@ -10,6 +10,7 @@ class QScrollArea;
 namespace vog {
 
 class Field;
+struct InEffect;
 class FileOpenDialog;
 
 // A keyword editor window: a top-level window whose rows, built from the keyword table, scroll
@@ -42,10 +43,12 @@ public:
     void reportChange(const KeywordRow &row);
     // Shows what the document has in effect for a one-value row of a record in its field (the
     // user's change, the line read, what a link inherits), naming its origin; an inherited
-    // value's label in italics. After a save and for a link pick alike. The Open sets its
-    // fields as it reads instead: a hundred thousand list lines go in at once that way.
+    // value's label in italics. After a save and for a link pick alike.
     // Throws a NumberError for a number that doesn't convert.
     void showValue(const KeywordRow &row, int column);
+    // The one way from the document to a one-value field: the value given, as above; the
+    // Open's is what a file just said.
+    void showValue(const KeywordRow &row, const InEffect &value);
 
 protected:
     // The option a radio choice shows where its record says nothing: none here.

@@ -105,6 +105,11 @@ void LineList::setLines(const QStringList &lines, const std::vector<Origin> &ori
     m_origins.clear();
     m_emptyTailIsLine = false;
     m_appending = false;
+    appendLines(lines, origins);
+}
+
+void LineList::appendLines(const QStringList &lines, const std::vector<Origin> &origins)
+{
     if (!lines.isEmpty())
         append(oneLine(lines.join(QLatin1Char('\n')), true), origins);
 }
@@ -148,28 +153,7 @@ int LineList::lineCount() const
 
 void LineList::showState(const FieldState &state)
 {
-    if (!m_holding) {
-        append(oneLine(shownText(state)), {state.origin});
-        return;
-    }
-    if (m_heldCount++)
-        m_held += QLatin1Char('\n');
-    if (state.codec)
-        state.codec->append(m_held, state.text);
-    else
-        appendDecoded(m_held, state.text);
-    m_heldOrigins.push_back(state.origin);
-}
-
-void LineList::release()
-{
-    m_holding = false;
-    if (!m_heldCount)
-        return;
-    append(oneLine(m_held, true), m_heldOrigins);
-    m_held.clear();
-    m_heldCount = 0;
-    m_heldOrigins.clear();
+    append(oneLine(shownText(state)), {state.origin});
 }
 
 } // namespace vog

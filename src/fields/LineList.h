@@ -31,10 +31,9 @@ public:
     void nameOrigins(const std::vector<Origin> &origins);
     // Where line n came from; none for a line the user typed or picked.
     Origin originOfLine(int n) const;
-    // While held, appended lines wait and go in with one edit when released: a list appended
-    // line by line is many times slower.
-    void hold() { m_holding = true; }
-    void release();
+    // Shows these lines after those it shows, each naming its origin, in one edit: a list
+    // appended line by line is many times slower.
+    void appendLines(const QStringList &lines, const std::vector<Origin> &origins);
     int lineCount() const;
 
     // A value is one line: each character the text control would break it at (line feed,
@@ -57,10 +56,6 @@ private:
     // Whether the empty last line (if any) was made by an append, and so is a line.
     bool m_emptyTailIsLine = false;
     bool m_appending = false;
-    bool m_holding = false;
-    QString m_held; // the held lines, joined as the list will hold them
-    qsizetype m_heldCount = 0;
-    std::vector<Origin> m_heldOrigins;
     // Origins of lines read from files; a block's user state is its index here, -1 for none.
     std::vector<Origin> m_origins;
 };

@@ -1,21 +1,19 @@
 #include "OpenCommand.h"
 
 #include "Startup.h"
-#include "editors/TFiles_and_Paths.h"
-#include "editors/TGeneral_Keywords.h"
+#include "document/ConfigDocument.h"
+#include "editors/DocumentView.h"
 #include "editors/TLink_Keywords.h"
-#include "fields/LineList.h"
 #include "reader/Codepage.h"
 #include "reader/ConfigFile.h"
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
+#include "reader/ValueRules.h"
 #include "document/DocumentRead.h"
 
 #include <QComboBox>
 #include <QFileInfo>
 #include <QSignalBlocker>
-
-#include <string>
 
 namespace vog {
 
@@ -27,48 +25,17 @@ OpenCommand::Summary &lastSummary()
 }
 } // namespace
 
-// Each value into its field. A file's codepage is known only once all its lines are read, so
-// its texts wait as bytes until then; numbers, choices and boxes are set at their line, where a
-// number that doesn't convert stops the read.
+// The Open's own look at the lines, beside the document's record of them: a number that
+// doesn't convert stops the read at its line, and the links' names wait for the link list.
+// The fields show a file from the document once it is read, in its codepage, known only then.
 struct OpenCommand::Sink final : public ConfigSink
 {
-    Sink()
-    {
-        const std::size_t rows = keywordTable().size();
-        m_texts.resize(rows);
-        m_lists.resize(rows);
-        for (const KeywordRow &row : keywordTable()) {
-            RowForm *form = row.place == Place::General  ? General_Keywords->form()
-                : row.place == Place::FilesAndPaths ? Files_and_Paths->form()
-                                                    : nullptr;
-            m_fields.push_back(form ? form->field(row) : nullptr);
-        }
-        for (RowForm *form : {General_Keywords->form(), Files_and_Paths->form()})
-            for (LineList *list : form->findChildren<LineList *>()) {
-                list->hold();
-                m_heldLists.append(list);
-            }
-        m_include = rowNamed("Include");
-    }
-
     void start(int file) { m_file = file; }
 
     void windowValue(const KeywordLine &line) override
     {
-        const KeywordRow &row = *line.row;
-        const auto at = std::size_t(row.index);
-        if (row.kind == ValueKind::Text) {
-            m_texts[at].bytes.assign(line.value.data(), std::size_t(line.value.size()));
-            m_texts[at].line = line.lineNumber;
-        } else if (row.kind == ValueKind::LineList) {
-            PendingList &list = m_lists[at];
-            list.bytes.append(line.value.data(), line.value.size());
-            list.lines.push_back({list.bytes.size(), line.lineNumber});
-        } else {
-            FieldState state = fieldState(row, line.value, line.lineNumber);
-            state.origin = {m_file, line.lineNumber};
-            m_fields[at]->setState(state);
-        }
+        if (line.row->kind == ValueKind::Number)
+            fieldState(*line.row, line.value, line.lineNumber);
     }
 
     void linkStarted(const KeywordLine &line, int) override
@@ -76,39 +43,16 @@ struct OpenCommand::Sink final : public ConfigSink
         m_names.push_back(line.value.toByteArray());
     }
 
-    // The file's codepage decided, its texts shown in it.
+    // The file read, to its end or to the line that stopped it: what it set shown.
     void finishFile(FileRead &read)
     {
         const TextCodec codec = sourceFile(m_file).codec;
         const SourceFile &source = sourceFile(m_file);
         lastSummary() = {QFileInfo(source.path).fileName(), source.lines, int(m_names.size()),
                          codec.name()};
-        FieldState state;
-        state.codec = &sourceFile(m_file).codec;
-        for (std::size_t i = 0; i < m_texts.size(); ++i) {
-            PendingText &t = m_texts[i];
-            if (!t.line)
-                continue;
-            state.kind = ValueKind::Text;
-            state.text = QByteArrayView(t.bytes.data(), qsizetype(t.bytes.size()));
-            state.origin = {m_file, t.line};
-            m_fields[i]->setState(state);
-            t.line = 0;
-        }
-        for (std::size_t i = 0; i < m_lists.size(); ++i) {
-            PendingList &list = m_lists[i];
-            state.kind = ValueKind::LineList;
-            qsizetype from = 0;
-            for (const auto &[end, line] : list.lines) {
-                state.text = QByteArrayView(list.bytes).sliced(from, end - from);
-                state.origin = {m_file, line};
-                from = end;
-                m_fields[i]->setState(state);
-                if (m_include && int(i) == m_include->index)
-                    read.includes.append(codec.decode(state.text));
-            }
-            list = {};
-        }
+        showFileRead(m_file);
+        for (const ValueLine *line : lastFileLines(*m_include, m_file))
+            read.includes.append(document().valueText(*line));
         for (const QByteArray &name : m_names)
             m_newNames.append(codec.decode(name));
         m_names.clear();
@@ -116,9 +60,6 @@ struct OpenCommand::Sink final : public ConfigSink
 
     void finish()
     {
-        for (LineList *list : std::as_const(m_heldLists))
-            list->release();
-        m_heldLists.clear();
         if (m_newNames.isEmpty())
             return;
         // Adding to an empty list selects its first entry; the Open selects nothing, and
@@ -136,25 +77,9 @@ struct OpenCommand::Sink final : public ConfigSink
         }
     }
 
-    struct PendingText
-    {
-        std::string bytes; // reused from value to value
-        qint64 line = 0;   // 0: no value waits
-    };
-    // A list's values of one file, one after another, each ending at its offset.
-    struct PendingList
-    {
-        QByteArray bytes;
-        std::vector<std::pair<qsizetype, qint64>> lines; // end in bytes, line of the file
-    };
-
-    std::vector<Field *> m_fields; // by keyword table index
-    std::vector<PendingText> m_texts;
-    std::vector<PendingList> m_lists;
     std::vector<QByteArray> m_names;
     QStringList m_newNames;
-    QList<LineList *> m_heldLists;
-    const KeywordRow *m_include = nullptr;
+    const KeywordRow *m_include = rowNamed("Include");
     int m_file = -1;
 };
 

@@ -12,9 +12,9 @@
 namespace vog {
 
 // File > Open after the dialog, for one file or for several read in a row: each file is read
-// once, from the first line to the last, every recognised keyword's value shown in the editor
-// windows and link sections kept in the link record store. Nothing is cleared first: each
-// file adds to what is there. Line lists and the link list take their new lines in one go when
+// once, from the first line to the last, into the document, and every recognised keyword's
+// value it set shown in the editor windows from there once it is read. Nothing is cleared
+// first: each file adds to what is there. The link list takes its new names in one go when
 // the command finishes, which it must, however it ends, before anything else is shown.
 class OpenCommand
 {
