@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStringListModel>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -123,6 +124,8 @@ TArea_Definition::TArea_Definition(QWidget *parent) : QWidget(parent, Qt::Window
     AreaLinkAddress->setObjectName(QStringLiteral("AreaLinkAddress"));
     AreaLinkAddress->setEditable(true);
     AreaLinkAddress->setInsertPolicy(QComboBox::NoInsert);
+    // An address a row, no item object for each of tens of thousands of links.
+    AreaLinkAddress->setModel(new QStringListModel(AreaLinkAddress));
     AreaLinkAddress->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     AreaLinkAddress->setMinimumContentsLength(18);
     AreaLinkAddress->lineEdit()->setPlaceholderText(QStringLiteral("zone:net/node"));
@@ -302,8 +305,7 @@ void TArea_Definition::offerLinkAddresses()
     if (addresses.size() == AreaLinkAddress->count())
         return;
     const QString typed = AreaLinkAddress->currentText();
-    AreaLinkAddress->clear();
-    AreaLinkAddress->addItems(addresses);
+    static_cast<QStringListModel *>(AreaLinkAddress->model())->setStringList(addresses);
     AreaLinkAddress->setEditText(typed);
 }
 

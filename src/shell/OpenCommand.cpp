@@ -9,12 +9,15 @@
 #include "reader/ConfigFile.h"
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
+#include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
 
 #include <QComboBox>
 #include <QFileInfo>
 #include <QSignalBlocker>
+#include <QStringListModel>
 
+#include <exception>
 #include <string>
 
 namespace vog {
@@ -71,17 +74,15 @@ struct OpenCommand::Sink final : public ConfigSink
         }
     }
 
-    void linkStarted(const KeywordLine &line, int) override
-    {
-        m_names.push_back(line.value.toByteArray());
-    }
+    // The names wait in the link records, which hold their bytes already.
+    void linkStarted(const KeywordLine &, int column) override { m_linkColumns.push_back(column); }
 
     // The file's codepage decided, its texts shown in it.
     void finishFile(FileRead &read)
     {
         const TextCodec codec = sourceFile(m_file).codec;
         const SourceFile &source = sourceFile(m_file);
-        lastSummary() = {QFileInfo(source.path).fileName(), source.lines, int(m_names.size()),
+        lastSummary() = {QFileInfo(source.path).fileName(), source.lines, int(m_linkColumns.size()),
                          codec.name()};
         FieldState state;
         state.codec = &sourceFile(m_file).codec;
@@ -109,9 +110,10 @@ struct OpenCommand::Sink final : public ConfigSink
             }
             list = {};
         }
-        for (const QByteArray &name : m_names)
-            m_newNames.append(codec.decode(name));
-        m_names.clear();
+        const LinkStore &store = document().links();
+        for (const int column : m_linkColumns)
+            m_newNames.append(store.cellText(column, linkNameRow()));
+        m_linkColumns.clear();
     }
 
     void finish()
@@ -121,19 +123,19 @@ struct OpenCommand::Sink final : public ConfigSink
         m_heldLists.clear();
         if (m_newNames.isEmpty())
             return;
-        // Adding to an empty list selects its first entry; the Open selects nothing, and
-        // reports no change of entry or text, so no link is loaded on the way.
+        // The names in one go, not a signal for each. The list made anew selects its first
+        // entry and shows its name; the Open selects nothing, and reports no change of entry
+        // or text, so no link is loaded on the way: the entry and the text are put back.
         QComboBox *links = Link_Keywords->LinkChange;
         const QSignalBlocker quiet(links);
         const int index = links->currentIndex();
         const QString text = links->currentText();
-        links->addItems(m_newNames);
+        auto *names = static_cast<QStringListModel *>(links->model());
+        names->setStringList(names->stringList() + m_newNames);
         m_newNames.clear();
-        if (links->currentIndex() != index) {
-            links->setCurrentIndex(index);
-            if (links->isEditable())
-                links->setEditText(text);
-        }
+        links->setCurrentIndex(index);
+        if (links->isEditable())
+            links->setEditText(text);
     }
 
     struct PendingText
@@ -151,7 +153,7 @@ struct OpenCommand::Sink final : public ConfigSink
     std::vector<Field *> m_fields; // by keyword table index
     std::vector<PendingText> m_texts;
     std::vector<PendingList> m_lists;
-    std::vector<QByteArray> m_names;
+    std::vector<int> m_linkColumns; // of the file read
     QStringList m_newNames;
     QList<LineList *> m_heldLists;
     const KeywordRow *m_include = nullptr;
@@ -170,14 +172,19 @@ void OpenCommand::read(const QString &fileName, const std::function<void()> &onO
         onOpened();
     read.file = addFileToRead(fileName);
     m_sink->start(read.file);
-    LineReader lines(file.descriptor());
-    try {
-        readDocumentFile(lines, read.file, isMain, *m_sink);
-    } catch (...) {
-        m_sink->finishFile(read);
-        throw;
+    // The reader's buffer is let go before the file's texts are decoded.
+    std::exception_ptr failure;
+    {
+        LineReader lines(file.descriptor());
+        try {
+            readDocumentFile(lines, read.file, isMain, *m_sink);
+        } catch (...) {
+            failure = std::current_exception();
+        }
     }
     m_sink->finishFile(read);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void OpenCommand::finish()
