@@ -3,6 +3,7 @@
 #include "reader/Address.h"
 
 #include "AreaListModel.h"
+#include "NameListModel.h"
 #include "document/ConfigDocument.h"
 #include "fields/ChoiceField.h"
 #include "fields/SharedFont.h"
@@ -20,7 +21,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStringListModel>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -124,8 +124,7 @@ TArea_Definition::TArea_Definition(QWidget *parent) : QWidget(parent, Qt::Window
     AreaLinkAddress->setObjectName(QStringLiteral("AreaLinkAddress"));
     AreaLinkAddress->setEditable(true);
     AreaLinkAddress->setInsertPolicy(QComboBox::NoInsert);
-    // An address a row, no item object for each of tens of thousands of links.
-    AreaLinkAddress->setModel(new QStringListModel(AreaLinkAddress));
+    AreaLinkAddress->setModel(new vog::NameListModel(AreaLinkAddress));
     AreaLinkAddress->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     AreaLinkAddress->setMinimumContentsLength(18);
     AreaLinkAddress->lineEdit()->setPlaceholderText(QStringLiteral("zone:net/node"));
@@ -305,7 +304,7 @@ void TArea_Definition::offerLinkAddresses()
     if (addresses.size() == AreaLinkAddress->count())
         return;
     const QString typed = AreaLinkAddress->currentText();
-    static_cast<QStringListModel *>(AreaLinkAddress->model())->setStringList(addresses);
+    static_cast<vog::NameListModel *>(AreaLinkAddress->model())->setNames(addresses);
     AreaLinkAddress->setEditText(typed);
 }
 

@@ -3,6 +3,7 @@
 #include "TGeneral_Keywords.h"
 #include "Windows.h"
 #include "LinkDialog.h"
+#include "NameListModel.h"
 #include "fields/ChoiceField.h"
 #include "reader/Address.h"
 #include "fields/RadioChoice.h"
@@ -18,7 +19,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStringListModel>
 
 TLink_Keywords::TLink_Keywords(QWidget *parent)
     : vog::EditorWindow(QStringLiteral("Link_Keywords"), QStringLiteral("Link Keywords"),
@@ -41,9 +41,7 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
     LinkChange = new QComboBox(&f);
     LinkChange->setObjectName(QStringLiteral("LinkChange"));
     LinkChange->setEditable(true);
-    // The names alone: a standard item model would make an item object for every link, several
-    // times the bytes of the name, on a file of tens of thousands of links.
-    LinkChange->setModel(new QStringListModel(LinkChange));
+    LinkChange->setModel(new vog::NameListModel(LinkChange));
     // Typed text never becomes an entry: entry k must stay paired with column k + 1.
     LinkChange->setInsertPolicy(QComboBox::NoInsert);
     // Sizing to the contents would measure every name again on each append.

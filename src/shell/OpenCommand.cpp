@@ -3,6 +3,7 @@
 #include "Startup.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
+#include "editors/NameListModel.h"
 #include "editors/TLink_Keywords.h"
 #include "fields/LineList.h"
 #include "reader/Codepage.h"
@@ -15,7 +16,6 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QSignalBlocker>
-#include <QStringListModel>
 
 #include <exception>
 #include <string>
@@ -123,19 +123,20 @@ struct OpenCommand::Sink final : public ConfigSink
         m_heldLists.clear();
         if (m_newNames.isEmpty())
             return;
-        // The names in one go, not a signal for each. The list made anew selects its first
-        // entry and shows its name; the Open selects nothing, and reports no change of entry
-        // or text, so no link is loaded on the way: the entry and the text are put back.
+        // Adding to an empty list selects its first entry; the Open selects nothing, and
+        // reports no change of entry or text, so no link is loaded on the way.
         QComboBox *links = Link_Keywords->LinkChange;
         const QSignalBlocker quiet(links);
         const int index = links->currentIndex();
         const QString text = links->currentText();
-        auto *names = static_cast<QStringListModel *>(links->model());
-        names->setStringList(names->stringList() + m_newNames);
+        // All the names in one insertion, not one for each.
+        static_cast<NameListModel *>(links->model())->append(m_newNames);
         m_newNames.clear();
-        links->setCurrentIndex(index);
-        if (links->isEditable())
-            links->setEditText(text);
+        if (links->currentIndex() != index) {
+            links->setCurrentIndex(index);
+            if (links->isEditable())
+                links->setEditText(text);
+        }
     }
 
     struct PendingText
