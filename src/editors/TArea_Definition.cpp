@@ -3,6 +3,7 @@
 #include "reader/Address.h"
 
 #include "AreaListModel.h"
+#include "NameListModel.h"
 #include "document/ConfigDocument.h"
 #include "fields/ChoiceField.h"
 #include "fields/SharedFont.h"
@@ -123,6 +124,7 @@ TArea_Definition::TArea_Definition(QWidget *parent) : QWidget(parent, Qt::Window
     AreaLinkAddress->setObjectName(QStringLiteral("AreaLinkAddress"));
     AreaLinkAddress->setEditable(true);
     AreaLinkAddress->setInsertPolicy(QComboBox::NoInsert);
+    AreaLinkAddress->setModel(new vog::NameListModel(AreaLinkAddress));
     AreaLinkAddress->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     AreaLinkAddress->setMinimumContentsLength(18);
     AreaLinkAddress->lineEdit()->setPlaceholderText(QStringLiteral("zone:net/node"));
@@ -302,8 +304,7 @@ void TArea_Definition::offerLinkAddresses()
     if (addresses.size() == AreaLinkAddress->count())
         return;
     const QString typed = AreaLinkAddress->currentText();
-    AreaLinkAddress->clear();
-    AreaLinkAddress->addItems(addresses);
+    static_cast<vog::NameListModel *>(AreaLinkAddress->model())->setNames(addresses);
     AreaLinkAddress->setEditText(typed);
 }
 

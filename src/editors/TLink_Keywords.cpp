@@ -3,6 +3,7 @@
 #include "TGeneral_Keywords.h"
 #include "Windows.h"
 #include "LinkDialog.h"
+#include "NameListModel.h"
 #include "fields/ChoiceField.h"
 #include "reader/Address.h"
 #include "fields/RadioChoice.h"
@@ -40,6 +41,7 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
     LinkChange = new QComboBox(&f);
     LinkChange->setObjectName(QStringLiteral("LinkChange"));
     LinkChange->setEditable(true);
+    LinkChange->setModel(new vog::NameListModel(LinkChange));
     // Typed text never becomes an entry: entry k must stay paired with column k + 1.
     LinkChange->setInsertPolicy(QComboBox::NoInsert);
     // Sizing to the contents would measure every name again on each append.

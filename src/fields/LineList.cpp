@@ -75,6 +75,9 @@ void LineList::append(const QString &joined, const std::vector<Origin> &origins)
 
 void LineList::nameOriginsFrom(QTextBlock block, const std::vector<Origin> &origins)
 {
+    // The lines of a whole file's list at once: room for them made once, not doubled up to.
+    if (m_origins.empty())
+        m_origins.reserve(origins.size());
     for (std::size_t i = 0; block.isValid(); block = block.next(), ++i) {
         if (i < origins.size() && origins[i].isSet()) {
             block.setUserState(int(m_origins.size()));

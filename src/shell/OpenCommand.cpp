@@ -3,6 +3,7 @@
 #include "Startup.h"
 #include "document/ConfigDocument.h"
 #include "editors/DocumentView.h"
+#include "editors/NameListModel.h"
 #include "editors/TLink_Keywords.h"
 #include "reader/Codepage.h"
 #include "reader/ConfigFile.h"
@@ -14,6 +15,8 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QSignalBlocker>
+
+#include <exception>
 
 namespace vog {
 
@@ -38,24 +41,23 @@ struct OpenCommand::Sink final : public ConfigSink
             fieldState(*line.row, line.value, line.lineNumber);
     }
 
-    void linkStarted(const KeywordLine &line, int) override
-    {
-        m_names.push_back(line.value.toByteArray());
-    }
+    // The names wait in the link records, which hold their bytes already.
+    void linkStarted(const KeywordLine &, int column) override { m_linkColumns.push_back(column); }
 
     // The file read, to its end or to the line that stopped it: what it set shown.
     void finishFile(FileRead &read)
     {
         const TextCodec codec = sourceFile(m_file).codec;
         const SourceFile &source = sourceFile(m_file);
-        lastSummary() = {QFileInfo(source.path).fileName(), source.lines, int(m_names.size()),
+        lastSummary() = {QFileInfo(source.path).fileName(), source.lines, int(m_linkColumns.size()),
                          codec.name()};
         showFileRead(m_file);
         for (const ValueLine *line : lastFileLines(*m_include, m_file))
             read.includes.append(document().valueText(*line));
-        for (const QByteArray &name : m_names)
-            m_newNames.append(codec.decode(name));
-        m_names.clear();
+        const LinkStore &store = document().links();
+        for (const int column : m_linkColumns)
+            m_newNames.append(store.cellText(column, linkNameRow()));
+        m_linkColumns.clear();
     }
 
     void finish()
@@ -68,7 +70,8 @@ struct OpenCommand::Sink final : public ConfigSink
         const QSignalBlocker quiet(links);
         const int index = links->currentIndex();
         const QString text = links->currentText();
-        links->addItems(m_newNames);
+        // All the names in one insertion, not one for each.
+        static_cast<NameListModel *>(links->model())->append(m_newNames);
         m_newNames.clear();
         if (links->currentIndex() != index) {
             links->setCurrentIndex(index);
@@ -77,7 +80,7 @@ struct OpenCommand::Sink final : public ConfigSink
         }
     }
 
-    std::vector<QByteArray> m_names;
+    std::vector<int> m_linkColumns; // of the file read
     QStringList m_newNames;
     const KeywordRow *m_include = rowNamed("Include");
     int m_file = -1;
@@ -95,14 +98,19 @@ void OpenCommand::read(const QString &fileName, const std::function<void()> &onO
         onOpened();
     read.file = addFileToRead(fileName);
     m_sink->start(read.file);
-    LineReader lines(file.descriptor());
-    try {
-        readDocumentFile(lines, read.file, isMain, *m_sink);
-    } catch (...) {
-        m_sink->finishFile(read);
-        throw;
+    // The reader's buffer is let go before the file's texts are decoded.
+    std::exception_ptr failure;
+    {
+        LineReader lines(file.descriptor());
+        try {
+            readDocumentFile(lines, read.file, isMain, *m_sink);
+        } catch (...) {
+            failure = std::current_exception();
+        }
     }
     m_sink->finishFile(read);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void OpenCommand::finish()
