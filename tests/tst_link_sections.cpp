@@ -329,6 +329,36 @@ private slots:
                                             "EchoArea A /a 1:1/1\nEchoArea B /b\n"));
     }
 
+    // The file is read while the dialog is open; changed on disk meanwhile, it is not written
+    // over: the new link is refused, or made from the bytes as read and its Save refused.
+    void fileChangedWhileTheDialogIsOpen()
+    {
+        Program program;
+        ConfigFixture files;
+        const QString path = files.write("link One\nAka 1:1/1\n");
+        QVERIFY(openConfig(path).isEmpty());
+        act("link 0");
+        const QByteArray theirs("link One\nAka 1:1/1\nlink Other\nAka 9:9/9\n");
+        ErrorBoxWatcher boxes;
+        whenModal<vog::LinkDialog>(
+                [&](vog::LinkDialog *dialog) {
+                    QFile f(path);
+                    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(theirs) == theirs.size());
+                    f.close();
+                    dialog->LinkNameEdit->setText(QStringLiteral("Two"));
+                    dialog->LinkAkaEdit->setText(QStringLiteral("2:2/2"));
+                    dialog->LinkDialogButtons->button(QDialogButtonBox::Ok)->click();
+                },
+                [] { Link_Keywords->NewLinkButton->click(); });
+        if (boxes.shown().isEmpty()) {
+            QCOMPARE(entries(), QStringList({"One", "Two"}));
+            Main->N3->trigger();
+        }
+        QCOMPARE(boxes.shown().size(), 1);
+        QVERIFY(boxes.shown().constFirst().text.contains(QStringLiteral("changed")));
+        QCOMPARE(contents(path), theirs);
+    }
+
     // A link shown from an included file: the new one goes into that file.
     void newLinkInIncludedFile()
     {

@@ -47,6 +47,7 @@ void ConfigDocument::clear()
     m_links.clear();
     m_unsaved.clear();
     m_disk.clear();
+    m_ahead = {};
     m_tooLong.clear();
     m_areas.clear();
     ++m_version;
@@ -520,6 +521,7 @@ void ConfigDocument::saved(const SavePlan &plan, int file, QByteArrayView bytes)
     // Its lines now stand in the bytes on disk.
     m_unsaved.erase(file);
     m_disk.erase(file);
+    m_ahead = {};
     m_areas.saved(file, bytes);
     ++m_version;
     sourceFile(file).modified =

@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <future>
 #include <map>
 #include <vector>
 
@@ -191,6 +192,11 @@ public:
     void removeLink(int column);
     // The lines of a link's section, as a removal would take them.
     qint64 sectionLineCount(int column) const;
+    // A link of the file of record `near` (of the main file for none) is about to be added,
+    // copied or removed: its bytes are read meanwhile, while the user answers the dialog, for
+    // the edit to take. Dropped, the bytes let go, when the dialog is not answered.
+    void readAhead(int near);
+    void dropReadAhead();
     // The link line of a link record; null for a link whose file was read again since, whose
     // record stands in no file now.
     const ValueLine *linkLine(int column) const;
@@ -343,6 +349,15 @@ private:
         quint64 fingerprint;
     };
     std::map<int, DiskFacts> m_disk;
+    // A file's bytes read ahead of a link edit, for the facts it had then.
+    struct ReadAhead
+    {
+        int file = -1;
+        qint64 size = 0;
+        quint64 fingerprint = 0;
+        std::shared_future<QByteArray> bytes;
+    };
+    mutable ReadAhead m_ahead;
     AreaLines m_areas;
 };
 

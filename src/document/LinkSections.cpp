@@ -154,7 +154,33 @@ QByteArray ConfigDocument::bytesNow(int file) const
 {
     if (const auto it = m_unsaved.find(file); it != m_unsaved.end())
         return it->second;
-    return readUnchanged(onDisk(file));
+    const SourceFile disk = onDisk(file);
+    if (m_ahead.file == file && m_ahead.size == disk.size
+        && m_ahead.fingerprint == disk.fingerprint) {
+        try {
+            return m_ahead.bytes.get();
+        } catch (...) {
+            // Read again below, which tells why, if it still fails.
+            m_ahead = {};
+        }
+    }
+    return readUnchanged(disk);
+}
+
+void ConfigDocument::readAhead(int near)
+{
+    const ValueLine *shown = linkLine(near);
+    const int file = shown ? shown->file : m_mainFile;
+    if (file < 0 || m_unsaved.count(file) || m_ahead.file == file)
+        return;
+    const SourceFile disk = onDisk(file);
+    m_ahead = {file, disk.size, disk.fingerprint,
+               std::async(std::launch::async, [disk] { return readUnchanged(disk); }).share()};
+}
+
+void ConfigDocument::dropReadAhead()
+{
+    m_ahead = {};
 }
 
 const QByteArray *ConfigDocument::unsavedBytes(int file) const
@@ -212,7 +238,8 @@ void ConfigDocument::splice(int file, QByteArray bytes, qint64 at, qint64 remove
     // The bytes are edited where they stand: a large file is not copied for each link.
     QByteArray &kept = m_unsaved[file];
     kept = std::move(bytes);
-    bytes = QByteArray(); // not shared, so not copied
+    bytes = QByteArray();
+    m_ahead = {}; // not shared, so not copied
     kept.replace(at, removed, inserted);
     if (follows) {
         followSplice(file, kept, s);

@@ -223,21 +223,25 @@ void TLink_Keywords::linkCommand(const std::function<void()> &command)
 void TLink_Keywords::NewLinkButtonClick()
 {
     QString name, address;
-    if (!askLink(QStringLiteral("New link"), -1, name, address))
-        return;
     const int near = m_shown == vog::LinkStore::DefaultsColumn ? 0 : m_shown;
-    linkCommand([&] { showLinkEdit(vog::document().addLink(near, name, address), true); });
+    // The file is read while the dialog is answered.
+    vog::document().readAhead(near);
+    if (askLink(QStringLiteral("New link"), -1, name, address))
+        linkCommand([&] { showLinkEdit(vog::document().addLink(near, name, address), true); });
+    vog::document().dropReadAhead();
 }
 
 void TLink_Keywords::CopyLinkButtonClick()
 {
     const int column = m_shown;
     QString name, address;
-    if (!CopyLinkButton->isEnabled()
-        || !askLink(QStringLiteral("Copy of %1").arg(vog::document().linkName(column)), -1, name,
-                    address))
+    if (!CopyLinkButton->isEnabled())
         return;
-    linkCommand([&] { showLinkEdit(vog::document().copyLink(column, name, address), true); });
+    vog::document().readAhead(column);
+    if (askLink(QStringLiteral("Copy of %1").arg(vog::document().linkName(column)), -1, name,
+                address))
+        linkCommand([&] { showLinkEdit(vog::document().copyLink(column, name, address), true); });
+    vog::document().dropReadAhead();
 }
 
 void TLink_Keywords::RenameLinkButtonClick()
@@ -261,6 +265,8 @@ void TLink_Keywords::RemoveLinkButtonClick()
         return;
     vog::finishEditing();
     const int column = m_shown;
+    // Read once, for the question's count and the removal.
+    vog::document().readAhead(column);
     linkCommand([&] {
                 vog::ConfigDocument &doc = vog::document();
                 const QString address = doc.inEffect(*vog::rowNamed("Aka"), column)
@@ -311,6 +317,7 @@ void TLink_Keywords::RemoveLinkButtonClick()
                     emit linksChanged();
                 }
             });
+    vog::document().dropReadAhead();
 }
 
 void TLink_Keywords::LinkChangeChange()
