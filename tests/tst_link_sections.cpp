@@ -312,6 +312,30 @@ private slots:
                                             "EchoArea A /a 1:1/1\nEchoArea B /b\n"));
     }
 
+    // The document's sections of a file: a defaults block, a link's own LinkDefaults line kept
+    // in its section, a section ended by area lines (the line after them is no section's), one
+    // by a LinkDefaults destroy line, and the last by the file's end.
+    void sectionsOfAFile()
+    {
+        Program program;
+        ConfigFixture files;
+        const QByteArray file("Sysop a\nLinkDefaults begin\nPassword d\nLinkDefaults end\n"
+                              "link One\nAka 1:1/1\nLinkDefaults keep\n# note\n"
+                              "link Two\nAka 2:2/2\n\nEchoArea A /a 2:2/2\nPassword orphan\n"
+                              "LinkDefaults destroy\nlink Three\nAka 3:3/3\n");
+        QVERIFY(openConfig(files.write(file)).isEmpty());
+        const vog::ConfigDocument &doc = vog::document();
+        QStringList found;
+        for (const vog::ConfigDocument::Section &s : doc.sections(doc.mainFile()))
+            found << QStringLiteral("%1:%2-%3@%4")
+                             .arg(s.column == vog::LinkStore::DefaultsColumn ? -1 : s.column)
+                             .arg(s.firstLine)
+                             .arg(s.lastLine)
+                             .arg(s.next < 0 ? QStringLiteral("end")
+                                             : QString::fromLatin1(file.mid(s.next, 4)));
+        QCOMPARE(found, QStringList({"-1:2-4@link", "1:5-7@link", "2:9-10@Echo", "3:15-16@end"}));
+    }
+
     // The file is read while the dialog is open; changed on disk meanwhile, it is not written
     // over: the new link is refused, or made from the bytes as read and its Save refused.
     void fileChangedWhileTheDialogIsOpen()

@@ -79,6 +79,16 @@ qint64 AreaLines::firstLineFrom(int file, qint64 from) const
     return first;
 }
 
+std::vector<qint64> AreaLines::lineStarts(int file) const
+{
+    std::vector<qint64> starts;
+    for (const Area &a : m_areas)
+        if (a.file == file && !a.added)
+            starts.push_back(a.lineStart);
+    std::sort(starts.begin(), starts.end());
+    return starts;
+}
+
 bool AreaLines::hasChangesIn(int file) const
 {
     for (std::size_t i = 0; i < m_areas.size(); ++i)

@@ -55,6 +55,8 @@ public:
     bool hasChanges() const { return m_changes > 0; }
     // Where the first area line of the file at or after a byte starts, or -1.
     qint64 firstLineFrom(int file, qint64 from) const;
+    // Where the area lines of the file as read start, in file order.
+    std::vector<qint64> lineStarts(int file) const;
     // Whether an area of this file is changed, added or removed.
     bool hasChangesIn(int file) const;
 

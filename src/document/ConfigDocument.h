@@ -192,6 +192,21 @@ public:
     void removeLink(int column);
     // The lines of a link's section, as a removal would take them.
     qint64 sectionLineCount(int column) const;
+    // A section of a file: a link's, from its link line to the line before the next link
+    // line, the next LinkDefaults line that opens or empties the defaults, or the next area
+    // line; or a LinkDefaults block's, from its begin line to its end line (or the link line
+    // that closes it). By line number, and where in the file's bytes it starts and what
+    // follows it starts (-1: the file's end).
+    struct Section
+    {
+        int column;       // the link's record, or LinkStore::DefaultsColumn for a block
+        qint64 firstLine;
+        qint64 lastLine;  // its last keyword line
+        qint64 start;
+        qint64 next;
+    };
+    // The file's sections in file order, as its lines now stand.
+    const std::vector<Section> &sections(int file) const;
     // A link of the file of record `near` (of the main file for none) is about to be added,
     // copied or removed: its bytes are read meanwhile, while the user answers the dialog, for
     // the edit to take. Dropped, the bytes let go, when the dialog is not answered.
@@ -264,6 +279,9 @@ private:
     void readAgain(int file, QByteArrayView bytes, const std::vector<int> &columns);
     // The columns of the file's link lines, in file order.
     std::vector<int> columnsOf(int file) const;
+    // The section that this link line or LinkDefaults begin line starts, the file's first area
+    // line after it starting at `area` (-1: none).
+    Section sectionAt(const ValueLine &first, qint64 area) const;
     // Where a section ends in the file's bytes.
     qint64 sectionEnd(const ValueLine &link, QByteArrayView bytes) const;
     QByteArray bytesNow(int file) const;
@@ -358,6 +376,13 @@ private:
         std::shared_future<QByteArray> bytes;
     };
     mutable ReadAhead m_ahead;
+    // Each file's sections, found again once the lines changed since.
+    struct Sections
+    {
+        quint64 version = 0;
+        std::vector<Section> list;
+    };
+    mutable std::map<int, Sections> m_sections;
     AreaLines m_areas;
 };
 

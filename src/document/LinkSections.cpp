@@ -123,22 +123,64 @@ const ValueLine *ConfigDocument::linkLine(int column) const
     return nullptr;
 }
 
-qint64 ConfigDocument::sectionEnd(const ValueLine &link, QByteArrayView bytes) const
+ConfigDocument::Section ConfigDocument::sectionAt(const ValueLine &first, qint64 area) const
 {
-    qint64 boundary = textEnd(link.file, bytes);
-    for (const ValueLine *l = &link + 1; l < m_lines.end() && l->file == link.file; ++l) {
-        // A LinkDefaults line that opens, closes or empties the defaults ends the section; one
-        // with any other value is the link's own, as the read stores it.
-        if (keywordTable()[l->row].kind == ValueKind::LinkName
-            || l->column == LinkStore::DefaultsColumn) {
-            boundary = l->lineStart;
-            break;
+    const bool block = first.column == LinkStore::DefaultsColumn;
+    Section s{first.column, first.line, first.line, first.lineStart, -1};
+    const auto endsAt = [&s](qint64 next) {
+        s.next = next;
+        return s;
+    };
+    for (const ValueLine *l = &first + 1; l < m_lines.end() && l->file == first.file; ++l) {
+        // Area lines belong to no link: a link's section ends before them too.
+        if (!block && area >= 0 && l->lineStart > area)
+            return endsAt(area);
+        const KeywordRow &row = keywordTable()[l->row];
+        // A link line starts a section of its own, and closes a block the defaults had open.
+        if (row.kind == ValueKind::LinkName)
+            return endsAt(l->lineStart);
+        if (l->column == LinkStore::DefaultsColumn) {
+            // A LinkDefaults line that opens or empties the defaults ends a link's section;
+            // one with any other value is the link's own, as the read stores it.
+            const DefaultsMark mark = defaultsMark(row, valueBytes(*l));
+            if (!block && (mark == DefaultsMark::Begin || mark == DefaultsMark::Destroy))
+                return endsAt(l->lineStart);
+            if (block && mark == DefaultsMark::End) {
+                s.lastLine = l->line;
+                return endsAt(l->next());
+            }
+        } else if (!block) {
+            s.lastLine = l->line;
         }
     }
-    // Area lines belong to no link: a section ends before them too.
-    if (const qint64 area = m_areas.firstLineFrom(link.file, link.next());
-        area >= 0 && area < boundary)
-        boundary = area;
+    return endsAt(block ? -1 : area);
+}
+
+const std::vector<ConfigDocument::Section> &ConfigDocument::sections(int file) const
+{
+    Sections &found = m_sections[file];
+    if (found.version == m_version)
+        return found.list;
+    found = {m_version, {}};
+    const std::vector<qint64> areas = m_areas.lineStarts(file);
+    for (const ValueLine &l : m_lines) {
+        if (l.file != file)
+            continue;
+        const KeywordRow &row = keywordTable()[l.row];
+        if (row.kind == ValueKind::LinkName
+            || (l.column == LinkStore::DefaultsColumn
+                && defaultsMark(row, valueBytes(l)) == DefaultsMark::Begin)) {
+            const auto area = std::lower_bound(areas.begin(), areas.end(), l.next());
+            found.list.push_back(sectionAt(l, area == areas.end() ? -1 : *area));
+        }
+    }
+    return found.list;
+}
+
+qint64 ConfigDocument::sectionEnd(const ValueLine &link, QByteArrayView bytes) const
+{
+    const Section own = sectionAt(link, m_areas.firstLineFrom(link.file, link.next()));
+    const qint64 boundary = own.next >= 0 ? own.next : textEnd(link.file, bytes);
     // The empty lines and comments before the boundary belong to what follows.
     qint64 end = boundary;
     while (end > link.next()) {
