@@ -373,6 +373,28 @@ private slots:
                                          .replace("2:5020/77 -r 2:5020/8", "2:5020/77 -r")
                                          .replace("-$m 500 2:5020/8 -def", "-$m 500"));
     }
+
+    // A new link moves the areas of a window not shown: it lists nothing until shown again,
+    // then the areas where they now stand, the same one picked, the new link's address offered.
+    void hiddenWhileLinkAdded()
+    {
+        Program program;
+        ConfigFixture files;
+        QVERIFY(openConfig(files.write(Areas)).isEmpty());
+        window();
+        select({QStringLiteral("FIDO.NEWS")});
+        Area_Definition->hide();
+        vog::document().addLink(1, QStringLiteral("Two"), QStringLiteral("2:5020/99"));
+        QCoreApplication::processEvents();
+        QCOMPARE(Area_Definition->model()->rowCount(), 0);
+        QCOMPARE(Area_Definition->pickedArea(), -1);
+        QCOMPARE(window()->model()->rowCount(), 6);
+        QCOMPARE(tags().at(Area_Definition->AreaList->currentIndex().row()),
+                 QStringLiteral("FIDO.NEWS"));
+        QCOMPARE(Area_Definition->AreaTag->text(), QStringLiteral("FIDO.NEWS"));
+        QCOMPARE(Area_Definition->AreaLinks->count(), 1);
+        QVERIFY(Area_Definition->AreaLinkAddress->findText(QStringLiteral("2:5020/99")) >= 0);
+    }
 };
 
 QTEST_MAIN(TestAreaDefinition)

@@ -16,6 +16,16 @@ AreaListModel::AreaListModel(AreaLines &areas, QObject *parent)
 
 void AreaListModel::reload()
 {
+    refill(true);
+}
+
+void AreaListModel::empty()
+{
+    refill(false);
+}
+
+void AreaListModel::refill(bool listed)
+{
     beginResetModel();
     m_shown.clear();
     m_changed.clear();
@@ -23,7 +33,7 @@ void AreaListModel::reload()
     m_built = 0;
     m_index.clear();
     m_starts.clear();
-    m_rows = kept();
+    m_rows = listed ? kept() : std::vector<int>();
     endResetModel();
 }
 

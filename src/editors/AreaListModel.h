@@ -26,6 +26,9 @@ public:
 
     // The rows again, as the document now has them, the filter kept.
     void reload();
+    // No row until the next reload: for a window not shown, which then holds no area that a
+    // later edit may move.
+    void empty();
     // Keeps the rows whose tag or description holds the text, or that name a link whose
     // address holds it, without regard to case; an empty text keeps every area.
     void setFilter(const QString &text);
@@ -47,6 +50,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    void refill(bool listed);
     const AreaState &stateOf(int area) const;
     // The areas that hold the text.
     std::vector<int> search(const QByteArray &needle) const;

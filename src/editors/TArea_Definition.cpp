@@ -276,7 +276,19 @@ void TArea_Definition::edited(const std::function<void(AreaState &)> &change)
 void TArea_Definition::followDocument()
 {
     m_following = false;
-    const int row = AreaList->currentIndex().row();
+    const int row = m_behind ? m_behindRow : AreaList->currentIndex().row();
+    if (!isVisible()) {
+        // A link edit doesn't wait for fifty thousand rows and twenty thousand addresses that
+        // no one sees: they are listed again once the window is shown.
+        if (!m_behind) {
+            m_behind = true;
+            m_behindRow = row;
+            m_model->empty();
+            showPicked();
+        }
+        return;
+    }
+    m_behind = false;
     reloadList();
     offerLinkAddresses();
     if (m_model->rowCount() > 0 && row >= 0)
@@ -311,6 +323,8 @@ void TArea_Definition::offerLinkAddresses()
 void TArea_Definition::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (m_behind)
+        followDocument();
     // The filter's block is made a slice at a time once the window stands, while the user
     // looks at it; a key typed before it is whole makes the rest at once.
     m_preparing->start();

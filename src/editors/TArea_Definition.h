@@ -94,6 +94,10 @@ private:
     QTimer *m_preparing;
     bool m_showing = false; // the program is setting the fields
     bool m_following = false;
+    // The document changed while the window was hidden: it lists nothing until shown again,
+    // then the row that was current.
+    bool m_behind = false;
+    int m_behindRow = -1;
     int m_shownArea = -1;
 };
 
