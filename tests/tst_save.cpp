@@ -249,6 +249,28 @@ private slots:
         QCOMPARE(vog::unifiedDiff("f", before, pieces, vog::TextCodec::utf8()), inOneBlock);
     }
 
+    // New bytes in pieces of every size, written across the 8 MB steps in which the write sends
+    // them on to the disk, land whole and in order.
+    void writePiecesAcrossSteps()
+    {
+        ConfigFixture files;
+        QByteArray asRead(20 << 20, 'a');
+        for (qsizetype i = 0; i < asRead.size(); i += 4099)
+            asRead[i] = char('0' + i % 10);
+        const QString path = files.write(asRead);
+        const qsizetype step = 8 << 20;
+        const QByteArrayView bytes(asRead);
+        const std::vector<QByteArrayView> pieces{
+                bytes.first(step - 3), "Sysop one\n", bytes.sliced(step - 3, 1),
+                bytes.sliced(step - 2, step + 1), "", "Sysop two\n", bytes.sliced(2 * step - 1)};
+        QByteArray expected;
+        for (QByteArrayView p : pieces)
+            expected += p;
+        vog::writeFiles({{path, asRead, {}, false, std::nullopt, pieces}});
+        QCOMPARE(bytesOf(path), expected);
+        QCOMPARE(bytesOf(path + ".bak"), asRead);
+    }
+
     void closeWithChanges_data()
     {
         QTest::addColumn<int>("answer");

@@ -76,9 +76,6 @@ public:
     SavePlan &operator=(SavePlan &&) noexcept;
     // The files with an edit, in the order read.
     const std::vector<int> &files() const { return m_files; }
-    // How many bytes of a file of this size its edits leave as they are before the first
-    // edit, and after the last one.
-    std::pair<qint64, qint64> untouched(int file, qint64 size) const;
     struct Edit; // known to the document's render alone
 
 private:
@@ -388,5 +385,8 @@ private:
 
 // The program's one document.
 ConfigDocument &document();
+
+// Pieces of new bytes (renderPieces) as one block of bytes.
+QByteArray joinPieces(const std::vector<QByteArrayView> &pieces);
 
 } // namespace vog

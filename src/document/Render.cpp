@@ -376,19 +376,6 @@ SavePlan ConfigDocument::planSave() const
     return plan;
 }
 
-std::pair<qint64, qint64> SavePlan::untouched(int file, qint64 size) const
-{
-    const auto it = m_edits.find(file);
-    if (it == m_edits.end() || it->second.empty())
-        return {size, 0};
-    qint64 first = size, last = 0;
-    for (const Edit &e : it->second) {
-        first = std::min(first, e.at);
-        last = std::max(last, e.end);
-    }
-    return {first, std::max<qint64>(0, size - last)};
-}
-
 const std::vector<Edit> &ConfigDocument::editsOf(const SavePlan &plan, int file,
                                                  SavePlan &fresh) const
 {
@@ -432,7 +419,11 @@ QByteArray ConfigDocument::render(const SavePlan &plan, int file, QByteArrayView
     SavePlan fresh;
     const SavePlan &used =
             plan.m_version == m_version || m_tooLong.contains(file) ? plan : (fresh = planSave());
-    const std::vector<QByteArrayView> pieces = renderPieces(used, file, bytes);
+    return joinPieces(renderPieces(used, file, bytes));
+}
+
+QByteArray joinPieces(const std::vector<QByteArrayView> &pieces)
+{
     QByteArray out;
     qsizetype size = 0;
     for (QByteArrayView p : pieces)

@@ -127,21 +127,31 @@ std::unique_ptr<QSaveFile> prepare(const QString &target,
     const auto write = [&] {
         // 8 MB at a time, each sent on to the disk as soon as it is written, so that the sync
         // that follows waits on little more than the last of them.
+        // The chunks are counted across pieces: a page sent on while the next small piece is
+        // still to be written into it would make that write wait for the disk.
         constexpr qsizetype Chunk = qsizetype(8) << 20;
-        qint64 offset = 0;
-        for (QByteArrayView bytes : pieces)
-            for (qsizetype at = 0; at < bytes.size(); at += Chunk) {
-                const qsizetype n = std::min(Chunk, bytes.size() - at);
-                if (file->write(bytes.data() + at, n) != n || !file->flush())
-                    throw failed(file->errorString());
+        qint64 offset = 0, sent = 0;
+        const auto sendOn = [&] {
+            if (!file->flush())
+                throw failed(file->errorString());
 #if defined(__linux__)
-                // Only a head start: the sync below is what counts, so a refusal changes nothing.
-                (void)::sync_file_range(file->handle(), offset, n, SYNC_FILE_RANGE_WRITE);
+            // Only a head start: the sync below is what counts, so a refusal changes nothing.
+            if (offset > sent)
+                (void)::sync_file_range(file->handle(), sent, offset - sent, SYNC_FILE_RANGE_WRITE);
 #endif
+            sent = offset;
+        };
+        for (QByteArrayView bytes : pieces)
+            for (qsizetype at = 0; at < bytes.size();) {
+                const qsizetype n = std::min(Chunk - (offset - sent), bytes.size() - at);
+                if (file->write(bytes.data() + at, n) != n)
+                    throw failed(file->errorString());
+                at += n;
                 offset += n;
+                if (offset - sent == Chunk)
+                    sendOn();
             }
-        if (!file->flush())
-            throw failed(file->errorString());
+        sendOn();
     };
     if (!kept) {
         write();
@@ -336,9 +346,9 @@ void writeFiles(std::vector<FileWrite> &files)
                 else
                     backups.push_back({prepare(bak, {f.asRead}, &st, bak), bak, target, nullptr});
             }
-            // Let go before the new bytes are written: the memory goes back to the system, which
-            // has it at hand for them (memory it hands out fresh can cost more than the copy).
-            // Pieces of the new bytes stand in bytes their caller keeps.
+            // Let go before the new bytes are written: where nothing else holds them (a file
+            // whose links were edited is written from its edited bytes), the memory goes back
+            // to the system. Pieces of the new bytes stand in bytes their caller keeps.
             f.asRead = QByteArray();
             writes.push_back({prepare(target, newBytes(f), &st, f.path), f.path, {}, nullptr});
         }

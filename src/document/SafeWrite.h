@@ -47,9 +47,9 @@ struct FileWrite
 // (permissions under the umask, the user's owner) and no .bak, then or in a later save of
 // this run: there were no bytes before it.
 // The files' bytes as read are let go (emptied) once their .bak is made, before their new
-// bytes are written: a save holds one copy of a long file fewer, and the new bytes go to memory
-// that the system has at hand; the last look compares each file with their size and
-// fingerprint. The second form leaves the caller's bytes as they are.
+// bytes are written, so that a save holds no copy of a long file that nothing else needs; the
+// last look compares each file with their size and fingerprint. The second form leaves the
+// caller's bytes as they are.
 void writeFiles(std::vector<FileWrite> &files);
 void writeFiles(const std::vector<FileWrite> &files);
 

@@ -17,33 +17,20 @@ PreparedSave prepare(const ConfigDocument &doc, const std::map<int, QByteArray> 
         const SourceFile &source = sourceFile(file);
         const SourceFile disk = doc.onDisk(file);
         const auto keptBytes = kept ? kept->find(file) : decltype(kept->find(file))();
-        const bool inPieces = kept && keptBytes != kept->end();
-        QByteArray asRead = inPieces ? keptBytes->second : readUnchanged(disk);
+        QByteArray asRead = kept && keptBytes != kept->end() ? keptBytes->second
+                                                             : readUnchanged(disk);
         // Where a link was added or removed, the changes land in the bytes that made.
         const QByteArray *unsaved = doc.unsavedBytes(file);
-        const QByteArrayView from = unsaved ? QByteArrayView(*unsaved) : QByteArrayView(asRead);
-        QByteArray bytes;
-        std::vector<QByteArrayView> pieces;
-        QString diff;
-        if (inPieces) {
-            // The pieces stay valid: the bytes kept and the plan's blocks don't move.
-            pieces = doc.renderPieces(save.plan, file, from);
-            diff = unifiedDiff(source.path, asRead, pieces, source.codec);
-            if (diff.isEmpty())
-                continue;
-        } else {
-            bytes = doc.render(save.plan, file, from);
-            if (bytes == asRead)
-                continue;
-            // Rendered from the bytes as read, the bytes outside the edits are theirs.
-            const auto [head, tail] = unsaved ? std::pair<qint64, qint64>(0, 0)
-                                              : save.plan.untouched(file, asRead.size());
-            diff = unifiedDiff(source.path, asRead, bytes, source.codec, head, tail);
-        }
+        const QByteArray from = unsaved ? *unsaved : asRead; // shared, not copied
+        std::vector<QByteArrayView> pieces = doc.renderPieces(save.plan, file, from);
+        const QString diff = unifiedDiff(source.path, asRead, pieces, source.codec);
+        if (diff.isEmpty())
+            continue; // the changes come to the file's own bytes again
+        save.held.push_back(from);
         save.diffs.push_back(diff);
         save.backups.push_back(backupToWrite(source.path));
         save.files.push_back(file);
-        save.writes.push_back({source.path, std::move(asRead), std::move(bytes), !source.onDisk,
+        save.writes.push_back({source.path, std::move(asRead), QByteArray(), !source.onDisk,
                                disk.onDisk ? std::optional<quint64>(disk.fingerprint)
                                            : std::nullopt,
                                std::move(pieces)});
@@ -67,6 +54,13 @@ void commitSave(ConfigDocument &doc, PreparedSave &save)
 {
     if (!save.writes.empty())
         writeFiles(save.writes);
+    // The document reads where its lines now stand in the new bytes whole, made now that the
+    // files are written, before any file's bytes change in it.
+    for (FileWrite &w : save.writes)
+        if (!w.pieces.empty()) {
+            w.bytes = joinPieces(w.pieces);
+            w.pieces.clear();
+        }
     for (std::size_t i = 0; i < save.files.size(); ++i) {
         // A file the save created is on disk from now on, like any file read.
         SourceFile &source = sourceFile(save.files[i]);

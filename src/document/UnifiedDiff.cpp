@@ -153,10 +153,10 @@ void appendLine(QString &out, char mark, QByteArrayView line, const TextCodec &c
 // compared a page at a time.
 constexpr qsizetype Step = 4096;
 
-qsizetype sharedHead(QByteArrayView a, QByteArrayView b, qsizetype known)
+qsizetype sharedHead(QByteArrayView a, QByteArrayView b)
 {
     const qsizetype n = std::min(a.size(), b.size());
-    qsizetype at = std::clamp<qsizetype>(known, 0, n);
+    qsizetype at = 0;
     while (at + Step <= n && std::memcmp(a.data() + at, b.data() + at, Step) == 0)
         at += Step;
     while (at < n && a[at] == b[at])
@@ -164,9 +164,9 @@ qsizetype sharedHead(QByteArrayView a, QByteArrayView b, qsizetype known)
     return at;
 }
 
-qsizetype sharedTail(QByteArrayView a, QByteArrayView b, qsizetype most, qsizetype known)
+qsizetype sharedTail(QByteArrayView a, QByteArrayView b, qsizetype most)
 {
-    qsizetype n = std::clamp<qsizetype>(known, 0, most);
+    qsizetype n = 0;
     while (n + Step <= most
            && std::memcmp(a.data() + a.size() - n - Step, b.data() + b.size() - n - Step, Step)
                    == 0)
@@ -260,9 +260,8 @@ struct Joined
     }
 };
 
-// A piece that is the bytes as read at the same place is shared without a look at its bytes;
-// so pieces need no bytes known to be shared.
-qsizetype sharedHead(QByteArrayView a, const Joined &b, qsizetype)
+// A piece that is the bytes as read at the same place is shared without a look at its bytes.
+qsizetype sharedHead(QByteArrayView a, const Joined &b)
 {
     qsizetype at = 0;
     for (QByteArrayView p : b.pieces) {
@@ -270,7 +269,7 @@ qsizetype sharedHead(QByteArrayView a, const Joined &b, qsizetype)
             at += p.size();
             continue;
         }
-        const qsizetype n = sharedHead(a.sliced(at), p, 0);
+        const qsizetype n = sharedHead(a.sliced(at), p);
         at += n;
         if (n < p.size())
             break;
@@ -278,7 +277,7 @@ qsizetype sharedHead(QByteArrayView a, const Joined &b, qsizetype)
     return at;
 }
 
-qsizetype sharedTail(QByteArrayView a, const Joined &b, qsizetype most, qsizetype)
+qsizetype sharedTail(QByteArrayView a, const Joined &b, qsizetype most)
 {
     qsizetype n = 0;
     for (auto p = b.pieces.rbegin(); p != b.pieces.rend() && n < most; ++p) {
@@ -288,7 +287,7 @@ qsizetype sharedTail(QByteArrayView a, const Joined &b, qsizetype most, qsizetyp
             continue;
         }
         const qsizetype k =
-                sharedTail(a.first(left), *p, std::min({most - n, p->size(), left}), 0);
+                sharedTail(a.first(left), *p, std::min({most - n, p->size(), left}));
         n += k;
         if (k < p->size())
             break;
@@ -315,20 +314,20 @@ namespace {
 // The new bytes in one block, or in pieces: the same diff either way.
 template <typename After>
 QString diffOf(const QString &path, QByteArrayView before, const After &after,
-               const TextCodec &codec, qsizetype sameHead = 0, qsizetype sameTail = 0)
+               const TextCodec &codec)
 {
     // Only the lines from the first changed byte to the last, with their context, are split and
     // diffed: the bytes the files share at both ends are compared once, fast, so a change in a
     // long file costs what lies between its first and last changes. The cuts fall after an LF,
     // where the lines on either side are the same in both files.
     const qsizetype size = after.size();
-    const qsizetype same = sharedHead(before, after, sameHead);
+    const qsizetype same = sharedHead(before, after);
     if (same == before.size() && same == size)
         return {};
     const auto *lf = static_cast<const char *>(::memrchr(before.data(), '\n', std::size_t(same)));
     const qsizetype from = linesBack(before, lf ? lf - before.data() + 1 : 0, Context);
     const qsizetype sameAtEnd =
-            sharedTail(before, after, std::min(before.size(), size) - same, sameTail);
+            sharedTail(before, after, std::min(before.size(), size) - same);
     lf = static_cast<const char *>(std::memchr(before.data() + before.size() - sameAtEnd, '\n',
                                                std::size_t(sameAtEnd)));
     const qsizetype to = linesOn(before, lf ? lf - before.data() + 1 : before.size(), Context);
@@ -397,12 +396,6 @@ QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView a
                     const TextCodec &codec)
 {
     return diffOf(path, noNull(before), noNull(after), codec);
-}
-
-QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
-                    const TextCodec &codec, qsizetype sameHead, qsizetype sameTail)
-{
-    return diffOf(path, noNull(before), noNull(after), codec, sameHead, sameTail);
 }
 
 QString unifiedDiff(const QString &path, QByteArrayView before,

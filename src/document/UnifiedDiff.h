@@ -17,11 +17,6 @@ namespace vog {
 // Its cost grows with the lines between the first change and the last, not with the file.
 QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
                     const TextCodec &codec);
-// The same, where the two are known to share at least sameHead bytes from their starts and
-// sameTail from their ends (each side's bytes outside the edits that made the other): those
-// are not compared again.
-QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
-                    const TextCodec &codec, qsizetype sameHead, qsizetype sameTail);
 // The same, the new bytes given as the pieces they are written from: a piece that is the bytes
 // as read at the same place is not compared.
 QString unifiedDiff(const QString &path, QByteArrayView before,
