@@ -366,6 +366,27 @@ private slots:
         QCOMPARE(contents(path), theirs);
     }
 
+    // A new link that only a read of the whole file could follow, in a file whose areas have
+    // unsaved changes, is refused with the records as they were; the area change is saved alone.
+    void refusedWithUnsavedAreas()
+    {
+        Program program;
+        ConfigFixture files;
+        const QString path = files.write("EchoArea A /a 1:1/1\nlink One\nAka 1:1/1");
+        QVERIFY(openConfig(path).isEmpty());
+        QCOMPARE(vog::document().areas().removeLinkEverywhere(QStringLiteral("1:1/1")), 1);
+        act("link 0");
+        ErrorBoxWatcher boxes;
+        act("new Two 2:2/2");
+        QCOMPARE(boxes.shown().size(), 1);
+        QVERIFY(boxes.shown().constFirst().text.contains(QStringLiteral("not saved yet")));
+        QCOMPARE(entries(), QStringList({"One"}));
+        QCOMPARE(vog::document().links().columnCount(), 2);
+        QCOMPARE(vog::document().linkName(1), QStringLiteral("One"));
+        save();
+        QCOMPARE(contents(path), QByteArray("EchoArea A /a\nlink One\nAka 1:1/1"));
+    }
+
     // A link shown from an included file: the new one goes into that file.
     void newLinkInIncludedFile()
     {

@@ -293,11 +293,16 @@ private:
         qint64 removedCrlf = 0;
         bool wholeLines = false; // whole lines replaced by whole lines
         int column = -1;
+        bool follows = false; // canFollow()
     };
-    // The edit made in the file's bytes now, kept unsaved until a save; its lines follow, or
-    // are read again, their link lines taking `columns` in order.
-    void splice(int file, QByteArray bytes, qint64 at, qint64 removed, const QByteArray &inserted,
-                int column, const std::vector<int> &columns);
+    // The edit about to be made in the file's bytes now. Throws, before the records change,
+    // where it can't be made.
+    Splice planSplice(int file, QByteArrayView bytes, qint64 at, qint64 removed,
+                      QByteArrayView inserted, int column) const;
+    // That edit made, kept unsaved until a save; its lines follow, or are read again, their
+    // link lines taking `columns` in order.
+    void splice(int file, QByteArray bytes, const Splice &s, const QByteArray &inserted,
+                const std::vector<int> &columns);
     // Whether the file's lines can follow that edit without a read of the whole file: where
     // a line end changes, or lines after it would fall to another record, only that read can
     // tell.

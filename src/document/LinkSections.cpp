@@ -253,13 +253,11 @@ void ConfigDocument::shiftColumns(int column, int by)
     m_changes.swap(changes);
 }
 
-void ConfigDocument::splice(int file, QByteArray bytes, qint64 at, qint64 removed,
-                            const QByteArray &inserted, int column,
-                            const std::vector<int> &columns)
+ConfigDocument::Splice ConfigDocument::planSplice(int file, QByteArrayView now, qint64 at,
+                                                  qint64 removed, QByteArrayView inserted,
+                                                  int column) const
 {
-    Splice s{at, removed, inserted.size(), 0, 0, false, column};
-    // Read through a view: the bytes are shared with those kept, and not to be copied.
-    const QByteArrayView now(bytes);
+    Splice s{at, removed, inserted.size(), 0, 0, false, column, false};
     const QByteArrayView gone = now.sliced(at, removed);
     s.wholeLines = (at == 0 || now[at - 1] == '\n') && (gone.isEmpty() || gone.endsWith('\n'))
             && (inserted.isEmpty() || inserted.endsWith('\n'));
@@ -268,13 +266,19 @@ void ConfigDocument::splice(int file, QByteArray bytes, qint64 at, qint64 remove
             ++s.removedLines;
             s.removedCrlf += i > 0 ? gone[i - 1] == '\r' : at > 0 && now[at - 1] == '\r';
         }
-    const bool follows = canFollow(file, s, inserted);
+    s.follows = canFollow(file, s, inserted);
     // A read of the whole file finds its area lines again as read: their edits, which name
     // where they stand, would be lost.
-    if (!follows && m_areas.hasChangesIn(file))
+    if (!s.follows && m_areas.hasChangesIn(file))
         throw CommandError(QStringLiteral("The areas of %1 have changes not saved yet; save "
                                           "them before this link is added or removed")
                                    .arg(sourceFile(file).path));
+    return s;
+}
+
+void ConfigDocument::splice(int file, QByteArray bytes, const Splice &s,
+                            const QByteArray &inserted, const std::vector<int> &columns)
+{
     const SourceFile &f = sourceFile(file);
     m_disk.emplace(file, DiskFacts{f.size, f.fingerprint});
     // The bytes are edited where they stand: a large file is not copied for each link.
@@ -282,8 +286,8 @@ void ConfigDocument::splice(int file, QByteArray bytes, qint64 at, qint64 remove
     kept = std::move(bytes);
     bytes = QByteArray();
     m_ahead = {}; // not shared, so not copied
-    kept.replace(at, removed, inserted);
-    if (follows) {
+    kept.replace(s.at, s.removed, inserted);
+    if (s.follows) {
         followSplice(file, kept, s);
     } else {
         readAgain(file, kept, columns);
@@ -337,13 +341,14 @@ int ConfigDocument::addLink(int near, const QString &name, const QString &addres
 int ConfigDocument::insertRecord(int file, int column, QByteArray bytes, qint64 at,
                                  const QByteArray &section)
 {
+    const Splice s = planSplice(file, bytes, at, 0, section, column);
     std::vector<int> columns = columnsOf(file);
     m_links.insertColumn(column);
     shiftColumns(column, 1);
     for (int &c : columns)
         c += c >= column ? 1 : 0;
     columns.insert(std::upper_bound(columns.begin(), columns.end(), column), column);
-    splice(file, std::move(bytes), at, 0, section, column, columns);
+    splice(file, std::move(bytes), s, section, columns);
     return column;
 }
 
@@ -437,6 +442,7 @@ void ConfigDocument::removeLink(int column)
         }
     }
 
+    const Splice s = planSplice(file, bytes, start, removed, kept, -1);
     std::vector<int> columns = columnsOf(file);
     columns.erase(std::remove(columns.begin(), columns.end(), column), columns.end());
     for (int &c : columns)
@@ -446,7 +452,7 @@ void ConfigDocument::removeLink(int column)
     // Its lines go with the section's bytes.
     m_links.removeColumn(column);
     shiftColumns(column + 1, -1);
-    splice(file, std::move(bytes), start, removed, kept, -1, columns);
+    splice(file, std::move(bytes), s, kept, columns);
 }
 
 } // namespace vog
