@@ -228,18 +228,16 @@ void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check,
             check->endFile();
         // Without --include the names of the files included go unused.
         if (r.include)
-            for (const ValueLine *line : doc.linesOf(include))
-                if (line->file == read.file)
-                    read.includes.append(doc.valueText(*line));
+            for (const ValueLine *line : lastFileLines(include, read.file))
+                read.includes.append(doc.valueText(*line));
     };
     IncludedRead main;
     readOne(r.file, r.file, true, main);
     if (!r.include)
         return;
     std::vector<Origin> origins;
-    for (const ValueLine *line : doc.linesOf(include))
-        if (line->file == main.file)
-            origins.push_back(line->origin());
+    for (const ValueLine *line : lastFileLines(include, main.file))
+        origins.push_back(line->origin());
     walkIncludes(main.includes, origins, [&](const QString &path, IncludedRead &read) {
         readOne(path, path, false, read);
     });
