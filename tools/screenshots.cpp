@@ -32,6 +32,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QMessageBox>
 #include <QTimer>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -161,6 +162,18 @@ void saveLinkDialog(const QString &path)
     Link_Keywords->CopyLinkButtonClick();
 }
 
+// Remove's question for the link shown, with its check box for the areas, answered No.
+void saveRemoveQuestion(const QString &path)
+{
+    QTimer::singleShot(0, [path] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            save(box, path);
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    Link_Keywords->RemoveLinkButtonClick();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -221,6 +234,7 @@ int main(int argc, char *argv[])
     }
     save(Area_Definition, folder + QStringLiteral("/area-definition.png"));
     Area_Definition->hide();
+    saveRemoveQuestion(folder + QStringLiteral("/remove-link.png"));
 
     saveIncludeMenu(folder + QStringLiteral("/include-menu.png"));
     saveQuickFind(Link_Keywords, QStringLiteral("no"), folder + QStringLiteral("/quick-find.png"));
