@@ -249,8 +249,8 @@ private slots:
         QCOMPARE(vog::unifiedDiff("f", before, pieces, vog::TextCodec::utf8()), inOneBlock);
     }
 
-    // New bytes in pieces of every size, written across the 8 MB steps in which the write sends
-    // them on to the disk, land whole and in order.
+    // New bytes in pieces of every size, written across the 4 MB blocks of a write past the
+    // system's cache (a last part that fills no whole page), land whole and in order.
     void writePiecesAcrossSteps()
     {
         ConfigFixture files;

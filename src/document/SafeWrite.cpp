@@ -14,6 +14,7 @@
 #include <xxhash.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <future>
 #include <memory>
@@ -98,6 +99,16 @@ bool stillHolds(const QString &path, const QString &name, qint64 size, XXH64_has
     return same;
 }
 
+// Whether the file's facts are those taken before: the same file, size and times of change.
+bool sameFacts(const struct stat &now, const struct stat &before)
+{
+    return now.st_dev == before.st_dev && now.st_ino == before.st_ino
+            && now.st_size == before.st_size && now.st_mtim.tv_sec == before.st_mtim.tv_sec
+            && now.st_mtim.tv_nsec == before.st_mtim.tv_nsec
+            && now.st_ctim.tv_sec == before.st_ctim.tv_sec
+            && now.st_ctim.tv_nsec == before.st_ctim.tv_nsec;
+}
+
 // The files whose bytes as read were kept as .bak in this run, by the path written.
 QSet<QString> &keptAsRead()
 {
@@ -109,6 +120,82 @@ QSet<QString> &keptAsRead()
 QString reason()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Writes all of these bytes at the descriptor's place in its file; a write that the file
+// system refuses only because it goes past the cache is made again through it.
+void writeAll(int fd, const char *bytes, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, bytes, std::size_t(size));
+        if (n > 0) {
+            bytes += n;
+            size -= n;
+        } else if (n < 0 && errno == EINVAL && (::fcntl(fd, F_GETFL) & O_DIRECT)) {
+            if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_DIRECT) != 0)
+                throw IoError(errno, ioErrorMessage(errno));
+        } else if (n == 0 || errno != EINTR) {
+            const int error = n == 0 ? ENOSPC : errno;
+            throw IoError(error, ioErrorMessage(error));
+        }
+    }
+}
+
+// A long file's new bytes written straight to the disk, past the system's cache, through two
+// blocks of 4 MB, one filled while the other is written: through the cache, the file's size in pages must be found first, which on
+// some machines costs several times the write itself (measured on a virtual machine: 52 MB in
+// 160-220 ms through the cache, 40-50 ms straight), and the sync that follows writes it all
+// the same. False, with nothing written, for a short file or a file system that takes no such
+// writes; the last part of a block is always written through the cache.
+bool writeStraight(int fd, const std::vector<QByteArrayView> &pieces)
+{
+#if defined(__linux__) && defined(O_DIRECT)
+    constexpr qsizetype Align = 4096, Chunk = qsizetype(4) << 20;
+    qint64 total = 0;
+    for (QByteArrayView bytes : pieces)
+        total += bytes.size();
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (total < 4 * Chunk || flags < 0 || ::fcntl(fd, F_SETFL, flags | O_DIRECT) != 0)
+        return false;
+    const std::unique_ptr<char, void (*)(void *)> blocks(
+            static_cast<char *>(std::aligned_alloc(Align, 2 * Chunk)), &std::free);
+    if (!blocks) {
+        ::fcntl(fd, F_SETFL, flags);
+        return false;
+    }
+    preferLargePages(blocks.get(), 2 * Chunk);
+    std::future<void> writing; // of the block filled before, if any
+    const auto write = [&](const char *block, qsizetype size) {
+        if (writing.valid())
+            writing.get();
+        writing = std::async(std::launch::async | std::launch::deferred,
+                             [fd, block, size] { writeAll(fd, block, size); });
+    };
+    char *block = blocks.get();
+    qsizetype filled = 0;
+    for (QByteArrayView bytes : pieces)
+        for (qsizetype at = 0; at < bytes.size();) {
+            const qsizetype n = std::min(Chunk - filled, bytes.size() - at);
+            std::memcpy(block + filled, bytes.data() + at, std::size_t(n));
+            at += n;
+            if ((filled += n) == Chunk) {
+                write(block, Chunk);
+                block = block == blocks.get() ? block + Chunk : blocks.get();
+                filled = 0;
+            }
+        }
+    const qsizetype aligned = filled & ~(Align - 1);
+    write(block, aligned);
+    writing.get();
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_DIRECT) != 0)
+        throw IoError(errno, ioErrorMessage(errno));
+    writeAll(fd, block + aligned, filled - aligned);
+    return true;
+#else
+    (void)fd;
+    (void)pieces;
+    return false;
+#endif
 }
 
 // One file's new bytes in a temporary file beside it, with the file's permission bits, owner
@@ -125,6 +212,12 @@ std::unique_ptr<QSaveFile> prepare(const QString &target,
     if (!file->open(QIODevice::WriteOnly))
         throw failed(file->errorString());
     const auto write = [&] {
+        try {
+            if (writeStraight(file->handle(), pieces))
+                return;
+        } catch (const IoError &e) {
+            throw failed(e.message());
+        }
         // 8 MB at a time, each sent on to the disk as soon as it is written, so that the sync
         // that follows waits on little more than the last of them.
         // The chunks are counted across pieces: a page sent on while the next small piece is
@@ -303,6 +396,12 @@ void writeFiles(std::vector<FileWrite> &files)
     };
     try {
         QStringList targets;
+        struct Look
+        {
+            struct stat before;
+            std::future<bool> same;
+        };
+        std::vector<Look> looks; // of each file on disk, in order
         // Each file's bytes as read, by size and fingerprint, for the last look.
         std::vector<std::pair<qint64, XXH64_hash_t>> asRead;
         for (FileWrite &f : files) {
@@ -346,6 +445,18 @@ void writeFiles(std::vector<FileWrite> &files)
                 else
                     backups.push_back({prepare(bak, {f.asRead}, &st, bak), bak, target, nullptr});
             }
+            // The last look reads the file while its new bytes are written; the file's facts
+            // taken before it began must then still stand when the writes are synced: a change
+            // made since would have moved its change time on.
+            struct stat looked;
+            if (::stat(QFile::encodeName(target).constData(), &looked) != 0)
+                changedOnDisk(f.path);
+            const auto [size, fingerprint] = asRead.back();
+            looks.push_back({looked, std::async(std::launch::async | std::launch::deferred,
+                                                [target, path = f.path, size, fingerprint] {
+                                                    return stillHolds(target, path, size,
+                                                                      fingerprint);
+                                                })});
             // Let go before the new bytes are written: where nothing else holds them (a file
             // whose links were edited is written from its edited bytes), the memory goes back
             // to the system. Pieces of the new bytes stand in bytes their caller keeps.
@@ -364,12 +475,17 @@ void writeFiles(std::vector<FileWrite> &files)
                         failures.push_back({&p, errno});
             return failures;
         });
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            if (files[i].created && nameTaken(targets[qsizetype(i)]))
-                appeared(files[i].path);
-            if (!files[i].created
-                && !stillHolds(targets[qsizetype(i)], files[i].path, asRead[i].first,
-                               asRead[i].second))
+        for (std::size_t i = 0, look = 0; i < files.size(); ++i) {
+            if (files[i].created) {
+                if (nameTaken(targets[qsizetype(i)]))
+                    appeared(files[i].path);
+                continue;
+            }
+            Look &l = looks[look++];
+            struct stat now;
+            if (!l.same.get()
+                || ::stat(QFile::encodeName(targets[qsizetype(i)]).constData(), &now) != 0
+                || !sameFacts(now, l.before))
                 changedOnDisk(files[i].path);
         }
         const auto failures = synced.get();

@@ -38,9 +38,10 @@ struct FileWrite
 // as read are kept beside it as FILE.bak. Each file is first written in full to a temporary
 // file in its folder, with the file's permission bits, owner and group, and synced; its .bak
 // is a second name of the file as read (a copy written the same way where the file has other
-// names or the file system has no second names). Then each file is read once more and must
-// still be what was read; only then are the temporary names renamed over the .bak files and
-// the files, in that order. A file that
+// names or the file system has no second names). Each file is read once more while its new
+// bytes are written and must still be what was read, and still have the size and times of
+// change it had before that look, once the writes are synced; only then are the temporary
+// names renamed over the .bak files and the files, in that order. A file that
 // can't be written, a full disk, an owner that can't be kept or a file changed meanwhile
 // throws a CommandError naming the file and the reason, and leaves every file as it was.
 // A created file is written the same way, with what the system gives a new file of the user's
