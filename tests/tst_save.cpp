@@ -7,6 +7,7 @@
 
 #include "document/ConfigDocument.h"
 #include "document/SafeWrite.h"
+#include "document/SaveSteps.h"
 #include "document/UnifiedDiff.h"
 #include "editors/TLink_Keywords.h"
 #include "reader/Errors.h"
@@ -18,6 +19,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QtTest>
 
 #include <csignal>
@@ -269,6 +273,75 @@ private slots:
         vog::writeFiles({{path, asRead, {}, false, std::nullopt, pieces}});
         QCOMPARE(bytesOf(path), expected);
         QCOMPARE(bytesOf(path + ".bak"), asRead);
+    }
+
+    // A long file's bytes as read stand in a mapping of it while the preview is open: a file
+    // cut short or written over meanwhile is refused when the save is confirmed, with nothing
+    // written, and the program goes on.
+    void changedWhileThePreviewIsOpen_data()
+    {
+        QTest::addColumn<bool>("cutShort");
+        QTest::addColumn<int>("size");
+        QTest::newRow("cut short") << true << (3 << 20);
+        QTest::newRow("cut short, written past the cache") << true << (20 << 20);
+        QTest::newRow("written over in place") << false << (3 << 20);
+    }
+
+    void changedWhileThePreviewIsOpen()
+    {
+        QFETCH(bool, cutShort);
+        QFETCH(int, size);
+        Program program;
+        ConfigFixture files;
+        QByteArray asRead = "Name a\n";
+        while (asRead.size() < size)
+            asRead += "; a comment long enough to make the file a long one, line after line\n";
+        asRead += "Sysop s\n";
+        const QString path = files.write(asRead);
+        QVERIFY(openConfig(path).isEmpty());
+        vog::ConfigDocument &doc = vog::document();
+        doc.setValue(*vog::rowNamed("Sysop"), -1, QStringLiteral("t"));
+        vog::PreparedSave save = vog::prepareSave(doc);
+        QCOMPARE(save.writes.size(), std::size_t(1));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        if (cutShort) {
+            QVERIFY(file.resize(100));
+        } else {
+            QVERIFY(file.seek(asRead.size() / 2));
+            QVERIFY(file.write(QByteArray(4096, 'x')) == 4096);
+        }
+        file.close();
+        const QByteArray onDisk = bytesOf(path);
+        QString error;
+        vog::guarded([&] { vog::commitSave(doc, save); }, [&](const QString &m) { error = m; });
+        QVERIFY2(error.contains("was changed on disk after it was read"), qPrintable(error));
+        QCOMPARE(bytesOf(path), onDisk);
+        QVERIFY(!QFileInfo::exists(path + ".bak"));
+        QVERIFY(doc.hasChanges());
+    }
+
+    // The preview colours the lines in view, and those scrolled to, and no others: a diff of
+    // thousands of lines shows without each being laid out first.
+    void previewColoursLinesInView()
+    {
+        QString diff = "--- f\n+++ f\n@@ -1,3000 +1,3000 @@\n";
+        for (int i = 0; i < 3000; ++i)
+            diff += QString("-Sysop %1\n").arg(i);
+        SavePreview preview({{"f", diff, {}}});
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        QTextDocument *text = preview.SaveDiff->document();
+        const auto coloured = [&](int line) {
+            QCoreApplication::processEvents();
+            const QList<QTextLayout::FormatRange> f = text->findBlockByNumber(line).layout()->formats();
+            return !f.isEmpty() && f[0].format.background().color() == QColor(0xff, 0xdc, 0xdc);
+        };
+        QTRY_VERIFY(coloured(3));
+        QVERIFY(!coloured(2000));
+        preview.SaveDiff->verticalScrollBar()->setValue(preview.SaveDiff->verticalScrollBar()->maximum());
+        QTRY_VERIFY(coloured(3002));
+        QVERIFY(!coloured(1500));
     }
 
     void closeWithChanges_data()

@@ -1,5 +1,6 @@
 #include "SafeWrite.h"
 
+#include "FileMapping.h"
 #include "reader/ConfigFile.h"
 #include "reader/Errors.h"
 #include "reader/LargePages.h"
@@ -108,6 +109,23 @@ bool sameFacts(const struct stat &now, const struct stat &before)
             && now.st_ctim.tv_sec == before.st_ctim.tv_sec
             && now.st_ctim.tv_nsec == before.st_ctim.tv_nsec;
 }
+
+// The last look at a file, read while its new bytes are written, and the facts the file had
+// before it began.
+struct Look
+{
+    struct stat before;
+    std::future<bool> same;
+
+    // Whether the file still holds its bytes as read and has its facts: a change made since
+    // the look began would have moved its change time on. Once only.
+    bool stands(const QString &target)
+    {
+        struct stat now;
+        return same.get() && ::stat(QFile::encodeName(target).constData(), &now) == 0
+                && sameFacts(now, before);
+    }
+};
 
 // The files whose bytes as read were kept as .bak in this run, by the path written.
 QSet<QString> &keptAsRead()
@@ -364,6 +382,26 @@ QByteArray readUnchanged(const SourceFile &file)
     return bytes;
 }
 
+QByteArray readUnchanged(const SourceFile &file, std::shared_ptr<const void> &keep)
+{
+    constexpr qint64 MapFrom = qint64(1) << 20;
+    if (!file.onDisk || file.size < MapFrom)
+        return readUnchanged(file);
+    std::shared_ptr<const FileMapping> mapping;
+    readAgain(file.path, file.path, [&](int fd) {
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && st.st_size == file.size)
+            mapping = FileMapping::map(fd, file.size);
+    });
+    if (!mapping)
+        return readUnchanged(file); // which says why, where the file changed
+    const QByteArray bytes = mapping->bytes();
+    if (XXH3_64bits(bytes.constData(), std::size_t(bytes.size())) != file.fingerprint)
+        changedOnDisk(file.path);
+    keep = std::move(mapping);
+    return bytes;
+}
+
 QString backupToWrite(const QString &path)
 {
     const QString target = QFileInfo(path).canonicalFilePath();
@@ -396,11 +434,6 @@ void writeFiles(std::vector<FileWrite> &files)
     };
     try {
         QStringList targets;
-        struct Look
-        {
-            struct stat before;
-            std::future<bool> same;
-        };
         std::vector<Look> looks; // of each file on disk, in order
         // Each file's bytes as read, by size and fingerprint, for the last look.
         std::vector<std::pair<qint64, XXH64_hash_t>> asRead;
@@ -445,9 +478,8 @@ void writeFiles(std::vector<FileWrite> &files)
                 else
                     backups.push_back({prepare(bak, {f.asRead}, &st, bak), bak, target, nullptr});
             }
-            // The last look reads the file while its new bytes are written; the file's facts
-            // taken before it began must then still stand when the writes are synced: a change
-            // made since would have moved its change time on.
+            // The last look reads the file while its new bytes are written; its facts taken
+            // before it began must still stand once the writes are synced.
             struct stat looked;
             if (::stat(QFile::encodeName(target).constData(), &looked) != 0)
                 changedOnDisk(f.path);
@@ -461,7 +493,16 @@ void writeFiles(std::vector<FileWrite> &files)
             // whose links were edited is written from its edited bytes), the memory goes back
             // to the system. Pieces of the new bytes stand in bytes their caller keeps.
             f.asRead = QByteArray();
-            writes.push_back({prepare(target, newBytes(f), &st, f.path), f.path, {}, nullptr});
+            try {
+                writes.push_back(
+                        {prepare(target, newBytes(f), &st, f.path), f.path, {}, nullptr});
+            } catch (const CommandError &) {
+                // Bytes as read that stand in a mapping of the file fail the write when the
+                // file was cut short meanwhile: that is the reason to give.
+                if (!looks.back().stands(target))
+                    changedOnDisk(f.path);
+                throw;
+            }
         }
         // The temporary files go to the disk while the files have their last look before
         // anything is renamed: the one waits on the disk, the other reads what is cached. A
@@ -481,11 +522,7 @@ void writeFiles(std::vector<FileWrite> &files)
                     appeared(files[i].path);
                 continue;
             }
-            Look &l = looks[look++];
-            struct stat now;
-            if (!l.same.get()
-                || ::stat(QFile::encodeName(targets[qsizetype(i)]).constData(), &now) != 0
-                || !sameFacts(now, l.before))
+            if (!looks[look++].stands(targets[qsizetype(i)]))
                 changedOnDisk(files[i].path);
         }
         const auto failures = synced.get();

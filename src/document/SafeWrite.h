@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -15,6 +16,10 @@ namespace vog {
 // disk after it was read; open it again to edit it"; one that can't be read, its reason.
 // A file not on disk yet (File > New) has no bytes, as long as no file has taken its name.
 QByteArray readUnchanged(const SourceFile &file);
+
+// The same for a save, with no copy of a long file: its bytes stand in a mapping of it
+// (FileMapping) that keep holds, and that they last no longer than. A short file is read.
+QByteArray readUnchanged(const SourceFile &file, std::shared_ptr<const void> &keep);
 
 // Every byte of a file open for reading, in one block. A failed read throws an IoError.
 QByteArray readWhole(int fd);

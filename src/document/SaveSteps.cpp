@@ -17,8 +17,9 @@ PreparedSave prepare(const ConfigDocument &doc, const std::map<int, QByteArray> 
         const SourceFile &source = sourceFile(file);
         const SourceFile disk = doc.onDisk(file);
         const auto keptBytes = kept ? kept->find(file) : decltype(kept->find(file))();
+        std::shared_ptr<const void> mapping;
         QByteArray asRead = kept && keptBytes != kept->end() ? keptBytes->second
-                                                             : readUnchanged(disk);
+                                                             : readUnchanged(disk, mapping);
         // Where a link was added or removed, the changes land in the bytes that made.
         const QByteArray *unsaved = doc.unsavedBytes(file);
         const QByteArray from = unsaved ? *unsaved : asRead; // shared, not copied
@@ -26,7 +27,9 @@ PreparedSave prepare(const ConfigDocument &doc, const std::map<int, QByteArray> 
         const QString diff = unifiedDiff(source.path, asRead, pieces, source.codec);
         if (diff.isEmpty())
             continue; // the changes come to the file's own bytes again
-        save.held.push_back(from);
+        save.held.push_back(std::make_shared<const QByteArray>(from));
+        if (mapping)
+            save.held.push_back(std::move(mapping));
         save.diffs.push_back(diff);
         save.backups.push_back(backupToWrite(source.path));
         save.files.push_back(file);

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace vog {
@@ -21,9 +22,9 @@ struct PreparedSave
     std::vector<FileWrite> writes; // each one's bytes as read and new bytes
     std::vector<QString> diffs;    // each one's diff
     std::vector<QString> backups;  // each one's .bak that the write keeps, or an empty name
-    // The bytes that the writes' pieces stand in, held until the save ends: the write lets go
-    // of its own bytes as read before it writes.
-    std::vector<QByteArray> held;
+    // What the writes' pieces stand in (bytes, mappings of files), held until the save ends:
+    // the write lets go of its own bytes as read before it writes.
+    std::vector<std::shared_ptr<const void>> held;
 };
 
 // Each write has its new bytes as pieces of the bytes as read (or of a file's bytes after a

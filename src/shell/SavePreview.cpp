@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QSyntaxHighlighter>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -16,16 +16,37 @@
 
 namespace {
 
-// Removed lines on red, added lines on green, each hunk's line numbers in blue and the file
-// names in bold, as diffs are usually read.
-class DiffColours final : public QSyntaxHighlighter
+// The diff, removed lines on red, added lines on green, each hunk's line numbers in blue and
+// the file names in bold, as diffs are usually read. Lines are coloured as they come into view:
+// colouring a block lays it out, and a diff of thousands of long lines is shown without
+// laying every one of them out first.
+class DiffView final : public QPlainTextEdit
 {
 public:
-    using QSyntaxHighlighter::QSyntaxHighlighter;
+    using QPlainTextEdit::QPlainTextEdit;
 
 protected:
-    void highlightBlock(const QString &line) override
+    void paintEvent(QPaintEvent *event) override
     {
+        const qreal bottom = viewport()->rect().bottom();
+        const QPointF offset = contentOffset();
+        for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+            if (blockBoundingGeometry(block).translated(offset).top() > bottom)
+                break;
+            if (block.userState() != Coloured) {
+                block.setUserState(Coloured);
+                colour(block);
+            }
+        }
+        QPlainTextEdit::paintEvent(event);
+    }
+
+private:
+    static constexpr int Coloured = 1;
+
+    void colour(const QTextBlock &block)
+    {
+        const QString line = block.text();
         QTextCharFormat format;
         if (line.startsWith(QLatin1String("--- ")) || line.startsWith(QLatin1String("+++ ")))
             format.setFontWeight(QFont::Bold);
@@ -37,7 +58,8 @@ protected:
             format.setBackground(QColor(0xd6, 0xf5, 0xd6));
         else
             return;
-        setFormat(0, int(line.size()), format);
+        block.layout()->setFormats({{0, int(line.size()), format}});
+        document()->markContentsDirty(block.position(), block.length());
     }
 };
 
@@ -88,7 +110,7 @@ SavePreview::SavePreview(const std::vector<File> &files, QWidget *parent) : QDia
     auto *changes = new QLabel(files.size() == 1 ? QStringLiteral("What changes in it:")
                                                  : QStringLiteral("What changes in them:"),
                                this);
-    SaveDiff = new QPlainTextEdit(this);
+    SaveDiff = new DiffView(this);
     SaveDiff->setObjectName(QStringLiteral("SaveDiff"));
     SaveDiff->setAccessibleName(QStringLiteral("Changes to be written"));
     SaveDiff->setReadOnly(true);
@@ -99,7 +121,6 @@ SavePreview::SavePreview(const std::vector<File> &files, QWidget *parent) : QDia
     if (diff.endsWith(QLatin1Char('\n')))
         diff.chop(1);
     SaveDiff->setPlainText(diff);
-    new DiffColours(SaveDiff->document());
     changes->setBuddy(SaveDiff);
 
     SaveButtons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
