@@ -133,6 +133,9 @@ private slots:
         QTest::newRow("a link twice: each keeps its flags")
             << QByteArray("EchoArea T /p 1:2/3 1:2/3 -def") << "+1:2/4"
             << QByteArray("EchoArea T /p 1:2/3 1:2/3 -def 1:2/4");
+        QTest::newRow("a link taken from the middle, one added: the rest keep their flags")
+            << QByteArray("EchoArea T /p 1:2/3 -r 1:2/4 -w 1:2/5 -mn") << "-1:2/4\n+1:2/6"
+            << QByteArray("EchoArea T /p 1:2/3 -r 1:2/5 -mn 1:2/6");
         QTest::newRow("stray CR inside a word replaced with it")
             << QByteArray("EchoArea T /p -g A\rB 1:2/3") << "g=C"
             << QByteArray("EchoArea T /p -g C 1:2/3");

@@ -93,11 +93,6 @@ int indexIn(const std::array<QByteArrayView, N> &list, QByteArrayView word)
     return -1;
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // A value as a field shows it: without the quotes a word may stand in.
 QByteArrayView unquoted(QByteArrayView word)
 {
@@ -569,23 +564,30 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
 
     // Links: those no longer wanted leave with their flags; new flags replace the old ones;
     // new links go at the end.
+    // Where the links wanted begin with the line's own, in order (links added, or none), the
+    // n-th link of the line is the n-th wanted, and the rest are new: no address is looked up.
+    const bool kept = wanted.links.size() >= old.links.size()
+            && std::equal(old.links.begin(), old.links.end(), wanted.links.begin(),
+                          [](const AreaLink &a, const AreaLink &b) {
+                              return a.address.compare(b.address, Qt::CaseInsensitive) == 0;
+                          });
     std::map<QString, int> seen; // the links of each address so far, in lower case
-    for (std::size_t k = 3; k < words.size(); ++k) {
+    for (std::size_t k = 3, n = 0; k < words.size(); ++k) {
         if (words[k].role != AreaRole::Link)
             continue;
         std::size_t last = k;
         while (last + 1 < words.size() && words[last + 1].role == AreaRole::Flag)
             ++last;
-        // The n-th link of an address on the line is the n-th of that address wanted.
-        const QString address = codec.decode(wordBytes(line, words[k]));
-        const int at = nthLink(wanted.links, address, seen[address.toLower()]++);
+        // Else the n-th link of an address on the line is the n-th of that address wanted.
+        const QStringList &flags = old.links[n].flags;
+        const int at = kept ? int(n)
+                            : nthLink(wanted.links, old.links[n].address,
+                                      seen[old.links[n].address.toLower()]++);
+        ++n;
         if (at < 0) {
             for (std::size_t w = k; w <= last; ++w)
                 edits.remove(w);
         } else {
-            QStringList flags;
-            for (std::size_t w = k + 1; w <= last; ++w)
-                flags.append(codec.decode(wordBytes(line, words[w])));
             const QStringList &want = wanted.links[std::size_t(at)].flags;
             if (flags != want) {
                 QByteArray bytes;
@@ -602,8 +604,9 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
         k = last;
     }
     std::map<QString, int> wantedSeen;
-    for (const AreaLink &link : wanted.links) {
-        if (wantedSeen[link.address.toLower()]++ < seen[link.address.toLower()])
+    for (std::size_t i = kept ? old.links.size() : 0; i < wanted.links.size(); ++i) {
+        const AreaLink &link = wanted.links[i];
+        if (!kept && wantedSeen[link.address.toLower()]++ < seen[link.address.toLower()])
             continue;
         if (!isNodeAddress(QStringView(link.address)))
             edits.fail(QStringLiteral("%1 is no address").arg(link.address));
