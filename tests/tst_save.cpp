@@ -334,12 +334,13 @@ private slots:
         QTextDocument *text = preview.SaveDiff->document();
         const auto coloured = [&](int line) {
             QCoreApplication::processEvents();
-            const QList<QTextLayout::FormatRange> f = text->findBlockByNumber(line).layout()->formats();
+            const auto f = text->findBlockByNumber(line).layout()->formats();
             return !f.isEmpty() && f[0].format.background().color() == QColor(0xff, 0xdc, 0xdc);
         };
         QTRY_VERIFY(coloured(3));
         QVERIFY(!coloured(2000));
-        preview.SaveDiff->verticalScrollBar()->setValue(preview.SaveDiff->verticalScrollBar()->maximum());
+        QScrollBar *bar = preview.SaveDiff->verticalScrollBar();
+        bar->setValue(bar->maximum());
         QTRY_VERIFY(coloured(3002));
         QVERIFY(!coloured(1500));
     }

@@ -160,11 +160,12 @@ void writeAll(int fd, const char *bytes, qsizetype size)
 }
 
 // A long file's new bytes written straight to the disk, past the system's cache, through two
-// blocks of 4 MB, one filled while the other is written: through the cache, the file's size in pages must be found first, which on
-// some machines costs several times the write itself (measured on a virtual machine: 52 MB in
-// 160-220 ms through the cache, 40-50 ms straight), and the sync that follows writes it all
-// the same. False, with nothing written, for a short file or a file system that takes no such
-// writes; the last part of a block is always written through the cache.
+// blocks of 4 MB, one filled while the other is written. Through the cache, the file's size
+// in pages must be found first, which on some machines costs several times the write itself
+// (measured on a virtual machine: 52 MB in 160-220 ms through the cache, 40-50 ms straight),
+// and the sync that follows writes it all the same. False, with nothing written, for a short
+// file or a file system that takes no such writes; the last part of a block, short of a
+// page, is written through the cache.
 bool writeStraight(int fd, const std::vector<QByteArrayView> &pieces)
 {
 #if defined(__linux__) && defined(O_DIRECT)
