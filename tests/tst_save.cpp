@@ -282,22 +282,25 @@ private slots:
     {
         QTest::addColumn<bool>("cutShort");
         QTest::addColumn<int>("size");
-        QTest::newRow("cut short") << true << (3 << 20);
-        QTest::newRow("cut short, written past the cache") << true << (20 << 20);
-        QTest::newRow("written over in place") << false << (3 << 20);
+        QTest::addColumn<bool>("secondName"); // the .bak is then a copy
+        QTest::newRow("cut short") << true << (3 << 20) << false;
+        QTest::newRow("cut short, written past the cache") << true << (20 << 20) << false;
+        QTest::newRow("cut short, with a second name") << true << (3 << 20) << true;
+        QTest::newRow("written over in place") << false << (3 << 20) << false;
     }
 
     void changedWhileThePreviewIsOpen()
     {
         QFETCH(bool, cutShort);
         QFETCH(int, size);
+        QFETCH(bool, secondName);
         Program program;
         ConfigFixture files;
-        QByteArray asRead = "Name a\n";
-        while (asRead.size() < size)
-            asRead += "; a comment long enough to make the file a long one, line after line\n";
-        asRead += "Sysop s\n";
-        const QString path = files.write(asRead);
+        const QByteArray filler("; a comment, one of the many that make this file a long one\n");
+        const QString path =
+                files.write("Name a\n" + filler.repeated(size / filler.size()) + "Sysop s\n");
+        const QByteArray name = QFile::encodeName(path);
+        QVERIFY(!secondName || ::link(name.constData(), (name + ".2").constData()) == 0);
         QVERIFY(openConfig(path).isEmpty());
         vog::ConfigDocument &doc = vog::document();
         doc.setValue(*vog::rowNamed("Sysop"), -1, QStringLiteral("t"));
@@ -305,12 +308,8 @@ private slots:
         QCOMPARE(save.writes.size(), std::size_t(1));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
-        if (cutShort) {
-            QVERIFY(file.resize(100));
-        } else {
-            QVERIFY(file.seek(asRead.size() / 2));
-            QVERIFY(file.write(QByteArray(4096, 'x')) == 4096);
-        }
+        QVERIFY(cutShort ? file.resize(100)
+                         : file.seek(size / 2) && file.write(QByteArray(4096, 'x')) == 4096);
         file.close();
         const QByteArray onDisk = bytesOf(path);
         QString error;

@@ -472,12 +472,15 @@ void writeFiles(std::vector<FileWrite> &files)
             if (QFileInfo(bak).isSymLink())
                 throw CommandError(bak + QStringLiteral(" is a symbolic link; the bytes as read "
                                                         "are kept only in a file of its own"));
+            // The .bak is a second name of the file where it can be; made before the last
+            // look's facts are taken, as it moves the file's change time on.
+            bool copyBak = false;
             if (!bak.isEmpty()) {
                 auto asName = std::make_unique<KeptName>();
                 if (asName->make(target, st, bak))
                     backups.push_back({nullptr, bak, target, std::move(asName)});
                 else
-                    backups.push_back({prepare(bak, {f.asRead}, &st, bak), bak, target, nullptr});
+                    copyBak = true;
             }
             // The last look reads the file while its new bytes are written; its facts taken
             // before it began must still stand once the writes are synced.
@@ -490,16 +493,19 @@ void writeFiles(std::vector<FileWrite> &files)
                                                     return stillHolds(target, path, size,
                                                                       fingerprint);
                                                 })});
-            // Let go before the new bytes are written: where nothing else holds them (a file
-            // whose links were edited is written from its edited bytes), the memory goes back
-            // to the system. Pieces of the new bytes stand in bytes their caller keeps.
-            f.asRead = QByteArray();
             try {
+                if (copyBak)
+                    backups.push_back({prepare(bak, {f.asRead}, &st, bak), bak, target, nullptr});
+                // Let go before the new bytes are written: where nothing else holds them (a
+                // file whose links were edited is written from its edited bytes), the memory
+                // goes back to the system. Pieces of the new bytes stand in bytes their caller
+                // keeps.
+                f.asRead = QByteArray();
                 writes.push_back(
                         {prepare(target, newBytes(f), &st, f.path), f.path, {}, nullptr});
             } catch (const CommandError &) {
-                // Bytes as read that stand in a mapping of the file fail the write when the
-                // file was cut short meanwhile: that is the reason to give.
+                // Bytes as read that stand in a mapping of the file fail a write when the file
+                // was cut short meanwhile: that is the reason to give.
                 if (!looks.back().stands(target))
                     changedOnDisk(f.path);
                 throw;
