@@ -489,7 +489,8 @@ void writeFiles(std::vector<FileWrite> &files)
                 changedOnDisk(f.path);
             const auto [size, fingerprint] = asRead.back();
             looks.push_back({looked, std::async(std::launch::async | std::launch::deferred,
-                                                [target, path = f.path, size, fingerprint] {
+                                                [target, path = f.path, size = size,
+                                                 fingerprint = fingerprint] {
                                                     return stillHolds(target, path, size,
                                                                       fingerprint);
                                                 })});
