@@ -1,6 +1,7 @@
 #include "ConfigGenerator.h"
 
 #include "reader/KeywordTable.h"
+#include "reader/LineGrammar.h"
 
 #include <QFile>
 
@@ -730,12 +731,13 @@ private:
             for (; n > 0; --n)
                 m_out.line(r().chance(80) ? "" : " \t ");
         } else if (roll < 97) {
-            // Lines that look like keywords but carry none: alone, after a tab, glued on.
+            // Lines that look like keywords but carry none: alone or before a comment (a
+            // keyword that needs a value; a switch alone would be On), glued on.
             for (; n > 0; --n) {
                 const vog::KeywordRow &e = *m_perLink[std::size_t(r().below(int(m_perLink.size())))];
-                const int form = r().below(3);
+                const int form = vog::offersOn(e) ? 2 : r().below(3);
                 const std::string k = spelling(m_random, e);
-                m_out.line(form == 0 ? k : form == 1 ? k + "\t" + linkValue(m_random, e.keyword)
+                m_out.line(form == 0 ? k : form == 1 ? k + "\t# " + linkValue(m_random, e.keyword)
                                                      : k + "=" + linkValue(m_random, e.keyword));
             }
         } else {

@@ -14,6 +14,7 @@
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
 #include "reader/KeywordTable.h"
+#include "reader/LineGrammar.h"
 #include "reader/LineReader.h"
 #include "reader/LinkStore.h"
 #include "reader/NumberConversion.h"
@@ -193,28 +194,63 @@ std::vector<QByteArray> readAll(LineReader &reader)
     return lines;
 }
 
-// The row whose literal begins the matching text, found by trying every row of the table.
-const KeywordRow *bruteForceMatch(QByteArrayView matching)
+bool isBlankOrTab(char c)
 {
-    if (matching.startsWith('#'))
+    return c == ' ' || c == '\t';
+}
+
+// The newer spellings that set a row of the table, written out here on their own.
+const KeywordRow *newerSpelling(QByteArrayView word)
+{
+    static const std::pair<const char *, const char *> words[] = {
+        {"areafixautocreate", "AutoAreaCreate"},
+        {"areafixautocreatefile", "AutoAreaCreateFile"},
+        {"areafixautocreatedefaults", "AutoAreaCreateDefaults"},
+        {"autocreate", "AutoAreaCreate"},
+    };
+    for (const auto &[spelled, name] : words)
+        if (word == QByteArrayView(spelled))
+            return rowNamed(name);
+    return nullptr;
+}
+
+// The row whose keyword is the matching text's first word, followed by a blank or a tab,
+// found by trying every row of the table; a keyword alone (or before a comment alone) only
+// for a switch, which it turns on.
+const KeywordRow *bruteForceMatch(QByteArrayView matching, QByteArrayView asRead, char commentChar)
+{
+    if (asRead.startsWith(commentChar))
         return nullptr;
-    const KeywordRow *found = nullptr;
+    qsizetype end = 0;
+    while (end < matching.size() && !isBlankOrTab(matching[end]))
+        ++end;
+    const KeywordRow *found = newerSpelling(matching.first(end));
     for (const KeywordRow &e : keywordTable()) {
         const qsizetype n = e.keyword.size();
         // Byte by byte: a memcmp here would feed the fuzzer comparisons the reader never made.
         const char *m = matching.data();
         const char *w = e.keyword.data();
-        if (matching.size() <= n || m[n] != ' ')
+        if (n != end)
             continue;
         qsizetype k = 0;
         while (k < n && m[k] == w[k])
             ++k;
         if (k == n) {
-            CHECK(!found); // no literal begins another
+            CHECK(!found); // no keyword is another's
             found = &e;
         }
     }
-    return found;
+    if (!found)
+        return nullptr;
+    // What follows the separators: nothing, or a comment, leaves the keyword alone.
+    qsizetype at = end;
+    while (at < matching.size() && isTrimmed(matching[at]))
+        ++at;
+    const bool alone = at == matching.size()
+            || (asRead[at] == commentChar
+                && (at + 1 == asRead.size() || isBlankOrTab(asRead[at + 1])
+                    || asRead[at + 1] == commentChar));
+    return alone && !offersOn(*found) ? nullptr : found;
 }
 
 // The state a value gives its field, checked against the plain reading of each rule.
@@ -286,7 +322,7 @@ public:
     {
     }
 
-    void lineRead(QByteArrayView raw) override
+    void lineRead(QByteArrayView raw, bool inEffect) override
     {
         finishLine();
         ++m_lineNumber;
@@ -298,8 +334,16 @@ public:
         for (qsizetype k = 0; k < asRead.size(); ++k)
             CHECK(matching[k] == asRead[k]
                   || (asRead[k] >= 'A' && asRead[k] <= 'Z' && matching[k] == asRead[k] + 32));
-        m_expected = bruteForceMatch(matching);
+        // A line in a branch not taken sets nothing.
+        m_expected = inEffect ? bruteForceMatch(matching, asRead, m_commentChar) : nullptr;
         m_asRead = asRead;
+        // "CommentChar C" makes C the comment character of the lines after it.
+        if (inEffect && matching.startsWith("commentchar") && matching.size() > 11
+            && isBlankOrTab(matching[11])) {
+            const QByteArrayView rest = trimmed(asRead.sliced(11));
+            if (rest.size() == 1)
+                m_commentChar = rest.front();
+        }
     }
 
     void windowValue(const KeywordLine &line) override
@@ -350,12 +394,22 @@ private:
         CHECK(&e == m_expected);
         m_expected = nullptr;
         CHECK(line.lineNumber == m_lineNumber);
-        // The value: the rest after the keyword, never empty, nothing of code 0 to 32 at an end.
+        // The value: the rest after the keyword and its blanks or tabs, never empty, nothing of
+        // code 0 to 32 at an end, up to the line's end or to a comment after a blank or tab; a
+        // switch alone reads "on".
         const QByteArrayView value = line.value;
         CHECK(!value.isEmpty());
         CHECK(!isTrimmed(value.front()) && !isTrimmed(value.back()));
-        CHECK(value.data() > m_asRead.data() + e.keyword.size()
-              && value.data() + value.size() == m_asRead.data() + m_asRead.size());
+        if (line.alone) {
+            CHECK(offersOn(e) && value == "on");
+        } else {
+            const char *end = m_asRead.data() + m_asRead.size();
+            CHECK(value.data() > m_asRead.data() && value.data() < end
+                  && isTrimmed(value.data()[-1]));
+            const QByteArrayView rest(value.data() + value.size(), end);
+            CHECK(rest.isEmpty()
+                  || (isTrimmed(rest.front()) && trimmed(rest).front() == m_commentChar));
+        }
         checkShown(value);
         checkState(e, value);
         m_out.push_back({&e, value.toByteArray(), line.lineNumber, column});
@@ -369,6 +423,7 @@ private:
     int m_links = 0;
     qint64 m_lineNumber = 0;
     const KeywordRow *m_expected = nullptr;
+    char m_commentChar = '#';
     QByteArrayView m_asRead;
     std::vector<Recognised> m_out;
 };
@@ -519,9 +574,10 @@ std::vector<AreaState> areasIn(QByteArrayView bytes, const TextCodec &codec)
 {
     std::vector<AreaState> out;
     LineReader lines(bytes);
+    LineState state;
     QByteArrayView line;
     while (lines.next(line))
-        if (isAreaLine(lines.rawLine()))
+        if (readLine(line, state).inEffect && isAreaLine(lines.rawLine()))
             out.push_back(areaState(lines.rawLine(), codec));
     return out;
 }
@@ -642,7 +698,9 @@ void checkRoundTrip(QByteArrayView data)
     try {
         out = document().render(file, data);
     } catch (const RenderError &) {
-        return; // a kept list line that its file's codepage can't write back as shown
+        // A kept list line that its file's codepage can't write back as shown, or a line to
+        // add at the end of a file that ends inside a condition.
+        return;
     }
     // Saved, the document follows the edits to what a read of the new bytes finds.
     CHECK(areasIn(out, codec) == expectedAreas);

@@ -1,4 +1,5 @@
 #include "script/ScriptCommand.h"
+#include "reader/LineGrammar.h"
 #include "shell/CommandLine.h"
 #include "shell/QuitOnSignal.h"
 #include "shell/Startup.h"
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
         return *commandLine.exitStatus;
     }
 
+    vog::chooseModule(commandLine.module.value_or(vog::rememberedModule()).toUtf8());
     QApplication app(argc, argv);
     vog::quitOnTerminationSignals();
     createWindows(EditorWindows::AfterMainIsShown);

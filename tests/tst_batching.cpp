@@ -161,13 +161,13 @@ private slots:
                                                    << InterleavedLines;
         QTest::newRow("values as they stand")
                 << QByteArray("Route   a  b   \r\n"
-                              "Route x # not a comment\r\n"
+                              "Route x #1 not a comment # but this is\r\n"
                               "Pack \xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd rar\n"
                               "Pack caf\xe9 latin-1\n"
                               "Route \tafter a tab\n"
                               "Link  Gamma  Node \n")
                 << Before::TypedLines
-                << ListLines{{"Route", {"a  b", "x # not a comment", "after a tab"}},
+                << ListLines{{"Route", {"a  b", "x #1 not a comment", "after a tab"}},
                              {"Pack", {QString::fromUtf8("\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd rar"),
                                        QString::fromLatin1("caf\xe9 latin-1")}},
                              {"LinkChange", {"Gamma  Node"}}};

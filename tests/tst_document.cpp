@@ -4,6 +4,7 @@
 #include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
 #include "reader/Errors.h"
+#include "reader/LineGrammar.h"
 #include "reader/LinkStore.h"
 #include "reader/ValueRules.h"
 
@@ -125,7 +126,7 @@ private slots:
             << QByteArray("Sysop s\n");
         QTest::newRow("link value replaced, new one after the link's last line")
             << QByteArray("link A\naka 1:1/1\nlink B\naka 2:2/2\n\nSysop s\n") << "set Aka@1=9:9/9\nset Packer@2=zip"
-            << QByteArray("link A\naka 9:9/9\nlink B\naka 2:2/2\nPacker zip\n\nSysop s\n");
+            << QByteArray("link A\naka 9:9/9\nlink B\naka 2:2/2\npacker zip\n\nSysop s\n");
         QTest::newRow("link value removed; a value for the lines before the first link")
             << QByteArray("Sysop s\nlink A\nPacker arj\naka 1:1/1\n") << "remove Packer@1\nset Packer@0=zip"
             << QByteArray("Sysop s\nPacker zip\nlink A\naka 1:1/1\n");
@@ -155,7 +156,7 @@ private slots:
             << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\nLinkDefaults begin\nPktPwd p\nLinkGrp X\nlink B\nLinkDefaults end\n");
         QTest::newRow("defaults with no block: one block before the first link")
             << QByteArray("Sysop s\nlink A\naka 1:1/1\n") << "set Packer@2147483647=zip\nset Pause@2147483647=earea"
-            << QByteArray("Sysop s\nLinkDefaults begin\nPacker zip\nPause earea\nLinkDefaults end\nlink A\naka 1:1/1\n");
+            << QByteArray("Sysop s\nlinkdefaults begin\npacker zip\npause earea\nlinkdefaults end\nlink A\naka 1:1/1\n");
         QTest::newRow("defaults emptied: the new block after the destroy")
             << QByteArray("LinkDefaults begin\nPacker arj\nLinkDefaults end\nlink A\nLinkDefaults destroy")
             << "set Packer@2147483647=zip"
@@ -174,6 +175,69 @@ private slots:
         apply(edits);
         QCOMPARE(read.render(), expected);
         QCOMPARE(document().planSave().files().empty(), expected == file);
+    }
+
+    // The line grammar as the tosser reads it: each change lands in the line in effect and
+    // replaces the value's bytes alone.
+    void renderByTheLineGrammar_data()
+    {
+        QTest::addColumn<QByteArray>("module");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray branches = "if \"[module]\"==\"hub\"\r\nSysop a\r\nelseif [module]==point\r\nSysop b\r\nelse\r\nSysop c\r\nendif\r\n";
+        // clang-format off
+        QTest::newRow("tab-separated value")
+            << QByteArray() << QByteArray("Inbound\t\t/home/fido/in\t\nSysop s") << "set Inbound=/var/in"
+            << QByteArray("Inbound\t\t/var/in\t\nSysop s");
+        QTest::newRow("trailing comment kept byte for byte")
+            << QByteArray() << QByteArray("link A\nPacker zip     #### Do not edit this comment\r\n") << "set Packer@1=rar"
+            << QByteArray("link A\nPacker rar     #### Do not edit this comment\r\n");
+        QTest::newRow("8-bit comment kept, a Ctrl-Z tail too")
+            << QByteArray() << QByteArray("Origin Node #1 \t# \xe2\xe8\xf8\n\x1a\xff") << "set Origin=Node #2"
+            << QByteArray("Origin Node #2 \t# \xe2\xe8\xf8\n\x1a\xff");
+        QTest::newRow("switch alone set to Off")
+            << QByteArray() << QByteArray("LogEchoToScreen   # loud\nlink A\nImport\n") << "set LogEchoToScreen=Off\nset Import@1=Off"
+            << QByteArray("LogEchoToScreen Off   # loud\nlink A\nImport Off\n");
+        QTest::newRow("switch alone set to On stays alone")
+            << QByteArray() << QByteArray("LogEchoToScreen\n") << "set LogEchoToScreen=Off\nset LogEchoToScreen=On"
+            << QByteArray("LogEchoToScreen\n");
+        QTest::newRow("CommentChar: its comments kept, a hash is a value's")
+            << QByteArray() << QByteArray("Sysop a # b\nCommentChar ;\nOrigin x # y ; note\n") << "set Origin=z\nset Sysop=c"
+            << QByteArray("Sysop c # b\nCommentChar ;\nOrigin z ; note\n");
+        QTest::newRow("branch of the module chosen")
+            << QByteArray("point") << branches << "set Sysop=d"
+            << QByteArray(branches).replace("Sysop b", "Sysop d");
+        QTest::newRow("branch taken when no module is chosen")
+            << QByteArray() << branches << "set Sysop=d"
+            << QByteArray(branches).replace("Sysop c", "Sysop d");
+        QTest::newRow("a value no line in effect sets: a line outside every condition")
+            << QByteArray() << QByteArray("if [OS]==UNIX\nSysop a\nendif\nifdef NOWHERE_SET_VAR\nOrigin o\nendif\n") << "set Origin=p"
+            << QByteArray("if [OS]==UNIX\nSysop a\nendif\nifdef NOWHERE_SET_VAR\nOrigin o\nendif\nOrigin p\n");
+        QTest::newRow("a new line spelled as the file spells keywords")
+            << QByteArray() << QByteArray("sysop a\nroute\tcrash 2:5020/1 *\nlink A\naka\t2:5020/1\n") << "set Origin=o\nset Packer@1=zip\nlines Route=crash 2:5020/1 *|hold 2:5020/2 *"
+            << QByteArray("sysop a\nroute\tcrash 2:5020/1 *\norigin\to\nroute\thold 2:5020/2 *\nlink A\naka\t2:5020/1\npacker\tzip\n");
+        // clang-format on
+    }
+    void renderByTheLineGrammar()
+    {
+        QFETCH(QByteArray, module);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, edits);
+        QFETCH(QByteArray, expected);
+        chooseModule(module);
+        ReadFile read(file);
+        chooseModule({});
+        apply(edits);
+        QCOMPARE(read.render(), expected);
+    }
+
+    // A value that would read back cut short at a comment is refused.
+    void valueThatReadsAsACommentIsRefused()
+    {
+        ReadFile read("Sysop a\n");
+        document().setValue(*rowNamed("Sysop"), -1, QStringLiteral("a # b"));
+        QVERIFY_THROWS_EXCEPTION(RenderError, read.render());
     }
 
     // Once saved, the links inherit the defaults as the new bytes say them.

@@ -298,7 +298,7 @@ void TestFilesAndPaths::values_data()
     QTest::newRow("hash inside a value")          << QByteArray("LockFile /run/a#b.lock\n")        << QStringList{"LockFile=/run/a#b.lock"};
     QTest::newRow("comment line")                 << QByteArray("  # Inbound /in\n")               << QStringList{};
     QTest::newRow("keyword alone")                << QByteArray("AdvisoryLock\nInbound \n")        << QStringList{};
-    QTest::newRow("keyword and tab")              << QByteArray("AdvisoryLock\t5\n")               << QStringList{};
+    QTest::newRow("keyword and tab")              << QByteArray("AdvisoryLock\t5\n")               << QStringList{"AdvisoryLock=5"};
     QTest::newRow("odd characters kept")          << QByteArray("NotValidFileNameChars \"*/:;<=>?\\|%\n")
                                                   << QStringList{"NotValidFileNameChars=\"*/:;<=>?\\|%"};
 

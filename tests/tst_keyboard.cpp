@@ -406,8 +406,8 @@ void TestKeyboard::acceleratorsAreUniqueWithinEachMenu()
     QCOMPARE(bar.size(), 3);
     QCOMPARE(QSet<QString>(bar.begin(), bar.end()).size(), 3);
     const QStringList file = letters(Main->N1->actions());
-    QCOMPARE(file.size(), 3);
-    QCOMPARE(QSet<QString>(file.begin(), file.end()).size(), 3);
+    QCOMPARE(file.size(), 4);
+    QCOMPARE(QSet<QString>(file.begin(), file.end()).size(), 4);
 }
 
 QTEST_MAIN(TestKeyboard)

@@ -366,7 +366,8 @@ private slots:
             const char *word, *onOff, *inverted;
         } onOff[] = {{"YES", "On", "On"},   {"On", "On", "On"},      {"yes", "On", "On"},
                      {"1", "Off", "On"},    {"true", "Off", "On"},   {"no", "Off", "Off"},
-                     {"OFF", "Off", "Off"}, {"online", "Off", "On"}, {"", "Off", "On"}};
+                     {"OFF", "Off", "Off"}, {"online", "Off", "On"},
+                     {"", "On", "On"}}; // a switch alone means On
         for (const auto &w : onOff) {
             QTest::addRow("On/Off '%s'", w.word)
                 << "AdvancedAreafix " + QByteArray(w.word) + "\nExport " + w.word + "\n"

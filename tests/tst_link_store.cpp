@@ -158,10 +158,10 @@ private slots:
             << QByteArray("Link A\nLinkDefaults Begin\nPacker arj\nLink B\nLinkDefaults end\n")
             << QStringList{"A", "B"} << 3
             << Cells{{1, 34, ""}, {1, 43, ""}, {2, 43, ""}, {2, 34, "end"}};
-        QTest::newRow("link alone or with a tab starts nothing")
-            << QByteArray("Link A\nlink\nAka 1:1/1\nLINK   \nlink\tB\nPassword p\nlink\tC D\n")
-            << QStringList{"A"} << 2
-            << Cells{{1, 3, "1:1/1"}, {1, 44, "p"}, {1, 32, "A"}};
+        QTest::newRow("link alone starts nothing; a tab separates")
+            << QByteArray("Link A\nlink\nAka 1:1/1\nLINK   \nlink\tB\nPassword p\n")
+            << QStringList{"A", "B"} << 3
+            << Cells{{1, 3, "1:1/1"}, {2, 44, "p"}, {1, 32, "A"}, {2, 32, "B"}};
         QTest::newRow("other keywords do not end a section")
             << QByteArray("Link A\nSysop Ivan\nInbound /in\nAka 1:1/1\n") << QStringList{"A"} << 2
             << Cells{{1, 3, "1:1/1"}};

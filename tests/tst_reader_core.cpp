@@ -291,8 +291,17 @@ private slots:
                                                 << QByteArray("1");
         QTest::newRow("inner blanks kept") << QByteArray("AddToSeen   a b  c")
                                            << QByteArray("addtoseen") << QByteArray("a b  c");
-        QTest::newRow("hash inside a value") << QByteArray("address 1 # main")
-                                             << QByteArray("address") << QByteArray("1 # main");
+        // A comment character after a blank or tab, and before one or the end, starts a comment.
+        QTest::newRow("trailing comment") << QByteArray("address 1 # main")
+                                          << QByteArray("address") << QByteArray("1");
+        QTest::newRow("comment of several hashes") << QByteArray("reportto loc pvt   ####")
+                                                   << QByteArray("reportto") << QByteArray("loc pvt");
+        QTest::newRow("hash glued to a word") << QByteArray("Origin Node #1")
+                                              << QByteArray("origin") << QByteArray("Node #1");
+        QTest::newRow("hash inside a word") << QByteArray("PktPwd a#b") << QByteArray("pktpwd")
+                                            << QByteArray("a#b");
+        QTest::newRow("only a comment after the keyword")
+                << QByteArray("Name	# later") << QByteArray() << QByteArray();
         QTest::newRow("keyword inside the value") << QByteArray("origin sysop station")
                                                   << QByteArray("origin") << QByteArray("sysop station");
         QTest::newRow("tab after the blank") << QByteArray("Name \tMy Station")
@@ -301,8 +310,21 @@ private slots:
         QTest::newRow("comment without blank") << QByteArray("#Address 1") << QByteArray()
                                                << QByteArray();
         QTest::newRow("keyword alone") << QByteArray("name") << QByteArray() << QByteArray();
-        QTest::newRow("tab after keyword") << QByteArray("name\tMy Station") << QByteArray()
-                                           << QByteArray();
+        QTest::newRow("tab after keyword") << QByteArray("name\tMy Station") << QByteArray("name")
+                                           << QByteArray("My Station");
+        QTest::newRow("tabs and a tab inside") << QByteArray("Inbound\t\t/in/a\tb \t")
+                                               << QByteArray("inbound") << QByteArray("/in/a\tb");
+        // A switch written alone means On; its value reads "on".
+        QTest::newRow("switch alone") << QByteArray("LogEchoToScreen") << QByteArray("logechotoscreen")
+                                      << QByteArray("on");
+        QTest::newRow("inverted switch alone, a comment after")
+                << QByteArray("Import   # yes") << QByteArray("import") << QByteArray("on");
+        QTest::newRow("radio with an on option alone") << QByteArray("ForwardPkts")
+                                                       << QByteArray("forwardpkts") << QByteArray("on");
+        QTest::newRow("radio without one alone") << QByteArray("AvailList") << QByteArray()
+                                                 << QByteArray();
+        QTest::newRow("newer spelling") << QByteArray("AreafixAutoCreate off")
+                                        << QByteArray("autoareacreate") << QByteArray("off");
         QTest::newRow("unknown keyword") << QByteArray("Nodelist x") << QByteArray() << QByteArray();
         QTest::newRow("keyword as prefix of a word") << QByteArray("names x") << QByteArray()
                                                      << QByteArray();
@@ -312,7 +334,8 @@ private slots:
                               << QByteArray("Boss Node");
         QTest::newRow("linkdefaults") << QByteArray("LinkDefaults begin")
                                       << QByteArray("linkdefaults") << QByteArray("begin");
-        QTest::newRow("link and tab") << QByteArray("link\tBoss") << QByteArray() << QByteArray();
+        QTest::newRow("link and tab") << QByteArray("link\tBoss") << QByteArray("link")
+                                      << QByteArray("Boss");
         QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray();
         // The first word is lower-cased while its blank is looked for, and no further than a
         // keyword can be long.

@@ -40,6 +40,11 @@ class TestScriptCommand final : public QObject
     // Writes the files, runs the program with the arguments and the main file's name after them.
     Run run(const QByteArray &main, const QByteArray &included, const QStringList &arguments)
     {
+        write(main, included);
+        return exec(arguments);
+    }
+    void write(const QByteArray &main, const QByteArray &included)
+    {
         QDir(m_dir.path()).removeRecursively();
         QDir().mkpath(m_dir.path());
         for (const auto &[name, bytes] : {std::pair{"test.cfg", main}, {"sub.cfg", included}}) {
@@ -47,6 +52,9 @@ class TestScriptCommand final : public QObject
             if (!bytes.isNull() && (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()))
                 qFatal("cannot write %s", name);
         }
+    }
+    Run exec(const QStringList &arguments)
+    {
         QProcess program;
         program.start(QStringLiteral(VOG_CONFIG_PROGRAM), QStringList(arguments) << file());
         if (!program.waitForFinished(60000))
@@ -240,6 +248,48 @@ private slots:
         QCOMPARE(r.code, 1);
         r = run(Links, {}, {"--check"});
         QCOMPARE(r.out + r.err, QByteArray());
+        QCOMPARE(r.code, 0);
+    }
+
+    // --check reads the lines as the tosser does: a keyword alone that needs a value, unpaired
+    // conditions, names nothing defines, an address that is none; Address may stand again,
+    // and a branch not taken sets nothing twice.
+    void checkKnowsTheFormat()
+    {
+        const QByteArray input = "Address 2:5020/1\nAddress 2:5020/1.1@fidonet\nif [module]==hub\n"
+                                 "Sysop a\nelse\nSysop b\nendif\nAddress\nlink\nset HOME_X=/fido\n"
+                                 "Inbound [HOME_X]/in [NOPE_UNSET_NAME]\nCommentChar ##\nendif\n"
+                                 "LogEchoToScreen\nlink A\nAka MY-ADDRESS\nifdef X_SET_NOWHERE\n";
+        const QString expected = QStringLiteral(
+                "F:8: Address has no value\n"
+                "F:9: Link has no value\n"
+                "F:11: [NOPE_UNSET_NAME] is defined by no set line and not in the environment\n"
+                "F:12: CommentChar takes one character\n"
+                "F:13: endif without if\n"
+                "F:16: Aka: \"MY-ADDRESS\" is not an address (zone:net/node[.point][@domain])\n"
+                "F:17: if without endif\n").replace("F", file());
+        const Run r = run(input, {}, {"--check"});
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(QString::fromUtf8(r.out), expected);
+        QCOMPARE(r.code, 1);
+    }
+
+    // An included file is named after its variables are expanded; one that can't be read is
+    // told on standard error, and the rest is read.
+    void includesNamedByVariables()
+    {
+        write("set PARTS=parts\nInclude [PARTS]/a.cfg\nInclude missing/none.cfg\nInclude sub.cfg\n",
+              "Sysop b\n");
+        QDir(m_dir.path()).mkdir(QStringLiteral("parts"));
+        QFile part(m_dir.filePath(QStringLiteral("parts/a.cfg")));
+        QVERIFY(part.open(QIODevice::WriteOnly) && part.write("Origin o\n") == 9);
+        part.close();
+        const Run r = exec({"--include", "--list"});
+        QCOMPARE(QString::fromUtf8(r.err),
+                 QStringLiteral("vog-config: %1:3: missing/none.cfg can't be read: No such file "
+                                "or directory\n").arg(file()));
+        QCOMPARE(r.out, QByteArray("Origin=o\nSysop=b\nInclude=[PARTS]/a.cfg\nInclude=missing/none.cfg\n"
+                                   "Include=sub.cfg\n"));
         QCOMPARE(r.code, 0);
     }
 };

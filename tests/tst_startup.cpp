@@ -87,7 +87,8 @@ private slots:
         };
         const QList<Item> file{{Main->N5, "N5", "Со&здать", true},
                                {Main->N2, "N2", "&Открыть", true},
-                               {Main->N3, "N3", "&Сохранить", false}};
+                               {Main->N3, "N3", "&Сохранить", false},
+                               {Main->ModuleMenu->menuAction(), "", "&Module", true}};
         const QList<Item> configurator{
             {Main->GeneralKeywords1, "GeneralKeywords1", "General Keywords ", true},
             {Main->FilesandPaths1, "FilesandPaths1", "Files and Paths ", true},

@@ -355,6 +355,7 @@ std::vector<AreaLines::LineEdit> AreaLines::edits() const
             at = anchor->lineStart + anchor->length + anchor->endLength;
             endFirst = anchor->endLength == 0;
         } else {
+            checkEndOutsideConditions(file, QStringLiteral("a new area"));
             at = f.ctrlZ >= 0 ? f.ctrlZ : f.size;
             endFirst = at > 0 && !f.lastLineEnded;
         }

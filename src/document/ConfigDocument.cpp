@@ -50,13 +50,207 @@ void ConfigDocument::clear()
     m_ahead = {};
     m_tooLong.clear();
     m_areas.clear();
+    m_notTaken.clear();
+    m_includeStates.clear();
+    m_starts.clear();
+    m_modules.clear();
+    m_moduleLines = {};
+    m_inContext.clear();
+    m_notes.clear();
+    m_spelling.clear();
+    startNewRead();
     ++m_version;
 }
 
-void ConfigDocument::beginFile(int file, bool isMain)
+void ConfigDocument::beginGrammar(int file, const LineState &start)
+{
+    m_notTaken.erase(std::remove_if(m_notTaken.begin(), m_notTaken.end(),
+                                    [file](const NotTaken &n) { return n.file == file; }),
+                     m_notTaken.end());
+    for (auto at = m_includeStates.begin(); at != m_includeStates.end();)
+        at = at->first.first == file ? m_includeStates.erase(at) : std::next(at);
+    for (auto at = m_notes.begin(); at != m_notes.end();)
+        at = at->first.first == file ? m_notes.erase(at) : std::next(at);
+    m_spelling.erase(file);
+    if (m_moduleLines.file == file)
+        m_moduleLines = {};
+    m_starts.insert_or_assign(file, start);
+    sourceFile(file).openConditionAt = 0;
+    if (start.commentChar != '#')
+        m_inContext.insert(file);
+    else
+        m_inContext.remove(file);
+}
+
+void ConfigDocument::noteOtherLine(const LineFacts &facts, qint64 line)
+{
+    const int file = m_readingFile;
+    if (facts.kind == LineKind::Condition || facts.kind == LineKind::Set
+        || facts.kind == LineKind::CommentChar)
+        m_inContext.insert(file);
+    if (facts.kind == LineKind::Keyword && !facts.inEffect)
+        m_notTaken.push_back({file, line, facts.row->index});
+    if (facts.problem == LineFacts::IfWithoutEndif && !sourceFile(file).openConditionAt)
+        sourceFile(file).openConditionAt = line;
+    for (const QByteArray &name : facts.modules)
+        if (!m_modules.contains(name))
+            m_modules.append(name);
+    if (facts.moduleFrom > 0 && m_moduleLines.file < 0)
+        m_moduleLines = {file, facts.moduleFrom, line};
+}
+
+QByteArray ConfigDocument::newLinePart(int file, const KeywordRow &row, int neighbour) const
+{
+    const auto at = m_spelling.find(file);
+    if (at == m_spelling.end())
+        return QByteArray(row.name) + ' ';
+    const Spelling &s = at->second;
+    const auto index = std::size_t(row.index);
+    QByteArray part = !s.keyword[index].isEmpty() ? s.keyword[index]
+            : s.lowerCase > s.otherCase          ? row.keyword.toByteArray()
+                                                 : QByteArray(row.name);
+    if (!s.separator[index].isEmpty())
+        part += s.separator[index];
+    else if (neighbour >= 0 && !s.separator[std::size_t(neighbour)].isEmpty())
+        part += s.separator[std::size_t(neighbour)];
+    else
+        part += ' ';
+    return part;
+}
+
+void ConfigDocument::noteSpelling(const KeywordLine &line)
+{
+    Spelling &spelling = m_spelling[m_readingFile];
+    if (spelling.keyword.empty()) {
+        spelling.keyword.resize(keywordTable().size());
+        spelling.separator.resize(keywordTable().size());
+    }
+    const auto k = std::size_t(line.row->index);
+    // A newer spelling is no way to spell the keyword's own name.
+    if (spelling.keyword[k].isEmpty() && line.keyword.size() == line.row->keyword.size()) {
+        spelling.keyword[k] = line.keyword.toByteArray();
+        spelling.separator[k] = line.separator.toByteArray();
+    }
+    if (line.keyword == line.row->keyword)
+        ++spelling.lowerCase;
+    else
+        ++spelling.otherCase;
+}
+
+void ConfigDocument::noteLine(const KeywordLine &line)
+{
+    LineNote note;
+    note.comment = line.comment.toByteArray();
+    if (line.state && !line.alone && (line.value.contains('[') || line.value.contains('`'))) {
+        note.expanded = line.state->expand(line.value, nullptr, &note.backQuoted);
+        note.hasExpansion = true;
+    }
+    if (!note.comment.isEmpty() || note.hasExpansion)
+        m_notes.insert_or_assign({m_readingFile, line.lineNumber}, std::move(note));
+}
+
+void ConfigDocument::findCommentsAgain(int file, QByteArrayView bytes)
+{
+    for (auto at = m_notes.begin(); at != m_notes.end();)
+        at = at->first.first == file ? m_notes.erase(at) : std::next(at);
+    LineState state = startOf(file);
+    for (const ValueLine &l : m_lines) {
+        if (l.file != file || l.lineStart + l.lineLength > bytes.size())
+            continue;
+        const QByteArrayView raw = bytes.sliced(l.lineStart, l.lineLength);
+        const QByteArrayView value = raw.sliced(l.valueStart, l.valueLength);
+        // Most lines end with their value: only those with more, or a [NAME], are read.
+        const QByteArrayView rest = raw.sliced(l.valueStart + l.valueLength);
+        if (!rest.contains(state.commentChar) && !value.contains('[') && !value.contains('`'))
+            continue;
+        LineState s = state;
+        const LineFacts facts = readLine(raw, s);
+        if (facts.kind != LineKind::Keyword)
+            continue;
+        KeywordLine line;
+        line.row = facts.row;
+        line.alone = facts.alone;
+        line.value = value;
+        line.lineNumber = l.line;
+        line.state = &state;
+        if (facts.commentStart >= 0)
+            line.comment = trimmed(raw.sliced(facts.commentStart));
+        const int reading = m_readingFile;
+        m_readingFile = file;
+        noteLine(line);
+        m_readingFile = reading;
+    }
+}
+
+bool ConfigDocument::expandedValue(const ValueLine &line, QByteArray &value) const
+{
+    const auto at = m_notes.find({line.file, qint64(line.line)});
+    if (at == m_notes.end() || !at->second.hasExpansion) {
+        value = valueBytes(line).toByteArray();
+        return true;
+    }
+    value = at->second.expanded;
+    return !at->second.backQuoted;
+}
+
+QStringList ConfigDocument::notesOf(const KeywordRow &row, int column) const
+{
+    QStringList notes;
+    if (change(row, column))
+        return notes;
+    const ValueLine *last = lastLine(row, column);
+    if (last) {
+        const TextCodec &codec = sourceFile(last->file).codec;
+        if (const auto at = m_notes.find({last->file, qint64(last->line)}); at != m_notes.end()) {
+            const LineNote &n = at->second;
+            if (n.hasExpansion)
+                notes.append(n.backQuoted
+                                     ? QStringLiteral("a word in back quotes: the value the "
+                                                      "tosser reads is not known here")
+                                     : QStringLiteral("= ") + codec.decode(n.expanded));
+            if (!n.comment.isEmpty())
+                notes.append(codec.decode(n.comment));
+        }
+        // Address stands once for each address of the node: the others, with their lines.
+        static const KeywordRow *address = rowNamed("Address");
+        if (&row == address)
+            for (const ValueLine *other : linesOf(row, column))
+                if (other != last)
+                    notes.append(QStringLiteral("also %1, %2")
+                                         .arg(valueText(*other), describeOrigin(other->origin())));
+    }
+    if (column < 0)
+        for (const Origin &o : linesNotTaken(row))
+            notes.append(QStringLiteral("also %1, in a branch not taken").arg(describeOrigin(o)));
+    return notes;
+}
+
+std::vector<Origin> ConfigDocument::linesNotTaken(const KeywordRow &row) const
+{
+    std::vector<Origin> found;
+    for (const NotTaken &n : m_notTaken)
+        if (n.row == row.index)
+            found.push_back({n.file, n.line});
+    return found;
+}
+
+LineState ConfigDocument::startOf(int file) const
+{
+    const auto at = m_starts.find(file);
+    return at != m_starts.end() ? at->second : LineState();
+}
+
+LineState ConfigDocument::stateAt(const Origin &includeLine) const
+{
+    const auto at = m_includeStates.find({includeLine.file, includeLine.line});
+    return at != m_includeStates.end() ? at->second : LineState();
+}
+
+void ConfigDocument::beginFile(int file, bool isMain, const LineState &start)
 {
     ++m_version;
     m_readingFile = file;
+    beginGrammar(file, start);
     if (isMain)
         m_mainFile = file;
     m_areas.beginFile(file);
@@ -85,13 +279,17 @@ void ConfigDocument::beginFile(int file, bool isMain)
 void ConfigDocument::record(const KeywordLine &line, int column, bool keep)
 {
     constexpr qsizetype most = std::numeric_limits<quint32>::max();
-    constexpr qint64 farthest = (qint64(1) << 52) - 1; // what lineStart holds
+    constexpr qint64 farthest = (qint64(1) << 51) - 1; // what lineStart holds
     if (line.rawLength > most || line.lineNumber > most || line.lineStart > farthest) {
         // A line this long, or this far into its file, can't be rewritten; the file is kept
         // from being saved instead.
         m_tooLong.insert(m_readingFile);
         return;
     }
+    static const int include = rowNamed("Include")->index;
+    if (line.row->index == include && line.state)
+        m_includeStates.insert_or_assign({m_readingFile, line.lineNumber},
+                                         line.state->forIncludedFile());
     if (!keep)
         return;
     ValueLine v;
@@ -104,6 +302,9 @@ void ConfigDocument::record(const KeywordLine &line, int column, bool keep)
     v.valueStart = quint32(line.valueStart);
     v.valueLength = quint32(line.valueEnd - line.valueStart);
     v.line = quint32(line.lineNumber);
+    v.conditional = line.state && !line.state->branches.empty();
+    noteLine(line);
+    noteSpelling(line);
     index(quint32(m_lines.size()), v, line.value);
     m_lines.push_back(v);
 }
@@ -518,6 +719,8 @@ void ConfigDocument::saved(const SavePlan &plan, int file, QByteArrayView bytes)
 {
     if (!followEdits(plan, file, bytes))
         readSaved(file, bytes);
+    else
+        findCommentsAgain(file, bytes);
     // Its lines now stand in the bytes on disk.
     m_unsaved.erase(file);
     m_disk.erase(file);
@@ -550,12 +753,12 @@ namespace {
 // The lines of a file read again, recorded as the Open records them.
 struct RecordingAgain final : public ConfigSink
 {
-    explicit RecordingAgain(std::function<void(const KeywordLine &, int)> record)
-        : record(std::move(record)) {}
-    void windowValue(const KeywordLine &line) override { record(line, -1); }
-    void linkStarted(const KeywordLine &line, int column) override { record(line, column); }
-    void linkValue(const KeywordLine &line, int column) override { record(line, column); }
-    std::function<void(const KeywordLine &, int)> record;
+    explicit RecordingAgain(ConfigDocument &doc) : doc(doc) {}
+    void windowValue(const KeywordLine &line) override { doc.record(line, -1); }
+    void linkStarted(const KeywordLine &line, int column) override { doc.record(line, column); }
+    void linkValue(const KeywordLine &line, int column) override { doc.record(line, column); }
+    void otherLine(const LineFacts &facts, qint64 line) override { doc.noteOtherLine(facts, line); }
+    ConfigDocument &doc;
 };
 
 } // namespace
@@ -577,8 +780,10 @@ void ConfigDocument::readAgain(int file, QByteArrayView bytes, const std::vector
     m_readingFile = file;
     m_tooLong.remove(file);
     LineReader lines(bytes);
-    RecordingAgain sink([this](const KeywordLine &line, int column) { record(line, column); });
-    readConfig(lines, m_links, sink, file, &columns);
+    RecordingAgain sink(*this);
+    LineState state = startOf(file);
+    beginGrammar(file, state);
+    readConfig(lines, m_links, sink, file, &columns, {}, &state);
     endFile(file, lines);
 
     // Lines stay in the order read: this file's go where they stood, before later files'.

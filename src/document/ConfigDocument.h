@@ -24,11 +24,12 @@ namespace vog {
 // 32 bytes each.
 struct ValueLine
 {
-    ValueLine() : lineStart(0), row(0), endLength(0) {}
+    ValueLine() : lineStart(0), row(0), endLength(0), conditional(0) {}
 
-    qint64 lineStart : 53;    // the line's first byte in its file
+    qint64 lineStart : 52;    // the line's first byte in its file
     quint64 row : 9;          // its keyword table index
     quint64 endLength : 2;    // 0: the last line, without a line end; 1: LF; 2: CR LF
+    quint64 conditional : 1;  // it stands inside a condition (in a branch taken)
     quint32 lineLength = 0;   // its bytes before the line end
     quint32 valueStart = 0;   // the value's bytes, within the line
     quint32 valueLength = 0;
@@ -99,8 +100,8 @@ public:
     void clear();
 
     // The read. A file opened by the user (not through an include) becomes the main file,
-    // where values that no file set are written.
-    void beginFile(int file, bool isMain);
+    // where values that no file set are written. Its lines are read from the state given.
+    void beginFile(int file, bool isMain, const LineState &start = LineState());
     // A line not kept is only looked at for a length that a save can't rewrite.
     void record(const KeywordLine &line, int column, bool keep = true);
     // The file's facts, once its last line is read.
@@ -228,6 +229,45 @@ public:
     // The area lines of the files read, and the user's changes of them.
     AreaLines &areas() { return m_areas; }
     const AreaLines &areas() const { return m_areas; }
+
+    // What the lines besides the values say. A line of the file read now that is no value in
+    // effect (a condition, a set or CommentChar line, a keyword in a branch not taken).
+    void noteOtherLine(const LineFacts &facts, qint64 line);
+    // The lines of a keyword in branches not taken, in the order read.
+    std::vector<Origin> linesNotTaken(const KeywordRow &row) const;
+    // The state a file's first line was read from, and the state at an Include line: the one
+    // the file it names starts from (its conditions closed).
+    LineState startOf(int file) const;
+    LineState stateAt(const Origin &includeLine) const;
+    // The names the files compare [module] with, in the order first met.
+    const QByteArrayList &modules() const { return m_modules; }
+    // The first condition on [module]: its file and its if and endif lines (file -1: none).
+    struct ModuleLines
+    {
+        int file = -1;
+        qint64 from = 0;
+        qint64 to = 0;
+    };
+    ModuleLines moduleLines() const { return m_moduleLines; }
+    // What a field's tool tip tells beside the line that set the value: the line's trailing
+    // comment, the value the tosser reads after expansion (or that a word in back quotes keeps
+    // it from being known), Address's other lines, and the lines of the keyword in branches
+    // not taken. One note a line; none for a value the user typed.
+    QStringList notesOf(const KeywordRow &row, int column) const;
+    // A value the tosser reads after its [NAME] words are expanded; false where a word in back
+    // quotes keeps it from being known. The value as written where it needs no expansion.
+    bool expandedValue(const ValueLine &line, QByteArray &value) const;
+
+    // How a line the program adds to a file spells its keyword and what follows it: as the
+    // file spells that keyword elsewhere, else in lower case where most of its keyword lines
+    // are, else as the table has it; the keyword's separator, else the neighbour's (a line of
+    // row `neighbour`, -1 for none), else one blank.
+    QByteArray newLinePart(int file, const KeywordRow &row, int neighbour = -1) const;
+
+    // Whether how a file's lines read depends on lines before them (a condition, a set or
+    // CommentChar line, or another comment character from the start): an edit of it is then
+    // followed by a read of the whole file.
+    bool readsInContext(int file) const { return m_inContext.contains(file); }
 
 private:
     struct Key
@@ -386,6 +426,44 @@ private:
     };
     mutable std::map<int, Sections> m_sections;
     AreaLines m_areas;
+    // The line grammar's facts, by file.
+    struct NotTaken
+    {
+        int file;
+        qint64 line;
+        int row;
+    };
+    std::vector<NotTaken> m_notTaken;
+    std::map<std::pair<int, qint64>, LineState> m_includeStates;
+    std::map<int, LineState> m_starts;
+    QByteArrayList m_modules;
+    ModuleLines m_moduleLines;
+    QSet<int> m_inContext;
+    // A line's trailing comment and, for a value with [NAME] or back quotes, what it expands to;
+    // by file and line number, found again from the new bytes once a file's lines move.
+    struct LineNote
+    {
+        QByteArray comment;
+        QByteArray expanded;
+        bool backQuoted = false;
+        bool hasExpansion = false;
+    };
+    std::map<std::pair<int, qint64>, LineNote> m_notes;
+    // How each file spells its keywords: the first line of each row, by row.
+    struct Spelling
+    {
+        std::vector<QByteArray> keyword;
+        std::vector<QByteArray> separator;
+        qint64 lowerCase = 0;
+        qint64 otherCase = 0;
+    };
+    std::map<int, Spelling> m_spelling;
+    void noteLine(const KeywordLine &line);
+    void noteSpelling(const KeywordLine &line);
+    // The comments of a file's lines found again in its new bytes, once its lines moved.
+    void findCommentsAgain(int file, QByteArrayView bytes);
+    // What an earlier read of the file said of it goes; the file starts from this state.
+    void beginGrammar(int file, const LineState &start);
 };
 
 // The program's one document.

@@ -21,15 +21,22 @@ struct RecordingSink final : public ConfigSink
         : lines(lines), next(next), file(file), scope(scope)
     {
     }
-    void lineRead(QByteArrayView raw) override
+    void lineRead(QByteArrayView raw, bool inEffect) override
     {
-        if (scope.areaLines)
+        // An area line in a branch not taken is no area of the node.
+        if (scope.areaLines && inEffect)
             doc.areas().lineRead(file, lines);
         // The reader knows a line of plain ASCII, which tells no codepage, as it splits it.
         if (!lines.lineIsAscii())
             detector.feed(raw);
-        next.lineRead(raw);
+        next.lineRead(raw, inEffect);
     }
+    void otherLine(const LineFacts &facts, qint64 line) override
+    {
+        doc.noteOtherLine(facts, line);
+        next.otherLine(facts, line);
+    }
+    bool wantsUndefined() const override { return next.wantsUndefined(); }
     void windowValue(const KeywordLine &line) override
     {
         doc.record(line, -1, scope.keeps(*line.row));
@@ -67,11 +74,12 @@ int addFileToRead(const QString &fileName)
 }
 
 void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink,
-                      const ReadScope &scope)
+                      const ReadScope &scope, const Origin &includedFrom)
 {
     ConfigDocument &doc = document();
     LinkStore &store = doc.links();
-    doc.beginFile(file, isMain);
+    LineState state = includedFrom.isSet() ? doc.stateAt(includedFrom) : LineState();
+    doc.beginFile(file, isMain, state);
     // A file the user opens starts with no defaults; the files it includes carry them on.
     if (isMain)
         store.destroyDefaults();
@@ -82,7 +90,7 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink
         doc.endFile(file, lines);
     };
     try {
-        readConfig(lines, store, recording, file, nullptr, scope);
+        readConfig(lines, store, recording, file, nullptr, scope, &state);
     } catch (const NumberError &) {
         // The rest of the file is still part of it: a save checks every byte.
         QByteArrayView rest;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reader/ConfigRead.h"
+#include "reader/SourceFiles.h"
 
 #include <functional>
 #include <vector>
@@ -19,9 +20,10 @@ int addFileToRead(const QString &fileName);
 // with no link defaults; one read after it, through an include, inherits what it left. The sink sees every line and value
 // as the read finds them. A file stopped by a number that doesn't convert is still read to its
 // end for its facts, and the error thrown after. A narrower scope records less; the sink
-// still sees everything.
+// still sees everything. A file named by an Include line starts from the state of that line:
+// its variables and comment character.
 void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink,
-                      const ReadScope &scope = {});
+                      const ReadScope &scope = {}, const Origin &includedFrom = {});
 
 // The lines of a window keyword that the file read last set, in the order read: the last of
 // all its lines.

@@ -54,7 +54,8 @@ bool shapesRecords(const KeywordRow &row)
 
 bool ConfigDocument::followEdits(const SavePlan &plan, int file, QByteArrayView bytes)
 {
-    if (m_tooLong.contains(file))
+    // Lines that read as the lines before them say are read again from the file's start.
+    if (m_tooLong.contains(file) || readsInContext(file))
         return false;
     SavePlan fresh;
     const std::vector<Edit> &edits = editsOf(plan, file, fresh);
@@ -257,7 +258,7 @@ void ConfigDocument::placeLines(std::vector<NewValueLine> added)
 bool ConfigDocument::canFollow(int file, const Splice &s, QByteArrayView inserted) const
 {
     const qint64 end = s.at + s.removed;
-    if (m_tooLong.contains(file) || !s.wholeLines)
+    if (m_tooLong.contains(file) || !s.wholeLines || readsInContext(file))
         return false;
     if (const qint64 area = m_areas.firstLineFrom(file, s.at); area >= 0 && area < end)
         return false;

@@ -289,6 +289,7 @@ void ConfigDocument::splice(int file, QByteArray bytes, const Splice &s,
     kept.replace(s.at, s.removed, inserted);
     if (s.follows) {
         followSplice(file, kept, s);
+        findCommentsAgain(file, kept);
     } else {
         readAgain(file, kept, columns);
         // Its area lines found again where they now stand.

@@ -51,10 +51,13 @@ private:
     void set(const KeywordRow &row, int column, const QString &text)
     {
         if (const ValueLine *last = d.lastLine(row, column)) {
+            QByteArray bytes = encode(row, column, last->file, text, last);
+            // A switch written alone gets its value after one blank.
+            if (!last->valueLength)
+                bytes.prepend(' ');
             edits[last->file].push_back({last->lineStart + last->valueStart,
                                          last->lineStart + last->valueStart + last->valueLength,
-                                         encode(row, column, last->file, text, last), last,
-                                         column});
+                                         std::move(bytes), last, column});
             return;
         }
         place(row, column, text);
@@ -70,8 +73,11 @@ private:
         }
         if (column > 0) {
             const std::vector<const ValueLine *> link = d.linesOfLink(column);
+            // Outside every condition: after the link's last line that stands in none.
+            const auto last = std::find_if(link.rbegin(), link.rend(),
+                                           [](const ValueLine *l) { return !l->conditional; });
             if (!link.empty()) {
-                insertAfter(*link.back(), row, column, text);
+                insertAfter(last != link.rend() ? **last : *link.back(), row, column, text);
                 return;
             }
             // A link whose file was read again since has no section now: its value would land
@@ -90,7 +96,8 @@ private:
             if (l.file != file)
                 continue;
             const KeywordRow &r = keywordTable()[l.row];
-            if (column < 0 ? (l.column < 0 && r.place == row.place) : l.column == 0)
+            if ((column < 0 ? (l.column < 0 && r.place == row.place) : l.column == 0)
+                && !l.conditional)
                 anchor = &l;
             // Before a block, too: its lines are the defaults'.
             if (!firstLink && (r.kind == ValueKind::LinkName || l.column == LinkStore::DefaultsColumn))
@@ -154,8 +161,10 @@ private:
         else if (firstLink)
             edits[file].push_back({firstLink->lineStart, firstLink->lineStart,
                                    block + lineEnd(file), nullptr, Edit::Block});
-        else
+        else {
+            checkEndOutsideConditions(file, QStringLiteral("LinkDefaults"));
             insertAtEnd(file, Edit::Block, block);
+        }
     }
 
     // The list as read against the list as shown, by a real diff: lines kept stay, removed
@@ -269,9 +278,12 @@ private:
         edits[l.file].push_back({l.lineStart, l.next(), {}, &l, l.column});
     }
 
-    QByteArray newLine(const KeywordRow &row, int column, int file, const QString &text) const
+    // A new line spelled as the file spells its keyword, or as its neighbour's line.
+    QByteArray newLine(const KeywordRow &row, int column, int file, const QString &text,
+                       const ValueLine *neighbour = nullptr) const
     {
-        return QByteArray(row.name) + ' ' + encode(row, column, file, text, nullptr);
+        return d.newLinePart(file, row, neighbour ? int(neighbour->row) : -1)
+                + encode(row, column, file, text, nullptr);
     }
 
     QByteArray lineEnd(int file) const
@@ -281,7 +293,7 @@ private:
 
     void insertAfter(const ValueLine &l, const KeywordRow &row, int column, const QString &text)
     {
-        const QByteArray line = newLine(row, column, l.file, text);
+        const QByteArray line = newLine(row, column, l.file, text, &l);
         // After a last line without a line end: one before the new line, none after it.
         if (l.endLength == 0)
             edits[l.file].push_back({l.next(), l.next(), lineEnd(l.file) + line, nullptr, column});
@@ -292,12 +304,13 @@ private:
     void insertBefore(const ValueLine &l, const KeywordRow &row, int column, const QString &text)
     {
         edits[l.file].push_back({l.lineStart, l.lineStart,
-                                 newLine(row, column, l.file, text) + lineEnd(l.file), nullptr,
+                                 newLine(row, column, l.file, text, &l) + lineEnd(l.file), nullptr,
                                  column});
     }
 
     void insertAtEnd(int file, const KeywordRow &row, int column, const QString &text)
     {
+        checkEndOutsideConditions(file, fieldName(row, column));
         insertAtEnd(file, column, newLine(row, column, file, text));
     }
 
@@ -334,6 +347,15 @@ private:
                                                  "configuration line")
                                           .arg(fieldName(row, column))
                                           .arg(c.unicode(), 4, 16, QLatin1Char('0')));
+        // The comment character after a blank would cut the value short when it is read.
+        const char comment = d.startOf(file).commentChar;
+        qsizetype cut = -1;
+        const QByteArray utf8 = QByteArray(" ") + text.toUtf8();
+        for (const char c : {'#', comment})
+            if (valueEndBeforeComment(utf8, 0, c, &cut); cut >= 0)
+                throw RenderError(QStringLiteral("%1: \"%2\" would be read as a comment from "
+                                                 "its blank and %3 on")
+                                          .arg(fieldName(row, column), text, QChar::fromLatin1(c)));
         const TextCodec &codec = sourceFile(file).codec;
         const bool latin1 = old && !codec.isCodepage() && !isValidUtf8(d.valueBytes(*old));
         QByteArray out;

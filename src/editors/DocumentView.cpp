@@ -61,7 +61,12 @@ void showRow(EditorWindow &window, const KeywordRow &row, Field &field,
             said.origin = (*l)->origin();
             said.codec = &sourceFile(said.origin.file).codec;
             shown = true;
-            guarded([&] { window.showValue(row, said); }, [&](const QString &) { shown = false; });
+            // The notes are the line's in effect; a line before it, shown as a number stopped
+            // the read, has none.
+            const QStringList notes = l == lines.rbegin() ? document().notesOf(row, -1)
+                                                           : QStringList();
+            guarded([&] { window.showValue(row, said, notes); },
+                    [&](const QString &) { shown = false; });
         }
     }
 }

@@ -79,10 +79,10 @@ void EditorWindow::reportChange(const KeywordRow &row)
 
 void EditorWindow::showValue(const KeywordRow &row, int column)
 {
-    showValue(row, document().inEffect(row, column));
+    showValue(row, document().inEffect(row, column), document().notesOf(row, column));
 }
 
-void EditorWindow::showValue(const KeywordRow &row, const InEffect &value)
+void EditorWindow::showValue(const KeywordRow &row, const InEffect &value, const QStringList &notes)
 {
     FieldState state = fieldState(row, value.words, value.changed ? 0 : value.origin.line,
                                   followedDefault(row));
@@ -90,6 +90,7 @@ void EditorWindow::showValue(const KeywordRow &row, const InEffect &value)
     state.origin = value.origin;
     state.codec = value.codec;
     state.inherited = value.inherited;
+    state.notes = notes;
     QWidget *field = m_form->fieldWidget(row);
     m_form->field(row)->setState(state);
     if (QLabel *label = m_form->labelFor(field)) {

@@ -48,7 +48,7 @@ public:
     void showValue(const KeywordRow &row, int column);
     // The one way from the document to a one-value field: the value given, as above; the
     // Open's is what a file just said.
-    void showValue(const KeywordRow &row, const InEffect &value);
+    void showValue(const KeywordRow &row, const InEffect &value, const QStringList &notes = {});
 
 protected:
     // The option a radio choice shows where its record says nothing: none here.

@@ -89,13 +89,16 @@ protected:
     }
     static void showOrigin(QWidget *field, const FieldState &state)
     {
+        QString tip;
         if (!state.inherited)
-            field->setToolTip(describeOrigin(state.origin));
+            tip = describeOrigin(state.origin);
         else if (state.origin.isSet())
-            field->setToolTip(QStringLiteral("inherited from LinkDefaults, ")
-                              + describeOrigin(state.origin));
+            tip = QStringLiteral("inherited from LinkDefaults, ") + describeOrigin(state.origin);
         else
-            field->setToolTip(QStringLiteral("inherited from LinkDefaults"));
+            tip = QStringLiteral("inherited from LinkDefaults");
+        for (const QString &note : state.notes)
+            tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + note;
+        field->setToolTip(tip);
     }
 
 private:

@@ -14,9 +14,9 @@ namespace vog {
 
 namespace {
 
-[[noreturn]] void fail(int errorNumber)
+[[noreturn]] void fail(int errorNumber, int systemError = -1)
 {
-    throw IoError(errorNumber, ioErrorMessage(errorNumber));
+    throw IoError(errorNumber, ioErrorMessage(errorNumber), systemError);
 }
 
 } // namespace
@@ -31,11 +31,12 @@ ConfigFile::ConfigFile(const QString &fileName)
         m_fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     } while (m_fd < 0 && errno == EINTR);
     if (m_fd < 0) {
-        int error = errno;
+        const int system = errno;
+        int error = system;
         // A missing folder on the way is a wrong name, not a missing file.
         if (error == ENOENT && !QFileInfo(QFileInfo(fileName).absolutePath()).isDir())
             error = ENOTDIR;
-        fail(error);
+        fail(error, system);
     }
     struct stat st;
     if (::fstat(m_fd, &st) != 0) {

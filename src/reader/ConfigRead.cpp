@@ -40,14 +40,16 @@ bool DefaultsBlocks::takes(const KeywordLine &line, DefaultsMark &mark)
 }
 
 void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
-                const std::vector<int> *columns, const ReadScope &scope)
+                const std::vector<int> *columns, const ReadScope &scope, LineState *state)
 {
     const bool cells = scope.linkCells;
     int column = 0;
     std::size_t links = 0;
     DefaultsBlocks blocks;
     DefaultsMark mark;
-    ConfigScanner scanner(lines, &sink);
+    ConfigScanner scanner(lines, &sink, state);
+    if (sink.wantsUndefined())
+        scanner.state().reportUndefined = true;
     // Without link cells, and keeping window keywords alone, no other line changes what is kept:
     // the lines of other keywords needn't be matched.
     std::array<bool, 256> firstBytes{};
@@ -61,6 +63,10 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
                     if (lowerAscii(c) == row.keyword.front())
                         firstBytes[static_cast<unsigned char>(c)] = true;
             }
+        // The lines that change how the others read: conditions, set and CommentChar.
+        for (const char c : {'i', 'e', 's', 'c'})
+            firstBytes[static_cast<unsigned char>(c)] =
+                    firstBytes[static_cast<unsigned char>(c - 'a' + 'A')] = true;
         if (windowsAlone)
             scanner.onlyFirstBytes(&firstBytes);
     }
@@ -92,6 +98,20 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
             if (cells)
                 store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkValue(line, column);
+        }
+    }
+    // The file reads as if the conditions still open closed at its end.
+    const LineState &after = scanner.state();
+    for (const LineState::Branch &open : after.branches) {
+        LineFacts facts;
+        facts.kind = LineKind::Condition;
+        facts.problem = LineFacts::IfWithoutEndif;
+        sink.otherLine(facts, open.line);
+        if (open.onModule) {
+            LineFacts end;
+            end.kind = LineKind::Condition;
+            end.moduleFrom = open.line;
+            sink.otherLine(end, lines.lineNumber());
         }
     }
 }

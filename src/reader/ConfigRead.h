@@ -14,8 +14,15 @@ class ConfigSink
 {
 public:
     virtual ~ConfigSink() = default;
-    // Every line as it came from the file, comments included, before it is matched.
-    virtual void lineRead(QByteArrayView) {}
+    // Every line as it came from the file, comments included, and whether it is in effect
+    // (false in a branch not taken).
+    virtual void lineRead(QByteArrayView, bool /*inEffect*/) {}
+    // A line that is neither empty, nor a comment, nor a keyword's value in effect: a
+    // condition, a set or CommentChar line, a keyword that needs a value alone on its line, a
+    // keyword line in a branch not taken; and a line with a problem for --check.
+    virtual void otherLine(const LineFacts &, qint64 /*lineNumber*/) {}
+    // Whether the read looks for [NAME] words that nothing defines (for otherLine).
+    virtual bool wantsUndefined() const { return false; }
     // A keyword of the General Keywords or the Files and Paths window, with its value.
     virtual void windowValue(const KeywordLine &line) = 0;
     // A "link " line has started the link record in this column; line.value is its name.
@@ -62,8 +69,10 @@ struct DefaultsBlocks
 // file's index among the source files (-1: none). A file read again gives its link lines the
 // columns they had, in order: `columns`, where a link line past its end and the lines after it
 // are passed over. A failed read throws an IoError; whatever the sink throws ends the read at
-// that line. A scope without link cells leaves the store's cells as they were.
+// that line. A scope without link cells leaves the store's cells as they were. The lines are
+// read from the state given (a fresh one for none), which becomes the state after the last.
 void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file = -1,
-                const std::vector<int> *columns = nullptr, const ReadScope &scope = {});
+                const std::vector<int> *columns = nullptr, const ReadScope &scope = {},
+                LineState *state = nullptr);
 
 } // namespace vog

@@ -23,12 +23,17 @@ private:
 class IoError : public CommandError
 {
 public:
-    explicit IoError(int errorNumber, QString message)
-        : CommandError(std::move(message)), m_errorNumber(errorNumber) {}
+    // systemError: the system's own error number where it differs from the one the message
+    // is chosen by (a missing folder on the way is told as a wrong name).
+    explicit IoError(int errorNumber, QString message, int systemError = -1)
+        : CommandError(std::move(message)), m_errorNumber(errorNumber),
+          m_systemError(systemError < 0 ? errorNumber : systemError) {}
     int errorNumber() const { return m_errorNumber; }
+    int systemError() const { return m_systemError; }
 
 private:
     int m_errorNumber;
+    int m_systemError;
 };
 
 // A value that no number conversion accepts, or one outside the 32-bit range.

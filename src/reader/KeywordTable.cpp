@@ -286,6 +286,15 @@ const Built &built()
     return table;
 }
 
+// The words a link section may spell a keyword with besides its own: a newer spelling, or a
+// shorter word that sets it too.
+const std::pair<const char *, const char *> NewerSpellings[] = {
+    {"areafixautocreate",         "AutoAreaCreate"},
+    {"areafixautocreatefile",     "AutoAreaCreateFile"},
+    {"areafixautocreatedefaults", "AutoAreaCreateDefaults"},
+    {"autocreate",                "AutoAreaCreate"},
+};
+
 // Open addressing on a power-of-two table a few times larger than the keyword count: a keyword
 // is found with one hash and usually one comparison, and most words that are no keyword land on
 // an empty slot at once. Keywords are kept zero-padded to the longest, so that a word padded
@@ -296,17 +305,10 @@ public:
     Index()
     {
         const std::vector<KeywordRow> &rows = keywordTable();
-        m_entries.resize(rows.size());
-        for (std::size_t k = 0; k < rows.size(); ++k) {
-            Entry &e = m_entries[k];
-            e.row = &rows[k];
-            e.length = rows[k].keyword.size();
-            std::memcpy(e.text, rows[k].keyword.data(), std::size_t(e.length));
-            std::size_t i = keywordHash(e.text, e.length) & Mask;
-            while (m_slots[i])
-                i = (i + 1) & Mask;
-            m_slots[i] = std::uint16_t(k + 1);
-        }
+        for (const KeywordRow &r : rows)
+            add(r.keyword, r);
+        for (const auto &[word, name] : NewerSpellings)
+            add(QByteArrayView(word), *rowNamed(name));
     }
 
     const KeywordRow *find(const char *padded, qsizetype length) const
@@ -322,6 +324,18 @@ public:
     }
 
 private:
+    void add(QByteArrayView word, const KeywordRow &row)
+    {
+        Entry &e = m_entries.emplace_back();
+        e.row = &row;
+        e.length = word.size();
+        std::memcpy(e.text, word.data(), std::size_t(e.length));
+        std::size_t i = keywordHash(e.text, e.length) & Mask;
+        while (m_slots[i])
+            i = (i + 1) & Mask;
+        m_slots[i] = std::uint16_t(m_entries.size());
+    }
+
     static constexpr std::size_t Size = 1024;
     static constexpr std::size_t Mask = Size - 1;
     static_assert((Size & Mask) == 0, "a power of two");

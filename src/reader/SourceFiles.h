@@ -32,6 +32,9 @@ struct SourceFile
     bool lastLineEnded = true;
     qint64 ctrlZ = -1;     // where a Ctrl-Z ended its text, or -1
     qint64 lines = 0;      // lines read, up to the line that stopped the read
+    // The line of an if that no endif closes before the file's end, 0 for none: a line added
+    // at the end would stand in its branch.
+    qint64 openConditionAt = 0;
     // False for the file of File > New until its first save creates it: it has no bytes yet,
     // and a save must find no file of its name.
     bool onDisk = true;
@@ -41,9 +44,16 @@ struct SourceFile
 // never move, so references to them stay valid for the run.
 int addSourceFile(const QString &path);
 SourceFile &sourceFile(int file);
-// Whether a file at this absolute path was read in this run.
+// Whether a file at this absolute path was read in this run, since the last startNewRead().
 bool wasRead(const QString &absolutePath);
+// The files read from here on make a configuration of their own: those read before are no
+// longer "read" for wasRead() (the origins naming them stay valid).
+void startNewRead();
 int sourceFileCount();
+
+// Refuses, with a RenderError naming what was to be added, a line added at the end of a file
+// whose end stands inside a condition.
+void checkEndOutsideConditions(int file, const QString &what);
 
 // "line 12 of /etc/tosser/links.cfg", or an empty text for a value without an origin.
 QString describeOrigin(const Origin &origin);

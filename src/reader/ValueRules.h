@@ -4,6 +4,7 @@
 #include "SourceFiles.h"
 
 #include <QByteArrayView>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -24,6 +25,7 @@ struct FieldState
     bool inherited = false;        // a link's value that the LinkDefaults gave it
     const TextCodec *codec = nullptr; // how text bytes become characters; null: each value as
                                       // UTF-8 where valid, else Latin-1
+    QStringList notes;             // what the tool tip tells after the origin, a line each
 };
 
 // The one way from a value to a field's state, by the row's value kind. The value is the rest

@@ -1,5 +1,6 @@
 #include "ConfigCheck.h"
 
+#include "reader/Address.h"
 #include "reader/KeywordTable.h"
 #include "reader/LinkStore.h"
 #include "reader/NumberConversion.h"
@@ -71,6 +72,50 @@ void ConfigCheck::add(qint64 line, QString message, QByteArray first, QByteArray
                          secondFile});
 }
 
+void ConfigCheck::otherLine(const LineFacts &facts, qint64 line)
+{
+    checkUndefined(facts.undefined, line);
+    if (facts.kind == LineKind::Alone && facts.inEffect) {
+        add(line, QString::fromLatin1(facts.row->name) + QStringLiteral(" has no value"));
+        return;
+    }
+    const char *message = nullptr;
+    switch (facts.problem) {
+    case LineFacts::IfWithoutEndif: message = "if without endif"; break;
+    case LineFacts::EndifWithoutIf: message = "endif without if"; break;
+    case LineFacts::ElseWithoutIf: message = "else without if"; break;
+    case LineFacts::ElseIfWithoutIf: message = "elseif without if"; break;
+    case LineFacts::BadCondition: message = "the condition compares nothing: it takes A==B or A!=B"; break;
+    case LineFacts::BadCommentChar: message = "CommentChar takes one character"; break;
+    case LineFacts::BadSet: message = "set takes NAME=VALUE"; break;
+    case LineFacts::None: break;
+    }
+    if (message)
+        add(line, QString::fromLatin1(message));
+}
+
+void ConfigCheck::checkUndefined(const QByteArrayList &names, qint64 line)
+{
+    for (const QByteArray &name : names)
+        add(line, QStringLiteral("[%1] is defined by no set line and not in the environment"),
+            name);
+}
+
+void ConfigCheck::checkAddresses(const KeywordLine &line)
+{
+    static const std::vector<const KeywordRow *> rows{rowNamed("Address"), rowNamed("Aka"),
+                                                      rowNamed("OurAka"), rowNamed("PackAka")};
+    if (std::find(rows.begin(), rows.end(), line.row) == rows.end() || !line.state)
+        return;
+    const QByteArray expanded = line.state->expand(line.value);
+    for (const QByteArray &word : expanded.simplified().split(' '))
+        if (!word.isEmpty() && !isNodeAddress(word))
+            add(line.lineNumber,
+                keyword(line) + QStringLiteral(": \"%1\" is not an address "
+                                               "(zone:net/node[.point][@domain])"),
+                word);
+}
+
 void ConfigCheck::windowValue(const KeywordLine &line)
 {
     checkValue(line);
@@ -124,7 +169,10 @@ void ConfigCheck::endLink()
 void ConfigCheck::note(const KeywordLine &line, Record &record)
 {
     const KeywordRow &row = *line.row;
-    if (row.kind == ValueKind::LineList || row.kind == ValueKind::LinkName || !row.shown)
+    // Address stands once for each of the node's addresses.
+    static const KeywordRow *address = rowNamed("Address");
+    if (row.kind == ValueKind::LineList || row.kind == ValueKind::LinkName || !row.shown
+        || &row == address)
         return;
     record[row.index].push_back(line.lineNumber);
 }
@@ -141,6 +189,7 @@ void ConfigCheck::endRecord(Record &record)
 
 void ConfigCheck::checkValue(const KeywordLine &line)
 {
+    checkAddresses(line);
     const KeywordRow &row = *line.row;
     const QByteArrayView value = line.value;
     if (value.isEmpty() || !row.comparesWords())

@@ -15,7 +15,10 @@ namespace vog {
 // number that doesn't convert or stands outside its field's range, a word that no option or box
 // takes, an On/Off word other than on, yes, off and no, a link address that another link has,
 // a link without Aka, and a keyword that takes one value set again in the same file (or link
-// section, or defaults block). Nothing stops the read: every problem is kept, as
+// section, or defaults block; Address stands once for each address of the node); a value of
+// Address, Aka, OurAka or PackAka that is no address; a keyword that needs a value alone on its
+// line; a condition without its if or endif; a [NAME] that nothing defines; a CommentChar that is
+// not one character. Only lines in effect count. Nothing stops the read: every problem is kept, as
 // "FILE:LINE: message", in the order of the lines.
 class ConfigCheck final : public ConfigSink
 {
@@ -28,6 +31,8 @@ public:
     void windowValue(const KeywordLine &line) override;
     void linkStarted(const KeywordLine &line, int column) override;
     void linkValue(const KeywordLine &line, int column) override;
+    void otherLine(const LineFacts &facts, qint64 line) override;
+    bool wantsUndefined() const override { return true; }
 
     const QStringList &problems() const { return m_problems; }
 
@@ -47,6 +52,8 @@ private:
     using Record = std::map<int, std::vector<qint64>>;
 
     void checkValue(const KeywordLine &line);
+    void checkAddresses(const KeywordLine &line);
+    void checkUndefined(const QByteArrayList &names, qint64 line);
     void note(const KeywordLine &line, Record &record);
     void endRecord(Record &record);
     void endLink();

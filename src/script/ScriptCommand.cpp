@@ -10,6 +10,7 @@
 #include "reader/ConfigFile.h"
 #include "reader/Errors.h"
 #include "reader/KeywordTable.h"
+#include "reader/LineGrammar.h"
 #include "reader/LinkStore.h"
 #include "reader/Text.h"
 #include "reader/ValueRules.h"
@@ -24,7 +25,7 @@ namespace {
 
 // clang-format off
 const QStringList CommandOptions{"--get", "--list", "--links", "--check", "--set", "--unset", "--add"};
-const QStringList ValueOptions{"--get", "--link", "--set", "--unset", "--add"};
+const QStringList ValueOptions{"--get", "--link", "--set", "--unset", "--add", "--module"};
 const QStringList FlagOptions{"--list", "--links", "--check", "--include", "--dry-run"};
 // clang-format on
 
@@ -44,6 +45,7 @@ struct Request
     bool hasLink = false;
     bool include = false;
     bool dryRun = false;
+    QString module; // what [module] stands for
     std::vector<Edit> edits; // in the order given
     QString file;
 };
@@ -126,6 +128,8 @@ Request parse(const QStringList &arguments)
             r.link = value;
         } else if (option == QLatin1String("--include")) {
             r.include = true;
+        } else if (option == QLatin1String("--module")) {
+            r.module = value;
         } else if (option == QLatin1String("--dry-run")) {
             r.dryRun = true;
         }
@@ -206,14 +210,16 @@ bool placesValue(const Request &r)
 // Reads the file, and with --include the files it includes as "Open all included files" does,
 // into the document and the link records, as far as the scope goes. check, if given, is the
 // sink and sees each file's beginning and end. kept, if given, keeps each file's bytes, read in
-// one block, by file.
-void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check,
+// one block, by file. An included file that can't be read is reported on err, and the rest
+// is read.
+void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check, QByteArray &err,
                const ReadScope &scope = {}, std::map<int, QByteArray> *kept = nullptr)
 {
+    chooseModule(r.module.toUtf8());
     ConfigDocument &doc = document();
     static const KeywordRow &include = *rowNamed("Include");
     const auto readOne = [&](const QString &path, const QString &name, bool isMain,
-                             IncludedRead &read) {
+                             const Origin &from, IncludedRead &read) {
         ConfigFile file(path);
         read.file = addFileToRead(path);
         if (check)
@@ -223,24 +229,37 @@ void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check,
             lines.emplace((*kept)[read.file] = readWhole(file.descriptor()));
         else
             lines.emplace(file.descriptor());
-        readDocumentFile(*lines, read.file, isMain, sink, scope);
+        readDocumentFile(*lines, read.file, isMain, sink, scope, from);
         if (check)
             check->endFile();
         // Without --include the names of the files included go unused.
         if (r.include)
-            for (const ValueLine *line : lastFileLines(include, read.file))
+            for (const ValueLine *line : lastFileLines(include, read.file)) {
                 read.includes.append(doc.valueText(*line));
+                read.origins.push_back(line->origin());
+            }
     };
     IncludedRead main;
-    readOne(r.file, r.file, true, main);
+    readOne(r.file, r.file, true, {}, main);
     if (!r.include)
         return;
-    std::vector<Origin> origins;
-    for (const ValueLine *line : lastFileLines(include, main.file))
-        origins.push_back(line->origin());
-    walkIncludes(main.includes, origins, [&](const QString &path, IncludedRead &read) {
-        readOne(path, path, false, read);
-    });
+    walkIncludes(
+            main.includes, main.origins,
+            [&](const QString &path, const Origin &from, IncludedRead &read) {
+                readOne(path, path, false, from, read);
+            },
+            [&](const QString &, const Origin &line, const QString &name, const CommandError &why) {
+                const auto *io = dynamic_cast<const IoError *>(&why);
+                const QString reason = io && io->systemError() > 0
+                        ? QString::fromLocal8Bit(std::strerror(io->systemError()))
+                        : why.message();
+                err += "vog-config: "
+                        + (sourceFile(line.file).path + QLatin1Char(':')
+                           + QString::number(line.line) + QStringLiteral(": ") + name
+                           + QStringLiteral(" can't be read: ") + reason)
+                                  .toUtf8()
+                        + '\n';
+            });
 }
 
 const KeywordRow &keywordRow(const QString &name)
@@ -393,12 +412,12 @@ void change(const Request &r, const Edit &edit)
     }
 }
 
-int run(const Request &r, QByteArray &out)
+int run(const Request &r, QByteArray &out, QByteArray &err)
 {
     NoSink none;
     if (r.mode == Request::Check) {
         ConfigCheck check;
-        readFiles(r, check, &check);
+        readFiles(r, check, &check, err);
         for (const QString &problem : check.problems())
             out += problem.toUtf8() + '\n';
         return check.problems().isEmpty() ? 0 : 1;
@@ -411,11 +430,12 @@ int run(const Request &r, QByteArray &out)
     // run reads them again instead, to see them unchanged, as nothing written looks.
     std::map<int, QByteArray> kept;
     std::map<int, QByteArray> *keep = r.mode == Request::Change && !r.dryRun ? &kept : nullptr;
-    readFiles(r, none, nullptr, scope, keep);
+    readFiles(r, none, nullptr, err, scope, keep);
     if (r.mode == Request::Change && !placing && !scope.rows.empty() && placesValue(r)) {
         document().clear();
         kept.clear();
-        readFiles(r, none, nullptr, scopeOf(r, true), keep);
+        QByteArray again; // told once, by the first read
+        readFiles(r, none, nullptr, again, scopeOf(r, true), keep);
     }
     switch (r.mode) {
     case Request::Get: {
@@ -482,6 +502,11 @@ bool isScriptCommand(const QStringList &arguments)
         if (option == QLatin1String("-h") || option == QLatin1String("--help")
             || option == QLatin1String("-v") || option == QLatin1String("--version"))
             return false;
+        // --module alone goes with the windows too.
+        if (option == QLatin1String("--module")) {
+            i += a.contains(QLatin1Char('=')) ? 0 : 1;
+            continue;
+        }
         if (CommandOptions.contains(option) || ValueOptions.contains(option)
             || FlagOptions.contains(option))
             script = true;
@@ -493,14 +518,14 @@ int runScriptCommand(const QStringList &arguments, QByteArray &out, QByteArray &
 {
     QString message;
     try {
-        return run(parse(arguments), out);
+        return run(parse(arguments), out, err);
     } catch (const CommandError &e) {
         message = e.message();
     } catch (const std::bad_alloc &) {
         message = QStringLiteral("Out of memory");
     }
     out.clear();
-    err = "vog-config: " + message.toUtf8() + '\n';
+    err += "vog-config: " + message.toUtf8() + '\n';
     return 2;
 }
 
@@ -523,7 +548,10 @@ link's name or one of its Aka addresses):
                                         saves them as File > Save does (FILE.bak
                                         kept) and prints the diff; --dry-run prints
                                         it and writes nothing.
-  --include                             Reads the included files too.
+  --include                             Reads the included files too; one that
+                                        can't be read is told on standard error.
+  --module NAME                         Reads the lines that compare [module] as
+                                        the tosser's module NAME does.
 Errors exit 2, with a message on standard error and nothing written.
 Examples:
   vog-config --get Sysop /etc/tosser/config

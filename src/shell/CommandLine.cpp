@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QPointer>
+#include <QSettings>
 
 namespace vog {
 
@@ -23,6 +24,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                   QStringLiteral("Displays help on commandline options."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption module(QStringLiteral("module"),
+                                    QStringLiteral("Reads the lines that compare [module] as the "
+                                                   "tosser's module NAME does."),
+                                    QStringLiteral("NAME"));
+    parser.addOption(module);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("Configuration file to open, as File > Open "
                                                 "would; several are opened in order."),
@@ -49,8 +55,27 @@ CommandLine parseCommandLine(const QStringList &arguments)
         // directory later.
         for (const QString &file : parser.positionalArguments())
             result.files << QFileInfo(file).absoluteFilePath();
+        if (parser.isSet(module))
+            result.module = parser.value(module);
     }
     return result;
+}
+
+namespace {
+QSettings settings()
+{
+    return QSettings(QStringLiteral("vog-config"), QStringLiteral("vog-config"));
+}
+} // namespace
+
+QString rememberedModule()
+{
+    return settings().value(QStringLiteral("module")).toString();
+}
+
+void rememberModule(const QString &name)
+{
+    settings().setValue(QStringLiteral("module"), name);
 }
 
 void openWhenMainIsShown(const QStringList &files)

@@ -52,8 +52,10 @@ struct OpenCommand::Sink final : public ConfigSink
         lastSummary() = {QFileInfo(source.path).fileName(), source.lines, int(m_linkColumns.size()),
                          codec.name()};
         showFileRead(m_file);
-        for (const ValueLine *line : lastFileLines(*m_include, m_file))
+        for (const ValueLine *line : lastFileLines(*m_include, m_file)) {
             read.includes.append(document().valueText(*line));
+            read.origins.push_back(line->origin());
+        }
         const LinkStore &store = document().links();
         for (const int column : m_linkColumns)
             m_newNames.append(store.cellText(column, linkNameRow()));
@@ -91,7 +93,7 @@ OpenCommand::OpenCommand() : m_sink(std::make_unique<Sink>()) {}
 OpenCommand::~OpenCommand() = default;
 
 void OpenCommand::read(const QString &fileName, const std::function<void()> &onOpened,
-                       FileRead &read, bool isMain)
+                       FileRead &read, bool isMain, const Origin &from)
 {
     ConfigFile file(fileName);
     if (onOpened)
@@ -103,7 +105,7 @@ void OpenCommand::read(const QString &fileName, const std::function<void()> &onO
     {
         LineReader lines(file.descriptor());
         try {
-            readDocumentFile(lines, read.file, isMain, *m_sink);
+            readDocumentFile(lines, read.file, isMain, *m_sink, {}, from);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -123,12 +125,13 @@ OpenCommand::Summary OpenCommand::lastRead()
     return lastSummary();
 }
 
-void openFile(const QString &fileName, const std::function<void()> &onOpened, bool isMain)
+void openFile(const QString &fileName, const std::function<void()> &onOpened, bool isMain,
+              const Origin &from)
 {
     OpenCommand command;
     OpenCommand::FileRead read;
     try {
-        command.read(fileName, onOpened, read, isMain);
+        command.read(fileName, onOpened, read, isMain, from);
     } catch (...) {
         // What the lines before the failure set is shown before the error is.
         command.finish();
@@ -142,9 +145,10 @@ void openIncludedFiles(const QStringList &names, const std::vector<Origin> &orig
 {
     OpenCommand command;
     try {
-        walkIncludes(names, origins, [&](const QString &path, IncludedRead &read) {
-            command.read(path, onOpened, read, false);
-        });
+        walkIncludes(names, origins,
+                     [&](const QString &path, const Origin &from, IncludedRead &read) {
+                         command.read(path, onOpened, read, false, from);
+                     });
     } catch (...) {
         command.finish();
         throw;

@@ -32,8 +32,9 @@ public:
     // the lines before it set stays. read tells what it read, also when it throws.
     // A main file is one the user opened, not one read through an include: values that no
     // file set are saved into the main file opened last.
+    // A file named by an Include line is read from that line's state.
     void read(const QString &fileName, const std::function<void()> &onOpened, FileRead &read,
-              bool isMain);
+              bool isMain, const Origin &from = {});
     void finish();
 
     // What the last file read held: its name, lines, links and codepage ("KOI8-R"); an empty
@@ -54,7 +55,7 @@ private:
 
 // One file by File > Open: read, finished, and its error, if any, thrown after the finish.
 void openFile(const QString &fileName, const std::function<void()> &onOpened,
-              bool isMain = true);
+              bool isMain = true, const Origin &from = {});
 
 // Opens the files named by the lines given, and the files that those name, as walkIncludes
 // walks them.

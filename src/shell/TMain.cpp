@@ -1,5 +1,6 @@
 #include "TMain.h"
 
+#include "CommandLine.h"
 #include "ErrorBox.h"
 #include "FileDrop.h"
 #include "OpenCommand.h"
@@ -16,6 +17,9 @@
 #include "fields/LineList.h"
 #include "fields/SharedFont.h"
 
+#include "reader/LineGrammar.h"
+
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -65,6 +69,10 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     N3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     // Changes are made in the editor windows: Ctrl+S saves from any of them.
     N3->setShortcutContext(Qt::ApplicationShortcut);
+    ModuleMenu = N1->addMenu(QStringLiteral("&Module"));
+    ModuleMenu->setObjectName(QStringLiteral("ModuleMenu"));
+    connect(ModuleMenu, &QMenu::aboutToShow, this, &TMain::fillModuleMenu);
+    fillModuleMenu();
 
     N6 = MainMenu->addMenu(QStringLiteral("&Конфигурятор"));
     N6->setObjectName(QStringLiteral("N6"));
@@ -94,6 +102,9 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     SaveStatus = new QLabel(this);
     SaveStatus->setObjectName(QStringLiteral("SaveStatus"));
     statusBar()->addWidget(SaveStatus);
+    ModuleStatus = new QLabel(this);
+    ModuleStatus->setObjectName(QStringLiteral("ModuleStatus"));
+    statusBar()->addWidget(ModuleStatus);
     Memo1 = new QPlainTextEdit(client);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(16, 22, 457, 255);
@@ -162,17 +173,75 @@ void TMain::N2Click()
     openFile(OpenDialog->fileName());
 }
 
-void TMain::openFile(const QString &fileName, bool isMain)
+void TMain::openFile(const QString &fileName, bool isMain, const vog::Origin &from)
 {
     // Built after the main window's first frame; the Open writes into them.
     createEditorWindows();
     OpenDialog->setFileName(fileName);
     const bool again = vog::wasRead(QFileInfo(fileName).absoluteFilePath());
-    vog::guarded([this, &fileName, isMain] {
-        vog::openFile(fileName, [this] { fileOpened(); }, isMain);
+    vog::guarded([this, &fileName, isMain, &from] {
+        vog::openFile(fileName, [this] { fileOpened(); }, isMain, from);
     });
     vog::showChanges(again);
     showCodepage();
+    showModuleStatus();
+}
+
+void TMain::fillModuleMenu()
+{
+    ModuleMenu->clear();
+    auto *group = new QActionGroup(ModuleMenu);
+    QByteArrayList names = vog::document().modules();
+    if (!vog::chosenModule().isEmpty() && !names.contains(vog::chosenModule()))
+        names.prepend(vog::chosenModule());
+    names.prepend(QByteArray());
+    for (const QByteArray &name : names) {
+        const QString text = QString::fromUtf8(name);
+        QAction *item = ModuleMenu->addAction(text.isEmpty() ? QStringLiteral("(none)") : text);
+        item->setObjectName(QStringLiteral("Module_") + (text.isEmpty() ? QStringLiteral("none") : text));
+        item->setCheckable(true);
+        item->setChecked(name == vog::chosenModule());
+        group->addAction(item);
+        connect(item, &QAction::triggered, this, [this, text] { chooseModule(text); });
+    }
+}
+
+void TMain::chooseModule(const QString &name)
+{
+    if (name.toUtf8() == vog::chosenModule())
+        return;
+    const int boxes = vog::errorBoxesShown();
+    if (!mayClose() || vog::errorBoxesShown() != boxes) {
+        fillModuleMenu(); // the check mark back on the module in use
+        return;
+    }
+    vog::chooseModule(name.toUtf8());
+    vog::rememberModule(name);
+    const int main = vog::document().mainFile();
+    if (main < 0 || !vog::sourceFile(main).onDisk) {
+        fillModuleMenu();
+        return;
+    }
+    const QString path = vog::sourceFile(main).path;
+    const bool included = vog::sourceFileCount() - 1 > main;
+    renewEditorWindows();
+    openFile(path);
+    if (included)
+        openAllIncludedFiles();
+    fillModuleMenu();
+}
+
+void TMain::showModuleStatus()
+{
+    const vog::ConfigDocument::ModuleLines lines = vog::document().moduleLines();
+    if (lines.file < 0 || !vog::chosenModule().isEmpty()) {
+        ModuleStatus->clear();
+        return;
+    }
+    ModuleStatus->setText(QStringLiteral("No module chosen: lines %1-%2 of %3 depend on [module]")
+                                  .arg(lines.from)
+                                  .arg(lines.to)
+                                  .arg(QFileInfo(vog::sourceFile(lines.file).path).fileName()));
 }
 
 void TMain::fileOpened()
@@ -204,8 +273,11 @@ void TMain::openIncludedFile()
     const QStringList lines = list->lines();
     if (line >= lines.size() || lines[line].trimmed().isEmpty())
         return;
-    const QString path = vog::includedPath(lines[line], list->originOfLine(line));
-    openFile(path, false);
+    const vog::Origin origin = list->originOfLine(line);
+    QString path;
+    vog::guarded([&] { path = vog::includedPath(lines[line], origin); });
+    if (!path.isEmpty())
+        openFile(path, false, origin);
 }
 
 void TMain::openAllIncludedFiles()
@@ -219,6 +291,7 @@ void TMain::openAllIncludedFiles()
     vog::guarded([&] { vog::openIncludedFiles(lines, origins, [this] { fileOpened(); }); });
     vog::showChanges(false);
     showCodepage(vog::sourceFileCount() - before);
+    showModuleStatus();
 }
 
 void TMain::documentChanged()

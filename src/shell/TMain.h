@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reader/SourceFiles.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -23,17 +25,21 @@ public:
     // File > Open after the dialog, with this name: the name given on the command line or
     // dropped on the window. OpenDialog keeps it as its last name.
     // A file read through an include line is no main file: see vog::openFile.
-    void openFile(const QString &fileName, bool isMain = true);
+    void openFile(const QString &fileName, bool isMain = true, const vog::Origin &from = {});
     // The codepage of the file opened last, on the status line.
     QLabel *CodepageLabel;
     // Beside it: "Unsaved changes" while there are, "Saved 2 files" after a save.
     QLabel *SaveStatus;
+    // "No module chosen: ..." while the files read depend on [module] and none is chosen.
+    QLabel *ModuleStatus;
 
     QMenuBar *MainMenu;
     QMenu *N1;                 // File
     QAction *N5;               // File > New
     QAction *N2;               // File > Open
     QAction *N3;               // File > Save
+    QMenu *ModuleMenu;         // File > Module: what [module] stands for, "(none)" or a name
+                               // that the files compare it with
     QMenu *N6;                 // Configurator
     QAction *GeneralKeywords1;
     QAction *FilesandPaths1;
@@ -60,12 +66,20 @@ public slots:
     // The two commands of the list of included files (Files and Paths).
     void openIncludedFile();
     void openAllIncludedFiles();
+    // File > Module: reads the files again as the tosser's module NAME reads them (empty for
+    // none), after the close question when there are unsaved changes; remembered for the next
+    // start.
+    void chooseModule(const QString &name);
 
 private:
     void fileOpened();
     // The status line: the file read last, its lines, links and codepage, and how many files
     // the command read when it was not one.
     void showCodepage(int filesRead = 1);
+    // The Module menu's items, from what the files read compare [module] with.
+    void fillModuleMenu();
+    // The status line's word on a configuration that depends on [module] with none chosen.
+    void showModuleStatus();
     // The document's changes made or dropped: Save enabled and the window marked modified
     // exactly while there are some.
     void documentChanged();

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "KeywordTable.h"
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QByteArrayView>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace vog {
+
+// The variables of a read: those that `set` lines define, by name in lower case. Shared, never
+// changed once made: a `set` line makes a new map, so a state kept at a line stays as it was.
+using VariableMap = std::map<QByteArray, QByteArray>;
+
+// What the lines before a line leave for it: the comment character, the variables and the
+// conditions open. A file read through an include starts from the state at its include line
+// (the conditions closed); a file the user opens starts afresh.
+class LineState
+{
+public:
+    // A fresh state, for the first line of a file the user opens: [module] the chosen module.
+    LineState();
+
+    char commentChar = '#';
+    std::shared_ptr<const VariableMap> variables;
+    QByteArray module;
+    // --check: the [NAME] words that nothing defines are looked for in every line in effect.
+    bool reportUndefined = false;
+
+    // One condition open, from its if line on.
+    struct Branch
+    {
+        qint64 line;    // the if line
+        bool outerOn;   // the lines around the condition are in effect
+        bool on;        // the lines of the branch read now are
+        bool taken;     // a branch of this condition was taken already
+        bool sawElse;
+        bool onModule;  // a test of it compares [module]
+    };
+    std::vector<Branch> branches;
+    bool inEffect() const { return branches.empty() || branches.back().on; }
+
+    // The same state for the first line of another file: variables and comment character
+    // carried on, no condition open.
+    LineState forIncludedFile() const;
+
+    // The value of a variable: one a set line defines, else OS (UNIX) and module, else the
+    // environment's. False for a name nothing defines.
+    bool lookUp(QByteArrayView name, QByteArray &value) const;
+
+    // A text with every [NAME] replaced by the variable's value. A name nothing defines stands
+    // for nothing, and is reported in undefined (if given); a word in back quotes is never run:
+    // it is kept as written, and backQuoted (if given) set.
+    QByteArray expand(QByteArrayView text, QByteArrayList *undefined = nullptr,
+                      bool *backQuoted = nullptr) const;
+};
+
+// What one line is.
+enum class LineKind : std::uint8_t {
+    Empty,
+    Comment,
+    Condition,   // if, ifdef, ifndef, elseif, else, endif
+    Set,         // set NAME=VALUE
+    CommentChar, // CommentChar C
+    Keyword,     // a keyword of the table, with its value
+    Alone,       // a keyword of the table alone on its line that needs a value
+    Other,       // anything else: an unknown word, text
+};
+
+// A line made sense of. Offsets count bytes of the line as given (trimmed or not).
+struct LineFacts
+{
+    LineKind kind = LineKind::Empty;
+    bool inEffect = true;   // false in a branch not taken
+    const KeywordRow *row = nullptr;
+    qsizetype keywordStart = 0;
+    qsizetype keywordEnd = 0;
+    qsizetype valueStart = 0; // the value: without the blanks around it and its comment
+    qsizetype valueEnd = 0;
+    qsizetype commentStart = -1; // the trailing comment character, -1 for none
+    // A switch written alone: its value reads as "on", and the line has no value bytes.
+    bool alone = false;
+    // What went wrong, for --check; empty for nothing.
+    enum Problem : std::uint8_t {
+        None,
+        IfWithoutEndif,  // reported at the file's end, for the if line
+        EndifWithoutIf,
+        ElseWithoutIf,
+        ElseIfWithoutIf,
+        BadCondition,    // an if or elseif with no == or !=
+        BadCommentChar,  // not one character
+        BadSet,          // no NAME=
+    } problem = None;
+    // [NAME] words that nothing defines, in a line in effect (when the state asks for them).
+    QByteArrayList undefined;
+    // The names that an if or elseif compares [module] with; and at the endif of a condition
+    // that compares [module], its if line.
+    QByteArrayList modules;
+    qint64 moduleFrom = 0;
+};
+
+// Reads one line, given the state before it, into what it is; the state becomes the one after
+// it. lineNumber is kept with each condition opened. The words of a line are separated by blanks
+// or tabs; a keyword's value is the rest of the line without its trailing comment: the comment
+// character after a blank or tab and before a blank, a tab, another comment character or the
+// line's end.
+LineFacts readLine(QByteArrayView line, LineState &state, qint64 lineNumber = 0);
+
+// The module chosen for this run: what [module] stands for in every read from now on; empty
+// for none.
+void chooseModule(const QByteArray &name);
+const QByteArray &chosenModule();
+
+// The switch "on" that a keyword written alone stands for.
+inline QByteArrayView aloneValue()
+{
+    return QByteArrayView("on", 2);
+}
+
+// Whether a keyword written alone means On: On/Off choices, inverted ones, and radio choices
+// with an "on" option.
+bool offersOn(const KeywordRow &row);
+
+// The end of a value that starts at `from` of a line: before its trailing comment and the
+// blanks before that; and where the comment character stands (-1: none).
+qsizetype valueEndBeforeComment(QByteArrayView line, qsizetype from, char commentChar,
+                                qsizetype *commentStart = nullptr);
+
+// Whether a condition's two sides are the same after expansion: without the double quotes
+// around each side and without regard to letter case.
+bool sameSides(QByteArrayView a, QByteArrayView b, const LineState &state);
+
+} // namespace vog
