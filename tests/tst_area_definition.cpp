@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLineEdit>
@@ -220,6 +221,41 @@ private slots:
         QVERIFY(!Main->N3->isEnabled());
         if (const QByteArray folder = qgetenv("VOG_SCREENSHOTS"); !folder.isEmpty())
             w->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/area-definition.png"));
+    }
+
+    // An EchoAreaDefaults line gives the area lines after it the fields they lack, shown in
+    // italics with its line; the line's own value wins, and OFF ends the defaults.
+    void inheritsEchoAreaDefaults()
+    {
+        Program program;
+        ConfigFixture files;
+        const QString path = files.write("EchoAreaDefaults -b Jam -g X   # for all\n"
+                                         "EchoArea A /a\nEchoArea B /b -g Y\n"
+                                         "EchoAreaDefaults OFF\nEchoArea C /c\n");
+        QVERIFY(openConfig(path).isEmpty());
+        TArea_Definition *w = window();
+        const auto italic = [w](QWidget *field) {
+            for (QLabel *label : w->findChildren<QLabel *>())
+                if (label->buddy() == field)
+                    return label->font().italic();
+            return false;
+        };
+        select({QStringLiteral("A")});
+        QCOMPARE(w->AreaBase->currentText(), QStringLiteral("Jam"));
+        QCOMPARE(w->AreaGroup->text(), QStringLiteral("X"));
+        QVERIFY(italic(w->AreaBase) && italic(w->AreaGroup));
+        QCOMPARE(w->AreaGroup->toolTip(),
+                 QStringLiteral("inherited from EchoAreaDefaults, line 1 of ") + path);
+        if (const QByteArray folder = qgetenv("VOG_SCREENSHOTS"); !folder.isEmpty())
+            w->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/area-defaults.png"));
+        select({QStringLiteral("B")});
+        QCOMPARE(w->AreaGroup->text(), QStringLiteral("Y"));
+        QVERIFY(!italic(w->AreaGroup) && italic(w->AreaBase));
+        select({QStringLiteral("C")});
+        QCOMPARE(w->AreaBase->currentText(), QString());
+        QVERIFY(!italic(w->AreaBase));
+        // Shown, not changed: nothing to save.
+        QVERIFY(!Main->N3->isEnabled());
     }
 
     void filter_data()

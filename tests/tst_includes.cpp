@@ -7,13 +7,16 @@
 #include "fields/FileOpenDialog.h"
 #include "fields/LineList.h"
 #include "fields/TextField.h"
+#include "reader/LineGrammar.h"
 #include "shell/Startup.h"
 #include "shell/TMain.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QComboBox>
+#include <QMenu>
 #include <QDir>
+#include <QStandardPaths>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -144,6 +147,57 @@ private slots:
         QCOMPARE(text("Sysop")->toolTip(), QString());
         includes()->appendLine(QStringLiteral("typed.cfg"));
         QVERIFY(!includes()->originOfLine(6).isSet());
+    }
+
+    // A tool tip tells what the line says beside its value: the trailing comment, the value
+    // after expansion, the lines of the keyword in branches not taken.
+    void toolTipsTellTheLine()
+    {
+        Program program;
+        ConfigFixture dir;
+        const QString path = dir.write("set HOMEX=/home/fido\nSysop a   # the sysop\n"
+                                       "if [OS]==DOS\nSysop b\nendif\nInbound [HOMEX]/in\n");
+        QVERIFY(openConfig(path).isEmpty());
+        QCOMPARE(text("Sysop")->text(), QStringLiteral("a"));
+        QCOMPARE(text("Sysop")->toolTip(),
+                 origin(2, path) + QStringLiteral("\n# the sysop\nalso ") + origin(4, path)
+                         + QStringLiteral(", in a branch not taken"));
+        auto *inbound = Files_and_Paths->field<vog::TextField>("Inbound");
+        QCOMPARE(inbound->text(), QStringLiteral("[HOMEX]/in"));
+        QCOMPARE(inbound->toolTip(), origin(6, path) + QStringLiteral("\n= /home/fido/in"));
+    }
+
+    // File > Module: the names the files compare [module] with; another chosen reads the
+    // files again, and the status line tells when the files depend on a module none chose.
+    void moduleChosenReadsAgain()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        vog::chooseModule({});
+        Program program;
+        ConfigFixture dir;
+        const QString path = dir.write("Name n\nif \"[module]\"==\"hub\"\nSysop h\nelse\n"
+                                       "Sysop p\nendif\n");
+        QVERIFY(openConfig(path).isEmpty());
+        QCOMPARE(text("Sysop")->text(), QStringLiteral("p"));
+        QCOMPARE(Main->ModuleStatus->text(),
+                 QStringLiteral("No module chosen: lines 2-6 of test.cfg depend on [module]"));
+        emit Main->ModuleMenu->aboutToShow();
+        QStringList items;
+        for (const QAction *a : Main->ModuleMenu->actions())
+            items << a->text() + (a->isChecked() ? QStringLiteral("*") : QString());
+        QCOMPARE(items, (QStringList{"(none)*", "hub"}));
+        if (const QByteArray folder = qgetenv("VOG_SCREENSHOTS"); !folder.isEmpty()) {
+            Main->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/module-status.png"));
+            Main->ModuleMenu->popup(Main->mapToGlobal(QPoint(40, 40)));
+            QCoreApplication::processEvents();
+            Main->ModuleMenu->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/module-menu.png"));
+            Main->ModuleMenu->hide();
+        }
+        Main->ModuleMenu->actions().at(1)->trigger();
+        QCOMPARE(text("Sysop")->text(), QStringLiteral("h"));
+        QCOMPARE(Main->ModuleStatus->text(), QString());
+        QCOMPARE(vog::chosenModule(), QByteArray("hub"));
+        vog::chooseModule({});
     }
 };
 

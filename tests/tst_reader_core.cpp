@@ -377,6 +377,55 @@ private slots:
         }
     }
 
+    // Conditions, variables and the comment character, as the lines before a line leave them:
+    // the keyword lines in effect, in order.
+    void readsInContext_data()
+    {
+        QTest::addColumn<QByteArray>("module");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QByteArrayList>("inEffect");
+        // clang-format off
+        QTest::newRow("if and else") << QByteArray() << QByteArray("if [OS]==UNIX\nSysop a\nelse\nSysop b\nendif\nName n")
+            << QByteArrayList{"sysop=a", "name=n"};
+        QTest::newRow("elseif: the first that holds") << QByteArray() << QByteArray("IF 1==2\nSysop a\nELSEIF 1==1\nSysop b\nelseif 2==2\nSysop c\nelse\nSysop d\nENDIF")
+            << QByteArrayList{"sysop=b"};
+        QTest::newRow("nested in a branch not taken") << QByteArray() << QByteArray("if a!=a\nif x==x\nSysop a\nendif\nelse\nSysop b\nendif")
+            << QByteArrayList{"sysop=b"};
+        QTest::newRow("quotes and letter case") << QByteArray() << QByteArray("if \"ABC\" == abc\nSysop a\nendif")
+            << QByteArrayList{"sysop=a"};
+        QTest::newRow("a value expanded when set") << QByteArray() << QByteArray("set A=1\nset B=[A]2\nset a=3\nif [B]==12\nSysop ok\nendif\nifdef b\nName n\nendif")
+            << QByteArrayList{"sysop=ok", "name=n"};
+        QTest::newRow("a set in a branch not taken defines nothing") << QByteArray() << QByteArray("if 1==2\nset Q=1\nendif\nifdef Q\nSysop a\nendif\nifndef Q\nSysop b\nendif")
+            << QByteArrayList{"sysop=b"};
+        QTest::newRow("the module, without regard to case") << QByteArray("hub") << QByteArray("if \"[module]\"==\"HUB\"\nSysop hub\nelse\nSysop other\nendif")
+            << QByteArrayList{"sysop=hub"};
+        QTest::newRow("no module: [module] is empty") << QByteArray() << QByteArray("if [module]==\nSysop none\nendif\nifdef module\nName m\nendif")
+            << QByteArrayList{"sysop=none"};
+        QTest::newRow("the environment") << QByteArray() << QByteArray("if [VOG_TEST_GRAMMAR]==yes\nSysop env\nendif")
+            << QByteArrayList{"sysop=env"};
+        QTest::newRow("CommentChar") << QByteArray() << QByteArray("CommentChar ;\n;Sysop a\nSysop b ; c\n#Name x\nOrigin o # p")
+            << QByteArrayList{"sysop=b", "origin=o # p"};
+        QTest::newRow("unpaired endif and else change nothing") << QByteArray() << QByteArray("endif\nelse\nSysop a")
+            << QByteArrayList{"sysop=a"};
+        // clang-format on
+    }
+    void readsInContext()
+    {
+        QFETCH(QByteArray, module);
+        QFETCH(QByteArray, lines);
+        QFETCH(QByteArrayList, inEffect);
+        qputenv("VOG_TEST_GRAMMAR", "yes");
+        chooseModule(module);
+        LineReader reader(lines);
+        ConfigScanner scanner(reader);
+        chooseModule({});
+        KeywordLine line;
+        QByteArrayList seen;
+        while (scanner.next(line))
+            seen.append(line.row->keyword.toByteArray() + '=' + line.value.toByteArray());
+        QCOMPARE(seen, inEffect);
+    }
+
     void scansLinesWithNumbers()
     {
         const QByteArray content = "# comment\n\nName  Vog\nunknown x\r\nsysop Ivan\nlink\n";

@@ -1,17 +1,22 @@
 #include "AreaLines.h"
 
 #include "reader/Errors.h"
+#include "reader/LineGrammar.h"
 #include "reader/LineReader.h"
 #include "reader/SourceFiles.h"
 #include "reader/Text.h"
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace vog {
 
 void AreaLines::clear()
 {
+    m_defaults.clear();
+    m_currentDefaults = -1;
+    m_defaultsAtStart.clear();
     m_areas.clear();
     m_states.clear();
     m_bytes.clear();
@@ -21,6 +26,7 @@ void AreaLines::clear()
 
 void AreaLines::beginFile(int file)
 {
+    m_defaultsAtStart[file] = m_currentDefaults;
     // A file read again: what the earlier read said of it goes.
     const QString &path = sourceFile(file).canonicalPath;
     const auto earlier = [&](const Area &a) {
@@ -33,13 +39,50 @@ void AreaLines::beginFile(int file)
     }
 }
 
+bool AreaLines::readDefaults(int file, const LineReader &lines)
+{
+    static constexpr QByteArrayView Word("echoareadefaults");
+    const QByteArrayView t = trimmed(lines.rawLine());
+    if (t.size() < Word.size() || lowerAscii(t.front()) != 'e'
+        || lowered(t.first(Word.size())) != Word
+        || (t.size() > Word.size() && t[Word.size()] != ' ' && t[Word.size()] != '\t'))
+        return false;
+    const qsizetype end = valueEndBeforeComment(t, Word.size(), '#');
+    const QByteArrayView options = trimmed(t.sliced(Word.size(), end - Word.size()));
+    if (options.isEmpty() || lowered(options) == "off") {
+        m_currentDefaults = -1;
+    } else {
+        m_defaults.push_back({file, quint32(lines.lineNumber()), options.toByteArray()});
+        m_currentDefaults = int(m_defaults.size()) - 1;
+    }
+    return true;
+}
+
+bool AreaLines::inheritedField(int area, int field, QString &value, Origin &origin) const
+{
+    const Area &a = m_areas[std::size_t(area)];
+    if (a.defaults < 0 || !state(area).fields[field].isEmpty())
+        return false;
+    const Defaults &d = m_defaults[std::size_t(a.defaults)];
+    // The options read as an area line's would.
+    const QByteArray line = "EchoArea x y " + d.options;
+    value = areaState(line, sourceFile(d.file).codec).fields[field];
+    origin = {d.file, d.line};
+    return !value.isEmpty();
+}
+
 void AreaLines::lineRead(int file, const LineReader &lines)
 {
     const QByteArrayView raw = lines.rawLine();
-    if (!isAreaLine(raw) || raw.size() > std::numeric_limits<quint32>::max()
+    if (!isAreaLine(raw)) {
+        readDefaults(file, lines);
+        return;
+    }
+    if (raw.size() > std::numeric_limits<quint32>::max()
         || lines.lineNumber() > std::numeric_limits<quint32>::max())
         return;
     Area a;
+    a.defaults = m_currentDefaults;
     a.lineStart = lines.lineStart();
     a.bytesAt = m_bytes.size();
     a.length = quint32(raw.size());
@@ -374,7 +417,7 @@ std::vector<AreaLines::LineEdit> AreaLines::edits() const
     return out;
 }
 
-void AreaLines::saved(int file, QByteArrayView bytes)
+void AreaLines::saved(int file, QByteArrayView bytes, const LineState *start)
 {
     // The file's areas, those added too, are found again in its new bytes, where its areas
     // stood before: the files stay in the order read.
@@ -397,10 +440,19 @@ void AreaLines::saved(int file, QByteArrayView bytes)
     m_areas.swap(others);
     std::vector<Area> tail(m_areas.begin() + qsizetype(at), m_areas.end());
     m_areas.resize(at);
+    // The defaults as they stood at the file's start; those after it stay as they were read.
+    const int after = m_currentDefaults;
+    if (const auto at = m_defaultsAtStart.find(file); at != m_defaultsAtStart.end())
+        m_currentDefaults = at->second;
     LineReader lines(bytes);
+    std::optional<LineState> state;
+    if (start)
+        state = *start;
     QByteArrayView line;
     while (lines.next(line))
-        lineRead(file, lines);
+        if (!state || readLine(line, *state).inEffect)
+            lineRead(file, lines);
+    m_currentDefaults = after;
     m_areas.insert(m_areas.end(), tail.begin(), tail.end());
     countChanges();
     compact();

@@ -1,17 +1,20 @@
 #pragma once
 
 #include "reader/AreaLine.h"
+#include "reader/SourceFiles.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <utility>
 #include <vector>
 
 namespace vog {
 
 class LineReader;
+class LineState;
 
 // The area lines of every file read, in the order read, and what the user made of them: an
 // area's state changed, a new area, an area removed. An area is numbered by its place among
@@ -40,6 +43,9 @@ public:
     qsizetype lineBytes() const { return m_bytes.size(); }
     // The tag alone, as the user reads it.
     QString tag(int area) const;
+    // A field the area's line lacks that the EchoAreaDefaults line before it gives: its value
+    // and that line; false where the line has the field or no defaults give it.
+    bool inheritedField(int area, int field, QString &value, Origin &origin) const;
 
     // The user's changes, each reported once to the change handler. A state that is what the
     // line says is no change.
@@ -70,8 +76,9 @@ public:
         QByteArray bytes;
     };
     std::vector<LineEdit> edits() const;
-    // After the file's new bytes were written: its area lines found again where they now stand.
-    void saved(int file, QByteArrayView bytes);
+    // After the file's new bytes were written: its area lines found again where they now stand;
+    // with a state, only those in effect read from it (a file with conditions).
+    void saved(int file, QByteArrayView bytes, const LineState *start = nullptr);
     // Bytes put in or taken out of a file before `from`, which hold no area line: its area
     // lines from there on move by that many bytes and lines.
     void moved(int file, qint64 from, qint64 bytes, qint64 lines);
@@ -95,7 +102,21 @@ private:
         bool removed = false;
         bool added = false;
         int state = -1; // the user's state in m_states, or -1
+        int defaults = -1; // the EchoAreaDefaults in effect for it, in m_defaults, or -1
     };
+    // An "EchoAreaDefaults OPTIONS" line: the options the area lines after it lack, until the
+    // next one ("EchoAreaDefaults OFF" ends them).
+    struct Defaults
+    {
+        int file;
+        quint32 line;
+        QByteArray options;
+    };
+    std::vector<Defaults> m_defaults;
+    int m_currentDefaults = -1;
+    std::map<int, int> m_defaultsAtStart; // by file: those in effect at its first line
+    // Whether the line is an EchoAreaDefaults line; it then sets what follows it.
+    bool readDefaults(int file, const LineReader &lines);
     QByteArrayView bytesOf(const Area &a) const
     {
         return QByteArrayView(m_bytes).sliced(a.bytesAt, a.length);

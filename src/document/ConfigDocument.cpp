@@ -725,7 +725,8 @@ void ConfigDocument::saved(const SavePlan &plan, int file, QByteArrayView bytes)
     m_unsaved.erase(file);
     m_disk.erase(file);
     m_ahead = {};
-    m_areas.saved(file, bytes);
+    const LineState start = startOf(file);
+    m_areas.saved(file, bytes, readsInContext(file) ? &start : nullptr);
     ++m_version;
     sourceFile(file).modified =
             QFileInfo(sourceFile(file).canonicalPath).lastModified().toMSecsSinceEpoch();

@@ -293,7 +293,8 @@ void ConfigDocument::splice(int file, QByteArray bytes, const Splice &s,
     } else {
         readAgain(file, kept, columns);
         // Its area lines found again where they now stand.
-        m_areas.saved(file, kept);
+        const LineState start = startOf(file);
+        m_areas.saved(file, kept, readsInContext(file) ? &start : nullptr);
     }
     replayDefaults();
     ++m_version;

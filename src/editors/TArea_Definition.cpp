@@ -389,6 +389,7 @@ void TArea_Definition::showPicked()
     AreaPurge->setValue(s.fields[vog::Purge].toInt());
     AreaMaxMsgs->setValue(s.fields[vog::MaxMsgs].toInt());
     AreaOptions->setText(s.options.join(u' '));
+    showInherited(area);
     // Each text from its start, as a long path is read.
     for (QLineEdit *edit : {AreaTag, AreaPath, AreaGroup, AreaDescription, AreaAka, AreaOptions})
         edit->setCursorPosition(0);
@@ -406,6 +407,37 @@ void TArea_Definition::showPicked()
                        static_cast<QWidget *>(AreaOptions), static_cast<QWidget *>(AreaLinks)})
         w->setEnabled(area >= 0);
     updateButtons();
+}
+
+void TArea_Definition::showInherited(int area)
+{
+    // A field the line lacks shows what the EchoAreaDefaults before it gives, its label in
+    // italics and the defaults' line in its tool tip, as a link shows what it inherits.
+    const std::pair<QWidget *, int> fields[] = {
+        {AreaBase, vog::Base},       {AreaGroup, vog::Group}, {AreaDescription, vog::Description},
+        {AreaAka, vog::Aka},         {AreaPurge, vog::Purge}, {AreaMaxMsgs, vog::MaxMsgs}};
+    for (const auto &[field, index] : fields) {
+        QString value;
+        vog::Origin origin;
+        const bool inherited = area >= 0 && areas().inheritedField(area, index, value, origin);
+        if (inherited) {
+            if (auto *edit = qobject_cast<QLineEdit *>(field))
+                edit->setText(value);
+            else if (auto *box = qobject_cast<QComboBox *>(field))
+                box->setEditText(value);
+            else if (auto *number = qobject_cast<QSpinBox *>(field))
+                number->setValue(value.toInt());
+        }
+        field->setToolTip(inherited ? QStringLiteral("inherited from EchoAreaDefaults, ")
+                                          + vog::describeOrigin(origin)
+                                    : QString());
+        for (QLabel *label : findChildren<QLabel *>())
+            if (label->buddy() == field) {
+                QFont font = label->font();
+                font.setItalic(inherited);
+                label->setFont(font);
+            }
+    }
 }
 
 void TArea_Definition::updateButtons()

@@ -79,6 +79,8 @@ protected:
 private:
     // The picked area into the fields, the program's own sets not counted as the user's.
     void showPicked();
+    // What the area's fields inherit from an EchoAreaDefaults line.
+    void showInherited(int area);
     // A field the user changed: its part of the picked area's state.
     void edited(const std::function<void(vog::AreaState &)> &change);
     void connectField(QWidget *field, const std::function<void(vog::AreaState &)> &change);
