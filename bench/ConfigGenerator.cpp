@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -286,6 +287,26 @@ std::string path(Random &r, const char *leaf)
     return std::string(r.pick(Roots)) + "/" + leaf;
 }
 
+// The variables that a file with the whole grammar sets in its header, each for one of the roots
+// of path(): a path under the root is now and then written through the variable.
+struct Variable
+{
+    const char *name;
+    const char *root;
+};
+const Variable Variables[] = {{"FIDO", "/home/fido"},
+                              {"SPOOL", "/var/spool/vog"},
+                              {"ETC", "/etc/vog"},
+                              {"SRV", "/srv/ftn"},
+                              {"LIB", "/var/lib/vog"}};
+
+// The tests of a condition that holds for the hub module alone, as people write them.
+const char *const HubTests[] = {"\"[module]\"==\"hub\"", "[module]==hub", "\"[module]\" == \"hub\"",
+                                "\"[MODULE]\"==\"hub\""};
+// Trailing comments, after a value or after a switch written alone.
+const char *const TrailingComments[] = {"     # keep", "\t# hub asked for it", " ## was off",
+                                        " #", "  #\told value below", "\t\t# see the log"};
+
 // The spelling of a keyword on a line: its mixed-case name most often, else lower or upper.
 std::string spelling(Random &r, const vog::KeywordRow &e)
 {
@@ -491,6 +512,9 @@ struct Plan
 {
     std::vector<std::uint8_t> perLink;   // per-link keyword lines of each section
     std::vector<std::uint8_t> decorated; // bit 0: a comment before, bit 1: a blank line after
+    // fullGrammar: per-link lines at a section's end that a hub writes otherwise, in a
+    // condition (0: none); its hub branch has as many lines of the same keywords.
+    std::vector<std::uint8_t> hubLines;
     std::int64_t sectionLines = 0;
 };
 
@@ -499,7 +523,8 @@ class Generator
 public:
     Generator(const GeneratorOptions &o, const QString &path)
         : m_options(o), m_words(o.codepage.empty() ? westernWords() : russianWords()),
-          m_random(o.seed), m_out(path, o.codepage, m_facts)
+          m_random(o.seed), m_grammar(o.seed * 0x2545F4914F6CDD1DULL + 0x6772616DULL),
+          m_out(path, o.codepage, m_facts)
     {
         for (const vog::KeywordRow &e : vog::keywordTable()) {
             if (e.kind == vog::ValueKind::LinkName)
@@ -510,6 +535,8 @@ public:
                 m_lists.push_back(&e);
             else
                 m_general.push_back(&e);
+            if (e.keyword == "route")
+                m_route = &e;
         }
     }
 
@@ -555,6 +582,11 @@ private:
         const int maxLines = int(m_perLink.size());
         p.perLink.resize(std::size_t(m_options.links));
         p.decorated.resize(std::size_t(m_options.links));
+        // The conditions in sections come from a stream of their own, which the standard file
+        // never draws from.
+        Random g(m_options.seed ^ 0xC0D171005ULL);
+        if (m_options.fullGrammar)
+            p.hubLines.resize(std::size_t(m_options.links));
         for (int i = 0; i < m_options.links; ++i) {
             const int most = std::clamp(m_options.mostLinkLines, 1, maxLines);
             p.perLink[std::size_t(i)] = std::uint8_t(
@@ -563,6 +595,11 @@ private:
             p.sectionLines += 1 + p.perLink[std::size_t(i)] + (p.decorated[std::size_t(i)] & 1)
                 + ((p.decorated[std::size_t(i)] >> 1) & 1)
                 + std::int64_t(defaultsBlock(i).size());
+            if (m_options.fullGrammar && p.perLink[std::size_t(i)] > 1 && g.chance(4)) {
+                const int hub = std::min(g.between(1, 3), p.perLink[std::size_t(i)] - 1);
+                p.hubLines[std::size_t(i)] = std::uint8_t(hub);
+                p.sectionLines += 3 + hub; // if, the hub's lines, else, endif
+            }
         }
         return p;
     }
@@ -578,6 +615,8 @@ private:
                 + m_words.city(m_random) + " (generated, seed " + number(std::int64_t(m_options.seed)) + ")");
         comment("Every keyword the tosser knows appears below; areas and links follow.");
         m_out.line("");
+        if (m_options.fullGrammar)
+            variables();
         // The general and files-and-paths keywords in groups, each group with its heading.
         std::size_t i = 0;
         while (i < m_general.size()) {
@@ -648,8 +687,9 @@ private:
         const std::string aka = address(m_random);
         if (plan.decorated[std::size_t(index)] & 1)
             comment(name + ", " + m_words.city(m_random) + m_words.since + number(r().between(1991, 2024)));
-        m_out.line(keywordLine(m_random, Style{"", s.column}, spelling(m_random, *m_linkEntry),
-                               name + " " + aka));
+        m_out.line(shaped(*m_linkEntry, keywordLine(m_random, Style{"", s.column},
+                                                    spelling(m_random, *m_linkEntry),
+                                                    name + " " + aka)));
         // Aka first, then as many other per-link keywords as planned, each at most once, in
         // the table's order or in a shuffled one.
         std::vector<const vog::KeywordRow *> rows = m_perLink;
@@ -662,10 +702,23 @@ private:
             std::swap(rows[std::size_t(i)], rows[std::size_t(r().between(i, int(rows.size()) - 1))]);
         if (r().chance(60))
             std::sort(rows.begin() + 1, rows.begin() + count);
-        m_out.line(keywordLine(m_random, s, spelling(m_random, *rows[0]), aka));
+        m_out.line(shaped(*rows[0], keywordLine(m_random, s, spelling(m_random, *rows[0]), aka)));
         ++m_facts.linkLines;
-        for (int i = 1; i < count; ++i)
+        // The last lines in a condition, a hub's own values of the same keywords before them.
+        const int hub = plan.hubLines.empty() ? 0 : plan.hubLines[std::size_t(index)];
+        for (int i = 1; i < count; ++i) {
+            if (i == count - hub) {
+                ifHub(s.indent);
+                m_inEffect = false;
+                for (int k = i; k < count; ++k)
+                    linkLine(s, *rows[std::size_t(k)], m_grammar);
+                m_inEffect = true;
+                directive(s.indent + "else");
+            }
             linkLine(s, *rows[std::size_t(i)]);
+        }
+        if (hub)
+            endIf(s.indent);
         if (plan.decorated[std::size_t(index)] & 2)
             m_out.line("");
     }
@@ -710,6 +763,10 @@ private:
         block();
         const std::int64_t before = m_facts.lines;
         const Style s = pickStyle(m_random, false);
+        if (m_options.fullGrammar && most >= 3 && m_grammar.chance(3)) {
+            hubBlock(s, most);
+            return m_facts.lines - before;
+        }
         const int roll = r().below(100);
         int n = int(std::min<std::int64_t>(most, r().between(1, 6)));
         if (roll < 55) {
@@ -788,17 +845,142 @@ private:
 
     void generalLine(const Style &s, const vog::KeywordRow &e)
     {
-        m_out.line(keywordLine(m_random, s, spelling(m_random, e), generalValue(m_random, m_words, e)));
+        keywordOut(e, keywordLine(m_random, s, spelling(m_random, e), generalValue(m_random, m_words, e)));
     }
     void listLine(const Style &s, const vog::KeywordRow &e)
     {
-        m_out.line(keywordLine(m_random, s, spelling(m_random, e), listValue(m_random, m_words, e.keyword)));
-        ++m_facts.listLines;
+        keywordOut(e, keywordLine(m_random, s, spelling(m_random, e), listValue(m_random, m_words, e.keyword)));
+        if (m_inEffect)
+            ++m_facts.listLines;
     }
-    void linkLine(const Style &s, const vog::KeywordRow &e)
+    void linkLine(const Style &s, const vog::KeywordRow &e) { linkLine(s, e, m_random); }
+    void linkLine(const Style &s, const vog::KeywordRow &e, Random &r)
     {
-        m_out.line(keywordLine(m_random, s, spelling(m_random, e), linkValue(m_random, e.keyword)));
-        ++m_facts.linkLines;
+        keywordOut(e, keywordLine(r, s, spelling(r, e), linkValue(r, e.keyword)));
+        if (m_inEffect)
+            ++m_facts.linkLines;
+    }
+    void keywordOut(const vog::KeywordRow &e, const std::string &line)
+    {
+        m_out.line(shaped(e, line));
+        if (!m_inEffect)
+            ++m_facts.hiddenLines;
+    }
+
+    // ---- the rest of the grammar (fullGrammar) ----
+
+    // A keyword line as the whole grammar lets it be written: a tab between keyword and value,
+    // a switch that is on written alone, a path through a variable, a trailing comment. The
+    // standard file's lines stay as they were laid out.
+    std::string shaped(const vog::KeywordRow &e, const std::string &line)
+    {
+        if (!m_options.fullGrammar)
+            return line;
+        Random &g = m_grammar;
+        // The parts as keywordLine() lays them out: indent and keyword, blanks, value, blanks.
+        const std::size_t keyEnd = line.find_first_not_of(" \t") + std::size_t(e.keyword.size());
+        const std::size_t valueStart = std::min(line.find_first_not_of(' ', keyEnd), line.size());
+        const std::size_t valueEnd = std::max(line.find_last_not_of(" \t") + 1, valueStart);
+        std::string separator = line.substr(keyEnd, valueStart - keyEnd);
+        std::string value = line.substr(valueStart, valueEnd - valueStart);
+        std::string tail = line.substr(valueEnd);
+        const std::string word = lowerAscii(value);
+        if (vog::offersOn(e) && (word == "on" || word == "yes") && g.chance(60)) {
+            separator.clear();
+            value.clear();
+        } else {
+            if (g.chance(15))
+                separator = separator.size() > 8 ? "\t\t" : "\t";
+            for (const Variable &v : Variables) {
+                const std::size_t root = std::strlen(v.root);
+                if (value.compare(0, root, v.root) == 0 && value.size() > root && value[root] == '/') {
+                    if (g.chance(40))
+                        value = "[" + std::string(v.name) + "]" + value.substr(root);
+                    break;
+                }
+            }
+        }
+        if (g.chance(6))
+            tail += g.pick(TrailingComments);
+        return line.substr(0, keyEnd) + separator + value + tail;
+    }
+
+    void directive(const std::string &text)
+    {
+        m_out.line(text);
+        ++m_facts.directiveLines;
+        if (!m_inEffect && !isCondition(text))
+            ++m_facts.hiddenLines;
+    }
+    static bool isCondition(const std::string &text)
+    {
+        const std::string word = lowerAscii(text.substr(text.find_first_not_of(" \t")));
+        return word.rfind("if", 0) == 0 || word.rfind("else", 0) == 0 || word.rfind("endif", 0) == 0;
+    }
+    void ifHub(const std::string &indent)
+    {
+        // Drawn one after the other: the order of a call's arguments is the compiler's.
+        const char *word = m_grammar.chance(20) ? "If " : "if ";
+        const char *test = m_grammar.pick(HubTests);
+        directive(indent + word + test);
+    }
+    void endIf(const std::string &indent)
+    {
+        directive(indent + (m_grammar.chance(25) ? "endif   # hub" : "endif"));
+    }
+
+    // The variables, some set in conditions (one nested in a branch not taken); their words
+    // are fixed. The standard file has none of these lines.
+    void variables()
+    {
+        const auto set = [this](const char *text) { directive(std::string("set ") + text); };
+        set("FIDO=/home/fido");
+        set("SPOOL=/var/spool/vog");
+        directive("if \"[OS]\"==\"UNIX\"");
+        set("ETC=/etc/vog");
+        set("SRV = /srv/ftn");
+        directive("else");
+        m_inEffect = false;
+        set("ETC=c:\\fido\\etc");
+        set("SRV=c:\\ftn");
+        m_inEffect = true;
+        directive("endif");
+        directive("if \"[module]\"==\"hub\"");
+        m_inEffect = false;
+        set("LIB=/var/lib/vog-hub");
+        directive("ifdef LIB");
+        set("SPOOL=[LIB]/spool");
+        directive("endif");
+        m_inEffect = true;
+        directive("else");
+        set("LIB=/var/lib/vog");
+        directive("endif");
+        m_out.line("");
+    }
+
+    // Filler in a condition: a hub's own general keywords and routes, then, with room for an
+    // else, the general keywords of everyone else. At most `most` lines, and 3 at least.
+    void hubBlock(const Style &s, std::int64_t most)
+    {
+        Random &g = m_grammar;
+        const bool withElse = most >= 5;
+        const int hub = g.between(1, int(std::min<std::int64_t>(4, most - (withElse ? 4 : 2))));
+        const int others = withElse ? g.between(1, int(std::min<std::int64_t>(4, most - 3 - hub))) : 0;
+        ifHub(s.indent);
+        m_inEffect = false;
+        for (int n = 0; n < hub; ++n) {
+            if (g.chance(50))
+                listLine(s, *m_route);
+            else
+                generalLine(s, *m_general[std::size_t(g.below(int(m_general.size())))]);
+        }
+        m_inEffect = true;
+        if (withElse) {
+            directive(s.indent + "else");
+            for (int n = 0; n < others; ++n)
+                generalLine(s, *m_general[std::size_t(g.below(int(m_general.size())))]);
+        }
+        endIf(s.indent);
     }
 
     Random &r() { return m_random; }
@@ -806,9 +988,12 @@ private:
     GeneratorOptions m_options;
     const Words &m_words;
     Random m_random;
+    Random m_grammar; // fullGrammar's choices, which the standard file never draws
+    bool m_inEffect = true; // false while a branch not taken is written: its lines don't count
     GeneratedFile m_facts;
     Writer m_out;
     const vog::KeywordRow *m_linkEntry = nullptr;
+    const vog::KeywordRow *m_route = nullptr;
     std::vector<const vog::KeywordRow *> m_perLink;
     std::vector<const vog::KeywordRow *> m_lists;
     std::vector<const vog::KeywordRow *> m_general;

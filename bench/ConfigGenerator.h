@@ -26,6 +26,12 @@ struct GeneratorOptions
     // addresses; drawn from a stream of their own, so that the lines before them are those of
     // the same options without them.
     int areaLines = 0;
+    // The whole line grammar besides: a tab between keyword and value on some lines, trailing
+    // comments, switches written alone, a few set lines whose variables stand in paths, and
+    // if "[module]"=="hub" ... else ... endif blocks around keyword lines (with nested
+    // conditions and sets in the header). Drawn from streams of their own. Counted as read with
+    // no module chosen: the hub branches' lines are not in effect.
+    bool fullGrammar = false;
 
     // The stress file scaled down (or up) in every part.
     static GeneratorOptions scaled(double factor, std::uint64_t seed = 1);
@@ -44,14 +50,17 @@ struct GeneratedFile
     std::int64_t defaultsLines = 0; // lines of LinkDefaults blocks, their marks counted
     int areaLines = 0;              // those of the areas block
     std::int64_t areaLinks = 0;     // the links on them
+    std::int64_t directiveLines = 0; // set and condition lines (fullGrammar)
+    std::int64_t hiddenLines = 0;    // other lines in a branch not taken, with no module chosen
 };
 
 // Writes a realistic configuration file: every general, files-and-paths and per-link keyword in
 // mixed letter case, comments, blank lines, area lines the reader ignores, blocks with CR LF and
 // blocks with LF line ends, long route, remap, pack and include lists, and link sections of 30
-// to 47 per-link lines (or as many as asked), with a few LinkDefaults blocks between them and one destroy. The same options give the same bytes on every machine. Every number is
-// one the reader converts, so the whole file is always read. Throws std::runtime_error if the
-// file can't be written.
+// to 47 per-link lines (or as many as asked), with a few LinkDefaults blocks between them and
+// one destroy; with fullGrammar, the rest of the line grammar too. The same options give the
+// same bytes on every machine. Every number is one the reader converts, so the whole file is
+// always read. Throws std::runtime_error if the file can't be written.
 GeneratedFile generateConfig(const GeneratorOptions &options, const QString &path);
 
 } // namespace vogbench

@@ -25,6 +25,7 @@
 #include "reader/Codepage.h"
 #include "reader/ConfigRead.h"
 #include "reader/KeywordTable.h"
+#include "reader/LineGrammar.h"
 #include "reader/LinkStore.h"
 #include "reader/NumberConversion.h"
 #include "reader/SourceFiles.h"
@@ -239,6 +240,42 @@ ToolRun timeTool(const QString &program, QStringList arguments, const QString &p
     return r;
 }
 
+// cp of the file to a name not taken, its start (cp of /dev/null to another such name) taken
+// off, as timeTool does. Each run's copies are removed untimed before the next: a copy over the
+// last one would first free its pages, and so would the start's, which then took most of the
+// copy's time off.
+ToolRun timeCopy(const QString &path, const QString &folder, int runs)
+{
+    const QString copy = QDir(folder).filePath(QStringLiteral("stress-copy.cfg"));
+    const QString empty = QDir(folder).filePath(QStringLiteral("stress-copy-empty.cfg"));
+    const auto once = [](const QString &from, const QString &to) {
+        QFile::remove(to);
+        QProcess p;
+        QElapsedTimer t;
+        t.start();
+        p.start(QStringLiteral("cp"), {from, to});
+        if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+            return -1.0;
+        return seconds(t);
+    };
+    double start = std::numeric_limits<double>::max();
+    double whole = std::numeric_limits<double>::max();
+    bool ran = true;
+    for (int i = 0; ran && i < runs; ++i) {
+        const double e = once(QStringLiteral("/dev/null"), empty);
+        const double w = once(path, copy);
+        ran = e >= 0 && w >= 0;
+        start = std::min(start, e);
+        whole = std::min(whole, w);
+    }
+    QFile::remove(copy);
+    QFile::remove(empty);
+    ToolRun r;
+    if (ran)
+        r.seconds = std::max(whole - start, 1e-6);
+    return r;
+}
+
 QString awkProgram()
 {
     for (const char *name : {"mawk", "awk"}) {
@@ -250,16 +287,27 @@ QString awkProgram()
 }
 
 // The same recognition as a user would script it: the first word lower-cased and looked up in
-// the set of the 129 keywords, the value cut and trimmed; prints the lines recognised.
+// the set of the 129 keywords, the value after the blanks or tabs that follow it, cut before its
+// trailing comment ('#' after a blank or tab, before a blank, a tab, another '#' or the line's
+// end) and trimmed; a switch alone on its line (the CR of a CR LF dropped) counts too. It knows
+// no conditions nor variables. Prints the lines recognised.
 QStringList awkArguments()
 {
-    QStringList words;
-    for (const vog::KeywordRow &e : vog::keywordTable())
+    QStringList words, switches;
+    for (const vog::KeywordRow &e : vog::keywordTable()) {
         words.append(QString::fromLatin1(e.keyword));
+        if (vog::offersOn(e))
+            switches.append(QString::fromLatin1(e.keyword));
+    }
     return {QStringLiteral("-v"), QStringLiteral("K=") + words.join(QLatin1Char(' ')),
-            QStringLiteral("BEGIN{n=split(K,a,\" \");for(i=1;i<=n;i++)k[a[i]]=1}"
-                           "{w=tolower($1)}w in k&&NF>1{v=substr($0,index($0,$1)+length($1));"
-                           "sub(/^[ \\t\\r]+/,\"\",v);sub(/[ \\t\\r]+$/,\"\",v);c++}"
+            QStringLiteral("-v"), QStringLiteral("S=") + switches.join(QLatin1Char(' ')),
+            QStringLiteral("BEGIN{n=split(K,a,\" \");for(i=1;i<=n;i++)k[a[i]]=1;"
+                           "n=split(S,a,\" \");for(i=1;i<=n;i++)s[a[i]]=1}"
+                           "{w=tolower($1)}NF==1{sub(/\\r$/,\"\",w)}"
+                           "w in k{v=substr($0,index($0,$1)+length($1));"
+                           "if(index(v,\"#\"))sub(/[ \\t]#([ \\t#\\r].*)?$/,\"\",v);"
+                           "sub(/^[ \\t\\r]+/,\"\",v);sub(/[ \\t\\r]+$/,\"\",v);"
+                           "if(v!=\"\"||w in s)c++}"
                            "END{print c+0}")};
 }
 
@@ -743,9 +791,10 @@ RenderCase renderCase(const ReadDocument &read, RenderChange change)
         c.lines.append(doc.valueText(*l));
     const QString added = QStringLiteral("line added by vog-bench");
     c.lines.append(added);
-    // A new line after the list's last one, with the file's usual line end.
-    c.expectedSize = read.bytes.size() + qsizetype(std::strlen(c.row->name)) + 1 + added.size()
-        + (vog::sourceFile(read.file).crlf ? 2 : 1);
+    // A new line after the list's last one, its keyword and separator as the file spells them
+    // (the list's own lines are its neighbours), with the file's usual line end.
+    c.expectedSize = read.bytes.size() + doc.newLinePart(read.file, *c.row, c.row->index).size()
+        + added.size() + (vog::sourceFile(read.file).crlf ? 2 : 1);
     return c;
 }
 
@@ -1291,6 +1340,335 @@ void printTable(const QList<Row> &rows)
         line({r.measure, r.figure, r.reference, r.target, r.verdict});
 }
 
+// ---- the stress files, standard and with the whole line grammar ---------------------------
+
+// The stress file and its half and quarter, and what was measured on them. The same rows are
+// shown for the standard files and for those written with the whole line grammar, whose rows'
+// names carry the label.
+struct StressSet
+{
+    QString label; // empty for the standard files
+    QString paths[3];
+    vogbench::GeneratedFile files[3];
+    double scans[3] = {};
+    ScanFigures scan;
+    ToolRun awk;
+    double openSeconds[3] = {};
+    OpenRun lastOpen[3];
+    double floors[3] = {};
+    AloneRun alone[3];
+    RenderRun renders[2];
+    qint64 renderPeaks[2] = {-1, -1};
+    ToolRun copy;
+    ScriptRun script;
+    qint64 openBytes = -1;
+
+    const QString &stress() const { return paths[2]; }
+    const vogbench::GeneratedFile &facts() const { return files[2]; }
+    double megabytes() const { return double(facts().bytes) / 1e6; }
+    QString named(const QString &measure) const { return measure + label; }
+    bool openChecked() const
+    {
+        return lastOpen[2].links == facts().links && lastOpen[2].listLines == facts().listLines;
+    }
+};
+
+// Written afresh, so that they match this generator: stress-025.cfg, stress-050.cfg and
+// stress-100.cfg, or stress-grammar-025.cfg and so on.
+void writeStressSet(StressSet &set, const QString &outDir, bool fullGrammar)
+{
+    const double fractions[] = {0.25, 0.5, 1.0};
+    for (int i = 0; i < 3; ++i) {
+        set.paths[i] = QDir(outDir).filePath(
+                QStringLiteral("stress-%1%2.cfg")
+                        .arg(fullGrammar ? QStringLiteral("grammar-") : QString())
+                        .arg(int(std::lround(fractions[i] * 100)), 3, 10, QLatin1Char('0')));
+        out << "writing " << set.paths[i] << '\n';
+        out.flush();
+        vogbench::GeneratorOptions options = vogbench::GeneratorOptions::scaled(fractions[i]);
+        options.fullGrammar = fullGrammar;
+        set.files[i] = vogbench::generateConfig(options, set.paths[i]);
+    }
+}
+
+// Scan: the reader core alone, best of several runs from the page cache; then the awk
+// reference over the whole file.
+void measureScans(StressSet &set, int runs, const QString &awk)
+{
+    for (int i = 0; i < 3; ++i) {
+        set.scans[i] = std::numeric_limits<double>::max();
+        for (int r = 0; r < runs + 2; ++r) {
+            QElapsedTimer t;
+            t.start();
+            set.scan = scanCore(set.paths[i]);
+            set.scans[i] = std::min(set.scans[i], seconds(t));
+        }
+    }
+    set.awk = awk.isEmpty() ? ToolRun{} : timeTool(awk, awkArguments(), set.stress(), runs);
+}
+
+// Open: the whole command into the real windows, the sizes interleaved so that a busy machine
+// slows all of them alike; then the toolkit floor for the same texts, and each size alone.
+void measureOpens(StressSet &set, int openRuns, bool quick)
+{
+    for (double &s : set.openSeconds)
+        s = std::numeric_limits<double>::max();
+    for (int r = 0; r < openRuns; ++r)
+        for (int i = 0; i < 3; ++i) {
+            set.lastOpen[i] = timeWarmOpen(set.paths[i]);
+            set.openSeconds[i] = std::min(set.openSeconds[i], set.lastOpen[i].seconds);
+        }
+    // The floor for each size too, as many runs as the Open's and interleaved alike: the Open's
+    // budget compares the two.
+    {
+        QStringList lines[3], names[3];
+        for (int i = 0; i < 3; ++i) {
+            collectTexts(set.paths[i], lines[i], names[i]);
+            set.floors[i] = std::numeric_limits<double>::max();
+        }
+        for (int r = 0; r < openRuns; ++r)
+            for (int i = 0; i < 3; ++i) {
+                toolkitFloor(lines[i], names[i]); // warm, as the Open is
+                set.floors[i] = std::min(set.floors[i], toolkitFloor(lines[i], names[i]));
+            }
+    }
+    // The growth rows: each size alone, the sizes taking turns.
+    out << "growth, each size alone" << set.label << "...\n";
+    out.flush();
+    for (int r = 0; r < (quick ? 1 : 2); ++r)
+        for (int i = 0; i < 3; ++i) {
+            const AloneRun a = timeAlone(set.paths[i]);
+            set.alone[i].open = std::min(set.alone[i].open, a.open);
+            set.alone[i].floor = std::min(set.alone[i].floor, a.floor);
+        }
+}
+
+// Render: one change made to the document of the whole file, then its new bytes, against
+// copying the file once; and the render's peak, each change in a process of its own.
+void measureRenders(StressSet &set, int runs, int openRuns, const QString &outDir)
+{
+    const RenderChange changes[] = {RenderChange::Value, RenderChange::ListLine};
+    for (int k = 0; k < 2; ++k) {
+        const ReadDocument read(set.stress());
+        set.renders[k] = timeRender(read, changes[k], openRuns);
+    }
+    set.copy = timeCopy(set.stress(), outDir, runs + 2);
+    for (int k = 0; k < 2; ++k)
+        set.renderPeaks[k] = renderPeak(set.stress(), changes[k]);
+}
+
+QJsonObject stressFileFigures(const StressSet &set)
+{
+    const vogbench::GeneratedFile &f = set.facts();
+    return {{QStringLiteral("path"), set.stress()},
+            {QStringLiteral("lines"), double(f.lines)},
+            {QStringLiteral("bytes"), double(f.bytes)},
+            {QStringLiteral("links"), f.links},
+            {QStringLiteral("per_link_lines"), double(f.linkLines)},
+            {QStringLiteral("list_lines"), double(f.listLines)},
+            {QStringLiteral("set_and_condition_lines"), double(f.directiveLines)},
+            {QStringLiteral("lines_in_branches_not_taken"), double(f.hiddenLines)}};
+}
+
+QJsonObject scanRows(const StressSet &set, QList<Row> &rows)
+{
+    const double scanSeconds = set.scans[2];
+    const double scanRate = set.megabytes() / scanSeconds;
+    const double awkRate = set.awk.seconds > 0 ? set.megabytes() / set.awk.seconds : 0;
+    const bool scanMet = awkRate > 0 && scanRate >= 3 * awkRate;
+    const QString awk = awkProgram();
+    rows << Row{set.named(QStringLiteral("scan: reader core and document")),
+                fixed(scanRate, 0) + QStringLiteral(" MB/s"),
+                QStringLiteral("%1 %2 MB/s = %3x").arg(QFileInfo(awk).fileName(), fixed(awkRate, 0),
+                                                       fixed(awkRate > 0 ? scanRate / awkRate : 0, 2)),
+                QStringLiteral(">= 3x awk"), awkRate > 0 ? verdict(scanMet) : QStringLiteral("no awk")};
+    return {{QStringLiteral("seconds"), scanSeconds},
+            {QStringLiteral("mb_per_s"), scanRate},
+            {QStringLiteral("keyword_lines"), double(set.scan.keywordLines)},
+            {QStringLiteral("awk"), awk},
+            {QStringLiteral("awk_seconds"), set.awk.seconds},
+            {QStringLiteral("awk_mb_per_s"), awkRate},
+            {QStringLiteral("awk_keyword_lines"), QString::fromLocal8Bit(set.awk.output)},
+            {QStringLiteral("times_awk"), awkRate > 0 ? scanRate / awkRate : 0},
+            {QStringLiteral("covers"),
+             QStringLiteral("readDocumentFile as the Open runs it: lines split, keywords matched, "
+                            "every recognised line's span recorded in the document, link values "
+                            "stored, the codepage watched, field states made and texts decoded "
+                            "with no window")},
+            {QStringLiteral("target_met"), scanMet}};
+}
+
+QJsonObject openRows(const StressSet &set, QList<Row> &rows, bool checked)
+{
+    const double budget = 1.3 * (set.scans[2] + set.floors[2]);
+    const bool met = set.openSeconds[2] <= budget;
+    rows << Row{set.named(QStringLiteral("open: File > Open, stress file")),
+                fixed(set.openSeconds[2], 3) + QStringLiteral(" s"),
+                QStringLiteral("1.3 x (scan %1 + toolkit floor %2) = %3 s")
+                        .arg(fixed(set.scans[2], 3), fixed(set.floors[2], 3), fixed(budget, 3)),
+                QStringLiteral("<= 1.3 x (scan + floor)"), verdict(met)};
+    return {{QStringLiteral("seconds"), set.openSeconds[2]},
+            {QStringLiteral("scan_seconds"), set.scans[2]},
+            {QStringLiteral("toolkit_floor_seconds"), set.floors[2]},
+            {QStringLiteral("budget_seconds"), budget},
+            {QStringLiteral("links_listed"), set.lastOpen[2].links},
+            {QStringLiteral("list_lines_shown"), double(set.lastOpen[2].listLines)},
+            {QStringLiteral("result_checked"), checked},
+            {QStringLiteral("target_met"), met}};
+}
+
+QJsonObject growthRows(const StressSet &set, QList<Row> &rows)
+{
+    const AloneRun *alone = set.alone;
+    const double *floors = set.floors, *openSeconds = set.openSeconds, *scans = set.scans;
+    const double growth1 = alone[1].open / alone[0].open;
+    const double growth2 = alone[2].open / alone[1].open;
+    // The toolkit's bulk insert is not linear itself: the Open may grow as much, and a little.
+    // Of the floor's figures alone and in turn, the smaller allowance holds.
+    const double floorGrowth1 = std::min(alone[1].floor / alone[0].floor, floors[1] / floors[0]);
+    const double floorGrowth2 = std::min(alone[2].floor / alone[1].floor, floors[2] / floors[1]);
+    const bool aloneRan = std::all_of(alone, alone + 3, [](const AloneRun &a) {
+        return a.open < std::numeric_limits<double>::max() && a.floor < std::numeric_limits<double>::max();
+    });
+    const bool growthMet = aloneRan && growth1 <= floorGrowth1 + 0.1 && growth2 <= floorGrowth2 + 0.1;
+    rows << Row{set.named(QStringLiteral("growth: open 1/4, 1/2, 1, each alone")),
+                QStringLiteral("%1, %2, %3 s")
+                        .arg(fixed(alone[0].open, 3), fixed(alone[1].open, 3), fixed(alone[2].open, 3)),
+                QStringLiteral("doubling: x%1, x%2").arg(fixed(growth1, 2), fixed(growth2, 2)),
+                QStringLiteral("<= floor's own + 0.1 (x%1, x%2)")
+                        .arg(fixed(floorGrowth1 + 0.1, 2), fixed(floorGrowth2 + 0.1, 2)),
+                verdict(growthMet)};
+    rows << Row{set.named(QStringLiteral("  toolkit floor 1/4, 1/2, 1, each alone")),
+                QStringLiteral("%1, %2, %3 s")
+                        .arg(fixed(alone[0].floor, 3), fixed(alone[1].floor, 3), fixed(alone[2].floor, 3)),
+                QStringLiteral("doubling: x%1, x%2")
+                        .arg(fixed(alone[1].floor / alone[0].floor, 2),
+                             fixed(alone[2].floor / alone[1].floor, 2)),
+                QStringLiteral("(the toolkit's own growth)"), QString()};
+    rows << Row{set.named(QStringLiteral("  open 1/4, 1/2, 1, in turn")),
+                QStringLiteral("%1, %2, %3 s")
+                        .arg(fixed(openSeconds[0], 3), fixed(openSeconds[1], 3), fixed(openSeconds[2], 3)),
+                QStringLiteral("doubling: x%1, x%2")
+                        .arg(fixed(openSeconds[1] / openSeconds[0], 2),
+                             fixed(openSeconds[2] / openSeconds[1], 2)),
+                QStringLiteral("(smaller Opens reuse a larger one's pages)"), QString()};
+    rows << Row{set.named(QStringLiteral("  reader core 1/4, 1/2, 1")),
+                QStringLiteral("%1, %2, %3 s").arg(fixed(scans[0], 3), fixed(scans[1], 3), fixed(scans[2], 3)),
+                QStringLiteral("doubling: x%1, x%2")
+                        .arg(fixed(scans[1] / scans[0], 2), fixed(scans[2] / scans[1], 2)),
+                QStringLiteral("(our own steps)"), QString()};
+    rows << Row{set.named(QStringLiteral("  toolkit floor 1/4, 1/2, 1, in turn")),
+                QStringLiteral("%1, %2, %3 s")
+                        .arg(fixed(floors[0], 3), fixed(floors[1], 3), fixed(floors[2], 3)),
+                QStringLiteral("doubling: x%1, x%2")
+                        .arg(fixed(floors[1] / floors[0], 2), fixed(floors[2] / floors[1], 2)),
+                QStringLiteral("(the same, after larger runs)"), QString()};
+    return {{QStringLiteral("measured"), QStringLiteral("each size alone, in a process of its own")},
+            {QStringLiteral("open_seconds"), QJsonArray{alone[0].open, alone[1].open, alone[2].open}},
+            {QStringLiteral("quarter_bytes"), double(set.files[0].bytes)},
+            {QStringLiteral("half_bytes"), double(set.files[1].bytes)},
+            {QStringLiteral("half_over_quarter"), growth1},
+            {QStringLiteral("full_over_half"), growth2},
+            {QStringLiteral("scan_seconds"), QJsonArray{scans[0], scans[1], scans[2]}},
+            {QStringLiteral("toolkit_floor_seconds"),
+             QJsonArray{alone[0].floor, alone[1].floor, alone[2].floor}},
+            {QStringLiteral("allowed_floor_half_over_quarter"), floorGrowth1},
+            {QStringLiteral("allowed_floor_full_over_half"), floorGrowth2},
+            {QStringLiteral("in_turn_open_seconds"),
+             QJsonArray{openSeconds[0], openSeconds[1], openSeconds[2]}},
+            {QStringLiteral("in_turn_toolkit_floor_seconds"),
+             QJsonArray{floors[0], floors[1], floors[2]}},
+            {QStringLiteral("allowed_over_floor"), 0.1},
+            {QStringLiteral("target_met"), growthMet}};
+}
+
+// The two render rows; their figures under render_value and render_list_line.
+void renderRows(const StressSet &set, QList<Row> &rows, QJsonObject &json)
+{
+    const char *names[] = {"render: one changed link value", "render: one added list line"};
+    const char *keys[] = {"render_value", "render_list_line"};
+    for (int k = 0; k < 2; ++k) {
+        const RenderRun &r = set.renders[k];
+        const double copy = set.copy.seconds;
+        const double ratio = copy > 0 ? r.bothSeconds / copy : 0;
+        const double peakRatio = set.renderPeaks[k] >= 0
+                ? double(set.renderPeaks[k]) / double(set.facts().bytes) : -1;
+        // The new bytes are one copy of the file; what else the render holds must be small.
+        const bool met = r.checked && copy > 0 && ratio <= 2 && peakRatio >= 0 && peakRatio <= 1.1;
+        const QString what = k == 0 ? QStringLiteral("%1 set").arg(r.rowName)
+                                    : QStringLiteral("%1 lines of %2").arg(r.listLines).arg(r.rowName);
+        rows << Row{set.named(QString::fromLatin1(names[k])), fixed(r.bothSeconds * 1e3, 1) + QStringLiteral(" ms"),
+                    QStringLiteral("cp %1 ms = x%2; %3 %4 ms, render %5 ms; peak +%6 MB = %7 x file")
+                            .arg(fixed(copy * 1e3, 1), fixed(ratio, 2), what,
+                                 fixed(r.changeSeconds * 1e3, 1), fixed(r.renderSeconds * 1e3, 1),
+                                 fixed(double(set.renderPeaks[k]) / 1e6, 1), fixed(peakRatio, 2)),
+                    QStringLiteral("<= 2x cp, <= 1.1 x file held"),
+                    r.checked ? verdict(met) : QStringLiteral("WRONG bytes")};
+        json[QString::fromLatin1(keys[k])] = QJsonObject{
+                {QStringLiteral("row"), r.rowName},
+                {QStringLiteral("list_lines"), double(r.listLines)},
+                {QStringLiteral("change_seconds"), r.changeSeconds},
+                {QStringLiteral("render_seconds"), r.renderSeconds},
+                {QStringLiteral("seconds"), r.bothSeconds},
+                {QStringLiteral("cp_seconds"), copy},
+                {QStringLiteral("times_cp"), ratio},
+                {QStringLiteral("render_peak_bytes"), double(set.renderPeaks[k])},
+                {QStringLiteral("render_peak_times_file"), peakRatio},
+                {QStringLiteral("result_checked"), r.checked},
+                {QStringLiteral("target_met"), met}};
+    }
+}
+
+QJsonObject commandLineRows(const StressSet &set, QList<Row> &rows)
+{
+    const ScriptRun &script = set.script;
+    const double ratio = script.awk > 0 ? script.get / script.awk : 0;
+    const bool met = script.get > 0 && script.awk > 0 && ratio <= 0.3;
+    rows << Row{set.named(QStringLiteral("vog-config --get Sysop, whole process")),
+                fixed(script.get * 1e3, 0) + QStringLiteral(" ms"),
+                QStringLiteral("%1 recognition %2 ms = x%3")
+                        .arg(QFileInfo(awkProgram()).fileName(), fixed(script.awk * 1e3, 0),
+                             fixed(ratio, 2)),
+                QStringLiteral("<= 0.3x awk"),
+                script.sysop.isEmpty() ? QStringLiteral("WRONG output") : verdict(met)};
+    const double budget = script.get + 1.5 * script.floor;
+    const bool setMet = script.checked && script.set > 0 && script.floor > 0 && script.set <= budget;
+    rows << Row{set.named(QStringLiteral("vog-config --set Sysop, whole process")),
+                fixed(script.set * 1e3, 0) + QStringLiteral(" ms"),
+                QStringLiteral("--get %1 ms + 1.5 x safe-write floor %2 ms = %3 ms")
+                        .arg(fixed(script.get * 1e3, 0), fixed(script.floor * 1e3, 0),
+                             fixed(budget * 1e3, 0)),
+                QStringLiteral("<= --get + 1.5x floor"),
+                script.checked ? verdict(setMet) : QStringLiteral("WRONG bytes")};
+    return {{QStringLiteral("get_seconds"), script.get},
+            {QStringLiteral("awk_seconds"), script.awk},
+            {QStringLiteral("get_times_awk"), ratio},
+            {QStringLiteral("get_target_met"), met},
+            {QStringLiteral("set_seconds"), script.set},
+            {QStringLiteral("safe_write_floor_seconds"), script.floor},
+            {QStringLiteral("set_budget_seconds"), budget},
+            {QStringLiteral("result_checked"), script.checked},
+            {QStringLiteral("set_target_met"), setMet}};
+}
+
+QJsonObject memoryRows(const StressSet &set, qint64 idleBytes, QList<Row> &rows)
+{
+    const double above = double(set.openBytes - idleBytes);
+    const double ratio = above / double(set.facts().bytes);
+    const bool met = ratio <= 3;
+    rows << Row{set.named(QStringLiteral("peak memory: stress Open, origins kept")),
+                fixed(double(set.openBytes) / 1e6, 1) + QStringLiteral(" MB"),
+                QStringLiteral("idle %1 MB; +%2 MB = %3 x file (%4 MB)")
+                        .arg(fixed(double(idleBytes) / 1e6, 1), fixed(above / 1e6, 1),
+                             fixed(ratio, 2), fixed(set.megabytes(), 1)),
+                QStringLiteral("<= 3 x file above idle"), verdict(met)};
+    return {{QStringLiteral("idle_peak_bytes"), double(idleBytes)},
+            {QStringLiteral("open_peak_bytes"), double(set.openBytes)},
+            {QStringLiteral("above_idle_bytes"), above},
+            {QStringLiteral("times_file_size"), ratio},
+            {QStringLiteral("target_met"), met}};
+}
+
 // The offscreen platform's notes on what it can't do (raise a window, pass size hints) say
 // nothing about speed and would only clutter the table.
 QtMessageHandler defaultHandler = nullptr;
@@ -1425,43 +1803,30 @@ int main(int argc, char *argv[])
     const bool quick = args.contains(QStringLiteral("--quick"));
     QDir().mkpath(outDir);
 
-    // The stress file and its half and quarter, written afresh so they match this generator.
-    const double fractions[] = {0.25, 0.5, 1.0};
-    QString paths[3];
-    vogbench::GeneratedFile files[3];
-    for (int i = 0; i < 3; ++i) {
-        paths[i] = QDir(outDir).filePath(QStringLiteral("stress-%1.cfg").arg(
-                int(std::lround(fractions[i] * 100)), 3, 10, QLatin1Char('0')));
-        out << "writing " << paths[i] << '\n';
-        out.flush();
-        files[i] = vogbench::generateConfig(vogbench::GeneratorOptions::scaled(fractions[i]), paths[i]);
-    }
-    const QString &stress = paths[2];
-    const vogbench::GeneratedFile &facts = files[2];
-    const double megabytes = double(facts.bytes) / 1e6;
+    // The stress file and its half and quarter; and the same files written with the whole line
+    // grammar (tabs, trailing comments, switches alone, set variables, conditions), which the
+    // rows named "(full grammar)" measure alike.
+    StressSet standard, grammar;
+    grammar.label = QStringLiteral(" (full grammar)");
+    writeStressSet(standard, outDir, false);
+    writeStressSet(grammar, outDir, true);
+    StressSet *const sets[] = {&standard, &grammar};
+    const QString &stress = standard.stress();
+    const vogbench::GeneratedFile &facts = standard.facts();
+    const double megabytes = standard.megabytes();
     const int runs = quick ? 1 : 3;
     const int openRuns = quick ? 1 : 5; // the growth ratios want steadier figures
 
-    // Scan: the reader core alone, best of several runs from the page cache.
-    out << "scan...\n";
-    out.flush();
-    ScanFigures scan;
-    double scans[3];
-    for (int i = 0; i < 3; ++i) {
-        scans[i] = std::numeric_limits<double>::max();
-        for (int r = 0; r < runs + 2; ++r) {
-            QElapsedTimer t;
-            t.start();
-            scan = scanCore(paths[i]);
-            scans[i] = std::min(scans[i], seconds(t));
-        }
+    // Scan: the reader core alone, and the awk reference.
+    const QString awk = awkProgram();
+    for (StressSet *set : sets) {
+        out << "scan and awk" << set->label << "...\n";
+        out.flush();
+        measureScans(*set, runs, awk);
     }
-    const double scanSeconds = scans[2];
-    out << "wc -l and awk...\n";
+    out << "wc -l...\n";
     out.flush();
     const ToolRun wc = timeTool(QStringLiteral("wc"), {QStringLiteral("-l")}, stress, runs + 6);
-    const QString awk = awkProgram();
-    const ToolRun awkRun = awk.isEmpty() ? ToolRun{} : timeTool(awk, awkArguments(), stress, runs);
 
     // Open: the whole command into the real windows, the sizes interleaved so that a busy
     // machine slows all of them alike; then the toolkit floor for the same texts.
@@ -1472,45 +1837,16 @@ int main(int argc, char *argv[])
         destroyWindows();
     }
     BoxWatch watch;
-    double openSeconds[3] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
-                             std::numeric_limits<double>::max()};
-    OpenRun lastOpen[3];
-    for (int r = 0; r < openRuns; ++r)
-        for (int i = 0; i < 3; ++i) {
-            lastOpen[i] = timeWarmOpen(paths[i]);
-            openSeconds[i] = std::min(openSeconds[i], lastOpen[i].seconds);
-        }
+    measureOpens(standard, openRuns, quick);
     double againSeconds = std::numeric_limits<double>::max();
     for (int r = 0; r < runs; ++r)
         againSeconds = std::min(againSeconds, timeOpen(stress, true).seconds);
-    // The floor for each size too, as many runs as the Open's and interleaved alike: the Open's
-    // budget compares the two.
-    double floors[3];
-    {
-        QStringList lines[3], names[3];
-        for (int i = 0; i < 3; ++i) {
-            collectTexts(paths[i], lines[i], names[i]);
-            floors[i] = std::numeric_limits<double>::max();
-        }
-        for (int r = 0; r < openRuns; ++r)
-            for (int i = 0; i < 3; ++i) {
-                toolkitFloor(lines[i], names[i]); // warm, as the Open is
-                floors[i] = std::min(floors[i], toolkitFloor(lines[i], names[i]));
-            }
-    }
-    const double floorSeconds = floors[2];
-    // The growth rows: each size alone, the sizes taking turns.
-    out << "growth, each size alone...\n";
+    out << "open" << grammar.label << "...\n";
     out.flush();
-    AloneRun alone[3];
-    for (int r = 0; r < (quick ? 1 : 2); ++r)
-        for (int i = 0; i < 3; ++i) {
-            const AloneRun a = timeAlone(paths[i]);
-            alone[i].open = std::min(alone[i].open, a.open);
-            alone[i].floor = std::min(alone[i].floor, a.floor);
-        }
-    const bool openChecked = lastOpen[2].links == facts.links
-        && lastOpen[2].listLines == facts.listLines && !watch.failed();
+    measureOpens(grammar, openRuns, quick);
+    const bool openChecked = standard.openChecked() && !watch.failed();
+    const bool grammarOpenChecked = grammar.openChecked() && !watch.failed();
+    const double *const openSeconds = standard.openSeconds;
 
     // The same file split into 50 included files, opened by Open all included files.
     out << "included files...\n";
@@ -1562,20 +1898,11 @@ int main(int argc, char *argv[])
 
     // Render: one change made to the document of the stress file, then its new bytes, against
     // copying the file once.
-    out << "render...\n";
-    out.flush();
-    RenderRun renders[2];
-    qint64 renderPeaks[2];
-    const RenderChange changes[] = {RenderChange::Value, RenderChange::ListLine};
-    for (int k = 0; k < 2; ++k) {
-        const ReadDocument read(stress);
-        renders[k] = timeRender(read, changes[k], openRuns);
+    for (StressSet *set : sets) {
+        out << "render" << set->label << "...\n";
+        out.flush();
+        measureRenders(*set, runs, openRuns, outDir);
     }
-    const QString copyPath = QDir(outDir).filePath(QStringLiteral("stress-copy.cfg"));
-    const ToolRun copy = timeTool(QStringLiteral("cp"), {}, stress, runs + 2, {copyPath});
-    QFile::remove(copyPath);
-    for (int k = 0; k < 2; ++k)
-        renderPeaks[k] = renderPeak(stress, changes[k]);
 
     out << "save...\n";
     out.flush();
@@ -1585,9 +1912,11 @@ int main(int argc, char *argv[])
     out.flush();
     const LinkEditRun linkEdits = timeLinkEdits(stress, quick ? 1 : 3);
 
-    out << "command line...\n";
-    out.flush();
-    const ScriptRun script = timeScript(stress, runs + 2);
+    for (StressSet *set : sets) {
+        out << "command line" << set->label << "...\n";
+        out.flush();
+        set->script = timeScript(set->stress(), runs + 2);
+    }
 
     // The stress file with 50,000 area lines at its end: the Open per byte against the file
     // without them, and the Area Definition window at work.
@@ -1602,7 +1931,8 @@ int main(int argc, char *argv[])
     out << "memory...\n";
     out.flush();
     const qint64 idleBytes = peakMemory();
-    const qint64 openBytes = peakMemory(stress);
+    for (StressSet *set : sets)
+        set->openBytes = peakMemory(set->stress());
     // A hub's file: many short link sections, few list lines; the link records weigh most.
     const QString hub = QDir(outDir).filePath(QStringLiteral("hub.cfg"));
     const vogbench::GeneratedFile hubFacts =
@@ -1619,128 +1949,35 @@ int main(int argc, char *argv[])
     json[QStringLiteral("qt")] = QString::fromLatin1(qVersion());
     json[QStringLiteral("runs")] = runs;
     json[QStringLiteral("open_runs")] = openRuns;
-    json[QStringLiteral("stress_file")] = QJsonObject{
-            {QStringLiteral("path"), stress},
-            {QStringLiteral("lines"), double(facts.lines)},
-            {QStringLiteral("bytes"), double(facts.bytes)},
-            {QStringLiteral("links"), facts.links},
-            {QStringLiteral("per_link_lines"), double(facts.linkLines)},
-            {QStringLiteral("list_lines"), double(facts.listLines)}};
+    json[QStringLiteral("stress_file")] = stressFileFigures(standard);
+    // The figures of the full-grammar files under the same names as the standard file's.
+    QJsonObject grammarJson{{QStringLiteral("stress_file"), stressFileFigures(grammar)}};
 
-    const double scanRate = megabytes / scanSeconds;
+    QJsonObject scanJson = scanRows(standard, rows);
+    grammarJson[QStringLiteral("scan")] = scanRows(grammar, rows);
+    const double scanRate = megabytes / standard.scans[2];
     const double wcRate = wc.seconds > 0 ? megabytes / wc.seconds : 0;
-    const double awkRate = awkRun.seconds > 0 ? megabytes / awkRun.seconds : 0;
-    const bool scanMet = awkRate > 0 && scanRate >= 3 * awkRate;
-    rows << Row{QStringLiteral("scan: reader core and document"), fixed(scanRate, 0) + QStringLiteral(" MB/s"),
-                QStringLiteral("%1 %2 MB/s = %3x").arg(QFileInfo(awk).fileName(), fixed(awkRate, 0),
-                                                       fixed(awkRate > 0 ? scanRate / awkRate : 0, 2)),
-                QStringLiteral(">= 3x awk"), awkRate > 0 ? verdict(scanMet) : QStringLiteral("no awk")};
     rows << Row{QStringLiteral("scan as a share of wc -l"),
                 fixed(wcRate > 0 ? 100 * scanRate / wcRate : 0, 1) + QStringLiteral(" %"),
                 QStringLiteral("wc -l %1 MB/s").arg(fixed(wcRate, 0)), QStringLiteral("reported"),
                 QString()};
-    json[QStringLiteral("scan")] = QJsonObject{
-            {QStringLiteral("seconds"), scanSeconds},
-            {QStringLiteral("mb_per_s"), scanRate},
-            {QStringLiteral("keyword_lines"), double(scan.keywordLines)},
-            {QStringLiteral("wc_l_seconds"), wc.seconds},
-            {QStringLiteral("wc_l_mb_per_s"), wcRate},
-            {QStringLiteral("wc_l_output"), QString::fromLocal8Bit(wc.output)},
-            {QStringLiteral("awk"), awk},
-            {QStringLiteral("awk_seconds"), awkRun.seconds},
-            {QStringLiteral("awk_mb_per_s"), awkRate},
-            {QStringLiteral("awk_keyword_lines"), QString::fromLocal8Bit(awkRun.output)},
-            {QStringLiteral("times_awk"), awkRate > 0 ? scanRate / awkRate : 0},
-            {QStringLiteral("share_of_wc_l"), wcRate > 0 ? scanRate / wcRate : 0},
-            {QStringLiteral("covers"),
-             QStringLiteral("readDocumentFile as the Open runs it: lines split, keywords matched, "
-                            "every recognised line's span recorded in the document, link values "
-                            "stored, the codepage watched, field states made and texts decoded "
-                            "with no window")},
-            {QStringLiteral("target_met"), scanMet}};
+    scanJson[QStringLiteral("wc_l_seconds")] = wc.seconds;
+    scanJson[QStringLiteral("wc_l_mb_per_s")] = wcRate;
+    scanJson[QStringLiteral("wc_l_output")] = QString::fromLocal8Bit(wc.output);
+    scanJson[QStringLiteral("share_of_wc_l")] = wcRate > 0 ? scanRate / wcRate : 0;
+    json[QStringLiteral("scan")] = scanJson;
 
-    const double openBudget = 1.3 * (scanSeconds + floorSeconds);
-    const bool openMet = openSeconds[2] <= openBudget;
-    rows << Row{QStringLiteral("open: File > Open, stress file"),
-                fixed(openSeconds[2], 3) + QStringLiteral(" s"),
-                QStringLiteral("1.3 x (scan %1 + toolkit floor %2) = %3 s")
-                        .arg(fixed(scanSeconds, 3), fixed(floorSeconds, 3), fixed(openBudget, 3)),
-                QStringLiteral("<= 1.3 x (scan + floor)"), verdict(openMet)};
-    const double growth1 = alone[1].open / alone[0].open;
-    const double growth2 = alone[2].open / alone[1].open;
-    // The toolkit's bulk insert is not linear itself: the Open may grow as much, and a little.
-    // Of the floor's figures alone and in turn, the smaller allowance holds.
-    const double floorGrowth1 = std::min(alone[1].floor / alone[0].floor, floors[1] / floors[0]);
-    const double floorGrowth2 = std::min(alone[2].floor / alone[1].floor, floors[2] / floors[1]);
-    const bool aloneRan = std::all_of(std::begin(alone), std::end(alone), [](const AloneRun &a) {
-        return a.open < std::numeric_limits<double>::max() && a.floor < std::numeric_limits<double>::max();
-    });
-    const bool growthMet = aloneRan && growth1 <= floorGrowth1 + 0.1 && growth2 <= floorGrowth2 + 0.1;
-    rows << Row{QStringLiteral("growth: open 1/4, 1/2, 1, each alone"),
-                QStringLiteral("%1, %2, %3 s")
-                        .arg(fixed(alone[0].open, 3), fixed(alone[1].open, 3), fixed(alone[2].open, 3)),
-                QStringLiteral("doubling: x%1, x%2").arg(fixed(growth1, 2), fixed(growth2, 2)),
-                QStringLiteral("<= floor's own + 0.1 (x%1, x%2)")
-                        .arg(fixed(floorGrowth1 + 0.1, 2), fixed(floorGrowth2 + 0.1, 2)),
-                verdict(growthMet)};
-    rows << Row{QStringLiteral("  toolkit floor 1/4, 1/2, 1, each alone"),
-                QStringLiteral("%1, %2, %3 s")
-                        .arg(fixed(alone[0].floor, 3), fixed(alone[1].floor, 3), fixed(alone[2].floor, 3)),
-                QStringLiteral("doubling: x%1, x%2")
-                        .arg(fixed(alone[1].floor / alone[0].floor, 2),
-                             fixed(alone[2].floor / alone[1].floor, 2)),
-                QStringLiteral("(the toolkit's own growth)"), QString()};
-    rows << Row{QStringLiteral("  open 1/4, 1/2, 1, in turn"),
-                QStringLiteral("%1, %2, %3 s")
-                        .arg(fixed(openSeconds[0], 3), fixed(openSeconds[1], 3), fixed(openSeconds[2], 3)),
-                QStringLiteral("doubling: x%1, x%2")
-                        .arg(fixed(openSeconds[1] / openSeconds[0], 2),
-                             fixed(openSeconds[2] / openSeconds[1], 2)),
-                QStringLiteral("(smaller Opens reuse a larger one's pages)"), QString()};
-    rows << Row{QStringLiteral("  reader core 1/4, 1/2, 1"),
-                QStringLiteral("%1, %2, %3 s").arg(fixed(scans[0], 3), fixed(scans[1], 3), fixed(scans[2], 3)),
-                QStringLiteral("doubling: x%1, x%2")
-                        .arg(fixed(scans[1] / scans[0], 2), fixed(scans[2] / scans[1], 2)),
-                QStringLiteral("(our own steps)"), QString()};
-    rows << Row{QStringLiteral("  toolkit floor 1/4, 1/2, 1, in turn"),
-                QStringLiteral("%1, %2, %3 s")
-                        .arg(fixed(floors[0], 3), fixed(floors[1], 3), fixed(floors[2], 3)),
-                QStringLiteral("doubling: x%1, x%2")
-                        .arg(fixed(floors[1] / floors[0], 2), fixed(floors[2] / floors[1], 2)),
-                QStringLiteral("(the same, after larger runs)"), QString()};
+    QJsonObject openJson = openRows(standard, rows, openChecked);
+    grammarJson[QStringLiteral("open")] = openRows(grammar, rows, grammarOpenChecked);
+    json[QStringLiteral("growth")] = growthRows(standard, rows);
+    grammarJson[QStringLiteral("growth")] = growthRows(grammar, rows);
     rows << Row{QStringLiteral("open again into filled windows"),
                 fixed(againSeconds, 3) + QStringLiteral(" s"),
                 QStringLiteral("first open %1 s = x%2").arg(fixed(openSeconds[2], 3),
                                                            fixed(againSeconds / openSeconds[2], 2)),
                 QStringLiteral("(no quadratic append)"), QString()};
-    json[QStringLiteral("open")] = QJsonObject{
-            {QStringLiteral("seconds"), openSeconds[2]},
-            {QStringLiteral("scan_seconds"), scanSeconds},
-            {QStringLiteral("toolkit_floor_seconds"), floorSeconds},
-            {QStringLiteral("budget_seconds"), openBudget},
-            {QStringLiteral("again_into_filled_windows_seconds"), againSeconds},
-            {QStringLiteral("links_listed"), lastOpen[2].links},
-            {QStringLiteral("list_lines_shown"), double(lastOpen[2].listLines)},
-            {QStringLiteral("result_checked"), openChecked},
-            {QStringLiteral("target_met"), openMet}};
-    json[QStringLiteral("growth")] = QJsonObject{
-            {QStringLiteral("measured"), QStringLiteral("each size alone, in a process of its own")},
-            {QStringLiteral("open_seconds"), QJsonArray{alone[0].open, alone[1].open, alone[2].open}},
-            {QStringLiteral("quarter_bytes"), double(files[0].bytes)},
-            {QStringLiteral("half_bytes"), double(files[1].bytes)},
-            {QStringLiteral("half_over_quarter"), growth1},
-            {QStringLiteral("full_over_half"), growth2},
-            {QStringLiteral("scan_seconds"), QJsonArray{scans[0], scans[1], scans[2]}},
-            {QStringLiteral("toolkit_floor_seconds"),
-             QJsonArray{alone[0].floor, alone[1].floor, alone[2].floor}},
-            {QStringLiteral("allowed_floor_half_over_quarter"), floorGrowth1},
-            {QStringLiteral("allowed_floor_full_over_half"), floorGrowth2},
-            {QStringLiteral("in_turn_open_seconds"),
-             QJsonArray{openSeconds[0], openSeconds[1], openSeconds[2]}},
-            {QStringLiteral("in_turn_toolkit_floor_seconds"),
-             QJsonArray{floors[0], floors[1], floors[2]}},
-            {QStringLiteral("allowed_over_floor"), 0.1},
-            {QStringLiteral("target_met"), growthMet}};
+    openJson[QStringLiteral("again_into_filled_windows_seconds")] = againSeconds;
+    json[QStringLiteral("open")] = openJson;
 
     {
         const bool met = includesSeconds <= 1.5 * openSeconds[2]
@@ -1759,39 +1996,8 @@ int main(int argc, char *argv[])
                 {QStringLiteral("links_listed"), includesRun.links},
                 {QStringLiteral("target_met"), met}};
     }
-    {
-        const char *names[] = {"render: one changed link value", "render: one added list line"};
-        const char *keys[] = {"render_value", "render_list_line"};
-        for (int k = 0; k < 2; ++k) {
-            const RenderRun &r = renders[k];
-            const double ratio = copy.seconds > 0 ? r.bothSeconds / copy.seconds : 0;
-            const double peakRatio = renderPeaks[k] >= 0 ? double(renderPeaks[k]) / double(facts.bytes) : -1;
-            // The new bytes are one copy of the file; what else the render holds must be small.
-            const bool met = r.checked && copy.seconds > 0 && ratio <= 2 && peakRatio >= 0
-                && peakRatio <= 1.1;
-            const QString what = k == 0 ? QStringLiteral("%1 set").arg(r.rowName)
-                                        : QStringLiteral("%1 lines of %2").arg(r.listLines).arg(r.rowName);
-            rows << Row{QString::fromLatin1(names[k]), fixed(r.bothSeconds * 1e3, 1) + QStringLiteral(" ms"),
-                        QStringLiteral("cp %1 ms = x%2; %3 %4 ms, render %5 ms; peak +%6 MB = %7 x file")
-                                .arg(fixed(copy.seconds * 1e3, 1), fixed(ratio, 2), what,
-                                     fixed(r.changeSeconds * 1e3, 1), fixed(r.renderSeconds * 1e3, 1),
-                                     fixed(double(renderPeaks[k]) / 1e6, 1), fixed(peakRatio, 2)),
-                        QStringLiteral("<= 2x cp, <= 1.1 x file held"),
-                        r.checked ? verdict(met) : QStringLiteral("WRONG bytes")};
-            json[QString::fromLatin1(keys[k])] = QJsonObject{
-                    {QStringLiteral("row"), r.rowName},
-                    {QStringLiteral("list_lines"), double(r.listLines)},
-                    {QStringLiteral("change_seconds"), r.changeSeconds},
-                    {QStringLiteral("render_seconds"), r.renderSeconds},
-                    {QStringLiteral("seconds"), r.bothSeconds},
-                    {QStringLiteral("cp_seconds"), copy.seconds},
-                    {QStringLiteral("times_cp"), ratio},
-                    {QStringLiteral("render_peak_bytes"), double(renderPeaks[k])},
-                    {QStringLiteral("render_peak_times_file"), peakRatio},
-                    {QStringLiteral("result_checked"), r.checked},
-                    {QStringLiteral("target_met"), met}};
-        }
-    }
+    renderRows(standard, rows, json);
+    renderRows(grammar, rows, grammarJson);
     {
         const double ratio = save.floorSeconds > 0 ? save.confirmedSeconds() / save.floorSeconds : 0;
         const bool met = save.checked && ratio > 0 && ratio <= 1.5 && save.previewSeconds <= 0.1;
@@ -1819,36 +2025,8 @@ int main(int argc, char *argv[])
                 {QStringLiteral("result_checked"), save.checked},
                 {QStringLiteral("target_met"), met}};
     }
-    {
-        const double ratio = script.awk > 0 ? script.get / script.awk : 0;
-        const bool met = script.get > 0 && script.awk > 0 && ratio <= 0.3;
-        rows << Row{QStringLiteral("vog-config --get Sysop, whole process"),
-                    fixed(script.get * 1e3, 0) + QStringLiteral(" ms"),
-                    QStringLiteral("%1 recognition %2 ms = x%3")
-                            .arg(QFileInfo(awkProgram()).fileName(), fixed(script.awk * 1e3, 0),
-                                 fixed(ratio, 2)),
-                    QStringLiteral("<= 0.3x awk"),
-                    script.sysop.isEmpty() ? QStringLiteral("WRONG output") : verdict(met)};
-        const double budget = script.get + 1.5 * script.floor;
-        const bool setMet = script.checked && script.set > 0 && script.floor > 0 && script.set <= budget;
-        rows << Row{QStringLiteral("vog-config --set Sysop, whole process"),
-                    fixed(script.set * 1e3, 0) + QStringLiteral(" ms"),
-                    QStringLiteral("--get %1 ms + 1.5 x safe-write floor %2 ms = %3 ms")
-                            .arg(fixed(script.get * 1e3, 0), fixed(script.floor * 1e3, 0),
-                                 fixed(budget * 1e3, 0)),
-                    QStringLiteral("<= --get + 1.5x floor"),
-                    script.checked ? verdict(setMet) : QStringLiteral("WRONG bytes")};
-        json[QStringLiteral("command_line")] = QJsonObject{
-                {QStringLiteral("get_seconds"), script.get},
-                {QStringLiteral("awk_seconds"), script.awk},
-                {QStringLiteral("get_times_awk"), ratio},
-                {QStringLiteral("get_target_met"), met},
-                {QStringLiteral("set_seconds"), script.set},
-                {QStringLiteral("safe_write_floor_seconds"), script.floor},
-                {QStringLiteral("set_budget_seconds"), budget},
-                {QStringLiteral("result_checked"), script.checked},
-                {QStringLiteral("set_target_met"), setMet}};
-    }
+    json[QStringLiteral("command_line")] = commandLineRows(standard, rows);
+    grammarJson[QStringLiteral("command_line")] = commandLineRows(grammar, rows);
     {
         const double mb = double(russianFacts.bytes) / 1e6;
         const double rate = mb / russianScan;
@@ -2040,23 +2218,10 @@ int main(int argc, char *argv[])
         json[QStringLiteral("startup")] = startup;
     }
 
-    if (idleBytes > 0 && openBytes > 0) {
-        const double above = double(openBytes - idleBytes);
-        const double ratio = above / double(facts.bytes);
-        const bool met = ratio <= 3;
-        rows << Row{QStringLiteral("peak memory: stress Open, origins kept"),
-                    fixed(double(openBytes) / 1e6, 1) + QStringLiteral(" MB"),
-                    QStringLiteral("idle %1 MB; +%2 MB = %3 x file (%4 MB)")
-                            .arg(fixed(double(idleBytes) / 1e6, 1), fixed(above / 1e6, 1),
-                                 fixed(ratio, 2), fixed(megabytes, 1)),
-                    QStringLiteral("<= 3 x file above idle"), verdict(met)};
-        json[QStringLiteral("memory")] = QJsonObject{
-                {QStringLiteral("idle_peak_bytes"), double(idleBytes)},
-                {QStringLiteral("open_peak_bytes"), double(openBytes)},
-                {QStringLiteral("above_idle_bytes"), above},
-                {QStringLiteral("times_file_size"), ratio},
-                {QStringLiteral("target_met"), met}};
-    }
+    for (StressSet *set : sets)
+        if (idleBytes > 0 && set->openBytes > 0)
+            (set == &standard ? json : grammarJson)[QStringLiteral("memory")] =
+                    memoryRows(*set, idleBytes, rows);
     if (idleBytes > 0 && hubBytes > 0) {
         const double above = double(hubBytes - idleBytes);
         const double ratio = above / double(hubFacts.bytes);
@@ -2078,7 +2243,8 @@ int main(int argc, char *argv[])
                 {QStringLiteral("times_file_size"), ratio},
                 {QStringLiteral("target_met"), met}};
     }
-    if (idleBytes <= 0 || openBytes <= 0 || hubBytes <= 0) {
+    json[QStringLiteral("full_grammar")] = grammarJson;
+    if (idleBytes <= 0 || standard.openBytes <= 0 || grammar.openBytes <= 0 || hubBytes <= 0) {
         rows << Row{QStringLiteral("peak memory"), QStringLiteral("-"),
                     QStringLiteral("the child process failed"), QStringLiteral("<= 3 x file"),
                     QStringLiteral("not measured")};
@@ -2089,7 +2255,13 @@ int main(int argc, char *argv[])
         << openRuns << "; link load and start-up: median)\n"
         << "stress file " << stress << ": " << facts.lines << " lines, " << fixed(megabytes, 1)
         << " MB, " << facts.links << " links, " << facts.listLines << " list lines"
-        << (openChecked ? "; Open result checked" : "; Open result WRONG") << "\n\n";
+        << (openChecked ? "; Open result checked" : "; Open result WRONG") << '\n'
+        << "full grammar " << grammar.stress() << ": the same written with tabs, trailing comments, "
+        << "switches alone, set variables and if/else/endif blocks: " << grammar.facts().lines
+        << " lines, " << fixed(grammar.megabytes(), 1) << " MB, " << grammar.facts().directiveLines
+        << " set and condition lines, " << grammar.facts().hiddenLines
+        << " lines in branches not taken"
+        << (grammarOpenChecked ? "; Open result checked" : "; Open result WRONG") << "\n\n";
     printTable(rows);
 
     const QString jsonPath = QDir(outDir).filePath(QStringLiteral("bench-results.json"));
@@ -2097,5 +2269,5 @@ int main(int argc, char *argv[])
     if (jsonFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
         jsonFile.write(QJsonDocument(json).toJson());
     out << "\nfigures written to " << jsonPath << '\n';
-    return openChecked ? 0 : 1;
+    return openChecked && grammarOpenChecked ? 0 : 1;
 }

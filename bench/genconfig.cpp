@@ -1,6 +1,6 @@
 // Writes a large configuration file for trying and measuring the reader.
 // Usage: vog-genconfig <file> [--scale F] [--lines N] [--links N] [--list-lines N] [--seed S]
-//                      [--codepage koi8-r|cp866|cp1251] [--hub] [--area-lines N]
+//                      [--codepage koi8-r|cp866|cp1251] [--hub] [--area-lines N] [--full-grammar]
 // Without options it writes the standard stress file: about 1,000,000 lines, 20,000 links and
 // 100,000 line-list lines.
 #include "ConfigGenerator.h"
@@ -40,7 +40,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption areaLines(QStringLiteral("area-lines"),
                                        QStringLiteral("Area lines at the end, 1 to 40 links each."),
                                        QStringLiteral("N"), QStringLiteral("0"));
-    parser.addOptions({scale, lines, links, listLines, seed, codepage, hub, areaLines});
+    const QCommandLineOption fullGrammar(
+            QStringLiteral("full-grammar"),
+            QStringLiteral("The whole line grammar too: tabs, trailing comments, switches alone, "
+                           "set variables in paths and if/else/endif blocks."));
+    parser.addOptions({scale, lines, links, listLines, seed, codepage, hub, areaLines, fullGrammar});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
@@ -57,6 +61,7 @@ int main(int argc, char *argv[])
         options.listLines = parser.value(listLines).toLongLong();
     options.codepage = parser.value(codepage).toUpper().toStdString();
     options.areaLines = parser.value(areaLines).toInt();
+    options.fullGrammar = parser.isSet(fullGrammar);
 
     QTextStream out(stdout);
     try {
@@ -65,7 +70,11 @@ int main(int argc, char *argv[])
         out << parser.positionalArguments().constFirst() << ": " << f.lines << " lines, " << f.bytes
             << " bytes, " << f.links << " links, " << f.linkLines << " per-link lines, "
             << f.listLines << " list lines, " << f.areaLines << " area lines with " << f.areaLinks
-            << " links\n";
+            << " links";
+        if (options.fullGrammar)
+            out << ", " << f.directiveLines << " set and condition lines, " << f.hiddenLines
+                << " lines in branches not taken";
+        out << '\n';
     } catch (const std::exception &e) {
         QTextStream(stderr) << "vog-genconfig: " << e.what() << '\n';
         return 1;

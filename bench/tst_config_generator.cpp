@@ -32,6 +32,23 @@ GeneratorOptions shape(std::int64_t lines, int links, std::int64_t listLines, st
     return o;
 }
 
+// What the scan passes over: set and condition lines, the other lines of branches not taken,
+// and any line the reader finds fault with (an undefined variable among them).
+class PassedOver final : public vog::ConfigSink
+{
+public:
+    void otherLine(const vog::LineFacts &facts, qint64) override
+    {
+        directives += facts.kind == vog::LineKind::Condition || facts.kind == vog::LineKind::Set;
+        hidden += !facts.inEffect && facts.kind != vog::LineKind::Condition;
+        problems += facts.problem != vog::LineFacts::None || !facts.undefined.isEmpty();
+    }
+    void windowValue(const vog::KeywordLine &) override {}
+    void linkStarted(const vog::KeywordLine &, int) override {}
+
+    qint64 directives = 0, hidden = 0, problems = 0;
+};
+
 QByteArray digest(const QString &path)
 {
     QFile f(path);
@@ -64,10 +81,13 @@ private slots:
         QTest::addColumn<qint64>("lines");
         QTest::addColumn<int>("links");
         QTest::addColumn<qint64>("listLines");
-        QTest::newRow("a small stress file") << qint64(20000) << 300 << qint64(2000);
-        QTest::newRow("mostly links") << qint64(13000) << 280 << qint64(100);
-        QTest::newRow("lists only") << qint64(6000) << 0 << qint64(3000);
-        QTest::newRow("the stress file at 1/100") << qint64(10000) << 200 << qint64(1000);
+        QTest::addColumn<bool>("fullGrammar");
+        QTest::newRow("a small stress file") << qint64(20000) << 300 << qint64(2000) << false;
+        QTest::newRow("mostly links") << qint64(13000) << 280 << qint64(100) << false;
+        QTest::newRow("lists only") << qint64(6000) << 0 << qint64(3000) << false;
+        QTest::newRow("the stress file at 1/100") << qint64(10000) << 200 << qint64(1000) << false;
+        QTest::newRow("the stress file at 1/100, full grammar")
+                << qint64(10000) << 200 << qint64(1000) << true;
     }
 
     void shapeAsAsked()
@@ -75,9 +95,12 @@ private slots:
         QFETCH(qint64, lines);
         QFETCH(int, links);
         QFETCH(qint64, listLines);
+        QFETCH(bool, fullGrammar);
         QTemporaryDir dir;
         const QString path = dir.filePath("stress.cfg");
-        const GeneratedFile facts = vogbench::generateConfig(shape(lines, links, listLines), path);
+        GeneratorOptions options = shape(lines, links, listLines);
+        options.fullGrammar = fullGrammar;
+        const GeneratedFile facts = vogbench::generateConfig(options, path);
         QCOMPARE(facts.lines, lines);
         QCOMPARE(facts.links, links);
         QCOMPARE(facts.listLines, listLines);
@@ -92,8 +115,12 @@ private slots:
 
         vog::ConfigFile file(path);
         vog::LineReader reader(file.descriptor());
-        vog::ConfigScanner scanner(reader);
+        PassedOver passedOver;
+        vog::ConfigScanner scanner(reader, &passedOver);
+        scanner.state().reportUndefined = true;
         vog::KeywordLine line;
+        // The grammar's forms among the lines in effect.
+        qint64 tabs = 0, comments = 0, alone = 0, variables = 0;
         QSet<QByteArrayView> seen;
         qint64 linkStarts = 0, lists = 0, perLink = 0, defaultsLines = 0;
         vog::DefaultsBlocks blocks;
@@ -106,6 +133,10 @@ private slots:
             seen.insert(e.keyword);
             const QByteArrayView word = line.line.first(e.keyword.size());
             mixedCase = mixedCase || (word != e.keyword && word != vog::lowered(e.keyword).toUpper());
+            tabs += line.separator.contains('\t');
+            comments += !line.comment.isEmpty();
+            alone += line.alone;
+            variables += line.value.contains('[');
             if (e.place == vog::Place::Link && blocks.takes(line, mark)) {
                 ++defaultsLines;
                 continue;
@@ -140,6 +171,13 @@ private slots:
         QCOMPARE(lists, listLines);
         QCOMPARE(perLink, facts.linkLines);
         QCOMPARE(defaultsLines, facts.defaultsLines);
+        QCOMPARE(passedOver.directives, facts.directiveLines);
+        QCOMPARE(passedOver.hidden, facts.hiddenLines);
+        QCOMPARE(passedOver.problems, qint64(0));
+        QVERIFY(scanner.state().branches.empty());
+        for (qint64 forms : {tabs, comments, alone, variables, qint64(facts.directiveLines),
+                             qint64(facts.hiddenLines)})
+            QCOMPARE(forms > 0, fullGrammar);
         for (int n : std::as_const(sections))
             QVERIFY2(n >= 30 && n <= 47, qPrintable(QString::number(n)));
         QVERIFY(mixedCase);

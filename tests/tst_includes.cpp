@@ -156,7 +156,9 @@ private slots:
         Program program;
         ConfigFixture dir;
         const QString path = dir.write("set HOMEX=/home/fido\nSysop a   # the sysop\n"
-                                       "if [OS]==DOS\nSysop b\nendif\nInbound [HOMEX]/in\n");
+                                       "if [OS]==DOS\nSysop b\nendif\nInbound [HOMEX]/in\n"
+                                       "link A\nAka 1:1/1\nif [OS]==DOS\nPacker arj\nendif\n"
+                                       "link B\nAka 1:1/2\n");
         QVERIFY(openConfig(path).isEmpty());
         QCOMPARE(text("Sysop")->text(), QStringLiteral("a"));
         QCOMPARE(text("Sysop")->toolTip(),
@@ -165,6 +167,15 @@ private slots:
         auto *inbound = Files_and_Paths->field<vog::TextField>("Inbound");
         QCOMPARE(inbound->text(), QStringLiteral("[HOMEX]/in"));
         QCOMPARE(inbound->toolTip(), origin(6, path) + QStringLiteral("\n= /home/fido/in"));
+        // A link's rows name the lines of its own section alone.
+        auto *packer = Link_Keywords->field<vog::TextField>("Packer");
+        for (const int link : {0, 1}) {
+            Link_Keywords->LinkChange->setCurrentIndex(link);
+            Link_Keywords->LinkChangeChange();
+            QCOMPARE(packer->toolTip(), link ? QString()
+                                             : QStringLiteral("also ") + origin(10, path)
+                                                       + QStringLiteral(", in a branch not taken"));
+        }
     }
 
     // File > Module: the names the files compare [module] with; another chosen reads the

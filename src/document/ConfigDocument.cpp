@@ -219,9 +219,21 @@ QStringList ConfigDocument::notesOf(const KeywordRow &row, int column) const
                     notes.append(QStringLiteral("also %1, %2")
                                          .arg(valueText(*other), describeOrigin(other->origin())));
     }
-    if (column < 0)
+    // The keyword's lines in branches not taken: a window's anywhere, a link's in its section,
+    // up to the next section's first line.
+    Origin from;
+    qint64 to = std::numeric_limits<qint64>::max();
+    if (const ValueLine *link = linkLine(column)) {
+        from = link->origin();
+        const std::vector<Section> &list = sections(link->file);
+        for (std::size_t k = 0; k + 1 < list.size(); ++k)
+            if (list[k].firstLine == link->line)
+                to = list[k + 1].firstLine;
+    }
+    if (column < 0 || from.isSet())
         for (const Origin &o : linesNotTaken(row))
-            notes.append(QStringLiteral("also %1, in a branch not taken").arg(describeOrigin(o)));
+            if (column < 0 || (o.file == from.file && o.line > from.line && o.line < to))
+                notes.append(QStringLiteral("also %1, in a branch not taken").arg(describeOrigin(o)));
     return notes;
 }
 

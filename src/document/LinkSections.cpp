@@ -61,10 +61,10 @@ bool blank(QByteArrayView line)
     return trimmed(line).isEmpty();
 }
 
-bool blankOrComment(QByteArrayView line)
+bool blankOrComment(QByteArrayView line, char commentChar)
 {
     const QByteArrayView t = trimmed(line);
-    return t.isEmpty() || t.front() == '#';
+    return t.isEmpty() || t.front() == commentChar;
 }
 
 // A keyword as a line of the file spells it, up to where its value starts: a new line of that
@@ -182,10 +182,11 @@ qint64 ConfigDocument::sectionEnd(const ValueLine &link, QByteArrayView bytes) c
     const Section own = sectionAt(link, m_areas.firstLineFrom(link.file, link.next()));
     const qint64 boundary = own.next >= 0 ? own.next : textEnd(link.file, bytes);
     // The empty lines and comments before the boundary belong to what follows.
+    const char commentChar = startOf(link.file).commentChar;
     qint64 end = boundary;
     while (end > link.next()) {
         const qint64 start = startOfLineBefore(bytes, end);
-        if (!blankOrComment(bytes.sliced(start, end - start)))
+        if (!blankOrComment(bytes.sliced(start, end - start), commentChar))
             break;
         end = start;
     }

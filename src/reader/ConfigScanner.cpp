@@ -3,16 +3,13 @@
 #include "ConfigRead.h"
 #include "Text.h"
 
-
 namespace vog {
 
-bool matchLine(QByteArrayView line, KeywordLine &out, LineState *state)
+namespace {
+
+// A keyword line in effect, as the grammar found it in a line (without its CRs).
+void describe(KeywordLine &out, const LineFacts &facts, QByteArrayView line, LineState *state)
 {
-    LineState fresh;
-    LineState &s = state ? *state : fresh;
-    const LineFacts facts = readLine(line, s);
-    if (facts.kind != LineKind::Keyword || !facts.inEffect)
-        return false;
     out.row = facts.row;
     out.line = trimmed(line);
     out.alone = facts.alone;
@@ -21,10 +18,22 @@ bool matchLine(QByteArrayView line, KeywordLine &out, LineState *state)
     out.valueStart = facts.valueStart;
     out.valueEnd = facts.valueEnd;
     out.commentStart = facts.commentStart;
-    out.comment = facts.commentStart < 0 ? QByteArrayView() : trimmed(line.sliced(facts.commentStart));
+    out.comment = facts.commentStart < 0 ? QByteArrayView()
+                                         : trimmed(line.sliced(facts.commentStart));
     out.keyword = line.sliced(facts.keywordStart, facts.keywordEnd - facts.keywordStart);
     out.separator = line.sliced(facts.keywordEnd, facts.valueStart - facts.keywordEnd);
     out.state = state;
+}
+
+} // namespace
+
+bool matchLine(QByteArrayView line, KeywordLine &out, LineState *state)
+{
+    LineState fresh;
+    const LineFacts facts = readLine(line, state ? *state : fresh);
+    if (facts.kind != LineKind::Keyword || !facts.inEffect)
+        return false;
+    describe(out, facts, line, state);
     return true;
 }
 
@@ -52,31 +61,21 @@ bool ConfigScanner::next(KeywordLine &out)
         const LineFacts facts = readLine(raw, m_state, m_lines.lineNumber());
         if (m_everyLine) {
             m_everyLine->lineRead(raw, facts.inEffect);
-            if (facts.kind > LineKind::Comment
-                && (facts.kind != LineKind::Keyword || !facts.inEffect || facts.problem
-                    || !facts.undefined.isEmpty()))
+            // Unknown words and text are nobody's business; a keyword line in effect is told
+            // apart only for what --check finds in it.
+            const bool keyword = facts.kind == LineKind::Keyword;
+            if (keyword ? !facts.inEffect || !facts.undefined.isEmpty()
+                        : facts.kind > LineKind::Comment && facts.kind != LineKind::Other)
                 m_everyLine->otherLine(facts, m_lines.lineNumber());
         }
         if (facts.kind != LineKind::Keyword || !facts.inEffect)
             continue;
-        out.row = facts.row;
-        out.line = trimmed(raw);
-        out.alone = facts.alone;
-        out.value = facts.alone ? aloneValue()
-                                : raw.sliced(facts.valueStart, facts.valueEnd - facts.valueStart);
-        out.state = &m_state;
+        describe(out, facts, raw, &m_state);
         out.lineNumber = m_lines.lineNumber();
         out.lineStart = m_lines.lineStart();
         out.endLength = m_lines.lineEndLength();
         const QByteArrayView bytes = m_lines.rawLine();
         out.rawLength = bytes.size();
-        out.valueStart = facts.valueStart;
-        out.valueEnd = facts.valueEnd;
-        out.commentStart = facts.commentStart;
-        out.comment = facts.commentStart < 0 ? QByteArrayView()
-                                             : trimmed(raw.sliced(facts.commentStart));
-        out.keyword = raw.sliced(facts.keywordStart, facts.keywordEnd - facts.keywordStart);
-        out.separator = raw.sliced(facts.keywordEnd, facts.valueStart - facts.keywordEnd);
         if (bytes.data() != raw.data()) {
             // The line lost stray CRs on the way: count them back in.
             const bool empty = out.valueEnd == out.valueStart;
