@@ -322,8 +322,9 @@ public:
     {
     }
 
-    void lineRead(QByteArrayView raw, bool inEffect) override
+    void lineRead(QByteArrayView raw, const LineFacts &facts) override
     {
+        const bool inEffect = facts.inEffect;
         finishLine();
         ++m_lineNumber;
         CHECK(!raw.contains('\n') && !raw.contains('\r') && !raw.contains(char(26)));

@@ -58,6 +58,7 @@ void ConfigDocument::clear()
     m_inContext.clear();
     m_notes.clear();
     m_spelling.clear();
+    m_readingSpelling = nullptr;
     startNewRead();
     ++m_version;
 }
@@ -69,9 +70,12 @@ void ConfigDocument::beginGrammar(int file, const LineState &start)
                      m_notTaken.end());
     for (auto at = m_includeStates.begin(); at != m_includeStates.end();)
         at = at->first.first == file ? m_includeStates.erase(at) : std::next(at);
-    for (auto at = m_notes.begin(); at != m_notes.end();)
-        at = at->first.first == file ? m_notes.erase(at) : std::next(at);
-    m_spelling.erase(file);
+    m_notes.erase(file);
+    Spelling &spelling = m_spelling[file];
+    spelling = {};
+    spelling.keyword.resize(keywordTable().size());
+    spelling.separator.resize(keywordTable().size());
+    m_readingSpelling = &spelling;
     if (m_moduleLines.file == file)
         m_moduleLines = {};
     m_starts.insert_or_assign(file, start);
@@ -120,11 +124,9 @@ QByteArray ConfigDocument::newLinePart(int file, const KeywordRow &row, int neig
 
 void ConfigDocument::noteSpelling(const KeywordLine &line)
 {
-    Spelling &spelling = m_spelling[m_readingFile];
-    if (spelling.keyword.empty()) {
-        spelling.keyword.resize(keywordTable().size());
-        spelling.separator.resize(keywordTable().size());
-    }
+    if (!m_readingSpelling)
+        return;
+    Spelling &spelling = *m_readingSpelling;
     const auto k = std::size_t(line.row->index);
     // A newer spelling is no way to spell the keyword's own name.
     if (spelling.keyword[k].isEmpty() && line.keyword.size() == line.row->keyword.size()) {
@@ -139,21 +141,49 @@ void ConfigDocument::noteSpelling(const KeywordLine &line)
 
 void ConfigDocument::noteLine(const KeywordLine &line)
 {
-    LineNote note;
-    note.comment = line.comment.toByteArray();
-    if (line.state && !line.alone && (line.value.contains('[') || line.value.contains('`'))) {
-        note.expanded = line.state->expand(line.value, nullptr, &note.backQuoted);
-        note.hasExpansion = true;
+    // Most lines have neither a comment nor a word to expand: one look at the value tells.
+    bool expands = false;
+    if (!line.alone)
+        for (const char c : line.value)
+            if (c == '[' || c == '`') {
+                expands = true;
+                break;
+            }
+    if (line.commentStart < 0 && !expands)
+        return;
+    FileNotes &notes = m_notes[m_readingFile];
+    LineNote note{line.lineNumber, notes.bytes.size(), quint32(line.comment.size()), 0, false,
+                  expands};
+    notes.bytes.append(line.comment.data(), line.comment.size());
+    if (expands && line.state) {
+        const QByteArray expanded = line.state->expand(line.value, nullptr, &note.backQuoted);
+        note.expandedLength = quint32(expanded.size());
+        notes.bytes.append(expanded);
     }
-    if (!note.comment.isEmpty() || note.hasExpansion)
-        m_notes.insert_or_assign({m_readingFile, line.lineNumber}, std::move(note));
+    notes.lines.push_back(note);
+}
+
+const ConfigDocument::LineNote *ConfigDocument::noteOf(const ValueLine &line,
+                                                       const FileNotes **in) const
+{
+    const auto file = m_notes.find(line.file);
+    if (file == m_notes.end())
+        return nullptr;
+    const std::vector<LineNote> &lines = file->second.lines;
+    const auto at = std::lower_bound(lines.begin(), lines.end(), qint64(line.line),
+                                     [](const LineNote &n, qint64 l) { return n.line < l; });
+    if (at == lines.end() || at->line != qint64(line.line))
+        return nullptr;
+    *in = &file->second;
+    return &*at;
 }
 
 void ConfigDocument::findCommentsAgain(int file, QByteArrayView bytes)
 {
-    for (auto at = m_notes.begin(); at != m_notes.end();)
-        at = at->first.first == file ? m_notes.erase(at) : std::next(at);
+    m_notes.erase(file);
     LineState state = startOf(file);
+    const int reading = m_readingFile;
+    m_readingFile = file;
     for (const ValueLine &l : m_lines) {
         if (l.file != file || l.lineStart + l.lineLength > bytes.size())
             continue;
@@ -173,24 +203,24 @@ void ConfigDocument::findCommentsAgain(int file, QByteArrayView bytes)
         line.value = value;
         line.lineNumber = l.line;
         line.state = &state;
+        line.commentStart = facts.commentStart;
         if (facts.commentStart >= 0)
             line.comment = trimmed(raw.sliced(facts.commentStart));
-        const int reading = m_readingFile;
-        m_readingFile = file;
         noteLine(line);
-        m_readingFile = reading;
     }
+    m_readingFile = reading;
 }
 
 bool ConfigDocument::expandedValue(const ValueLine &line, QByteArray &value) const
 {
-    const auto at = m_notes.find({line.file, qint64(line.line)});
-    if (at == m_notes.end() || !at->second.hasExpansion) {
+    const FileNotes *in = nullptr;
+    const LineNote *n = noteOf(line, &in);
+    if (!n || !n->hasExpansion) {
         value = valueBytes(line).toByteArray();
         return true;
     }
-    value = at->second.expanded;
-    return !at->second.backQuoted;
+    value = in->bytes.sliced(n->at + n->commentLength, n->expandedLength);
+    return !n->backQuoted;
 }
 
 QStringList ConfigDocument::notesOf(const KeywordRow &row, int column) const
@@ -201,15 +231,17 @@ QStringList ConfigDocument::notesOf(const KeywordRow &row, int column) const
     const ValueLine *last = lastLine(row, column);
     if (last) {
         const TextCodec &codec = sourceFile(last->file).codec;
-        if (const auto at = m_notes.find({last->file, qint64(last->line)}); at != m_notes.end()) {
-            const LineNote &n = at->second;
-            if (n.hasExpansion)
-                notes.append(n.backQuoted
+        const FileNotes *in = nullptr;
+        if (const LineNote *n = noteOf(*last, &in)) {
+            if (n->hasExpansion)
+                notes.append(n->backQuoted
                                      ? QStringLiteral("a word in back quotes: the value the "
                                                       "tosser reads is not known here")
-                                     : QStringLiteral("= ") + codec.decode(n.expanded));
-            if (!n.comment.isEmpty())
-                notes.append(codec.decode(n.comment));
+                                     : QStringLiteral("= ")
+                                             + codec.decode(in->bytes.sliced(
+                                                     n->at + n->commentLength, n->expandedLength)));
+            if (n->commentLength)
+                notes.append(codec.decode(in->bytes.sliced(n->at, n->commentLength)));
         }
         // Address stands once for each address of the node: the others, with their lines.
         static const KeywordRow *address = rowNamed("Address");
@@ -255,7 +287,9 @@ LineState ConfigDocument::startOf(int file) const
 LineState ConfigDocument::stateAt(const Origin &includeLine) const
 {
     const auto at = m_includeStates.find({includeLine.file, includeLine.line});
-    return at != m_includeStates.end() ? at->second : LineState();
+    if (at != m_includeStates.end())
+        return at->second;
+    return includeLine.isSet() ? startOf(includeLine.file).forIncludedFile() : LineState();
 }
 
 void ConfigDocument::beginFile(int file, bool isMain, const LineState &start)
@@ -298,10 +332,15 @@ void ConfigDocument::record(const KeywordLine &line, int column, bool keep)
         m_tooLong.insert(m_readingFile);
         return;
     }
+    // The state an included file starts from, where it is not the one this file started from.
     static const int include = rowNamed("Include")->index;
-    if (line.row->index == include && line.state)
-        m_includeStates.insert_or_assign({m_readingFile, line.lineNumber},
-                                         line.state->forIncludedFile());
+    if (line.row->index == include && line.state) {
+        const LineState &start = m_starts[m_readingFile];
+        if (line.state->variables != start.variables
+            || line.state->commentChar != start.commentChar)
+            m_includeStates.insert_or_assign({m_readingFile, line.lineNumber},
+                                             line.state->forIncludedFile());
+    }
     if (!keep)
         return;
     ValueLine v;

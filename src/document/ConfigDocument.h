@@ -440,15 +440,24 @@ private:
     ModuleLines m_moduleLines;
     QSet<int> m_inContext;
     // A line's trailing comment and, for a value with [NAME] or back quotes, what it expands to;
-    // by file and line number, found again from the new bytes once a file's lines move.
+    // by file, in line order, found again from the new bytes once a file's lines move. Few
+    // lines have one: their bytes are kept together, not each in a block of its own.
     struct LineNote
     {
-        QByteArray comment;
-        QByteArray expanded;
-        bool backQuoted = false;
-        bool hasExpansion = false;
+        qint64 line;
+        qsizetype at; // the comment's bytes in the file's block, then the expansion's
+        quint32 commentLength;
+        quint32 expandedLength;
+        bool backQuoted;
+        bool hasExpansion;
     };
-    std::map<std::pair<int, qint64>, LineNote> m_notes;
+    struct FileNotes
+    {
+        std::vector<LineNote> lines;
+        QByteArray bytes;
+    };
+    std::map<int, FileNotes> m_notes;
+    const LineNote *noteOf(const ValueLine &line, const FileNotes **in) const;
     // How each file spells its keywords: the first line of each row, by row.
     struct Spelling
     {
@@ -458,6 +467,7 @@ private:
         qint64 otherCase = 0;
     };
     std::map<int, Spelling> m_spelling;
+    Spelling *m_readingSpelling = nullptr; // the file's read now
     void noteLine(const KeywordLine &line);
     void noteSpelling(const KeywordLine &line);
     // The comments of a file's lines found again in its new bytes, once its lines moved.

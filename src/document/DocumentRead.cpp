@@ -21,15 +21,15 @@ struct RecordingSink final : public ConfigSink
         : lines(lines), next(next), file(file), scope(scope)
     {
     }
-    void lineRead(QByteArrayView raw, bool inEffect) override
+    void lineRead(QByteArrayView raw, const LineFacts &facts) override
     {
         // An area line in a branch not taken is no area of the node.
-        if (scope.areaLines && inEffect)
+        if (scope.areaLines && facts.inEffect && facts.areaWord)
             doc.areas().lineRead(file, lines);
         // The reader knows a line of plain ASCII, which tells no codepage, as it splits it.
         if (!lines.lineIsAscii())
             detector.feed(raw);
-        next.lineRead(raw, inEffect);
+        next.lineRead(raw, facts);
     }
     void otherLine(const LineFacts &facts, qint64 line) override
     {

@@ -14,9 +14,9 @@ class ConfigSink
 {
 public:
     virtual ~ConfigSink() = default;
-    // Every line as it came from the file, comments included, and whether it is in effect
-    // (false in a branch not taken).
-    virtual void lineRead(QByteArrayView, bool /*inEffect*/) {}
+    // Every line as it came from the file, comments included, and what the grammar made of it
+    // (of a line passed over unread: only whether it is in effect).
+    virtual void lineRead(QByteArrayView, const LineFacts &) {}
     // A line that is neither empty, nor a comment, nor a keyword's value in effect: a
     // condition, a set or CommentChar line, a keyword that needs a value alone on its line, a
     // keyword line in a branch not taken; and a line with a problem for --check.

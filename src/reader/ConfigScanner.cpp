@@ -54,13 +54,17 @@ bool ConfigScanner::next(KeywordLine &out)
         if (m_firstBytes && !raw.isEmpty() && !isTrimmed(raw.front())
             && !(*m_firstBytes)[static_cast<unsigned char>(raw.front())]
             && m_lines.lineStart() + m_lines.rawLine().size() < (qint64(1) << 32)) {
-            if (m_everyLine)
-                m_everyLine->lineRead(raw, m_state.inEffect());
+            if (m_everyLine) {
+                LineFacts unread;
+                unread.kind = LineKind::Other;
+                unread.inEffect = m_state.inEffect();
+                m_everyLine->lineRead(raw, unread);
+            }
             continue;
         }
         const LineFacts facts = readLine(raw, m_state, m_lines.lineNumber());
         if (m_everyLine) {
-            m_everyLine->lineRead(raw, facts.inEffect);
+            m_everyLine->lineRead(raw, facts);
             // Unknown words and text are nobody's business; a keyword line in effect is told
             // apart only for what --check finds in it.
             const bool keyword = facts.kind == LineKind::Keyword;

@@ -97,6 +97,19 @@ Directive directiveOf(QByteArrayView word)
     }
 }
 
+// 1 for the keyword of an area line, 2 for EchoAreaDefaults, else 0.
+std::uint8_t areaWordOf(QByteArrayView word)
+{
+    switch (word.size()) {
+    case 7: return word == "badarea";
+    case 8: return word == "echoarea" || word == "dupearea";
+    case 9: return word == "localarea";
+    case 11: return word == "netmailarea";
+    case 16: return word == "echoareadefaults" ? 2 : 0;
+    default: return 0;
+    }
+}
+
 QByteArrayView withoutQuotes(QByteArrayView side)
 {
     side = trimmed(side);
@@ -128,19 +141,23 @@ const QByteArray &chosenModule()
     return moduleChosen();
 }
 
-LineState::LineState() : variables(std::make_shared<VariableMap>()), module(chosenModule()) {}
+LineState::LineState() : module(chosenModule()) {}
 
 LineState LineState::forIncludedFile() const
 {
-    LineState next = *this;
-    next.branches.clear();
+    LineState next;
+    next.commentChar = commentChar;
+    next.variables = variables;
+    next.module = module;
+    next.reportUndefined = reportUndefined;
     return next;
 }
 
 bool LineState::lookUp(QByteArrayView name, QByteArray &value) const
 {
     const QByteArray key = lowered(name);
-    if (const auto at = variables->find(key); at != variables->end()) {
+    if (const auto at = variables ? variables->find(key) : VariableMap::const_iterator();
+        variables && at != variables->end()) {
         value = at->second;
         return true;
     }
@@ -291,8 +308,10 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber)
     }
 
     const Directive directive = directiveOf(QByteArrayView(word, length));
-    if (directive == Directive::None)
+    if (directive == Directive::None) {
+        facts.areaWord = areaWordOf(QByteArrayView(word, length));
         return facts;
+    }
     facts.kind = directive == Directive::Set ? LineKind::Set
             : directive == Directive::CommentChar ? LineKind::CommentChar
                                                   : LineKind::Condition;
@@ -376,7 +395,8 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber)
             facts.problem = LineFacts::BadSet;
             break;
         }
-        auto next = std::make_shared<VariableMap>(*state.variables);
+        auto next = state.variables ? std::make_shared<VariableMap>(*state.variables)
+                                    : std::make_shared<VariableMap>();
         (*next)[lowered(name)] = state.expand(trimmed(rest.sliced(eq + 1)), undefined);
         state.variables = std::move(next);
         break;

@@ -26,7 +26,7 @@ public:
     LineState();
 
     char commentChar = '#';
-    std::shared_ptr<const VariableMap> variables;
+    std::shared_ptr<const VariableMap> variables; // null: none defined
     QByteArray module;
     // --check: the [NAME] words that nothing defines are looked for in every line in effect.
     bool reportUndefined = false;
@@ -95,6 +95,9 @@ struct LineFacts
         BadCommentChar,  // not one character
         BadSet,          // no NAME=
     } problem = None;
+    // The first word names an area line (1) or is EchoAreaDefaults (2): for the area lines'
+    // own reading.
+    std::uint8_t areaWord = 0;
     // [NAME] words that nothing defines, in a line in effect (when the state asks for them).
     QByteArrayList undefined;
     // The names that an if or elseif compares [module] with; and at the endif of a condition
