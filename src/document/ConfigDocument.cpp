@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <limits>
 
@@ -142,13 +143,10 @@ void ConfigDocument::noteSpelling(const KeywordLine &line)
 void ConfigDocument::noteLine(const KeywordLine &line)
 {
     // Most lines have neither a comment nor a word to expand: one look at the value tells.
-    bool expands = false;
-    if (!line.alone)
-        for (const char c : line.value)
-            if (c == '[' || c == '`') {
-                expands = true;
-                break;
-            }
+    const auto has = [&](char c) {
+        return std::memchr(line.value.data(), c, std::size_t(line.value.size())) != nullptr;
+    };
+    const bool expands = !line.alone && (has('[') || has('`'));
     if (line.commentStart < 0 && !expands)
         return;
     FileNotes &notes = m_notes[m_readingFile];
@@ -286,10 +284,13 @@ LineState ConfigDocument::startOf(int file) const
 
 LineState ConfigDocument::stateAt(const Origin &includeLine) const
 {
-    const auto at = m_includeStates.find({includeLine.file, includeLine.line});
-    if (at != m_includeStates.end())
-        return at->second;
-    return includeLine.isSet() ? startOf(includeLine.file).forIncludedFile() : LineState();
+    if (!includeLine.isSet())
+        return LineState();
+    // The last state kept at or before the line in its file, else the file's start.
+    auto at = m_includeStates.upper_bound({includeLine.file, includeLine.line});
+    if (at != m_includeStates.begin() && std::prev(at)->first.first == includeLine.file)
+        return std::prev(at)->second;
+    return startOf(includeLine.file).forIncludedFile();
 }
 
 void ConfigDocument::beginFile(int file, bool isMain, const LineState &start)
@@ -332,12 +333,13 @@ void ConfigDocument::record(const KeywordLine &line, int column, bool keep)
         m_tooLong.insert(m_readingFile);
         return;
     }
-    // The state an included file starts from, where it is not the one this file started from.
+    // The state an included file starts from, kept where it changed since the file's start or
+    // its last Include line: a set or CommentChar line stands between them.
     static const int include = rowNamed("Include")->index;
     if (line.row->index == include && line.state) {
-        const LineState &start = m_starts[m_readingFile];
-        if (line.state->variables != start.variables
-            || line.state->commentChar != start.commentChar)
+        const LineState &before = stateAt({m_readingFile, line.lineNumber});
+        if (line.state->variables != before.variables
+            || line.state->commentChar != before.commentChar)
             m_includeStates.insert_or_assign({m_readingFile, line.lineNumber},
                                              line.state->forIncludedFile());
     }

@@ -368,6 +368,18 @@ QByteArray readWhole(int fd)
     return bytes;
 }
 
+QByteArray readWhole(int fd, std::shared_ptr<const void> &keep)
+{
+    constexpr qint64 MapFrom = qint64(1) << 20;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size >= MapFrom)
+        if (auto mapping = FileMapping::map(fd, st.st_size)) {
+            keep = mapping;
+            return mapping->bytes();
+        }
+    return readWhole(fd);
+}
+
 QByteArray readUnchanged(const SourceFile &file)
 {
     if (!file.onDisk) {

@@ -23,6 +23,9 @@ QByteArray readUnchanged(const SourceFile &file, std::shared_ptr<const void> &ke
 
 // Every byte of a file open for reading, in one block. A failed read throws an IoError.
 QByteArray readWhole(int fd);
+// The same, for a file of 1 MB or more mapped where the system caches it (FileMapping) rather
+// than copied into fresh memory; keep holds the mapping, which the bytes need.
+QByteArray readWhole(int fd, std::shared_ptr<const void> &keep);
 
 // One file of a save: its path as opened, its bytes as read and checked, and its new bytes.
 // A created file was not on disk: it is made, and no file of its name may be there.

@@ -11,15 +11,16 @@ namespace {
 void describe(KeywordLine &out, const LineFacts &facts, QByteArrayView line, LineState *state)
 {
     out.row = facts.row;
-    out.line = trimmed(line);
+    out.line = line.sliced(facts.lineFrom, facts.lineTo - facts.lineFrom);
     out.alone = facts.alone;
     out.value = facts.alone ? aloneValue()
                             : line.sliced(facts.valueStart, facts.valueEnd - facts.valueStart);
     out.valueStart = facts.valueStart;
     out.valueEnd = facts.valueEnd;
     out.commentStart = facts.commentStart;
-    out.comment = facts.commentStart < 0 ? QByteArrayView()
-                                         : trimmed(line.sliced(facts.commentStart));
+    out.comment = facts.commentStart < 0
+            ? QByteArrayView()
+            : line.sliced(facts.commentStart, facts.lineTo - facts.commentStart);
     out.keyword = line.sliced(facts.keywordStart, facts.keywordEnd - facts.keywordStart);
     out.separator = line.sliced(facts.keywordEnd, facts.valueStart - facts.keywordEnd);
     out.state = state;

@@ -266,6 +266,8 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber)
     if (line.isEmpty())
         return facts;
     const qsizetype lead = line.data() - whole.data();
+    facts.lineFrom = lead;
+    facts.lineTo = lead + line.size();
     if (line.front() == state.commentChar) {
         facts.kind = LineKind::Comment;
         return facts;

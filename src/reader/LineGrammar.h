@@ -77,6 +77,8 @@ struct LineFacts
     LineKind kind = LineKind::Empty;
     bool inEffect = true;   // false in a branch not taken
     const KeywordRow *row = nullptr;
+    qsizetype lineFrom = 0;   // the line without the blanks and control characters around it
+    qsizetype lineTo = 0;
     qsizetype keywordStart = 0;
     qsizetype keywordEnd = 0;
     qsizetype valueStart = 0; // the value: without the blanks around it and its comment

@@ -146,7 +146,7 @@ LinkStore::Cell &LinkStore::makeRoom(Column &c, int row)
     const int at = rank(c, row);
     if (c.rows >> row & 1)
         return m_cells[c.first + quint32(at)];
-    const int count = __builtin_popcountll(c.rows);
+    const int count = countBits(c.rows);
     if (count == c.room) {
         const std::size_t end = m_cells.size();
         if (c.room == 0 || c.first + c.room != end) {
@@ -187,7 +187,7 @@ void LinkStore::moveLines(int file, qint64 from, qint64 by)
                 if (m_firstColumnFiles[std::size_t(row)] == file && (c.rows >> row & 1))
                     move(m_cells[c.first + quint32(rank(c, row))]);
         } else if (c.file == file) {
-            const auto cells = quint32(__builtin_popcountll(c.rows));
+            const auto cells = quint32(countBits(c.rows));
             for (quint32 k = 0; k < cells; ++k)
                 move(m_cells[c.first + k]);
         }

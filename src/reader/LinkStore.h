@@ -98,7 +98,15 @@ private:
     // The place of a row's cell in the column's run.
     static int rank(const Column &c, int row)
     {
-        return __builtin_popcountll(c.rows & ((quint64(1) << row) - 1));
+        return countBits(c.rows & ((quint64(1) << row) - 1));
+    }
+    // The bits set, inline: without a popcount instruction in the build, the builtin is a call.
+    static int countBits(quint64 x)
+    {
+        x -= (x >> 1) & 0x5555555555555555ULL;
+        x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+        x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
+        return int((x * 0x0101010101010101ULL) >> 56);
     }
     const Cell *cellOf(const Column &c, int row) const
     {

@@ -207,13 +207,20 @@ bool placesValue(const Request &r)
     return false;
 }
 
+// The bytes each file was read from, by file, and the mappings that hold them.
+struct KeptBytes
+{
+    std::map<int, QByteArray> bytes;
+    std::vector<std::shared_ptr<const void>> mappings;
+};
+
 // Reads the file, and with --include the files it includes as "Open all included files" does,
 // into the document and the link records, as far as the scope goes. check, if given, is the
 // sink and sees each file's beginning and end. kept, if given, keeps each file's bytes, read in
 // one block, by file. An included file that can't be read is reported on err, and the rest
 // is read.
 void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check, QByteArray &err,
-               const ReadScope &scope = {}, std::map<int, QByteArray> *kept = nullptr)
+               const ReadScope &scope = {}, KeptBytes *kept = nullptr)
 {
     chooseModule(r.module.toUtf8());
     ConfigDocument &doc = document();
@@ -225,8 +232,12 @@ void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check, QByteArra
         if (check)
             check->beginFile(read.file, name);
         std::optional<LineReader> lines;
-        if (kept)
-            lines.emplace((*kept)[read.file] = readWhole(file.descriptor()));
+        if (kept) {
+            // A long file is mapped, not copied: the save's new bytes are pieces of it.
+            kept->mappings.emplace_back();
+            lines.emplace(kept->bytes[read.file] =
+                                  readWhole(file.descriptor(), kept->mappings.back()));
+        }
         else
             lines.emplace(file.descriptor());
         readDocumentFile(*lines, read.file, isMain, sink, scope, from);
@@ -428,12 +439,12 @@ int run(const Request &r, QByteArray &out, QByteArray &err)
     const ReadScope scope = scopeOf(r, placing);
     // A save keeps the bytes the files were read from: its new bytes are pieces of them. A dry
     // run reads them again instead, to see them unchanged, as nothing written looks.
-    std::map<int, QByteArray> kept;
-    std::map<int, QByteArray> *keep = r.mode == Request::Change && !r.dryRun ? &kept : nullptr;
+    KeptBytes kept;
+    KeptBytes *keep = r.mode == Request::Change && !r.dryRun ? &kept : nullptr;
     readFiles(r, none, nullptr, err, scope, keep);
     if (r.mode == Request::Change && !placing && !scope.rows.empty() && placesValue(r)) {
         document().clear();
-        kept.clear();
+        kept = {};
         QByteArray again; // told once, by the first read
         readFiles(r, none, nullptr, again, scopeOf(r, true), keep);
     }
@@ -474,7 +485,7 @@ int run(const Request &r, QByteArray &out, QByteArray &err)
         for (const Edit &edit : r.edits)
             change(r, edit);
         // The command ends once the files are written: the document needn't follow them.
-        const PreparedSave save = keep ? prepareSave(document(), kept) : prepareSave(document());
+        const PreparedSave save = keep ? prepareSave(document(), kept.bytes) : prepareSave(document());
         if (!r.dryRun && !save.writes.empty())
             writeFiles(save.writes);
         for (const QString &diff : save.diffs)
