@@ -232,12 +232,32 @@ private slots:
         QCOMPARE(read.render(), expected);
     }
 
-    // A value that would read back cut short at a comment is refused.
-    void valueThatReadsAsACommentIsRefused()
+    // A change that a read of its bytes would not give back is refused: a value cut short at
+    // a comment, a line that would stand in a condition the file leaves open at its end.
+    void changeThatWouldNotReadBackIsRefused_data()
     {
-        ReadFile read("Sysop a\n");
-        document().setValue(*rowNamed("Sysop"), -1, QStringLiteral("a # b"));
-        QVERIFY_THROWS_EXCEPTION(RenderError, read.render());
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a value that reads as a comment")
+                << QByteArray("Sysop a\n") << "set Sysop=a # b" << "Sysop: \"a # b\" would be read";
+        QTest::newRow("a new line after an if without endif")
+                << QByteArray("if [OS]==UNIX\nSysop a\n") << "set Origin=x"
+                << "Origin: /nowhere/test.cfg ends inside the condition of line 1";
+    }
+    void changeThatWouldNotReadBackIsRefused()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, edits);
+        QFETCH(QString, message);
+        ReadFile read(file);
+        apply(edits);
+        try {
+            read.render();
+            QFAIL("rendered");
+        } catch (const RenderError &e) {
+            QVERIFY2(e.message().startsWith(message), qPrintable(e.message()));
+        }
     }
 
     // Once saved, the links inherit the defaults as the new bytes say them.
