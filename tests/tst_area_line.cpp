@@ -78,7 +78,7 @@ private slots:
             << QByteArray("EchoArea T P -r 1:2/3 -mn -x -w") << "EchoArea|T|P|,,,,,|-r -x -w|1:2/3 -mn";
         QTest::newRow("tag alone") << QByteArray("EchoArea TAG") << "EchoArea|TAG||,,,,,||";
         QTest::newRow("keyword alone") << QByteArray("EchoArea") << QString();
-        QTest::newRow("keyword and a tab") << QByteArray("EchoArea\tT P") << QString();
+        QTest::newRow("keyword and a tab") << QByteArray("EchoArea\tT P") << "EchoArea|T|P|,,,,,||";
         QTest::newRow("comment") << QByteArray("#EchoArea T P") << QString();
         QTest::newRow("longer word") << QByteArray("EchoAreas T P") << QString();
         // clang-format on

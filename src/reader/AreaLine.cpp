@@ -123,11 +123,11 @@ bool isAreaLine(QByteArrayView line, AreaKind *kind)
 {
     qsizetype from, to;
     region(line, from, to);
-    // The keyword and one blank, as every keyword line; nothing of it spans a stray CR.
+    // The keyword and a blank or a tab, as every keyword line; nothing of it spans a stray CR.
     char word[LongestKeyword];
     qsizetype n = 0;
     for (qsizetype i = from; i < to; ++i) {
-        if (line[i] == ' ') {
+        if (isBlank(line[i])) {
             for (const KindName &k : Kinds)
                 if (QByteArrayView(word, n) == k.lower) {
                     if (kind)

@@ -48,8 +48,8 @@ struct AreaLineWords
 };
 
 // Whether a line (its bytes before the line end, as in the file) is an area line: its first
-// word, without regard to case, is one of the five keywords, followed by a blank, once the line
-// is trimmed as every keyword line. Cheap for any other line.
+// word, without regard to case, is one of the five keywords, followed by a blank or a tab,
+// once the line is trimmed as every keyword line. Cheap for any other line.
 bool isAreaLine(QByteArrayView line, AreaKind *kind = nullptr);
 // Splits an area line into its words; false if it is none.
 bool splitAreaLine(QByteArrayView line, AreaLineWords &out);
