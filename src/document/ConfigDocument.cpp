@@ -250,7 +250,11 @@ QStringList ConfigDocument::notesOf(const KeywordRow &row, int column) const
                                          .arg(valueText(*other), describeOrigin(other->origin())));
     }
     // The keyword's lines in branches not taken: a window's anywhere, a link's in its section,
-    // up to the next section's first line.
+    // up to the next section's first line. A link load asks this of every row: the sections
+    // are looked at only for a row that has such lines.
+    const std::vector<Origin> notTaken = linesNotTaken(row);
+    if (notTaken.empty())
+        return notes;
     Origin from;
     qint64 to = std::numeric_limits<qint64>::max();
     if (const ValueLine *link = linkLine(column)) {
@@ -261,7 +265,7 @@ QStringList ConfigDocument::notesOf(const KeywordRow &row, int column) const
                 to = list[k + 1].firstLine;
     }
     if (column < 0 || from.isSet())
-        for (const Origin &o : linesNotTaken(row))
+        for (const Origin &o : notTaken)
             if (column < 0 || (o.file == from.file && o.line > from.line && o.line < to))
                 notes.append(QStringLiteral("also %1, in a branch not taken").arg(describeOrigin(o)));
     return notes;
