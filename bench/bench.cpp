@@ -816,6 +816,13 @@ struct RenderRun
     bool checked = false; // the new bytes have the size the change gives
 };
 
+// The file's new bytes as the save writes them: the edits worked out, then the pieces of the
+// bytes read and of the edits in file order, written one after another without a joined copy.
+std::vector<QByteArrayView> newBytes(const ReadDocument &read)
+{
+    return vog::document().renderPieces(vog::document().planSave(), read.file, read.bytes);
+}
+
 // The change made, then the file rendered, each timed; the best of some runs.
 RenderRun timeRender(const ReadDocument &read, RenderChange change, int runs)
 {
@@ -830,11 +837,12 @@ RenderRun timeRender(const ReadDocument &read, RenderChange change, int runs)
         makeChange(c);
         const double changed = seconds(t);
         t.restart();
-        const QByteArray out = vog::document().render(read.file, read.bytes);
+        const std::vector<QByteArrayView> pieces = newBytes(read);
         const double rendered = seconds(t);
         r.changeSeconds = std::min(r.changeSeconds, changed);
         r.renderSeconds = std::min(r.renderSeconds, rendered);
         r.bothSeconds = std::min(r.bothSeconds, changed + rendered);
+        const QByteArray out = vog::joinPieces(pieces);
         r.checked = r.checked && out.size() == c.expectedSize && out != read.bytes;
     }
     return r;
@@ -869,9 +877,9 @@ int renderMemoryChild(const QString &path, RenderChange change)
         return 1;
     clear.close();
     const qint64 before = statusKilobytes("VmRSS:");
-    const QByteArray out = vog::document().render(read.file, read.bytes);
+    const std::vector<QByteArrayView> pieces = newBytes(read);
     const qint64 peak = statusKilobytes("VmHWM:");
-    if (before < 0 || peak < 0 || out.size() != c.expectedSize)
+    if (before < 0 || peak < 0 || vog::joinPieces(pieces).size() != c.expectedSize)
         return 1;
     QTextStream(stdout) << (peak - before) * 1024 << '\n';
     return 0;
@@ -1475,13 +1483,13 @@ QJsonObject scanRows(const StressSet &set, QList<Row> &rows)
     const double scanSeconds = set.scans[2];
     const double scanRate = set.megabytes() / scanSeconds;
     const double awkRate = set.awk.seconds > 0 ? set.megabytes() / set.awk.seconds : 0;
-    const bool scanMet = awkRate > 0 && scanRate >= 3 * awkRate;
+    const bool scanMet = awkRate > 0 && scanRate >= 4 * awkRate;
     const QString awk = awkProgram();
     rows << Row{set.named(QStringLiteral("scan: reader core and document")),
                 fixed(scanRate, 0) + QStringLiteral(" MB/s"),
                 QStringLiteral("%1 %2 MB/s = %3x").arg(QFileInfo(awk).fileName(), fixed(awkRate, 0),
                                                        fixed(awkRate > 0 ? scanRate / awkRate : 0, 2)),
-                QStringLiteral(">= 3x awk"), awkRate > 0 ? verdict(scanMet) : QStringLiteral("no awk")};
+                QStringLiteral(">= 4x awk"), awkRate > 0 ? verdict(scanMet) : QStringLiteral("no awk")};
     return {{QStringLiteral("seconds"), scanSeconds},
             {QStringLiteral("mb_per_s"), scanRate},
             {QStringLiteral("keyword_lines"), double(set.scan.keywordLines)},
@@ -1593,8 +1601,10 @@ void renderRows(const StressSet &set, QList<Row> &rows, QJsonObject &json)
         const double ratio = copy > 0 ? r.bothSeconds / copy : 0;
         const double peakRatio = set.renderPeaks[k] >= 0
                 ? double(set.renderPeaks[k]) / double(set.facts().bytes) : -1;
-        // The new bytes are one copy of the file; what else the render holds must be small.
-        const bool met = r.checked && copy > 0 && ratio <= 2 && peakRatio >= 0 && peakRatio <= 1.1;
+        // One value costs no more than a copy of the file, a list line's lines twice that; the
+        // new bytes are at most one copy of the file, and what else the render holds is small.
+        const double most = k == 0 ? 1 : 2;
+        const bool met = r.checked && copy > 0 && ratio <= most && peakRatio >= 0 && peakRatio <= 1.1;
         const QString what = k == 0 ? QStringLiteral("%1 set").arg(r.rowName)
                                     : QStringLiteral("%1 lines of %2").arg(r.listLines).arg(r.rowName);
         rows << Row{set.named(QString::fromLatin1(names[k])), fixed(r.bothSeconds * 1e3, 1) + QStringLiteral(" ms"),
@@ -1602,7 +1612,7 @@ void renderRows(const StressSet &set, QList<Row> &rows, QJsonObject &json)
                             .arg(fixed(copy * 1e3, 1), fixed(ratio, 2), what,
                                  fixed(r.changeSeconds * 1e3, 1), fixed(r.renderSeconds * 1e3, 1),
                                  fixed(double(set.renderPeaks[k]) / 1e6, 1), fixed(peakRatio, 2)),
-                    QStringLiteral("<= 2x cp, <= 1.1 x file held"),
+                    QStringLiteral("<= %1x cp, <= 1.1 x file held").arg(most),
                     r.checked ? verdict(met) : QStringLiteral("WRONG bytes")};
         json[QString::fromLatin1(keys[k])] = QJsonObject{
                 {QStringLiteral("row"), r.rowName},
@@ -2032,11 +2042,11 @@ int main(int argc, char *argv[])
         const double rate = mb / russianScan;
         const double awkRate = russianAwk.seconds > 0 ? mb / russianAwk.seconds : 0;
         const double budget = 1.3 * (russianScan + russianFloor);
-        const bool met = awkRate > 0 && rate >= 3 * awkRate && russianOpen <= budget;
+        const bool met = awkRate > 0 && rate >= 4 * awkRate && russianOpen <= budget;
         rows << Row{QStringLiteral("KOI8-R stress file: scan"), fixed(rate, 0) + QStringLiteral(" MB/s"),
                     QStringLiteral("awk %1 MB/s = %2x").arg(fixed(awkRate, 0),
                                                             fixed(awkRate > 0 ? rate / awkRate : 0, 2)),
-                    QStringLiteral(">= 3x awk"), QString()};
+                    QStringLiteral(">= 4x awk"), QString()};
         rows << Row{QStringLiteral("KOI8-R stress file: open"), fixed(russianOpen, 3) + QStringLiteral(" s"),
                     QStringLiteral("1.3 x (scan %1 + floor %2) = %3 s")
                             .arg(fixed(russianScan, 3), fixed(russianFloor, 3), fixed(budget, 3)),

@@ -94,7 +94,7 @@ void ConfigDocument::noteOtherLine(const LineFacts &facts, qint64 line)
         || facts.kind == LineKind::CommentChar)
         m_inContext.insert(file);
     if (facts.kind == LineKind::Keyword && !facts.inEffect)
-        m_notTaken.push_back({file, line, facts.row->index});
+        m_notTaken.push_back({line, file, facts.row->index});
     if (facts.problem == LineFacts::IfWithoutEndif && !sourceFile(file).openConditionAt)
         sourceFile(file).openConditionAt = line;
     for (const QByteArray &name : facts.modules)
@@ -146,19 +146,23 @@ void ConfigDocument::noteLine(const KeywordLine &line)
     const auto has = [&](char c) {
         return std::memchr(line.value.data(), c, std::size_t(line.value.size())) != nullptr;
     };
-    const bool expands = !line.alone && (has('[') || has('`'));
+    const bool expands = !line.alone && line.state && (has('[') || has('`'));
     if (line.commentStart < 0 && !expands)
         return;
     FileNotes &notes = m_notes[m_readingFile];
-    LineNote note{line.lineNumber, notes.bytes.size(), quint32(line.comment.size()), 0, false,
-                  expands};
-    notes.bytes.append(line.comment.data(), line.comment.size());
-    if (expands && line.state) {
-        const QByteArray expanded = line.state->expand(line.value, nullptr, &note.backQuoted);
-        note.expandedLength = quint32(expanded.size());
-        notes.bytes.append(expanded);
+    if (expands) {
+        const LineState *last = notes.states.empty() ? nullptr : &notes.states.back().second;
+        if (!last || last->variables != line.state->variables || last->module != line.state->module) {
+            LineState kept = *line.state;
+            kept.branches.clear();
+            kept.reportUndefined = false;
+            notes.states.emplace_back(quint32(line.lineNumber), std::move(kept));
+        }
     }
-    notes.lines.push_back(note);
+    if (line.commentStart < 0)
+        return;
+    notes.lines.push_back({quint32(line.lineNumber), quint32(line.comment.size()), notes.bytes.size()});
+    notes.bytes.append(line.comment.data(), line.comment.size());
 }
 
 const ConfigDocument::LineNote *ConfigDocument::noteOf(const ValueLine &line,
@@ -168,12 +172,25 @@ const ConfigDocument::LineNote *ConfigDocument::noteOf(const ValueLine &line,
     if (file == m_notes.end())
         return nullptr;
     const std::vector<LineNote> &lines = file->second.lines;
-    const auto at = std::lower_bound(lines.begin(), lines.end(), qint64(line.line),
-                                     [](const LineNote &n, qint64 l) { return n.line < l; });
-    if (at == lines.end() || at->line != qint64(line.line))
+    const auto at = std::lower_bound(lines.begin(), lines.end(), line.line,
+                                     [](const LineNote &n, quint32 l) { return n.line < l; });
+    if (at == lines.end() || at->line != line.line)
         return nullptr;
     *in = &file->second;
     return &*at;
+}
+
+LineState ConfigDocument::expansionState(const ValueLine &line) const
+{
+    const auto file = m_notes.find(line.file);
+    if (file != m_notes.end()) {
+        const auto &states = file->second.states;
+        auto at = std::upper_bound(states.begin(), states.end(), line.line,
+                                   [](quint32 l, const auto &s) { return l < s.first; });
+        if (at != states.begin())
+            return std::prev(at)->second;
+    }
+    return startOf(line.file).forIncludedFile();
 }
 
 void ConfigDocument::findCommentsAgain(int file, QByteArrayView bytes)
@@ -211,14 +228,14 @@ void ConfigDocument::findCommentsAgain(int file, QByteArrayView bytes)
 
 bool ConfigDocument::expandedValue(const ValueLine &line, QByteArray &value) const
 {
-    const FileNotes *in = nullptr;
-    const LineNote *n = noteOf(line, &in);
-    if (!n || !n->hasExpansion) {
-        value = valueBytes(line).toByteArray();
+    const QByteArrayView bytes = valueBytes(line);
+    if (!bytes.contains('[') && !bytes.contains('`')) {
+        value = bytes.toByteArray();
         return true;
     }
-    value = in->bytes.sliced(n->at + n->commentLength, n->expandedLength);
-    return !n->backQuoted;
+    bool backQuoted = false;
+    value = expansionState(line).expand(bytes, nullptr, &backQuoted);
+    return !backQuoted;
 }
 
 QStringList ConfigDocument::notesOf(const KeywordRow &row, int column) const
@@ -229,18 +246,16 @@ QStringList ConfigDocument::notesOf(const KeywordRow &row, int column) const
     const ValueLine *last = lastLine(row, column);
     if (last) {
         const TextCodec &codec = sourceFile(last->file).codec;
+        const QByteArrayView written = valueBytes(*last);
+        QByteArray expanded;
+        if (written.contains('[') || written.contains('`'))
+            notes.append(expandedValue(*last, expanded)
+                                 ? QStringLiteral("= ") + codec.decode(expanded)
+                                 : QStringLiteral("a word in back quotes: the value the tosser "
+                                                  "reads is not known here"));
         const FileNotes *in = nullptr;
-        if (const LineNote *n = noteOf(*last, &in)) {
-            if (n->hasExpansion)
-                notes.append(n->backQuoted
-                                     ? QStringLiteral("a word in back quotes: the value the "
-                                                      "tosser reads is not known here")
-                                     : QStringLiteral("= ")
-                                             + codec.decode(in->bytes.sliced(
-                                                     n->at + n->commentLength, n->expandedLength)));
-            if (n->commentLength)
-                notes.append(codec.decode(in->bytes.sliced(n->at, n->commentLength)));
-        }
+        if (const LineNote *n = noteOf(*last, &in))
+            notes.append(codec.decode(in->bytes.sliced(n->at, n->commentLength)));
         // Address stands once for each address of the node: the others, with their lines.
         static const KeywordRow *address = rowNamed("Address");
         if (&row == address)
@@ -770,6 +785,11 @@ void ConfigDocument::endFile(int file, const LineReader &lines)
     f.ctrlZ = lines.ctrlZOffset();
     f.lines = lines.lineNumber();
     m_areas.endFile(file);
+    // The notes grew as the lines came; what is kept of them is kept at its size.
+    if (const auto notes = m_notes.find(file); notes != m_notes.end()) {
+        notes->second.lines.shrink_to_fit();
+        notes->second.bytes.squeeze();
+    }
 }
 
 void ConfigDocument::saved(const SavePlan &plan, int file, QByteArrayView bytes)

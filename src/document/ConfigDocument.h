@@ -429,8 +429,8 @@ private:
     // The line grammar's facts, by file.
     struct NotTaken
     {
-        int file;
         qint64 line;
+        int file;
         int row;
     };
     std::vector<NotTaken> m_notTaken;
@@ -439,24 +439,25 @@ private:
     QByteArrayList m_modules;
     ModuleLines m_moduleLines;
     QSet<int> m_inContext;
-    // A line's trailing comment and, for a value with [NAME] or back quotes, what it expands to;
-    // by file, in line order, found again from the new bytes once a file's lines move. Few
-    // lines have one: their bytes are kept together, not each in a block of its own.
+    // A line's trailing comment, by file in line order, found again from the new bytes once a
+    // file's lines move. Few lines have one: their bytes are kept together, not each in a block
+    // of its own. What a value with [NAME] expands to is worked out when asked, from the state
+    // of the lines before it: kept at the lines where its variables changed, a few per file.
     struct LineNote
     {
-        qint64 line;
-        qsizetype at; // the comment's bytes in the file's block, then the expansion's
+        quint32 line;
         quint32 commentLength;
-        quint32 expandedLength;
-        bool backQuoted;
-        bool hasExpansion;
+        qsizetype at; // the comment's bytes in the file's block
     };
     struct FileNotes
     {
         std::vector<LineNote> lines;
         QByteArray bytes;
+        std::vector<std::pair<quint32, LineState>> states; // from the line on, by line
     };
     std::map<int, FileNotes> m_notes;
+    // The state a value of the line expands in (its conditions left out).
+    LineState expansionState(const ValueLine &line) const;
     const LineNote *noteOf(const ValueLine &line, const FileNotes **in) const;
     // How each file spells its keywords: the first line of each row, by row.
     struct Spelling
