@@ -578,8 +578,9 @@ std::vector<AreaState> areasIn(QByteArrayView bytes, const TextCodec &codec)
     LineState state;
     QByteArrayView line;
     while (lines.next(line))
-        if (readLine(line, state).inEffect && isAreaLine(lines.rawLine()))
-            out.push_back(areaState(lines.rawLine(), codec));
+        if (const LineFacts facts = readLine(line, state); facts.inEffect && facts.areaWord == 1
+            && isAreaLine(lines.rawLine()))
+            out.push_back(areaState(lines.rawLine().first(facts.valueEnd), codec));
     return out;
 }
 

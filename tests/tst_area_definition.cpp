@@ -36,7 +36,7 @@ const QByteArray Areas =
         "BADAREA BAD /var/bad\r\n"
         "DupeArea DUPES /var/dupes\r\n"
         "# EchoArea COMMENTED /var/no\r\n"
-        "EchoArea FIDO.NEWS /var/fido.news -$m 500 2:5020/8 -def\r\n";
+        "EchoArea FIDO.NEWS /var/fido.news -$m 500 2:5020/8 -def\t# fed by hand #\r\n";
 
 QByteArray contents(const QString &path)
 {

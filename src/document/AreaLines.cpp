@@ -39,16 +39,29 @@ void AreaLines::beginFile(int file)
     }
 }
 
-bool AreaLines::readDefaults(int file, const LineReader &lines)
+namespace {
+
+// The grammar counts a line without its stray CRs; the raw line kept holds them. An offset of
+// the one in the other; with `start`, the end of a span that starts there.
+qsizetype inRawLine(const LineReader &lines, qsizetype offset)
 {
-    static constexpr QByteArrayView Word("echoareadefaults");
-    const QByteArrayView t = trimmed(lines.rawLine());
-    if (t.size() < Word.size() || lowerAscii(t.front()) != 'e'
-        || lowered(t.first(Word.size())) != Word
-        || (t.size() > Word.size() && t[Word.size()] != ' ' && t[Word.size()] != '\t'))
+    return lines.rawLine().contains('\r') ? lines.rawOffset(offset) : offset;
+}
+
+qsizetype inRawLine(const LineReader &lines, qsizetype start, qsizetype end)
+{
+    return end > start ? inRawLine(lines, end - 1) + 1 : inRawLine(lines, start);
+}
+
+} // namespace
+
+bool AreaLines::readDefaults(int file, const LineReader &lines, const LineFacts &facts)
+{
+    if (facts.areaWord != 2)
         return false;
-    const qsizetype end = valueEndBeforeComment(t, Word.size(), '#');
-    const QByteArrayView options = trimmed(t.sliced(Word.size(), end - Word.size()));
+    const qsizetype from = inRawLine(lines, facts.valueStart);
+    const QByteArrayView options =
+            lines.rawLine().sliced(from, inRawLine(lines, facts.valueStart, facts.valueEnd) - from);
     if (options.isEmpty() || lowered(options) == "off") {
         m_currentDefaults = -1;
     } else {
@@ -71,11 +84,11 @@ bool AreaLines::inheritedField(int area, int field, QString &value, Origin &orig
     return !value.isEmpty();
 }
 
-void AreaLines::lineRead(int file, const LineReader &lines)
+void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &facts)
 {
     const QByteArrayView raw = lines.rawLine();
-    if (!isAreaLine(raw)) {
-        readDefaults(file, lines);
+    if (facts.areaWord != 1) {
+        readDefaults(file, lines, facts);
         return;
     }
     if (raw.size() > std::numeric_limits<quint32>::max()
@@ -86,6 +99,8 @@ void AreaLines::lineRead(int file, const LineReader &lines)
     a.lineStart = lines.lineStart();
     a.bytesAt = m_bytes.size();
     a.length = quint32(raw.size());
+    // The grammar counted the line without its stray CRs; the bytes kept hold them.
+    a.words = quint32(inRawLine(lines, facts.valueStart, facts.valueEnd));
     a.line = quint32(lines.lineNumber());
     a.file = file;
     a.endLength = quint8(lines.lineEndLength());
@@ -295,7 +310,7 @@ int AreaLines::addArea(const QString &tag, const QString &path, int picked, int 
     const QByteArray line = (state.keyword + u' ' + state.tag + u' ' + state.path).toUtf8();
     // Kept as UTF-8, the user's text; written in the file's codepage.
     m_bytes.append(line);
-    a.length = quint32(line.size());
+    a.length = a.words = quint32(line.size());
     a.state = int(m_states.size());
     m_states.push_back(state);
     m_areas.push_back(a);
@@ -380,7 +395,7 @@ std::vector<AreaLines::LineEdit> AreaLines::edits() const
             QByteArray bytes = rewriteAreaLine(bytesOf(a), m_states[std::size_t(a.state)],
                                                sourceFile(a.file).codec);
             if (bytes != bytesOf(a))
-                out.push_back({a.file, a.lineStart, a.lineStart + a.length, std::move(bytes)});
+                out.push_back({a.file, a.lineStart, a.lineStart + a.words, std::move(bytes)});
         }
     }
     // New lines after the last area line of their file that stays, or the last one; else at
@@ -444,14 +459,13 @@ void AreaLines::saved(int file, QByteArrayView bytes, const LineState *start)
     const int after = m_currentDefaults;
     if (const auto at = m_defaultsAtStart.find(file); at != m_defaultsAtStart.end())
         m_currentDefaults = at->second;
+    // Without a state to start from, the file has no condition: every line is in effect.
     LineReader lines(bytes);
-    std::optional<LineState> state;
-    if (start)
-        state = *start;
+    LineState state = start ? *start : LineState();
     QByteArrayView line;
     while (lines.next(line))
-        if (!state || readLine(line, *state).inEffect)
-            lineRead(file, lines);
+        if (const LineFacts facts = readLine(line, state); facts.inEffect || !start)
+            lineRead(file, lines, facts);
     m_currentDefaults = after;
     m_areas.insert(m_areas.end(), tail.begin(), tail.end());
     countChanges();
@@ -498,7 +512,7 @@ void AreaLines::compact()
     bytes.reserve(live);
     for (Area &a : m_areas) {
         const qsizetype at = bytes.size();
-        bytes.append(bytesOf(a));
+        bytes.append(QByteArrayView(m_bytes).sliced(a.bytesAt, a.length));
         a.bytesAt = at;
     }
     m_bytes.swap(bytes);

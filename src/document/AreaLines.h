@@ -15,6 +15,7 @@ namespace vog {
 
 class LineReader;
 class LineState;
+struct LineFacts;
 
 // The area lines of every file read, in the order read, and what the user made of them: an
 // area's state changed, a new area, an area removed. An area is numbered by its place among
@@ -27,7 +28,8 @@ public:
     // what its earlier read said, the user's changes of its areas too.
     void clear();
     void beginFile(int file);
-    void lineRead(int file, const LineReader &lines);
+    // `facts` are the line grammar's for the line (its words end before its comment).
+    void lineRead(int file, const LineReader &lines, const LineFacts &facts);
     void endFile(int file);
 
     int count() const { return int(m_areas.size()); }
@@ -96,6 +98,7 @@ private:
         qint64 lineStart = 0;
         qint64 bytesAt = 0; // its line's bytes in m_bytes
         quint32 length = 0; // before the line end, stray CRs counted
+        quint32 words = 0;  // its words' bytes: before a trailing comment and the blanks before it
         quint32 line = 0;
         int file = -1;
         quint8 endLength = 0;
@@ -116,10 +119,11 @@ private:
     int m_currentDefaults = -1;
     std::map<int, int> m_defaultsAtStart; // by file: those in effect at its first line
     // Whether the line is an EchoAreaDefaults line; it then sets what follows it.
-    bool readDefaults(int file, const LineReader &lines);
+    bool readDefaults(int file, const LineReader &lines, const LineFacts &facts);
+    // The bytes of an area line that hold its words; its comment stays as written.
     QByteArrayView bytesOf(const Area &a) const
     {
-        return QByteArrayView(m_bytes).sliced(a.bytesAt, a.length);
+        return QByteArrayView(m_bytes).sliced(a.bytesAt, a.words);
     }
     QByteArray lineEnd(int file) const;
     // Keeps a state wanted for an area, or drops it where it is the line's.

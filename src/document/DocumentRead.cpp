@@ -25,7 +25,7 @@ struct RecordingSink final : public ConfigSink
     {
         // An area line in a branch not taken is no area of the node.
         if (scope.areaLines && facts.inEffect && facts.areaWord)
-            doc.areas().lineRead(file, lines);
+            doc.areas().lineRead(file, lines, facts);
         // The reader knows a line of plain ASCII, which tells no codepage, as it splits it.
         if (!lines.lineIsAscii())
             detector.feed(raw);
@@ -95,8 +95,8 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink
         // The rest of the file is still part of it: a save checks every byte.
         QByteArrayView rest;
         while (lines.next(rest)) {
-            if (scope.areaLines)
-                doc.areas().lineRead(file, lines);
+            if (const LineFacts facts = readLine(rest, state); scope.areaLines && facts.inEffect)
+                doc.areas().lineRead(file, lines, facts);
             if (!lines.lineIsAscii())
                 recording.detector.feed(rest);
         }

@@ -38,16 +38,6 @@ bool matchLine(QByteArrayView line, KeywordLine &out, LineState *state)
     return true;
 }
 
-// The offset in the raw line of the byte at this offset of the line without its CRs.
-static qsizetype rawOffset(QByteArrayView raw, qsizetype withoutCr)
-{
-    qsizetype seen = 0;
-    for (qsizetype i = 0; i < raw.size(); ++i)
-        if (raw[i] != '\r' && seen++ == withoutCr)
-            return i;
-    return raw.size();
-}
-
 bool ConfigScanner::next(KeywordLine &out)
 {
     QByteArrayView raw;
@@ -84,10 +74,10 @@ bool ConfigScanner::next(KeywordLine &out)
         if (bytes.data() != raw.data()) {
             // The line lost stray CRs on the way: count them back in.
             const bool empty = out.valueEnd == out.valueStart;
-            out.valueStart = rawOffset(bytes, out.valueStart);
-            out.valueEnd = empty ? out.valueStart : rawOffset(bytes, out.valueEnd - 1) + 1;
+            out.valueStart = m_lines.rawOffset(out.valueStart);
+            out.valueEnd = empty ? out.valueStart : m_lines.rawOffset(out.valueEnd - 1) + 1;
             if (out.commentStart >= 0)
-                out.commentStart = rawOffset(bytes, out.commentStart);
+                out.commentStart = m_lines.rawOffset(out.commentStart);
         }
         return true;
     }

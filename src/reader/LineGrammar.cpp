@@ -311,7 +311,10 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber)
 
     const Directive directive = directiveOf(QByteArrayView(word, length));
     if (directive == Directive::None) {
+        // An area line's words, and EchoAreaDefaults' options, end where its comment starts.
         facts.areaWord = areaWordOf(QByteArrayView(word, length));
+        if (facts.areaWord)
+            valueAfter(length);
         return facts;
     }
     facts.kind = directive == Directive::Set ? LineKind::Set

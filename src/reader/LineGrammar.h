@@ -81,7 +81,9 @@ struct LineFacts
     qsizetype lineTo = 0;
     qsizetype keywordStart = 0;
     qsizetype keywordEnd = 0;
-    qsizetype valueStart = 0; // the value: without the blanks around it and its comment
+    // The value: without the blanks around it and its comment; for an area line or
+    // EchoAreaDefaults, the words after its first.
+    qsizetype valueStart = 0;
     qsizetype valueEnd = 0;
     qsizetype commentStart = -1; // the trailing comment character, -1 for none
     // A switch written alone: its value reads as "on", and the line has no value bytes.

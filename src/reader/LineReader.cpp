@@ -222,4 +222,13 @@ bool LineReader::next(QByteArrayView &line)
     return true;
 }
 
+qsizetype LineReader::rawOffset(qsizetype withoutCr) const
+{
+    qsizetype seen = 0;
+    for (qsizetype i = 0; i < m_raw.size(); ++i)
+        if (m_raw[i] != '\r' && seen++ == withoutCr)
+            return i;
+    return m_raw.size();
+}
+
 } // namespace vog

@@ -34,6 +34,9 @@ public:
     // line without one, 1 for LF, 2 for CR LF). The raw bytes stay valid until the next call.
     qint64 lineStart() const { return m_lineStart; }
     QByteArrayView rawLine() const { return m_raw; }
+    // The offset in rawLine() of the byte at this offset of the line next() gave, which lost
+    // the line's stray CRs.
+    qsizetype rawOffset(qsizetype withoutCr) const;
     int lineEndLength() const { return m_endLength; }
     // Whether that line is plain ASCII (no byte of 0x80 or more): found on the way to its end.
     bool lineIsAscii() const { return m_ascii; }
