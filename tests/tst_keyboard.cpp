@@ -120,6 +120,15 @@ void letter(QWidget *target, QChar c, Qt::KeyboardModifiers modifiers = Qt::NoMo
                         modifiers);
 }
 
+// The Link Keywords rows take input once a link is shown: a file of one link, opened and its
+// link picked.
+void showALink(ConfigFixture &files)
+{
+    QVERIFY(openConfig(files.write("Link A\nAka 2:2/2\n")).isEmpty());
+    Link_Keywords->LinkChange->setCurrentIndex(0);
+    Link_Keywords->LinkChangeChange();
+}
+
 QMenu *openPopup()
 {
     return qobject_cast<QMenu *>(QApplication::activePopupWidget());
@@ -201,7 +210,8 @@ void TestKeyboard::tabWalksEveryWindowInItsOrder_data()
     // then the four Use boxes.
     QTest::newRow("Link Keywords")
         << "Link_Keywords"
-        << QStringList{"LinkChange", "LinkDefaultsButton", "NewLinkButton", "AccessGrp", "AdvancedAreafix", "Aka", "AllowEmptyPktPwd",
+        << QStringList{"LinkChange", "LinkDefaultsButton", "NewLinkButton", "CopyLinkButton",
+                       "RenameLinkButton", "RemoveLinkButton", "AccessGrp", "AdvancedAreafix", "Aka", "AllowEmptyPktPwd",
                        "AllowPktAddrDiffer", "ArcmailSize", "ArcNetmail", "Areafix",
                        "AreafixEchoLimit", "AreafixPwd", "AutoAreaCreate", "AutoAreaCreateFile",
                        "AutoAreaCreateFileButton", "AutoAreaCreateDefaults",
@@ -226,6 +236,9 @@ void TestKeyboard::tabWalksEveryWindowInItsOrder()
 {
     QFETCH(QString, window);
     QFETCH(QStringList, order);
+    ConfigFixture files;
+    if (window == QLatin1String("Link_Keywords"))
+        showALink(files);
     QWidget *w = windowNamed(window);
     showActive(w);
     QCOMPARE(firstStop(w)->objectName(), order.first());
@@ -280,7 +293,7 @@ void TestKeyboard::everyKindIsEditedFromTheKeyboard_data()
     QTest::newRow("file picker")        << "General_Keywords" << "NetmailFlagButton" << QStringList{"<Space>"}              << "NetmailFlag"        << "/picked/by/keyboard";
     QTest::newRow("+ button")           << "Files_and_Paths"  << "IncludeButton"   << QStringList{"<Space>"}                << "Include"            << "/picked/by/keyboard";
     QTest::newRow("link text field")    << "Link_Keywords"    << "Password"        << QStringList{"secret"}                 << "Password"           << "secret";
-    QTest::newRow("Use box")            << "Link_Keywords"    << "PktSizeUse"      << QStringList{"<Space>"}                << "PktSizeUse"         << "unchecked";
+    QTest::newRow("Use box")            << "Link_Keywords"    << "PktSizeUse"      << QStringList{"<Space>"}                << "PktSizeUse"         << "checked";
     QTest::newRow("link radio")         << "Link_Keywords"    << "Pause"           << QStringList{"<Space>", "<Right>"}     << "Pause"              << "1";
     // clang-format on
 }
@@ -295,6 +308,9 @@ void TestKeyboard::everyKindIsEditedFromTheKeyboard()
     // The file pickers' dialog answers this name.
     if (stop.endsWith(QStringLiteral("Button")))
         vog::FileOpenDialog::setNextAnswer(QStringLiteral("/picked/by/keyboard"));
+    ConfigFixture files;
+    if (window == QLatin1String("Link_Keywords"))
+        showALink(files);
     QWidget *w = windowNamed(window);
     showActive(w);
     firstStop(w)->setFocus(Qt::TabFocusReason);

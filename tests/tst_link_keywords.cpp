@@ -77,8 +77,8 @@ const FullRow FullLink[] = {
     {"FileBoxAlways on",                   "FileBoxAlways",          "On",              "Off"},
     {"Import off",                         "Import",                 "Off",             "On"},
     {"Level 9",                            "Level",                  "9",               "0"},
-    // With nothing selected in the General Keywords window, an empty cell keeps the choice.
-    {"LinkBundleNameStyle amiga",          "LinkBundleNameStyle",    "5",               "5"},
+    // With nothing selected in the General Keywords window, an empty cell selects nothing.
+    {"LinkBundleNameStyle amiga",          "LinkBundleNameStyle",    "5",               "-1"},
     {"LinkGrp F",                          "LinkGrp",                "F",               ""},
     {"LinkMsgBaseDir /full/msgbase",       "LinkMsgBaseDir",         "/full/msgbase",   ""},
     {"Mandatory on",                       "Mandatory",              "On",              "Off"},
@@ -435,20 +435,61 @@ private slots:
             QCOMPARE(state(field), expectedState);
     }
 
-    void clearedUseBoxStaysCleared()
+    // While no link is shown the rows take nothing; Defaults and New stay at hand.
+    void rowsGreyedWhileNoLinkIsShown()
     {
         Program program;
         ConfigFixture files;
-        openAndShow("Link NoPause\nLink Pause\nAutoPause 30\n", files);
+        openAndShow("Link A\nAka 2:2/2\n", files);
+        vog::RowForm *form = Link_Keywords->form();
+        auto *password = Link_Keywords->field<vog::TextField>("Password");
+        for (QWidget *w : form->fieldsWithButtons() + form->useBoxes())
+            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+        QVERIFY(Link_Keywords->LinkDefaultsButton->isEnabled());
+        QVERIFY(Link_Keywords->NewLinkButton->isEnabled());
+        QTest::keyClicks(password, QStringLiteral("lost"));
+        QCOMPARE(password->text(), QString());
         pick(0);
-        QCOMPARE(state("AutoPauseUse"), QStringLiteral("unchecked"));
-        pick(1);
-        QCOMPARE(state("AutoPause"), QStringLiteral("30"));
-        QCOMPARE(state("AutoPauseUse"), QStringLiteral("unchecked"));
-        // Checked again by the user, it stays so for a link with a value.
-        Link_Keywords->findChild<vog::UseBox *>("AutoPauseUse")->click();
-        pick(1);
-        QCOMPARE(state("AutoPauseUse"), QStringLiteral("checked"));
+        for (QWidget *w : form->fieldsWithButtons() + form->useBoxes())
+            QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+    }
+
+    // Every row of a link, Use boxes and the bundle style too, as its first pick shows it,
+    // whatever was picked before.
+    void sameStatesInAnyOrder_data()
+    {
+        QTest::addColumn<QList<int>>("order");
+        QTest::newRow("first to last") << QList<int>{0, 1, 2};
+        QTest::newRow("last to first") << QList<int>{2, 1, 0};
+        QTest::newRow("each twice, mixed") << QList<int>{1, 0, 2, 1, 2, 0};
+    }
+    void sameStatesInAnyOrder()
+    {
+        QFETCH(QList<int>, order);
+        const QByteArray config = "Link Bare\nAka 1:1/1\n" + fullSection()
+                + "Link Part\nAutoPause 30\nLinkBundleNameStyle addrdiff\n";
+        const auto rowStates = [] {
+            QStringList out;
+            vog::RowForm *form = Link_Keywords->form();
+            for (QWidget *w : form->fields() + form->useBoxes())
+                out.append(w->objectName() + u'=' + fieldState(w));
+            return out;
+        };
+        QList<QStringList> first;
+        for (int link = 0; link < 3; ++link) {
+            Program program;
+            ConfigFixture files;
+            openAndShow(config, files);
+            pick(link);
+            first.append(rowStates());
+        }
+        Program program;
+        ConfigFixture files;
+        openAndShow(config, files);
+        for (int link : order) {
+            pick(link);
+            QCOMPARE(rowStates(), first.at(link));
+        }
     }
 
     void bundleStyleDefaultFollowsGeneralByCaption_data()
@@ -475,8 +516,8 @@ private slots:
         QTest::newRow("a word in the cell wins")
             << QByteArray("BundleNameStyle addrsCRC32") << QByteArray() << QByteArray("addrdiff")
             << "addrDiff";
-        QTest::newRow("nothing there keeps the link shown before")
-            << QByteArray() << QByteArray("addrdiffalways") << QByteArray() << "addrDiffAlways";
+        QTest::newRow("nothing there selects nothing, whatever was shown before")
+            << QByteArray() << QByteArray("addrdiffalways") << QByteArray() << "";
         QTest::newRow("nothing anywhere selects nothing")
             << QByteArray() << QByteArray() << QByteArray("none of them") << "";
     }
@@ -626,6 +667,9 @@ private slots:
         QFETCH(QString, field);
         QFETCH(bool, directory);
         Program program;
+        ConfigFixture files;
+        openAndShow("Link A\n", files);
+        pick(0);
         auto *b = Link_Keywords->findChild<vog::BrowseButton *>(button);
         QVERIFY(b);
         if (directory) {
