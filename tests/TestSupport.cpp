@@ -115,6 +115,7 @@ QString fieldState(const QWidget *window, const QString &name)
     return fieldState(window->findChild<QWidget *>(name));
 }
 
+#include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
@@ -123,7 +124,7 @@ QString fieldState(const QWidget *window, const QString &name)
 QWidget *windowNamed(const QString &name)
 {
     for (QWidget *w : QList<QWidget *>{Main, General_Keywords, Files_and_Paths, Link_Keywords,
-                                       Select_directory})
+                                       Select_directory, Area_Definition})
         if (w && w->objectName() == name)
             return w;
     return nullptr;

@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QStatusBar>
 
 #include <optional>
@@ -94,8 +95,14 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     QuickFindAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     addAction(QuickFindAction);
 
-    auto *client = new QWidget(this);
-    setCentralWidget(client);
+    // The client area scrolls where the screen is smaller than the window.
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    auto *client = new QWidget(scroll);
+    scroll->setWidget(client);
+    setCentralWidget(scroll);
     CodepageLabel = new QLabel(this);
     CodepageLabel->setObjectName(QStringLiteral("CodepageLabel"));
     statusBar()->addWidget(CodepageLabel);
@@ -108,6 +115,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     Memo1 = new QPlainTextEdit(client);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(16, 22, 457, 255);
+    client->setMinimumSize(Memo1->geometry().right() + 16, Memo1->geometry().bottom() + 16);
     Memo1->setAccessibleName(QStringLiteral("Notes"));
     Memo1->setPlainText(QStringLiteral("Шо еще сделать:\n"
                                        "- Прикрутить инклуды\n"
