@@ -16,7 +16,9 @@
 #include "fields/TextField.h"
 #include "shell/TMain.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QLabel>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -151,6 +153,8 @@ private slots:
     void menuAcceleratorsOpenAndShowEverything();
     void configuratorAcceleratorDoesNothingBeforeAnOpen();
     void acceleratorsAreUniqueWithinEachMenu();
+    void mnemonicsAreUniqueWithinEachWindow_data();
+    void mnemonicsAreUniqueWithinEachWindow();
 
 private:
     std::unique_ptr<Program> m_program;
@@ -424,6 +428,42 @@ void TestKeyboard::acceleratorsAreUniqueWithinEachMenu()
     const QStringList file = letters(Main->N1->actions());
     QCOMPARE(file.size(), 4);
     QCOMPARE(QSet<QString>(file.begin(), file.end()).size(), 4);
+}
+
+void TestKeyboard::mnemonicsAreUniqueWithinEachWindow_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const char *name : {"Main", "General_Keywords", "Files_and_Paths", "Link_Keywords",
+                             "Area_Definition", "Select_directory", "AreaDialog"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+// One Alt+letter reaches one control: no two labels or buttons of a window underline the same
+// letter.
+void TestKeyboard::mnemonicsAreUniqueWithinEachWindow()
+{
+    QFETCH(QString, window);
+    std::unique_ptr<QWidget> dialog;
+    if (window == QLatin1String("AreaDialog"))
+        dialog = std::make_unique<AreaDialog>();
+    QWidget *w = dialog ? dialog.get() : windowNamed(window);
+    QVERIFY(w);
+    QMap<QString, QStringList> byLetter;
+    const auto note = [&](const QString &text) {
+        const QKeySequence mnemonic = QKeySequence::mnemonic(text);
+        if (!mnemonic.isEmpty())
+            byLetter[mnemonic.toString()].append(text);
+    };
+    for (const QLabel *label : w->findChildren<QLabel *>())
+        if (label->buddy())
+            note(label->text());
+    for (const QAbstractButton *button : w->findChildren<QAbstractButton *>())
+        note(button->text());
+    QStringList shared;
+    for (auto it = byLetter.cbegin(); it != byLetter.cend(); ++it)
+        if (it->size() > 1)
+            shared.append(it.key() + QStringLiteral(": ") + it->join(QStringLiteral(", ")));
+    QCOMPARE(shared, QStringList());
 }
 
 QTEST_MAIN(TestKeyboard)
