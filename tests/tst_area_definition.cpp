@@ -6,6 +6,7 @@
 
 #include "document/ConfigDocument.h"
 #include "editors/AreaListModel.h"
+#include "editors/LinkDialog.h"
 #include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
 #include "shell/Startup.h"
@@ -125,10 +126,18 @@ void act(const QString &step)
         box->selectAll();
         QTest::keyClicks(box, rest.section(u'=', 1));
         QTest::keyClick(box, Qt::Key_Tab);
-    } else if (kind == QLatin1String("add")) {
+    } else if (kind == QLatin1String("add") || kind == QLatin1String("add?")) {
+        // "add?": an address that no link has, which is asked about first and answered Yes.
         retype(w->AreaLinkAddress->lineEdit(), rest);
         QVERIFY(w->AreaLinkAdd->isEnabled());
-        QTest::mouseClick(w->AreaLinkAdd, Qt::LeftButton);
+        QString asked;
+        whenModal<QMessageBox>(
+                [&](QMessageBox *box) {
+                    asked = box->text();
+                    box->button(QMessageBox::Yes)->click();
+                },
+                [&] { QTest::mouseClick(w->AreaLinkAdd, Qt::LeftButton); });
+        QCOMPARE(asked.isEmpty(), kind == QLatin1String("add"));
     } else if (kind == QLatin1String("unlink")) {
         const auto found = w->AreaLinks->findItems(rest, Qt::MatchStartsWith);
         QVERIFY2(!found.isEmpty(), qPrintable(step));
@@ -265,6 +274,8 @@ private slots:
         QTest::newRow("by tag, any case") << "ru.gen" << QStringList{"RU.GENERAL"};
         QTest::newRow("by a link's address") << "2:5020/8" << QStringList{"RU.GENERAL", "FIDO.NEWS"};
         QTest::newRow("by part of an address") << "5020/77" << QStringList{"RU.GENERAL"};
+        QTest::newRow("a whole address, not those it begins") << "2:5020/7" << QStringList{};
+        QTest::newRow("a whole address, exactly") << "2:5020/77" << QStringList{"RU.GENERAL"};
         QTest::newRow("by description") << "TALK" << QStringList{"RU.GENERAL"};
         QTest::newRow("not by path") << "/var" << QStringList{};
         QTest::newRow("not by group") << "-g" << QStringList{};
@@ -296,7 +307,7 @@ private slots:
             << "pick RU.GENERAL\ntext AreaGroup=Z\nnumber AreaPurge=0\ntext AreaBase=Jam"
             << QByteArray(Areas).replace("-b Squish -p 14 -d \"Russian talk\" 2:5020/77", "-b Jam -d \"Russian talk\" -g Z 2:5020/77");
         QTest::newRow("a link added to several areas and taken off them")
-            << "pick NETMAIL,LOCAL.TEST,FIDO.NEWS\nadd 2:5020/99\npick RU.GENERAL,FIDO.NEWS\nunlink 2:5020/8"
+            << "pick NETMAIL,LOCAL.TEST,FIDO.NEWS\nadd? 2:5020/99\npick RU.GENERAL,FIDO.NEWS\nunlink 2:5020/8"
             << QByteArray(Areas).replace("2:5020/77 -r 2:5020/8", "2:5020/77 -r")
                                 .replace("-g A -h", "-g A -h 2:5020/99")
                                 .replace("-b Msg", "-b Msg 2:5020/99")
@@ -354,7 +365,7 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(tags(), (QStringList{"MAIN.ONE", "PART.ONE", "PART.TWO"}));
         act(QStringLiteral("pick PART.TWO,PART.ONE"));
-        act(QStringLiteral("add 1:1/2"));
+        act(QStringLiteral("add? 1:1/2"));
         act(QStringLiteral("new PART.NEW /n"));
         save();
         QCOMPARE(contents(mainPath), main);
@@ -430,6 +441,97 @@ private slots:
         QCOMPARE(Area_Definition->AreaTag->text(), QStringLiteral("FIDO.NEWS"));
         QCOMPARE(Area_Definition->AreaLinks->count(), 1);
         QVERIFY(Area_Definition->AreaLinkAddress->findText(QStringLiteral("2:5020/99")) >= 0);
+    }
+
+    // Tab goes into the area list and out of it again, both ways, leaving the rows picked as
+    // they were; the arrow keys move in it.
+    void tabPassesThroughTheList()
+    {
+        Program program;
+        ConfigFixture files;
+        QVERIFY(openConfig(files.write(Areas)).isEmpty());
+        TArea_Definition *w = window();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        select({QStringLiteral("NETMAIL"), QStringLiteral("FIDO.NEWS")});
+        const QStringList order{"AreaFilter", "NewAreaButton", "RemoveAreaButton", "AreaList",
+                                "AreaTag", "AreaPath", "AreaBase", "AreaGroup",
+                                "AreaDescription", "AreaAka", "AreaPurge", "AreaMaxMsgs",
+                                "AreaOptions", "AreaLinks", "AreaLinkAddress", "AreaLinkRemove"};
+        const QString picked = w->AreaTag->text();
+        const auto round = [&](Qt::KeyboardModifiers modifiers) {
+            w->AreaFilter->setFocus(Qt::TabFocusReason);
+            QStringList walked;
+            for (int i = 0; i < 2 * order.size(); ++i) {
+                QWidget *f = QApplication::focusWidget();
+                // A drop-down's text box stands for the drop-down.
+                while (f && f->objectName().isEmpty() && f != w)
+                    f = f->parentWidget();
+                walked.append(f ? f->objectName() : QString());
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+                if (QApplication::focusWidget() == w->AreaFilter)
+                    break;
+            }
+            return walked;
+        };
+        QStringList backwards{order.first()};
+        for (qsizetype i = order.size() - 1; i > 0; --i)
+            backwards.append(order[i]);
+        QCOMPARE(round(Qt::NoModifier), order);
+        QCOMPARE(round(Qt::ShiftModifier), backwards);
+        QCOMPARE(Area_Definition->selectedAreas().size(), std::size_t(2));
+        QCOMPARE(w->AreaTag->text(), picked);
+        w->AreaList->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w->AreaList, Qt::Key_Up);
+        QVERIFY(w->AreaTag->text() != picked);
+    }
+
+    // An address that no link has is asked about before it is added; a text that is no
+    // address says why under it.
+    void addressNoLinkHasIsAskedAbout()
+    {
+        Program program;
+        ConfigFixture files;
+        QVERIFY(openConfig(files.write(Areas)).isEmpty());
+        TArea_Definition *w = window();
+        select({QStringLiteral("NETMAIL"), QStringLiteral("BAD")});
+        retype(w->AreaLinkAddress->lineEdit(), QStringLiteral("5020/55"));
+        QVERIFY(!w->AreaLinkAdd->isEnabled());
+        QCOMPARE(w->AreaLinkReason->text(), vog::addressRefusal(QStringLiteral("5020/55")));
+        retype(w->AreaLinkAddress->lineEdit(), QStringLiteral("2:5020/55"));
+        QCOMPARE(w->AreaLinkReason->text(), QString());
+        QString asked;
+        whenModal<QMessageBox>(
+                [&](QMessageBox *box) {
+                    asked = box->text();
+                    box->button(QMessageBox::No)->click();
+                },
+                [&] { QTest::mouseClick(w->AreaLinkAdd, Qt::LeftButton); });
+        QCOMPARE(asked, QStringLiteral("No link has the address 2:5020/55. Add it to the 2 "
+                                       "selected areas anyway?"));
+        QVERIFY(!Main->N3->isEnabled());
+    }
+
+    // A value no word of the line can carry is refused as it is typed, the field named by its
+    // label; the area keeps what it had until the text can be written.
+    void valueNoWordCarriesIsRefusedAsTyped()
+    {
+        Program program;
+        ConfigFixture files;
+        QVERIFY(openConfig(files.write(Areas)).isEmpty());
+        window();
+        act(QStringLiteral("pick RU.GENERAL"));
+        // Pasted whole.
+        QLineEdit *description = Area_Definition->AreaDescription;
+        description->selectAll();
+        description->insert(QStringLiteral("Say \"hi\""));
+        QCOMPARE(Area_Definition->AreaFieldReason->text(),
+                 QStringLiteral("Description: a value in quotes can't hold a quote"));
+        QVERIFY(!Main->N3->isEnabled());
+        description->selectAll();
+        description->insert(QStringLiteral("Say hi"));
+        QCOMPARE(Area_Definition->AreaFieldReason->text(), QString());
+        QVERIFY(Main->N3->isEnabled());
     }
 };
 

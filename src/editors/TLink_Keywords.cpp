@@ -184,9 +184,8 @@ QString TLink_Keywords::refusal(const QString &name, const QString *address, int
             return QStringLiteral("The link %1 has this name.").arg(doc.linkName(c));
     if (!address)
         return {};
-    if (!vog::isNodeAddress(*address))
-        return QStringLiteral("The address reads as zone:net/node, optionally .point and "
-                              "@domain.");
+    if (const QString why = vog::addressRefusal(*address); !why.isEmpty())
+        return why;
     static const vog::KeywordRow &aka = *vog::rowNamed("Aka");
     for (int c = 1; c < links; ++c) {
         const QStringList akas = doc.inEffect(aka, c).text().split(QLatin1Char(' '),
