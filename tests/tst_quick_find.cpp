@@ -107,6 +107,9 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, field);
         QVERIFY(openConfig(m_files.write(Hub)).isEmpty());
+        // A link's rows take the focus once a link is shown.
+        Link_Keywords->LinkChange->setCurrentIndex(0);
+        Link_Keywords->LinkChangeChange();
         pressCtrlF(windowNamed(from));
         QTest::keyClicks(popup()->QuickFindText, typed);
         for (int i = 0; i < downs; ++i)

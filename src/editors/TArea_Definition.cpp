@@ -133,6 +133,8 @@ TArea_Definition::TArea_Definition(QWidget *parent) : QWidget(parent, Qt::Window
                                       "or that name a link whose address holds it"));
     AreaFilter->setPlaceholderText(QStringLiteral("Filter: tag, description or link address"));
     AreaFilter->setClearButtonEnabled(true);
+    for (QAbstractButton *clear : AreaFilter->findChildren<QAbstractButton *>())
+        clear->setAccessibleName(QStringLiteral("Clear the filter"));
 
     m_model = new vog::AreaListModel(areas(), this);
     AreaList = named(new AreaTable(this), "AreaList", QStringLiteral("Areas"));

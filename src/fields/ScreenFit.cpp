@@ -68,19 +68,24 @@ void keepWindowsOnScreen()
     qApp->installEventFilter(fit);
 }
 
-QWidget *scrollingContent(QWidget *window)
+QScrollArea *scrollingArea(QWidget *parent)
 {
-    auto *layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto *scroll = new QScrollArea(window);
+    auto *scroll = new QScrollArea(parent);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     // It takes no stop of Tab's round: the controls on it do.
     scroll->setFocusPolicy(Qt::NoFocus);
-    auto *content = new QWidget(scroll);
-    scroll->setWidget(content);
+    scroll->setWidget(new QWidget(scroll));
+    return scroll;
+}
+
+QWidget *scrollingContent(QWidget *window)
+{
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QScrollArea *scroll = scrollingArea(window);
     layout->addWidget(scroll);
-    return content;
+    return scroll->widget();
 }
 
 } // namespace vog

@@ -2,6 +2,7 @@
 
 #include <QRect>
 
+class QScrollArea;
 class QWidget;
 
 namespace vog {
@@ -20,5 +21,7 @@ void keepWindowsOnScreen();
 // The widget a window's controls stand on, inside a frameless scroll area that fills the
 // window: where the window is smaller than what they need, they scroll rather than being cut.
 QWidget *scrollingContent(QWidget *window);
+// The frameless scroll area alone, its content widget made, for a window that places it itself.
+QScrollArea *scrollingArea(QWidget *parent);
 
 } // namespace vog

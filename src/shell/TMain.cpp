@@ -15,6 +15,7 @@
 #include "editors/TLink_Keywords.h"
 #include "fields/FileOpenDialog.h"
 #include "fields/LineList.h"
+#include "fields/ScreenFit.h"
 #include "fields/SharedFont.h"
 
 #include "reader/LineGrammar.h"
@@ -96,12 +97,8 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     addAction(QuickFindAction);
 
     // The client area scrolls where the screen is smaller than the window.
-    auto *scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setFocusPolicy(Qt::NoFocus);
-    auto *client = new QWidget(scroll);
-    scroll->setWidget(client);
+    QScrollArea *scroll = vog::scrollingArea(this);
+    QWidget *client = scroll->widget();
     setCentralWidget(scroll);
     CodepageLabel = new QLabel(this);
     CodepageLabel->setObjectName(QStringLiteral("CodepageLabel"));
