@@ -484,6 +484,8 @@ private slots:
         w->AreaList->setFocus(Qt::TabFocusReason);
         QTest::keyClick(w->AreaList, Qt::Key_Up);
         QVERIFY(w->AreaTag->text() != picked);
+        if (const QByteArray folder = qgetenv("VOG_SCREENSHOTS"); !folder.isEmpty())
+            w->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/area-list-focus.png"));
     }
 
     // An address that no link has is asked about before it is added; a text that is no

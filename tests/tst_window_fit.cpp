@@ -1,5 +1,5 @@
-// Every window and dialog on a small screen (the offscreen screen of 800 by 600, and the same
-// at a scale factor of 1.5, which leaves 533 by 400): it opens inside the screen's available
+// Every window and dialog on a small screen (an offscreen screen of 800 by 600, and the same at
+// a scale factor of 1.5, which leaves 533 by 400): it opens inside the screen's available
 // area, keeps the size asked where that fits, and each of its buttons can be reached, on the
 // window or by scrolling its content.
 #include "TestSupport.h"
@@ -42,6 +42,17 @@ class TestWindowFit final : public QObject
 {
     Q_OBJECT
 private slots:
+    // The screen is the small one asked for (tests/CMakeLists.txt), in the scale's pixels.
+    void initTestCase()
+    {
+        const double scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                : 1.0;
+        const QSize size = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QVERIFY2(qAbs(size.width() - 800 / scale) <= 1 && qAbs(size.height() - 600 / scale) <= 1,
+                 qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
+    }
+
     void everyWindowFitsTheScreen_data()
     {
         QTest::addColumn<QString>("window");
