@@ -6,6 +6,7 @@
 #include "shell/TMain.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
@@ -128,6 +129,13 @@ QWidget *windowNamed(const QString &name)
         if (w && w->objectName() == name)
             return w;
     return nullptr;
+}
+
+void showALink(ConfigFixture &files)
+{
+    openConfig(files.write("Link A\nAka 2:2/2\n"));
+    Link_Keywords->LinkChange->setCurrentIndex(0);
+    Link_Keywords->LinkChangeChange();
 }
 
 bool withChooser(const std::function<void()> &show,

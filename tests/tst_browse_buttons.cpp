@@ -13,7 +13,6 @@
 #include "shell/Startup.h"
 #include "fields/TextField.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QPushButton>
 #include <QtTest>
@@ -44,11 +43,8 @@ private slots:
         QVERIFY(QDir(root.path()).mkpath("mail/inbound"));
         QDir::setCurrent(root.path());
         Program program;
-        // A link shown, whose rows take input.
         ConfigFixture files;
-        QVERIFY(openConfig(files.write("Link A\n")).isEmpty());
-        Link_Keywords->LinkChange->setCurrentIndex(0);
-        Link_Keywords->LinkChangeChange();
+        showALink(files);
         chooseWith(Link_Keywords->findChild<vog::BrowseButton *>("FileBoxButton"), [](TSelect_directory *chooser) {
             auto *list = chooser->DirectoryListBox;
             const auto found = list->findItems("mail", Qt::MatchExactly);

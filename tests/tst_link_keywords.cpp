@@ -435,60 +435,37 @@ private slots:
             QCOMPARE(state(field), expectedState);
     }
 
-    // While no link is shown the rows take nothing; Defaults and New stay at hand.
-    void rowsGreyedWhileNoLinkIsShown()
+    // While no link is shown the rows take nothing, Defaults and New stay; a link's rows,
+    // Use boxes and bundle style too, show what its first pick showed, in any order of picks.
+    void rowsOfNoLinkGreyedAndOfALinkTheSameInAnyOrder()
     {
-        Program program;
-        ConfigFixture files;
-        openAndShow("Link A\nAka 2:2/2\n", files);
-        vog::RowForm *form = Link_Keywords->form();
-        auto *password = Link_Keywords->field<vog::TextField>("Password");
-        for (QWidget *w : form->fieldsWithButtons() + form->useBoxes())
-            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
-        QVERIFY(Link_Keywords->LinkDefaultsButton->isEnabled());
-        QVERIFY(Link_Keywords->NewLinkButton->isEnabled());
-        QTest::keyClicks(password, QStringLiteral("lost"));
-        QCOMPARE(password->text(), QString());
-        pick(0);
-        for (QWidget *w : form->fieldsWithButtons() + form->useBoxes())
-            QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
-    }
-
-    // Every row of a link, Use boxes and the bundle style too, as its first pick shows it,
-    // whatever was picked before.
-    void sameStatesInAnyOrder_data()
-    {
-        QTest::addColumn<QList<int>>("order");
-        QTest::newRow("first to last") << QList<int>{0, 1, 2};
-        QTest::newRow("last to first") << QList<int>{2, 1, 0};
-        QTest::newRow("each twice, mixed") << QList<int>{1, 0, 2, 1, 2, 0};
-    }
-    void sameStatesInAnyOrder()
-    {
-        QFETCH(QList<int>, order);
         const QByteArray config = "Link Bare\nAka 1:1/1\n" + fullSection()
                 + "Link Part\nAutoPause 30\nLinkBundleNameStyle addrdiff\n";
-        const auto rowStates = [] {
+        const auto rows = [] {
             QStringList out;
-            vog::RowForm *form = Link_Keywords->form();
-            for (QWidget *w : form->fields() + form->useBoxes())
-                out.append(w->objectName() + u'=' + fieldState(w));
+            for (QWidget *w : Link_Keywords->form()->fieldsWithButtons() + Link_Keywords->form()->useBoxes())
+                out.append(w->objectName() + u'=' + fieldState(w) + (w->isEnabled() ? "" : " greyed"));
             return out;
         };
-        QList<QStringList> first;
+        QList<QStringList> first; // each link's rows as its first pick shows them
         for (int link = 0; link < 3; ++link) {
             Program program;
             ConfigFixture files;
             openAndShow(config, files);
+            const QStringList none = rows();
+            QCOMPARE(none.filter(" greyed").size(), none.size());
+            QVERIFY(Link_Keywords->NewLinkButton->isEnabled()
+                    && Link_Keywords->LinkDefaultsButton->isEnabled());
             pick(link);
-            first.append(rowStates());
+            first.append(rows());
+            QCOMPARE(first.last().filter(" greyed").size(), 0);
         }
         Program program;
         ConfigFixture files;
         openAndShow(config, files);
-        for (int link : order) {
+        for (int link : {2, 1, 0, 2, 0, 1}) {
             pick(link);
-            QCOMPARE(rowStates(), first.at(link));
+            QCOMPARE(rows(), first.at(link));
         }
     }
 
@@ -668,8 +645,7 @@ private slots:
         QFETCH(bool, directory);
         Program program;
         ConfigFixture files;
-        openAndShow("Link A\n", files);
-        pick(0);
+        showALink(files);
         auto *b = Link_Keywords->findChild<vog::BrowseButton *>(button);
         QVERIFY(b);
         if (directory) {

@@ -107,9 +107,7 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, field);
         QVERIFY(openConfig(m_files.write(Hub)).isEmpty());
-        // A link's rows take the focus once a link is shown.
-        Link_Keywords->LinkChange->setCurrentIndex(0);
-        Link_Keywords->LinkChangeChange();
+        Link_Keywords->LinkChangeChange(); // a link's rows take the focus once one is shown
         pressCtrlF(windowNamed(from));
         QTest::keyClicks(popup()->QuickFindText, typed);
         for (int i = 0; i < downs; ++i)
