@@ -16,9 +16,7 @@
 #include "fields/TextField.h"
 #include "shell/TMain.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QLabel>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -144,8 +142,6 @@ private slots:
     void menuAcceleratorsOpenAndShowEverything();
     void configuratorAcceleratorDoesNothingBeforeAnOpen();
     void acceleratorsAreUniqueWithinEachMenu();
-    void mnemonicsAreUniqueWithinEachWindow_data();
-    void mnemonicsAreUniqueWithinEachWindow();
 
 private:
     std::unique_ptr<Program> m_program;
@@ -419,32 +415,6 @@ void TestKeyboard::acceleratorsAreUniqueWithinEachMenu()
     const QStringList file = letters(Main->N1->actions());
     QCOMPARE(file.size(), 4);
     QCOMPARE(QSet<QString>(file.begin(), file.end()).size(), 4);
-}
-
-void TestKeyboard::mnemonicsAreUniqueWithinEachWindow_data()
-{
-    QTest::addColumn<QString>("window");
-    for (const char *name : {"Main", "General_Keywords", "Files_and_Paths", "Link_Keywords",
-                             "Area_Definition", "Select_directory", "AreaDialog"})
-        QTest::newRow(name) << QString::fromLatin1(name);
-}
-
-// One Alt+letter reaches one control: no two labels or buttons of a window underline the same.
-void TestKeyboard::mnemonicsAreUniqueWithinEachWindow()
-{
-    QFETCH(QString, window);
-    AreaDialog dialog;
-    QWidget *w = window == "AreaDialog" ? &dialog : windowNamed(window);
-    QStringList captions, letters;
-    for (const QLabel *label : w->findChildren<QLabel *>())
-        captions.append(label->buddy() ? label->text() : QString());
-    for (const QAbstractButton *button : w->findChildren<QAbstractButton *>())
-        captions.append(button->text());
-    for (const QString &caption : captions) {
-        const QString letter = QKeySequence::mnemonic(caption).toString();
-        QVERIFY2(letter.isEmpty() || !letters.contains(letter), qPrintable(letter + ": " + caption));
-        letters.append(letter);
-    }
 }
 
 QTEST_MAIN(TestKeyboard)

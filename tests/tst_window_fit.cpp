@@ -1,6 +1,7 @@
 // Every window and dialog on an 800x600 screen, at scale 1 and 1.5 (tests/CMakeLists.txt): it
 // opens inside the available area, keeps a size asked for where that fits, and each button
-// lies on the window or on a scrolling content that does.
+// lies on the window or on a scrolling content that does. One Alt+letter reaches one control:
+// no two labels or buttons of a window underline the same letter.
 #include "TestSupport.h"
 
 #include "editors/LinkDialog.h"
@@ -10,6 +11,7 @@
 #include "shell/TMain.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
 #include <QtTest>
@@ -47,7 +49,11 @@ private slots:
         QVERIFY(area.contains(w->frameGeometry()));
         if (area.width() >= asked.width() && area.height() >= asked.height())
             QCOMPARE(w->size(), asked.isEmpty() ? w->size() : asked);
+        QStringList letters;
+        for (const QLabel *label : w->findChildren<QLabel *>())
+            letters.append(QKeySequence::mnemonic(label->buddy() ? label->text() : "").toString());
         for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
+            letters.append(QKeySequence::mnemonic(b->text()).toString());
             QWidget *on = w; // the window, or the content of the scroll area holding the button
             for (QWidget *p = b->parentWidget(); p != w; p = p->parentWidget())
                 if (auto *scroll = qobject_cast<QScrollArea *>(p); scroll && on == w) {
@@ -57,6 +63,8 @@ private slots:
             QVERIFY2(!b->isVisibleTo(w) || on->rect().contains(QRect(b->mapTo(on, QPoint()), b->size())),
                      qPrintable(b->objectName() + b->text()));
         }
+        for (const QString &letter : letters)
+            QVERIFY2(letter.isEmpty() || letters.count(letter) == 1, qPrintable(letter));
     }
 };
 
