@@ -6,6 +6,7 @@
 #include "shell/TMain.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
@@ -115,6 +116,7 @@ QString fieldState(const QWidget *window, const QString &name)
     return fieldState(window->findChild<QWidget *>(name));
 }
 
+#include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
@@ -123,10 +125,17 @@ QString fieldState(const QWidget *window, const QString &name)
 QWidget *windowNamed(const QString &name)
 {
     for (QWidget *w : QList<QWidget *>{Main, General_Keywords, Files_and_Paths, Link_Keywords,
-                                       Select_directory})
+                                       Select_directory, Area_Definition})
         if (w && w->objectName() == name)
             return w;
     return nullptr;
+}
+
+void showALink(ConfigFixture &files)
+{
+    openConfig(files.write("Link A\nAka 2:2/2\n"));
+    Link_Keywords->LinkChange->setCurrentIndex(0);
+    Link_Keywords->LinkChangeChange();
 }
 
 bool withChooser(const std::function<void()> &show,

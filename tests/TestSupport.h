@@ -54,6 +54,10 @@ private:
 QList<ShownError> openConfig(const QString &fileName);
 QList<ShownError> openCancelled();
 
+// A file of one link opened and the link picked, as the user does before a link's rows take
+// input.
+void showALink(ConfigFixture &files);
+
 class TSelect_directory;
 // Runs show (something that shows the directory chooser modally) and, while the chooser is up,
 // the user's steps on it. Whatever the steps leave open is closed by its title bar, which

@@ -6,6 +6,7 @@
 
 #include "document/ConfigDocument.h"
 #include "editors/AreaListModel.h"
+#include "editors/LinkDialog.h"
 #include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
 #include "shell/Startup.h"
@@ -125,10 +126,18 @@ void act(const QString &step)
         box->selectAll();
         QTest::keyClicks(box, rest.section(u'=', 1));
         QTest::keyClick(box, Qt::Key_Tab);
-    } else if (kind == QLatin1String("add")) {
+    } else if (kind == QLatin1String("add") || kind == QLatin1String("add?")) {
+        // "add?": an address that no link has, which is asked about first and answered Yes.
         retype(w->AreaLinkAddress->lineEdit(), rest);
         QVERIFY(w->AreaLinkAdd->isEnabled());
-        QTest::mouseClick(w->AreaLinkAdd, Qt::LeftButton);
+        QString asked;
+        whenModal<QMessageBox>(
+                [&](QMessageBox *box) {
+                    asked = box->text();
+                    box->button(QMessageBox::Yes)->click();
+                },
+                [&] { QTest::mouseClick(w->AreaLinkAdd, Qt::LeftButton); });
+        QCOMPARE(asked.isEmpty(), kind == QLatin1String("add"));
     } else if (kind == QLatin1String("unlink")) {
         const auto found = w->AreaLinks->findItems(rest, Qt::MatchStartsWith);
         QVERIFY2(!found.isEmpty(), qPrintable(step));
@@ -265,6 +274,8 @@ private slots:
         QTest::newRow("by tag, any case") << "ru.gen" << QStringList{"RU.GENERAL"};
         QTest::newRow("by a link's address") << "2:5020/8" << QStringList{"RU.GENERAL", "FIDO.NEWS"};
         QTest::newRow("by part of an address") << "5020/77" << QStringList{"RU.GENERAL"};
+        QTest::newRow("a whole address, not those it begins") << "2:5020/7" << QStringList{};
+        QTest::newRow("a whole address, exactly") << "2:5020/77" << QStringList{"RU.GENERAL"};
         QTest::newRow("by description") << "TALK" << QStringList{"RU.GENERAL"};
         QTest::newRow("not by path") << "/var" << QStringList{};
         QTest::newRow("not by group") << "-g" << QStringList{};
@@ -296,7 +307,7 @@ private slots:
             << "pick RU.GENERAL\ntext AreaGroup=Z\nnumber AreaPurge=0\ntext AreaBase=Jam"
             << QByteArray(Areas).replace("-b Squish -p 14 -d \"Russian talk\" 2:5020/77", "-b Jam -d \"Russian talk\" -g Z 2:5020/77");
         QTest::newRow("a link added to several areas and taken off them")
-            << "pick NETMAIL,LOCAL.TEST,FIDO.NEWS\nadd 2:5020/99\npick RU.GENERAL,FIDO.NEWS\nunlink 2:5020/8"
+            << "pick NETMAIL,LOCAL.TEST,FIDO.NEWS\nadd? 2:5020/99\npick RU.GENERAL,FIDO.NEWS\nunlink 2:5020/8"
             << QByteArray(Areas).replace("2:5020/77 -r 2:5020/8", "2:5020/77 -r")
                                 .replace("-g A -h", "-g A -h 2:5020/99")
                                 .replace("-b Msg", "-b Msg 2:5020/99")
@@ -354,7 +365,7 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(tags(), (QStringList{"MAIN.ONE", "PART.ONE", "PART.TWO"}));
         act(QStringLiteral("pick PART.TWO,PART.ONE"));
-        act(QStringLiteral("add 1:1/2"));
+        act(QStringLiteral("add? 1:1/2"));
         act(QStringLiteral("new PART.NEW /n"));
         save();
         QCOMPARE(contents(mainPath), main);
@@ -430,6 +441,60 @@ private slots:
         QCOMPARE(Area_Definition->AreaTag->text(), QStringLiteral("FIDO.NEWS"));
         QCOMPARE(Area_Definition->AreaLinks->count(), 1);
         QVERIFY(Area_Definition->AreaLinkAddress->findText(QStringLiteral("2:5020/99")) >= 0);
+    }
+
+    // Tab and Shift+Tab go into the area list and on out of it, the rows picked kept.
+    void tabPassesThroughTheList()
+    {
+        Program program;
+        ConfigFixture files;
+        QVERIFY(openConfig(files.write(Areas)).isEmpty());
+        TArea_Definition *w = window();
+        select({QStringLiteral("NETMAIL"), QStringLiteral("FIDO.NEWS")});
+        const QString picked = w->AreaTag->text();
+        QStringList forwards, backwards;
+        for (auto [keys, walked] : {std::pair(Qt::NoModifier, &forwards), {Qt::ShiftModifier, &backwards}}) {
+            w->AreaFilter->setFocus(Qt::TabFocusReason);
+            do {
+                QWidget *f = QApplication::focusWidget();
+                walked->append(f->objectName().isEmpty() ? f->parentWidget()->objectName()
+                                                         : f->objectName());
+                QTest::keyClick(f, Qt::Key_Tab, keys);
+            } while (QApplication::focusWidget() != w->AreaFilter && walked->size() < 40);
+        }
+        QCOMPARE(forwards.join(u' '), "AreaFilter NewAreaButton RemoveAreaButton AreaList AreaTag "
+                 "AreaPath AreaBase AreaGroup AreaDescription AreaAka AreaPurge AreaMaxMsgs "
+                 "AreaOptions AreaLinks AreaLinkAddress AreaLinkRemove");
+        std::reverse(backwards.begin() + 1, backwards.end());
+        QCOMPARE(backwards, forwards);
+        QCOMPARE(w->selectedAreas().size(), std::size_t(2));
+        QCOMPARE(w->AreaTag->text(), picked);
+        w->AreaList->setFocus(Qt::TabFocusReason);
+        if (const QByteArray folder = qgetenv("VOG_SCREENSHOTS"); !folder.isEmpty())
+            w->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/area-list-focus.png"));
+    }
+
+    // Said before it goes wrong: an address no link has is asked about, a text that is no
+    // address says why, a description no word can carry is refused as pasted.
+    void refusedOrAskedAsTyped()
+    {
+        Program program;
+        ConfigFixture files;
+        QVERIFY(openConfig(files.write(Areas)).isEmpty());
+        TArea_Definition *w = window();
+        select({QStringLiteral("NETMAIL"), QStringLiteral("BAD")});
+        retype(w->AreaLinkAddress->lineEdit(), QStringLiteral("5020/55"));
+        QVERIFY(!w->AreaLinkAdd->isEnabled());
+        QCOMPARE(w->AreaLinkReason->text(), vog::addressRefusal(QStringLiteral("5020/55")));
+        retype(w->AreaLinkAddress->lineEdit(), QStringLiteral("2:5020/55"));
+        QString asked;
+        whenModal<QMessageBox>([&](QMessageBox *box) { asked = box->text(); box->reject(); },
+                               [&] { w->AreaLinkAdd->click(); });
+        QCOMPARE(asked, "No link has the address 2:5020/55. Add it to the 2 selected areas anyway?");
+        w->AreaDescription->selectAll();
+        w->AreaDescription->insert(QStringLiteral("Say \"hi\""));
+        QCOMPARE(w->AreaFieldReason->text(), "Description: a value in quotes can't hold a quote");
+        QVERIFY(!Main->N3->isEnabled());
     }
 };
 

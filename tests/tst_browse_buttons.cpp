@@ -43,6 +43,8 @@ private slots:
         QVERIFY(QDir(root.path()).mkpath("mail/inbound"));
         QDir::setCurrent(root.path());
         Program program;
+        ConfigFixture files;
+        showALink(files);
         chooseWith(Link_Keywords->findChild<vog::BrowseButton *>("FileBoxButton"), [](TSelect_directory *chooser) {
             auto *list = chooser->DirectoryListBox;
             const auto found = list->findItems("mail", Qt::MatchExactly);

@@ -201,7 +201,8 @@ void TestKeyboard::tabWalksEveryWindowInItsOrder_data()
     // then the four Use boxes.
     QTest::newRow("Link Keywords")
         << "Link_Keywords"
-        << QStringList{"LinkChange", "LinkDefaultsButton", "NewLinkButton", "AccessGrp", "AdvancedAreafix", "Aka", "AllowEmptyPktPwd",
+        << QStringList{"LinkChange", "LinkDefaultsButton", "NewLinkButton", "CopyLinkButton",
+                       "RenameLinkButton", "RemoveLinkButton", "AccessGrp", "AdvancedAreafix", "Aka", "AllowEmptyPktPwd",
                        "AllowPktAddrDiffer", "ArcmailSize", "ArcNetmail", "Areafix",
                        "AreafixEchoLimit", "AreafixPwd", "AutoAreaCreate", "AutoAreaCreateFile",
                        "AutoAreaCreateFileButton", "AutoAreaCreateDefaults",
@@ -226,6 +227,9 @@ void TestKeyboard::tabWalksEveryWindowInItsOrder()
 {
     QFETCH(QString, window);
     QFETCH(QStringList, order);
+    ConfigFixture files;
+    if (window == QLatin1String("Link_Keywords"))
+        showALink(files);
     QWidget *w = windowNamed(window);
     showActive(w);
     QCOMPARE(firstStop(w)->objectName(), order.first());
@@ -280,7 +284,7 @@ void TestKeyboard::everyKindIsEditedFromTheKeyboard_data()
     QTest::newRow("file picker")        << "General_Keywords" << "NetmailFlagButton" << QStringList{"<Space>"}              << "NetmailFlag"        << "/picked/by/keyboard";
     QTest::newRow("+ button")           << "Files_and_Paths"  << "IncludeButton"   << QStringList{"<Space>"}                << "Include"            << "/picked/by/keyboard";
     QTest::newRow("link text field")    << "Link_Keywords"    << "Password"        << QStringList{"secret"}                 << "Password"           << "secret";
-    QTest::newRow("Use box")            << "Link_Keywords"    << "PktSizeUse"      << QStringList{"<Space>"}                << "PktSizeUse"         << "unchecked";
+    QTest::newRow("Use box")            << "Link_Keywords"    << "PktSizeUse"      << QStringList{"<Space>"}                << "PktSizeUse"         << "checked";
     QTest::newRow("link radio")         << "Link_Keywords"    << "Pause"           << QStringList{"<Space>", "<Right>"}     << "Pause"              << "1";
     // clang-format on
 }
@@ -295,6 +299,9 @@ void TestKeyboard::everyKindIsEditedFromTheKeyboard()
     // The file pickers' dialog answers this name.
     if (stop.endsWith(QStringLiteral("Button")))
         vog::FileOpenDialog::setNextAnswer(QStringLiteral("/picked/by/keyboard"));
+    ConfigFixture files;
+    if (window == QLatin1String("Link_Keywords"))
+        showALink(files);
     QWidget *w = windowNamed(window);
     showActive(w);
     firstStop(w)->setFocus(Qt::TabFocusReason);

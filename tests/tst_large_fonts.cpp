@@ -296,7 +296,8 @@ void checkChooser(TSelect_directory *chooser, Problems &problems)
     const QList<QWidget *> parts{chooser->DirectoryListBox, chooser->DriveComboBox,
                                  chooser->OkButton};
     for (int i = 0; i < parts.size(); ++i) {
-        problems.check(chooser->rect().contains(parts[i]->geometry()), parts[i],
+        problems.check(chooser->OkButton->parentWidget()->rect().contains(parts[i]->geometry()),
+                       parts[i],
                        QStringLiteral("outside the chooser"));
         for (int j = i + 1; j < parts.size(); ++j)
             problems.check(!parts[i]->geometry().intersects(parts[j]->geometry()), parts[i],
@@ -312,7 +313,8 @@ void checkChooser(TSelect_directory *chooser, Problems &problems)
 void checkMain(TMain *main, Problems &problems)
 {
     // The note sits whole in the client area below the menu bar.
-    QWidget *client = main->centralWidget();
+    // The widget the note stands on, which scrolls where the window is smaller.
+    QWidget *client = main->Memo1->parentWidget();
     problems.check(client->rect().contains(main->Memo1->geometry()), main->Memo1,
                    QStringLiteral("%1 cut off by the client area %2")
                        .arg(rectText(main->Memo1->geometry()), rectText(client->rect())));

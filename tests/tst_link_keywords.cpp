@@ -77,8 +77,8 @@ const FullRow FullLink[] = {
     {"FileBoxAlways on",                   "FileBoxAlways",          "On",              "Off"},
     {"Import off",                         "Import",                 "Off",             "On"},
     {"Level 9",                            "Level",                  "9",               "0"},
-    // With nothing selected in the General Keywords window, an empty cell keeps the choice.
-    {"LinkBundleNameStyle amiga",          "LinkBundleNameStyle",    "5",               "5"},
+    // With nothing selected in the General Keywords window, an empty cell selects nothing.
+    {"LinkBundleNameStyle amiga",          "LinkBundleNameStyle",    "5",               "-1"},
     {"LinkGrp F",                          "LinkGrp",                "F",               ""},
     {"LinkMsgBaseDir /full/msgbase",       "LinkMsgBaseDir",         "/full/msgbase",   ""},
     {"Mandatory on",                       "Mandatory",              "On",              "Off"},
@@ -435,20 +435,38 @@ private slots:
             QCOMPARE(state(field), expectedState);
     }
 
-    void clearedUseBoxStaysCleared()
+    // While no link is shown the rows take nothing, Defaults and New stay; a link's rows,
+    // Use boxes and bundle style too, show what its first pick showed, in any order of picks.
+    void rowsOfNoLinkGreyedAndOfALinkTheSameInAnyOrder()
     {
+        const QByteArray config = "Link Bare\nAka 1:1/1\n" + fullSection()
+                + "Link Part\nAutoPause 30\nLinkBundleNameStyle addrdiff\n";
+        const auto rows = [] {
+            QStringList out;
+            for (QWidget *w : Link_Keywords->form()->fieldsWithButtons() + Link_Keywords->form()->useBoxes())
+                out.append(w->objectName() + u'=' + fieldState(w) + (w->isEnabled() ? "" : " greyed"));
+            return out;
+        };
+        QList<QStringList> first; // each link's rows as its first pick shows them
+        for (int link = 0; link < 3; ++link) {
+            Program program;
+            ConfigFixture files;
+            openAndShow(config, files);
+            const QStringList none = rows();
+            QCOMPARE(none.filter(" greyed").size(), none.size());
+            QVERIFY(Link_Keywords->NewLinkButton->isEnabled()
+                    && Link_Keywords->LinkDefaultsButton->isEnabled());
+            pick(link);
+            first.append(rows());
+            QCOMPARE(first.last().filter(" greyed").size(), 0);
+        }
         Program program;
         ConfigFixture files;
-        openAndShow("Link NoPause\nLink Pause\nAutoPause 30\n", files);
-        pick(0);
-        QCOMPARE(state("AutoPauseUse"), QStringLiteral("unchecked"));
-        pick(1);
-        QCOMPARE(state("AutoPause"), QStringLiteral("30"));
-        QCOMPARE(state("AutoPauseUse"), QStringLiteral("unchecked"));
-        // Checked again by the user, it stays so for a link with a value.
-        Link_Keywords->findChild<vog::UseBox *>("AutoPauseUse")->click();
-        pick(1);
-        QCOMPARE(state("AutoPauseUse"), QStringLiteral("checked"));
+        openAndShow(config, files);
+        for (int link : {2, 1, 0, 2, 0, 1}) {
+            pick(link);
+            QCOMPARE(rows(), first.at(link));
+        }
     }
 
     void bundleStyleDefaultFollowsGeneralByCaption_data()
@@ -475,8 +493,8 @@ private slots:
         QTest::newRow("a word in the cell wins")
             << QByteArray("BundleNameStyle addrsCRC32") << QByteArray() << QByteArray("addrdiff")
             << "addrDiff";
-        QTest::newRow("nothing there keeps the link shown before")
-            << QByteArray() << QByteArray("addrdiffalways") << QByteArray() << "addrDiffAlways";
+        QTest::newRow("nothing there selects nothing, whatever was shown before")
+            << QByteArray() << QByteArray("addrdiffalways") << QByteArray() << "";
         QTest::newRow("nothing anywhere selects nothing")
             << QByteArray() << QByteArray() << QByteArray("none of them") << "";
     }
@@ -626,6 +644,8 @@ private slots:
         QFETCH(QString, field);
         QFETCH(bool, directory);
         Program program;
+        ConfigFixture files;
+        showALink(files);
         auto *b = Link_Keywords->findChild<vog::BrowseButton *>(button);
         QVERIFY(b);
         if (directory) {

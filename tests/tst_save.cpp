@@ -9,7 +9,10 @@
 #include "document/SafeWrite.h"
 #include "document/SaveSteps.h"
 #include "document/UnifiedDiff.h"
+#include "editors/LinkDialog.h"
+#include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
+#include "fields/TextField.h"
 #include "reader/Errors.h"
 #include "shell/SavePreview.h"
 #include "shell/Startup.h"
@@ -17,6 +20,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -444,6 +449,37 @@ private slots:
         QCOMPARE(bytesOf(path), bytes);
         QVERIFY(vog::document().hasChanges());
         QCOMPARE(Link_Keywords->focusWidget(), Link_Keywords->LinkChange);
+    }
+
+    // The status line counts the file as it stands after each command, a message about one
+    // command goes with the next, and a save from an editor window leaves it active.
+    void statusLineAndActiveWindowAfterEachCommand()
+    {
+        Program program;
+        ConfigFixture files;
+        const QString path = files.write("Name a\nLink A\nAka 1:1/1\nLink B\nAka 1:1/2\n");
+        QVERIFY(openConfig(path).isEmpty());
+        const QString utf8 = ", " + vog::sourceFile(0).codec.name();
+        QCOMPARE(Main->CodepageLabel->text(), "test.cfg: 5 lines, 2 links" + utf8);
+        whenModal<vog::LinkDialog>([](vog::LinkDialog *d) {
+            d->LinkNameEdit->setText("C");
+            d->LinkAkaEdit->setText("1:1/3");
+            d->accept();
+        }, [] { Link_Keywords->NewLinkButton->click(); });
+        QCOMPARE(Main->CodepageLabel->text(), "test.cfg: 8 lines, 3 links" + utf8);
+        Main->show();
+        General_Keywords->show();
+        General_Keywords->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(General_Keywords));
+        General_Keywords->field<vog::TextField>("Sysop")->setText("s");
+        whenModal<SavePreview>([](SavePreview *preview) { preview->accept(); },
+                               [] { QTest::keyClick(General_Keywords, Qt::Key_S, Qt::ControlModifier); });
+        QCOMPARE(bytesOf(path).count('\n'), 9);
+        QCOMPARE(Main->SaveStatus->text() + Main->CodepageLabel->text(),
+                 "Saved 1 filetest.cfg: 9 lines, 3 links" + utf8);
+        QTRY_COMPARE(QApplication::activeWindow(), General_Keywords);
+        QVERIFY(openConfig(files.write("Link E\n", "other.cfg")).isEmpty());
+        QCOMPARE(Main->SaveStatus->text() + Main->CodepageLabel->text(), "other.cfg: 1 line, 1 link" + utf8);
     }
 };
 

@@ -37,6 +37,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableView>
+#include <QScreen>
 #include <QTextStream>
 #include <QListWidget>
 
@@ -47,6 +48,13 @@ void save(QWidget *window, const QString &path)
     QApplication::processEvents();
     window->grab().save(path);
     QTextStream(stdout) << path << '\n';
+    // On a small screen, the whole screen too: where the window stands on it.
+    if (qEnvironmentVariableIsSet("VOG_WHOLE_SCREEN")) {
+        QString screenPath = path;
+        screenPath.insert(screenPath.size() - 4, QStringLiteral("-screen"));
+        window->screen()->grabWindow(0).save(screenPath);
+        QTextStream(stdout) << screenPath << '\n';
+    }
 }
 
 void saveEditor(vog::EditorWindow *window, const QString &folder, const QString &name)

@@ -1,5 +1,7 @@
 #include "AreaListModel.h"
 
+#include "reader/Address.h"
+
 #include "document/AreaLines.h"
 
 #include <QFont>
@@ -92,22 +94,40 @@ qsizetype find(QByteArrayView text, qsizetype from, qsizetype to, QByteArrayView
 
 std::vector<int> AreaListModel::search(const QByteArray &needle) const
 {
+    // A text that reads as a whole address finds that address alone, not those it begins:
+    // 2:5020/1 is not 2:5020/100. Each word of the text searched begins with a line end.
+    const bool whole = isNodeAddress(QByteArrayView(needle));
+    const QByteArray wanted = whole ? '\n' + needle : needle;
+    const auto wordEnds = [&](QByteArrayView text, qsizetype at, qsizetype end) {
+        const qsizetype after = at + wanted.size();
+        return !whole || after == end || text[after] == '\n';
+    };
     // One search through the block: each hit names its area, found by walking on from the
     // last hit's, and the search goes on at the next area's text.
     std::vector<int> found;
     const QByteArrayView index(m_index);
     std::size_t area = 0;
-    for (qsizetype at = find(index, 0, index.size(), needle); at >= 0;) {
+    for (qsizetype at = find(index, 0, index.size(), wanted); at >= 0;) {
         while (m_starts[area + 1] <= at)
             ++area;
+        if (!wordEnds(index, at, m_starts[area + 1])) {
+            at = find(index, at + 1, index.size(), wanted);
+            continue;
+        }
         if (!m_changed.count(int(area)) && !m_areas.isRemoved(int(area)))
             found.push_back(int(area));
-        at = find(index, m_starts[area + 1], index.size(), needle);
+        at = find(index, m_starts[area + 1], index.size(), wanted);
     }
     const std::size_t plain = found.size();
-    for (const auto &[changed, text] : m_changed)
-        if (!m_areas.isRemoved(changed) && text.contains(needle))
+    for (const auto &[changed, text] : m_changed) {
+        if (m_areas.isRemoved(changed))
+            continue;
+        qsizetype at = text.indexOf(wanted);
+        while (at >= 0 && !wordEnds(text, at, text.size()))
+            at = text.indexOf(wanted, at + 1);
+        if (at >= 0)
             found.push_back(changed);
+    }
     if (found.size() > plain)
         std::sort(found.begin(), found.end());
     return found;

@@ -10,6 +10,10 @@ class QLineEdit;
 
 namespace vog {
 
+// Why a text can't be taken as a link's address, or an empty text when it reads as one; said
+// under the field, as the link dialog says it.
+QString addressRefusal(const QString &address);
+
 // The dialog of New, Copy and Rename on the Link Keywords window: a link's name and, for a new
 // link or a copy, its address. OK is enabled only while what is typed can be taken; a line
 // below the fields says why it can't.

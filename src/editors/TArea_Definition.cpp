@@ -1,14 +1,17 @@
 #include "TArea_Definition.h"
 
-#include "reader/Address.h"
-
 #include "AreaListModel.h"
+#include "LinkDialog.h"
 #include "NameListModel.h"
 #include "document/ConfigDocument.h"
 #include "fields/ChoiceField.h"
+#include "fields/RowForm.h"
+#include "fields/ScreenFit.h"
 #include "fields/SharedFont.h"
+#include "reader/AreaLine.h"
 #include "reader/Errors.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -19,8 +22,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -46,6 +51,57 @@ W *named(W *widget, const char *name, const QString &accessibleName,
         widget->setAccessibleDescription(description);
     return widget;
 }
+
+// The area list: Tab and Shift+Tab leave it, the arrow keys move in it; the row with the focus
+// is framed whole, selected or not, where the style frames one cell at most.
+class AreaTable : public QTableView
+{
+public:
+    explicit AreaTable(QWidget *parent) : QTableView(parent) { setTabKeyNavigation(false); }
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QTableView::focusInEvent(event);
+        viewport()->update();
+    }
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        QTableView::focusOutEvent(event);
+        viewport()->update();
+    }
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override
+    {
+        QTableView::currentChanged(current, previous);
+        viewport()->update();
+    }
+};
+
+class FocusRowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell(option);
+        cell.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, cell, index);
+        const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
+        if (!view || !view->hasFocus() || index.row() != view->currentIndex().row())
+            return;
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::WindowText), 1, Qt::DotLine));
+        const QRect r = option.rect.adjusted(0, 0, -1, -1);
+        painter->drawLine(r.topLeft(), r.topRight());
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        if (index.column() == 0)
+            painter->drawLine(r.topLeft(), r.bottomLeft());
+        if (index.column() == index.model()->columnCount() - 1)
+            painter->drawLine(r.topRight(), r.bottomRight());
+        painter->restore();
+    }
+};
 
 QSpinBox *numberField(const char *name, const QString &accessibleName, QWidget *parent)
 {
@@ -77,10 +133,16 @@ TArea_Definition::TArea_Definition(QWidget *parent) : QWidget(parent, Qt::Window
                                       "or that name a link whose address holds it"));
     AreaFilter->setPlaceholderText(QStringLiteral("Filter: tag, description or link address"));
     AreaFilter->setClearButtonEnabled(true);
+    for (QAbstractButton *clear : AreaFilter->findChildren<QAbstractButton *>())
+        clear->setAccessibleName(QStringLiteral("Clear the filter"));
 
     m_model = new vog::AreaListModel(areas(), this);
-    AreaList = named(new QTableView(this), "AreaList", QStringLiteral("Areas"));
+    AreaList = named(new AreaTable(this), "AreaList", QStringLiteral("Areas"));
     AreaList->setModel(m_model);
+    AreaList->setItemDelegate(new FocusRowDelegate(AreaList));
+    // The corner button selects every row.
+    if (auto *corner = AreaList->findChild<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("Select all areas"));
     AreaList->setSelectionBehavior(QAbstractItemView::SelectRows);
     AreaList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     AreaList->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -157,24 +219,32 @@ TArea_Definition::TArea_Definition(QWidget *parent) : QWidget(parent, Qt::Window
     row(2, 0, QStringLiteral("&Description"), AreaDescription, 3);
     row(3, 0, QStringLiteral("A&ka"), AreaAka);
     row(3, 1, QStringLiteral("P&urge days"), AreaPurge);
-    row(4, 0, QStringLiteral("Most messa&ges"), AreaMaxMsgs);
+    row(4, 0, QStringLiteral("Mo&st messages"), AreaMaxMsgs);
     row(5, 0, QStringLiteral("&Options"), AreaOptions, 3);
+    AreaFieldReason = new QLabel(this);
+    AreaFieldReason->setObjectName(QStringLiteral("AreaFieldReason"));
+    AreaFieldReason->setWordWrap(true);
+    fields->addWidget(AreaFieldReason, 6, 0, 1, 4);
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(3, 1);
     // The rows stand together; what the links' list makes taller stays below them.
-    fields->setRowStretch(6, 1);
+    fields->setRowStretch(7, 1);
 
     auto *links = new QGridLayout;
     auto *linksLabel = new QLabel(QStringLiteral("&Links"), this);
     linksLabel->setBuddy(AreaLinks);
     links->addWidget(linksLabel, 0, 0, 1, 2);
     links->addWidget(AreaLinks, 1, 0, 1, 2);
-    auto *addressLabel = new QLabel(QStringLiteral("Li&nk address"), this);
+    auto *addressLabel = new QLabel(QStringLiteral("L&ink address"), this);
     addressLabel->setBuddy(AreaLinkAddress);
     links->addWidget(addressLabel, 2, 0, 1, 2);
     links->addWidget(AreaLinkAddress, 3, 0, 1, 2);
-    links->addWidget(AreaLinkAdd, 4, 0);
-    links->addWidget(AreaLinkRemove, 4, 1);
+    AreaLinkReason = new QLabel(this);
+    AreaLinkReason->setObjectName(QStringLiteral("AreaLinkReason"));
+    AreaLinkReason->setWordWrap(true);
+    links->addWidget(AreaLinkReason, 4, 0, 1, 2);
+    links->addWidget(AreaLinkAdd, 5, 0);
+    links->addWidget(AreaLinkRemove, 5, 1);
 
     auto *below = new QHBoxLayout;
     below->addLayout(fields, 3);
@@ -185,10 +255,17 @@ TArea_Definition::TArea_Definition(QWidget *parent) : QWidget(parent, Qt::Window
     areaButtons->addWidget(NewAreaButton);
     areaButtons->addWidget(RemoveAreaButton);
 
-    auto *layout = new QVBoxLayout(this);
+    // On a screen smaller than the window needs, the window keeps to the screen and scrolls.
+    auto *layout = new QVBoxLayout(vog::scrollingContent(this));
     layout->addLayout(areaButtons);
     layout->addWidget(AreaList, 1);
     layout->addLayout(below);
+    // Tab goes as the window reads: the row above the list, the list, the fields below it,
+    // then the links.
+    vog::RowForm::chainFocus({AreaFilter, NewAreaButton, RemoveAreaButton, AreaList, AreaTag,
+                              AreaPath, AreaBase, AreaGroup, AreaDescription, AreaAka, AreaPurge,
+                              AreaMaxMsgs, AreaOptions, AreaLinks, AreaLinkAddress, AreaLinkAdd,
+                              AreaLinkRemove});
 
     QuickFindAction = new QAction(QStringLiteral("Quick find"), this);
     QuickFindAction->setObjectName(QStringLiteral("QuickFindAction"));
@@ -210,17 +287,24 @@ TArea_Definition::TArea_Definition(QWidget *parent) : QWidget(parent, Qt::Window
             &TArea_Definition::RemoveAreaButtonClick);
 
     using F = vog::AreaField;
-    connectField(AreaTag, [this](AreaState &s) { s.tag = AreaTag->text(); });
-    connectField(AreaPath, [this](AreaState &s) { s.path = AreaPath->text(); });
-    connectField(AreaBase, [this](AreaState &s) { s.fields[F::Base] = AreaBase->currentText(); });
-    connectField(AreaGroup, [this](AreaState &s) { s.fields[F::Group] = AreaGroup->text(); });
-    connectField(AreaDescription,
+    connectField(AreaTag, QStringLiteral("Tag"), false,
+                 [this](AreaState &s) { s.tag = AreaTag->text(); });
+    connectField(AreaPath, QStringLiteral("Path"), false,
+                 [this](AreaState &s) { s.path = AreaPath->text(); });
+    connectField(AreaBase, QStringLiteral("Base"), false,
+                 [this](AreaState &s) { s.fields[F::Base] = AreaBase->currentText(); });
+    connectField(AreaGroup, QStringLiteral("Group"), false,
+                 [this](AreaState &s) { s.fields[F::Group] = AreaGroup->text(); });
+    // A description is written in quotes.
+    connectField(AreaDescription, QStringLiteral("Description"), true,
                  [this](AreaState &s) { s.fields[F::Description] = AreaDescription->text(); });
-    connectField(AreaAka, [this](AreaState &s) { s.fields[F::Aka] = AreaAka->text(); });
-    connectField(AreaPurge, [this](AreaState &s) { s.fields[F::Purge] = numberWords(AreaPurge); });
-    connectField(AreaMaxMsgs,
+    connectField(AreaAka, QStringLiteral("Aka"), false,
+                 [this](AreaState &s) { s.fields[F::Aka] = AreaAka->text(); });
+    connectField(AreaPurge, {}, false,
+                 [this](AreaState &s) { s.fields[F::Purge] = numberWords(AreaPurge); });
+    connectField(AreaMaxMsgs, {}, false,
                  [this](AreaState &s) { s.fields[F::MaxMsgs] = numberWords(AreaMaxMsgs); });
-    connectField(AreaOptions,
+    connectField(AreaOptions, QStringLiteral("Options"), false,
                  [this](AreaState &s) { s.options = vog::splitAreaWords(AreaOptions->text()); });
 
     // The lines read or found again after a save: the list follows once the command is done.
@@ -245,13 +329,27 @@ TArea_Definition::~TArea_Definition()
     areas().setReadHandler(nullptr);
 }
 
-void TArea_Definition::connectField(QWidget *field,
+void TArea_Definition::connectField(QWidget *field, const QString &label, bool quoted,
                                     const std::function<void(AreaState &)> &change)
 {
     // Every change that the program did not make is the user's: typed, pasted, picked,
     // stepped, or set by an assistive client.
-    const auto report = [this, change] {
-        if (!m_showing)
+    const auto report = [this, field, label, quoted, change] {
+        if (m_showing)
+            return;
+        QString text;
+        if (auto *edit = qobject_cast<QLineEdit *>(field))
+            text = edit->text();
+        else if (auto *box = qobject_cast<QComboBox *>(field))
+            text = box->currentText();
+        // The options are words of their own, each as the line will hold it.
+        QString why;
+        for (const QString &word : field == AreaOptions ? vog::splitAreaWords(text)
+                                                        : QStringList{text})
+            if (why.isEmpty())
+                why = vog::areaWordRefusal(word, quoted);
+        AreaFieldReason->setText(why.isEmpty() ? QString() : label + QStringLiteral(": ") + why);
+        if (why.isEmpty())
             edited(change);
     };
     if (auto *edit = qobject_cast<QLineEdit *>(field))
@@ -379,6 +477,7 @@ void TArea_Definition::showPicked()
     const int area = pickedArea();
     m_shownArea = area;
     const AreaState s = area >= 0 ? areas().state(area) : AreaState();
+    AreaFieldReason->clear();
     m_showing = true;
     AreaTag->setText(s.tag);
     AreaPath->setText(s.path);
@@ -443,8 +542,10 @@ void TArea_Definition::showInherited(int area)
 void TArea_Definition::updateButtons()
 {
     const bool selected = AreaList->selectionModel()->hasSelection();
-    AreaLinkAdd->setEnabled(selected
-                            && vog::isNodeAddress(QStringView(AreaLinkAddress->currentText().trimmed())));
+    const QString address = AreaLinkAddress->currentText().trimmed();
+    const QString why = address.isEmpty() ? QString() : vog::addressRefusal(address);
+    AreaLinkReason->setText(why);
+    AreaLinkAdd->setEnabled(selected && !address.isEmpty() && why.isEmpty());
     AreaLinkRemove->setEnabled(selected && AreaLinks->currentRow() >= 0);
     RemoveAreaButton->setEnabled(selected);
 }
@@ -468,14 +569,41 @@ void TArea_Definition::changeSelected(const std::function<bool(AreaState &)> &ch
 void TArea_Definition::AreaLinkAddClick()
 {
     const QString address = AreaLinkAddress->currentText().trimmed();
-    if (!vog::isNodeAddress(QStringView(address)))
+    if (!vog::addressRefusal(address).isEmpty() || !AreaList->selectionModel()->hasSelection())
         return;
+    if (!linkHasAddress(address)) {
+        // Likely a typing slip: a link the tosser doesn't know gets no mail.
+        const qsizetype selected = AreaList->selectionModel()->selectedRows().size();
+        QMessageBox box(QMessageBox::Question, windowTitle(),
+                        QStringLiteral("No link has the address %1. Add it to the %2 anyway?")
+                                .arg(address, selected == 1
+                                                      ? QStringLiteral("1 selected area")
+                                                      : QStringLiteral("%1 selected areas")
+                                                                .arg(selected)),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.setObjectName(QStringLiteral("AreaLinkUnknownQuestion"));
+        box.setDefaultButton(QMessageBox::No);
+        if (box.exec() != QMessageBox::Yes)
+            return;
+    }
     changeSelected([&](AreaState &s) {
         if (s.linkIndex(address) >= 0)
             return false;
         s.links.push_back({address, {}});
         return true;
     });
+}
+
+bool TArea_Definition::linkHasAddress(const QString &address)
+{
+    // As the links now say it, the user's changes included.
+    static const vog::KeywordRow &aka = *vog::rowNamed("Aka");
+    const vog::ConfigDocument &doc = vog::document();
+    for (int column = 1; column < doc.links().columnCount(); ++column)
+        for (const QString &a : doc.inEffect(aka, column).text().split(u' ', Qt::SkipEmptyParts))
+            if (a.compare(address, Qt::CaseInsensitive) == 0)
+                return true;
+    return false;
 }
 
 void TArea_Definition::AreaLinkRemoveClick()

@@ -8,6 +8,7 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -43,6 +44,10 @@ public:
     QLineEdit *AreaOptions;
     QListWidget *AreaLinks;
     QComboBox *AreaLinkAddress;
+    // Why the text typed under Link address is no address, or a value typed into a field can't
+    // be written; empty while nothing is refused.
+    QLabel *AreaLinkReason;
+    QLabel *AreaFieldReason;
     QPushButton *AreaLinkAdd;
     QPushButton *AreaLinkRemove;
     QPushButton *NewAreaButton;
@@ -83,7 +88,12 @@ private:
     void showInherited(int area);
     // A field the user changed: its part of the picked area's state.
     void edited(const std::function<void(vog::AreaState &)> &change);
-    void connectField(QWidget *field, const std::function<void(vog::AreaState &)> &change);
+    // The field's edits reach the area unless no word of its line can carry the text: then the
+    // reason, naming the field by its label, stands under the fields.
+    void connectField(QWidget *field, const QString &label, bool quoted,
+                      const std::function<void(vog::AreaState &)> &change);
+    // Whether some link has this address among its Aka addresses.
+    static bool linkHasAddress(const QString &address);
     // Each selected area that the change changes, as one change of the document.
     void changeSelected(const std::function<bool(vog::AreaState &)> &change);
     void updateButtons();

@@ -78,6 +78,7 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
            &TLink_Keywords::RemoveLinkButtonClick);
     placeLinkChange();
     enableLinkButtons();
+    enableRows();
 
     QList<QWidget *> order{LinkChange,     LinkDefaultsButton, NewLinkButton,
                            CopyLinkButton, RenameLinkButton,   RemoveLinkButton};
@@ -149,6 +150,19 @@ void TLink_Keywords::LinkDefaultsButtonClick()
                  [this](const QString &message) { emit loadFailed(message); });
 }
 
+void TLink_Keywords::enableRows()
+{
+    // Before the first load the rows belong to no record: typing there would go nowhere.
+    const bool record = m_shown >= 0;
+    vog::RowForm &f = *form();
+    QList<QWidget *> rows = f.fieldsWithButtons() + f.useBoxes();
+    for (QWidget *field : f.fields())
+        if (QLabel *label = f.labelFor(field))
+            rows.append(label);
+    for (QWidget *w : rows)
+        w->setEnabled(record);
+}
+
 void TLink_Keywords::enableLinkButtons()
 {
     // A link whose file was read again since stands in no file: nothing to act on.
@@ -170,9 +184,8 @@ QString TLink_Keywords::refusal(const QString &name, const QString *address, int
             return QStringLiteral("The link %1 has this name.").arg(doc.linkName(c));
     if (!address)
         return {};
-    if (!vog::isNodeAddress(*address))
-        return QStringLiteral("The address reads as zone:net/node, optionally .point and "
-                              "@domain.");
+    if (const QString why = vog::addressRefusal(*address); !why.isEmpty())
+        return why;
     static const vog::KeywordRow &aka = *vog::rowNamed("Aka");
     for (int c = 1; c < links; ++c) {
         const QStringList akas = doc.inEffect(aka, c).text().split(QLatin1Char(' '),
@@ -343,6 +356,7 @@ void TLink_Keywords::loadRecord(int column)
     // What the user typed from here on belongs to this record, also if a row stops the load.
     m_shown = column;
     enableLinkButtons();
+    enableRows();
     // Rows in store order: a row whose text is no number throws, and it and every later row
     // keep what they showed.
     for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link))

@@ -77,6 +77,8 @@ private:
     // The option that a radio rule following another window's field takes as its default.
     int followedDefault(const vog::KeywordRow &row) const override;
     void placeLinkChange();
+    // The rows take input only while they show a record.
+    void enableRows();
     // Copy, Rename and Remove act on the link shown: greyed while none is.
     void enableLinkButtons();
     // Why a name and an address can't be taken for a link; `except` is the link renamed.

@@ -1,5 +1,7 @@
 #include "TSelect_directory.h"
 
+#include "fields/ScreenFit.h"
+
 #include "DirectoryList.h"
 #include "fields/ButtonRoom.h"
 #include "fields/SharedFont.h"
@@ -58,15 +60,17 @@ TSelect_directory::TSelect_directory(QWidget *parent) : QDialog(parent)
     move(192, 117);
     resize(250, 315);
 
-    DirectoryListBox = new vog::DirectoryList(this);
+    // The drawn layout scrolls where the screen is smaller than it.
+    QWidget *content = vog::scrollingContent(this);
+    DirectoryListBox = new vog::DirectoryList(content);
     DirectoryListBox->setObjectName(QStringLiteral("DirectoryListBox"));
     DirectoryListBox->setAccessibleName(QStringLiteral("Directory"));
 
-    DriveComboBox = new QComboBox(this);
+    DriveComboBox = new QComboBox(content);
     DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
     DriveComboBox->setAccessibleName(QStringLiteral("Drive"));
 
-    OkButton = new QPushButton(QStringLiteral("&OK"), this);
+    OkButton = new QPushButton(QStringLiteral("&OK"), content);
     OkButton->setObjectName(QStringLiteral("OkButton"));
     place();
     // Enter belongs to the directory list, which opens the highlighted folder with it.
@@ -128,7 +132,7 @@ void TSelect_directory::place()
     DriveComboBox->setGeometry(8, 262, 145, comboHeight);
     OkButton->setGeometry(QRect(QPoint(160, 8), vog::buttonRoom(OkButton, QSize(75, 25))));
     const QSize need(OkButton->geometry().right() + 15, 262 + comboHeight + 8);
-    setMinimumSize(need);
+    OkButton->parentWidget()->setMinimumSize(need);
     resize(size().expandedTo(need));
 }
 

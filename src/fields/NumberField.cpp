@@ -23,8 +23,10 @@ NumberField::NumberField(Range range, QWidget *parent) : QSpinBox(parent)
 void NumberField::showState(const FieldState &state)
 {
     setValue(state.number);
-    if (state.clearUse && m_use)
-        m_use->setChecked(false);
+    // Each record's own: the box says whether this record sets the number, whatever the record
+    // shown before said.
+    if (m_use)
+        m_use->setChecked(!state.clearUse);
     showOrigin(this, state);
 }
 

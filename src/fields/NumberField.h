@@ -20,7 +20,8 @@ public:
     QString shownWords(const KeywordRow &) const override { return QString::number(value()); }
 
 protected:
-    // The value held to the range; an empty link cell also clears the Use box beside it.
+    // The value held to the range; the Use box beside it is checked for a value, cleared for
+    // an empty link cell.
     void showState(const FieldState &state) override;
     // Any whole number may be typed; one outside the range is held to the nearer end when the
     // field is left.

@@ -35,8 +35,14 @@ RadioChoice::RadioChoice(const RadioRule &rule, QWidget *parent)
 void RadioChoice::selectOption(int n)
 {
     const ProgramSet set(*this);
-    if (QAbstractButton *b = m_group->button(n))
+    if (QAbstractButton *b = m_group->button(n)) {
         b->setChecked(true);
+    } else if (QAbstractButton *checked = m_group->checkedButton(); checked && n < 0) {
+        // No option: none shown, rather than the one another record left.
+        m_group->setExclusive(false);
+        checked->setChecked(false);
+        m_group->setExclusive(true);
+    }
 }
 
 int RadioChoice::selectedOption() const

@@ -351,17 +351,8 @@ public:
     QByteArray encode(const QString &text, const char *what, bool quote = false) const
     {
         const bool blank = text.contains(u' ') || text.contains(u'\t');
-        for (const QChar c : text)
-            if (c.unicode() < 32)
-                fail(QStringLiteral("%1: the character U+%2 can't stand in a configuration "
-                                    "line")
-                             .arg(QLatin1String(what))
-                             .arg(c.unicode(), 4, 16, QLatin1Char('0')));
-        if ((quote || blank) && text.contains(u'"'))
-            fail(QStringLiteral("%1: a value in quotes can't hold a quote").arg(QLatin1String(what)));
-        if (!quote && !blank && text.startsWith(u'"') && (text.size() < 2 || !text.endsWith(u'"')))
-            fail(QStringLiteral("%1: a word can't begin with an unclosed quote")
-                         .arg(QLatin1String(what)));
+        if (const QString why = areaWordRefusal(text, quote); !why.isEmpty())
+            fail(QLatin1String(what) + QStringLiteral(": ") + why);
         QByteArray out;
         char32_t unheld = 0;
         if (!m_codec.encode(text, out, unheld, m_latin1))
@@ -425,10 +416,25 @@ int nthLink(const std::vector<AreaLink> &links, const QString &address, int n)
     return -1;
 }
 
-const char *const FieldNames[AreaFieldCount] = {"AreaBase",  "AreaPurge", "AreaMaxMsgs",
-                                                "AreaAka",   "AreaGroup", "AreaDescription"};
+// Each field by the label the user knows it by.
+const char *const FieldNames[AreaFieldCount] = {"Base",  "Purge days", "Most messages",
+                                                "Aka",   "Group",      "Description"};
 
 } // namespace
+
+QString areaWordRefusal(const QString &text, bool quoted)
+{
+    for (const QChar c : text)
+        if (c.unicode() < 32)
+            return QStringLiteral("the character U+%1 can't stand in a configuration line")
+                    .arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    const bool blank = text.contains(u' ') || text.contains(u'\t');
+    if ((quoted || blank) && text.contains(u'"'))
+        return QStringLiteral("a value in quotes can't hold a quote");
+    if (!quoted && !blank && text.startsWith(u'"') && (text.size() < 2 || !text.endsWith(u'"')))
+        return QStringLiteral("a word can't begin with an unclosed quote");
+    return {};
+}
 
 QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const TextCodec &codec)
 {
@@ -440,14 +446,14 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
     LineEdits edits(line, split, wanted, codec);
 
     if (wanted.keyword != old.keyword)
-        edits.replace(words[0], edits.encode(wanted.keyword, "AreaKind"));
+        edits.replace(words[0], edits.encode(wanted.keyword, "Kind"));
     if (wanted.tag.isEmpty() || (wanted.path.isEmpty() && !old.path.isEmpty()))
         edits.fail(QStringLiteral("an area needs a tag and a path, or Passthrough"));
     if (wanted.tag != old.tag)
-        edits.replace(words[1], edits.encode(wanted.tag, "AreaTag"));
+        edits.replace(words[1], edits.encode(wanted.tag, "Tag"));
     const bool noPath = words.size() < 3 && !wanted.path.isEmpty();
     if (!noPath && words.size() >= 3 && wanted.path != old.path)
-        edits.replace(words[2], edits.encode(wanted.path, "AreaPath"));
+        edits.replace(words[2], edits.encode(wanted.path, "Path"));
 
     // Where a field or an option the line lacks goes: after the last word before the first
     // link; the links added after the last word.
@@ -488,7 +494,7 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
     const auto linksAt = [&] { return after(safe); };
 
     if (noPath)
-        edits.insert(after(1), ' ' + edits.encode(wanted.path, "AreaPath"));
+        edits.insert(after(1), ' ' + edits.encode(wanted.path, "Path"));
 
     for (int f = 0; f < AreaFieldCount; ++f) {
         const QString &want = wanted.fields[f];
@@ -536,7 +542,7 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
         std::vector<QString> waiting; // new words before the first kept one
         std::size_t behind = 0;       // the last kept word, if any
         const auto add = [&](const QString &word) {
-            const QByteArray bytes = edits.encode(word, "AreaOptions");
+            const QByteArray bytes = edits.encode(word, "Options");
             if (behind)
                 edits.insert(after(behind), ' ' + bytes);
             else
@@ -547,7 +553,7 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
             if (i < n && j < m && a[qsizetype(i)] == b[qsizetype(j)]) {
                 const AreaWord &kept = words[oldAt[i]];
                 for (const QString &word : waiting)
-                    edits.insert(kept.at, edits.encode(word, "AreaOptions") + ' ');
+                    edits.insert(kept.at, edits.encode(word, "Options") + ' ');
                 waiting.clear();
                 behind = oldAt[i];
                 ++i;
@@ -559,7 +565,7 @@ QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const T
             }
         }
         for (const QString &word : waiting)
-            edits.insert(optionsAt(), ' ' + edits.encode(word, "AreaOptions"));
+            edits.insert(optionsAt(), ' ' + edits.encode(word, "Options"));
     }
 
     // Links: those no longer wanted leave with their flags; new flags replace the old ones;

@@ -97,6 +97,11 @@ AreaState areaState(QByteArrayView line, const TextCodec &codec);
 // for a character the codec can't hold or that no word can carry.
 QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const TextCodec &codec);
 
+// Why no word of an area line can carry this text as a value (one always in quotes, for
+// `quoted`), or an empty text where one can: a control character, a quote inside quotes, a
+// quote left open.
+QString areaWordRefusal(const QString &text, bool quoted);
+
 // The text of one option or other word as a line holds it, and the words of a text typed as
 // the area's options, split as a line's words are.
 QStringList splitAreaWords(const QString &text);

@@ -50,7 +50,7 @@ struct OpenCommand::Sink final : public ConfigSink
         const TextCodec codec = sourceFile(m_file).codec;
         const SourceFile &source = sourceFile(m_file);
         lastSummary() = {QFileInfo(source.path).fileName(), source.lines, int(m_linkColumns.size()),
-                         codec.name()};
+                         codec.name(), m_file};
         showFileRead(m_file);
         for (const ValueLine *line : lastFileLines(*m_include, m_file)) {
             read.includes.append(document().valueText(*line));

@@ -45,6 +45,7 @@ public:
         qint64 lines = 0;
         int links = 0;
         QString codepage;
+        int file = -1;
     };
     static Summary lastRead();
 

@@ -9,6 +9,7 @@
 #include "editors/TLink_Keywords.h"
 #include "editors/TArea_Definition.h"
 #include "editors/TSelect_directory.h"
+#include "fields/ScreenFit.h"
 
 #include <QAction>
 #include <QEvent>
@@ -90,6 +91,7 @@ void createEditorWindows()
 
 void createWindows(EditorWindows when)
 {
+    vog::keepWindowsOnScreen();
     Main = new TMain;
     if (when == EditorWindows::Now) {
         createEditorWindows();

@@ -15,6 +15,7 @@
 #include "editors/TLink_Keywords.h"
 #include "fields/FileOpenDialog.h"
 #include "fields/LineList.h"
+#include "fields/ScreenFit.h"
 #include "fields/SharedFont.h"
 
 #include "reader/LineGrammar.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QStatusBar>
 
 #include <optional>
@@ -94,8 +96,10 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     QuickFindAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     addAction(QuickFindAction);
 
-    auto *client = new QWidget(this);
-    setCentralWidget(client);
+    // The client area scrolls where the screen is smaller than the window.
+    QScrollArea *scroll = vog::scrollingArea(this);
+    QWidget *client = scroll->widget();
+    setCentralWidget(scroll);
     CodepageLabel = new QLabel(this);
     CodepageLabel->setObjectName(QStringLiteral("CodepageLabel"));
     statusBar()->addWidget(CodepageLabel);
@@ -108,6 +112,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     Memo1 = new QPlainTextEdit(client);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(16, 22, 457, 255);
+    client->setMinimumSize(Memo1->geometry().right() + 16, Memo1->geometry().bottom() + 16);
     Memo1->setAccessibleName(QStringLiteral("Notes"));
     Memo1->setPlainText(QStringLiteral("Шо еще сделать:\n"
                                        "- Прикрутить инклуды\n"
@@ -183,6 +188,7 @@ void TMain::openFile(const QString &fileName, bool isMain, const vog::Origin &fr
         vog::openFile(fileName, [this] { fileOpened(); }, isMain, from);
     });
     vog::showChanges(again);
+    documentChanged();
     showCodepage();
     showModuleStatus();
 }
@@ -255,15 +261,44 @@ void TMain::showCodepage(int filesRead)
     const vog::OpenCommand::Summary read = vog::OpenCommand::lastRead();
     if (read.codepage.isEmpty())
         return;
+    m_statusFile = read.file;
+    m_filesRead = filesRead == 1 ? QString()
+                                 : QStringLiteral("%1 files read, the last ").arg(filesRead);
+    showFileStatus();
+}
+
+int TMain::linksIn(int file)
+{
+    // Counted again only once the links or the file's lines changed: not on every key typed.
+    const vog::ConfigDocument &doc = vog::document();
+    const vog::SourceFile &source = vog::sourceFile(file);
+    const LinkCount now{file, doc.links().columnCount(), source.lines, source.size, 0};
+    if (now.file != m_linkCount.file || now.columns != m_linkCount.columns
+        || now.lines != m_linkCount.lines || now.size != m_linkCount.size) {
+        m_linkCount = now;
+        for (int column = 1; column < now.columns; ++column)
+            if (const vog::ValueLine *line = doc.linkLine(column); line && line->file == file)
+                ++m_linkCount.links;
+    }
+    return m_linkCount.links;
+}
+
+void TMain::showFileStatus()
+{
+    if (m_statusFile < 0 || m_statusFile >= vog::sourceFileCount())
+        return;
+    const vog::SourceFile &source = vog::sourceFile(m_statusFile);
     const auto count = [](qint64 n, const char *one, const char *many) {
         return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
     };
-    QString text = QStringLiteral("%1: %2, %3, %4")
-                           .arg(read.fileName, count(read.lines, "line", "lines"),
-                                count(read.links, "link", "links"), read.codepage);
-    if (filesRead != 1)
-        text = count(filesRead, "file", "files") + QStringLiteral(" read, the last ") + text;
-    CodepageLabel->setText(text);
+    const int links = linksIn(m_statusFile);
+    QStringList parts{source.onDisk ? count(source.lines, "line", "lines")
+                                    : QStringLiteral("new file")};
+    if (source.onDisk || links > 0)
+        parts.append(count(links, "link", "links"));
+    parts.append(source.codec.name());
+    CodepageLabel->setText(m_filesRead + QFileInfo(source.path).fileName() + QStringLiteral(": ")
+                           + parts.join(QStringLiteral(", ")));
 }
 
 void TMain::openIncludedFile()
@@ -290,6 +325,7 @@ void TMain::openAllIncludedFiles()
     const int before = vog::sourceFileCount();
     vog::guarded([&] { vog::openIncludedFiles(lines, origins, [this] { fileOpened(); }); });
     vog::showChanges(false);
+    documentChanged();
     showCodepage(vog::sourceFileCount() - before);
     showModuleStatus();
 }
@@ -300,6 +336,7 @@ void TMain::documentChanged()
     N3->setEnabled(changed);
     markModified(changed);
     SaveStatus->setText(changed ? QStringLiteral("Unsaved changes") : QString());
+    showFileStatus();
 }
 
 void TMain::markModified(bool on)
@@ -336,10 +373,20 @@ void TMain::N3Click()
 
 bool TMain::save()
 {
+    // The preview is the active window's: when it closes, that window is active again, not the
+    // main window put in front of the window the user saved from.
+    QWidget *active = QApplication::activeWindow();
+    const QPointer<QWidget> from(active ? active : this);
     int written = -1;
-    vog::guarded([&] { written = vog::saveChanges(this); });
+    vog::guarded([&] { written = vog::saveChanges(from); });
+    if (from && from->isVisible()) {
+        from->raise();
+        from->activateWindow();
+    }
     if (written < 0)
         return false;
+    m_filesRead.clear();
+    showFileStatus();
     SaveStatus->setText(written == 1 ? QStringLiteral("Saved 1 file")
                                      : QStringLiteral("Saved %1 files").arg(written));
     return true;
@@ -380,10 +427,8 @@ void TMain::N5Click()
             const int file = vog::readNewFile(NewDialog->fileName(), renewEditorWindows);
             started = true;
             fileOpened();
-            const vog::SourceFile &source = vog::sourceFile(file);
-            CodepageLabel->setText(QStringLiteral("%1: new file, %2")
-                                           .arg(QFileInfo(source.path).fileName(),
-                                                source.codec.name()));
+            m_statusFile = file;
+            m_filesRead.clear();
             documentChanged();
         });
     if (!started && field)

@@ -73,9 +73,25 @@ public slots:
 
 private:
     void fileOpened();
-    // The status line: the file read last, its lines, links and codepage, and how many files
-    // the command read when it was not one.
+    // After a command that read files: the status line names the file read last, and how many
+    // files the command read when it was not one.
     void showCodepage(int filesRead = 1);
+    // The status line's file as the document now has it: its lines, its links and codepage;
+    // after every change, link edit and save.
+    void showFileStatus();
+    // The links whose sections stand in a file.
+    int linksIn(int file);
+    // The file the status line names, and the count of files the command before read.
+    int m_statusFile = -1;
+    QString m_filesRead;
+    struct LinkCount
+    {
+        int file = -1;
+        int columns = 0;
+        qint64 lines = 0;
+        qint64 size = 0;
+        int links = 0;
+    } m_linkCount;
     // The Module menu's items, from what the files read compare [module] with.
     void fillModuleMenu();
     // The status line's word on a configuration that depends on [module] with none chosen.

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """What a screen reader hears, asked through the real client: starts Vog config with a
-configuration file, shows the three editor windows through their menu items over AT-SPI, walks
+configuration file, shows the editor windows and Area Definition through their menu items over AT-SPI, walks
 every window's accessible tree and fails, listing each one, when an interactive control has no
 name. Run it on an X display and a session bus (scripts/a11y sets both up).
 
@@ -26,7 +26,7 @@ INTERACTIVE = {
     pyatspi.ROLE_RADIO_BUTTON: "radio button",
     pyatspi.ROLE_PUSH_BUTTON: "push button",
 }
-EDITORS = ["General Keywords", "Files and Paths", "Link Keywords"]
+EDITORS = ["General Keywords", "Files and Paths", "Link Keywords", "Area Definition"]
 PATIENCE = 60  # seconds for the program, a menu item or a window to appear
 
 
@@ -150,7 +150,8 @@ def main():
         for p in problems:
             print("  " + p)
         return 1
-    print("Every interactive control of the main window and the three editors has a name "
+    print("Every interactive control of the main window, the three editors and Area Definition "
+          "has a name "
           "(%d controls)." % counted)
     return 0
 
