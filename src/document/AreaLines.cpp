@@ -211,6 +211,42 @@ void AreaLines::appendSearchText(int area, QByteArray &out) const
     out.append(text.toLower().toUtf8());
 }
 
+QByteArray AreaLines::filterNeedle(const QString &text)
+{
+    return text.trimmed().toLower().toUtf8();
+}
+
+bool AreaLines::filterKeeps(int area, QByteArrayView needle) const
+{
+    if (needle.isEmpty())
+        return true;
+    QByteArray text;
+    appendSearchText(area, text);
+    return text.contains(needle);
+}
+
+std::vector<QString> AreaLines::takenTags() const
+{
+    std::vector<QString> tags;
+    tags.reserve(m_areas.size());
+    for (int i = 0; i < count(); ++i)
+        if (!isRemoved(i))
+            tags.push_back(tag(i).toLower());
+    std::sort(tags.begin(), tags.end());
+    return tags;
+}
+
+QString AreaLines::tagRefusal(const QString &tag, const std::vector<QString> &taken)
+{
+    if (tag.isEmpty())
+        return QStringLiteral("An area needs a tag.");
+    if (tag.contains(u' ') || tag.contains(u'\t'))
+        return QStringLiteral("A tag is one word: %1 has a blank.").arg(tag);
+    if (std::binary_search(taken.begin(), taken.end(), tag.toLower()))
+        return QStringLiteral("An area has the tag %1.").arg(tag);
+    return {};
+}
+
 bool AreaLines::put(Area &a, const AreaState &state)
 {
     const bool had = a.state >= 0;

@@ -186,8 +186,15 @@ public:
     // The link line's value, as any change of a value.
     void renameLink(int column, const QString &name);
     // The section's lines and the empty lines right before its link line go, but for the
-    // General Keywords and Files and Paths lines inside it, which stay where they are.
-    void removeLink(int column);
+    // General Keywords and Files and Paths lines inside it, which stay where they are. With
+    // offAreas, the link's addresses are then taken off every area that has them.
+    void removeLink(int column, bool offAreas = false);
+    // Why a link can't be named so or, where an address is given, have it: an empty name, a
+    // name another link has (without regard to case), a text that is no address, an address of
+    // another link. Empty where it can. Link `except` is passed over (the one renamed).
+    QString linkRefusal(const QString &name, const QString *address, int except = -1) const;
+    // The Aka addresses of a link as they are in effect, in order.
+    QStringList linkAddresses(int column) const;
     // The lines of a link's section, as a removal would take them.
     qint64 sectionLineCount(int column) const;
     // A section of a file: a link's, from its link line to the line before the next link
@@ -350,6 +357,8 @@ private:
     // After that edit: the file's lines moved, those taken out dropped and those put in read
     // alone.
     void followSplice(int file, QByteArrayView bytes, const Splice &splice);
+    // The link's section taken out, as removeLink does.
+    void removeSection(int column);
     // A new record at `column`, its section's bytes put in at `at`.
     int insertRecord(int file, int column, QByteArray bytes, qint64 at, const QByteArray &section);
     // Records from `column` on move one on (by 1) or back (by -1), with their changes.

@@ -6,6 +6,7 @@
 #include "ConfigDocument.h"
 
 #include "SafeWrite.h"
+#include "reader/Address.h"
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
 #include "reader/Text.h"
@@ -412,7 +413,43 @@ qint64 ConfigDocument::sectionLineCount(int column) const
     return section.count('\n') + (section.endsWith('\n') ? 0 : 1);
 }
 
-void ConfigDocument::removeLink(int column)
+QString ConfigDocument::linkRefusal(const QString &name, const QString *address,
+                                    int except) const
+{
+    const int links = m_links.columnCount();
+    if (name.isEmpty())
+        return QStringLiteral("A link needs a name.");
+    for (int c = 1; c < links; ++c)
+        if (c != except && linkName(c).compare(name, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("The link %1 has this name.").arg(linkName(c));
+    if (!address)
+        return {};
+    if (!isNodeAddress(*address))
+        return QStringLiteral("The address reads as zone:net/node, optionally .point and "
+                              "@domain.");
+    for (int c = 1; c < links; ++c)
+        for (const QString &a : linkAddresses(c))
+            if (a.compare(*address, Qt::CaseInsensitive) == 0)
+                return QStringLiteral("The link %1 has this address.").arg(linkName(c));
+    return {};
+}
+
+QStringList ConfigDocument::linkAddresses(int column) const
+{
+    return inEffect(akaRow(), column).text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+void ConfigDocument::removeLink(int column, bool offAreas)
+{
+    // Read before the record goes.
+    const QStringList addresses = offAreas ? linkAddresses(column) : QStringList();
+    removeSection(column);
+    // After the link's lines went: its file's areas stand where they now are.
+    for (const QString &address : addresses)
+        m_areas.removeLinkEverywhere(address);
+}
+
+void ConfigDocument::removeSection(int column)
 {
     const ValueLine *link = linkLine(column);
     if (!link)

@@ -115,7 +115,7 @@ std::vector<int> AreaListModel::search(const QByteArray &needle) const
 
 void AreaListModel::setFilter(const QString &text)
 {
-    const QByteArray needle = text.trimmed().toLower().toUtf8();
+    const QByteArray needle = AreaLines::filterNeedle(text);
     if (needle == m_needle && text == m_filter)
         return;
     m_filter = text;
