@@ -225,6 +225,16 @@ public:
     // The bytes a file's lines stand in while a link added or removed in it is not saved yet;
     // null for a file whose lines stand in its bytes as read.
     const QByteArray *unsavedBytes(int file) const;
+    // Where those bytes are still the bytes as read: spans of them in order, each `length`
+    // bytes at `at` there and at `from` in the bytes as read; the bytes between them are new.
+    // Null for a file whose lines stand in its bytes as read.
+    struct KeptSpan
+    {
+        qint64 at;
+        qint64 length;
+        qint64 from;
+    };
+    const std::vector<KeptSpan> *keptSpans(int file) const;
     // The file as a save must still find it on disk.
     SourceFile onDisk(int file) const;
 
@@ -412,6 +422,7 @@ private:
     LinkStore m_links;
     // Files whose lines stand in bytes not saved yet, and what their facts were on disk.
     std::map<int, QByteArray> m_unsaved;
+    std::map<int, std::vector<KeptSpan>> m_keptSpans; // of each of those
     struct DiskFacts
     {
         qint64 size;

@@ -227,6 +227,12 @@ void ConfigDocument::dropReadAhead()
     m_ahead = {};
 }
 
+const std::vector<ConfigDocument::KeptSpan> *ConfigDocument::keptSpans(int file) const
+{
+    const auto it = m_keptSpans.find(file);
+    return it == m_keptSpans.end() ? nullptr : &it->second;
+}
+
 const QByteArray *ConfigDocument::unsavedBytes(int file) const
 {
     const auto it = m_unsaved.find(file);
@@ -284,6 +290,22 @@ void ConfigDocument::splice(int file, QByteArray bytes, const Splice &s,
     const SourceFile &f = sourceFile(file);
     m_disk.emplace(file, DiskFacts{f.size, f.fingerprint});
     // The bytes are edited where they stand: a large file is not copied for each link.
+    std::vector<KeptSpan> &spans = m_keptSpans[file];
+    if (!m_unsaved.count(file))
+        spans = {{0, qint64(bytes.size()), 0}};
+    // What stays of the bytes as read, where it now stands.
+    std::vector<KeptSpan> after;
+    const qint64 cut = s.at + s.removed;
+    for (const KeptSpan &k : spans) {
+        const qint64 end = k.at + k.length;
+        if (k.at < s.at)
+            after.push_back({k.at, std::min(end, s.at) - k.at, k.from});
+        if (end > cut) {
+            const qint64 from = std::max(k.at, cut);
+            after.push_back({from - s.removed + s.inserted, end - from, k.from + from - k.at});
+        }
+    }
+    spans.swap(after);
     QByteArray &kept = m_unsaved[file];
     kept = std::move(bytes);
     bytes = QByteArray();

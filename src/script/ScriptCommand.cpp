@@ -911,6 +911,26 @@ link's name or one of its Aka addresses):
                                         saves them as File > Save does (FILE.bak
                                         kept) and prints the diff; --dry-run prints
                                         it and writes nothing.
+  --areas [--link LINK] [--filter TEXT] FILE
+                                        Prints each echo area: tag, kind, path,
+                                        base, group, links, description, by tabs;
+                                        a link's alone, those the filter keeps.
+Links and echo areas, changed as the windows' buttons change them, mixed with
+the changes above in one save (PATTERN: a tag with * and ?, in any case):
+  --new-link NAME --aka ADDRESS [--like LINK]
+                                        Adds a link, or a copy of LINK's section.
+  --rename-link LINK NEWNAME            Renames a link.
+  --remove-link LINK [--keep-areas]     Removes a link, and its addresses from
+                                        every area unless --keep-areas.
+  --subscribe LINK PATTERN...           Adds the link to the matching areas.
+  --unsubscribe LINK PATTERN...         Takes it off the matching areas.
+  --new-area TAG PATH [--like TAG]      Adds an area line (PATH "" for
+                                        Passthrough), with --like's options.
+  --remove-area PATTERN                 Removes the matching area lines.
+  --area TAG (--set AreaWORD=VALUE | --unset AreaWORD)...
+                                        Changes an area's AreaPath, AreaBase,
+                                        AreaGroup, AreaDescription, AreaAka,
+                                        AreaPurge, AreaMaxMsgs or AreaOptions.
   --include                             Reads the included files too; one that
                                         can't be read is told on standard error.
   --module NAME                         Reads the lines that compare [module] as
@@ -920,6 +940,9 @@ Examples:
   vog-config --get Sysop /etc/tosser/config
   vog-config --link 2:5020/1 --set Level=5 --set AutoPause=30 /etc/tosser/config
   vog-config --add Route="crash 2:5020/1 2:*" --dry-run /etc/tosser/config
+  vog-config --new-link "Point 7" --aka 2:5020/9999.7 --link "Point 7" \
+             --set Password=secret --subscribe 2:5020/9999.7 'RU.*' /etc/tosser/config
+  vog-config --remove-link "Point 7" /etc/tosser/config
 )");
 }
 
