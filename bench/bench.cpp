@@ -7,6 +7,9 @@
 //        vog-bench --find file       (the quick find typed into after an Open, for profiling)
 //        vog-bench --render file     (a value and a list line changed, the file rendered, timed)
 //        vog-bench --script file     (vog-config --get and --set against awk and the floor)
+//        vog-bench --script-links file (vog-config --new-link, --remove-link, --subscribe on a
+//                                     file with many areas, against --get and the floor)
+//        vog-bench --link-edits file (New, Copy, Remove on the Link Keywords window, the save)
 //        vog-bench --growth a b c    (Opens of the files in turn, as the benchmark makes them)
 //        vog-bench --alone file      (internal: the best warm Open and floor of one file)
 //        vog-bench --memory [file]   (internal: one start, optionally one Open, then the peak)
@@ -599,6 +602,7 @@ struct LinkEditRun
     double newMs = 0, copyMs = 0, removeMs = 0; // the best of the rounds, OK to the link shown
     double firstMs = 0; // the first New, which reads the file from disk (the others edit its bytes)
     double saveSeconds = 0;  // the save of the edits, from its confirm to the file renamed
+    double previewSeconds = -1; // File > Save to its preview of those edits shown
     double floorSeconds = -1; // the safe write of the same bytes alone
     int links = 0;
     bool shown = false; // each edit ended with the right link shown and LinkChange paired
@@ -676,6 +680,7 @@ LinkEditRun timeLinkEdits(const QString &path, int rounds)
     const QFileInfo file(path);
     const SaveTimes times = timeSaveCommand(file.path(), QFile::encodeName(file.fileName()));
     r.saveSeconds = times.renamed >= 0 && times.preview >= 0 ? times.renamed - times.preview : -1;
+    r.previewSeconds = times.preview;
     r.shown = r.shown && !vog::document().hasChanges();
     QFile saved(path);
     if (saved.open(QIODevice::ReadOnly))
@@ -1301,6 +1306,81 @@ ScriptRun timeScript(const QString &stress, int runs)
     return r;
 }
 
+// Links and areas changed from the command line on the stress file with many areas, each the
+// whole process on a fresh copy without a .bak: a new link subscribed to 1,000 areas, that link
+// removed again with its areas, an existing link subscribed to the same 1,000 areas. Each
+// beside --get of the same file and the safe write of the same new bytes.
+struct ScriptLinksRun
+{
+    double get = -1;
+    double seconds[3] = {-1, -1, -1}; // --new-link with --subscribe, --remove-link, --subscribe
+    double floors[3] = {-1, -1, -1};
+    int areas = 0;        // the areas the pattern matches
+    bool checked = false; // each left the bytes it should
+};
+
+ScriptLinksRun timeScriptLinks(const QString &stress, int runs)
+{
+    ScriptLinksRun r;
+    const QString program = QStringLiteral(VOG_CONFIG_PROGRAM);
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("stress.cfg"));
+    QFile original(stress);
+    if (!dir.isValid() || !original.open(QIODevice::ReadOnly))
+        return r;
+    const QByteArray before = original.readAll();
+    // The tags end in the area's number: 1000 to 1999.
+    const QString pattern = QStringLiteral("*.1???");
+    QByteArray listed;
+    if (wholeProcess(program, {QStringLiteral("--areas"), QStringLiteral("--filter"), QStringLiteral("."), stress}, &listed) < 0)
+        return r;
+    for (const QByteArray &line : listed.split('\n')) {
+        const QByteArray tag = line.left(line.indexOf('\t'));
+        const qsizetype dot = tag.lastIndexOf('.');
+        r.areas += tag.size() - dot == 5 && tag.at(dot + 1) == '1';
+    }
+    // The first link's first address: the one --subscribe adds.
+    QByteArray links;
+    if (wholeProcess(program, {QStringLiteral("--links"), stress}, &links) < 0)
+        return r;
+    const QString existing = QString::fromUtf8(links.left(links.indexOf('\n')).split('\t').value(1).split(' ').value(0));
+    const QString point = QStringLiteral("9:9999/9999.1");
+    const QStringList commands[3] = {
+            {QStringLiteral("--new-link"), QStringLiteral("Bench Point"), QStringLiteral("--aka"), point,
+             QStringLiteral("--subscribe"), point, pattern},
+            {QStringLiteral("--remove-link"), QStringLiteral("Bench Point")},
+            {QStringLiteral("--subscribe"), existing, pattern}};
+    const auto best = [](double &b, double x) { b = b < 0 || (x >= 0 && x < b) ? x : b; };
+    const auto bytesOf = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    r.checked = r.areas == 1000 && !existing.isEmpty();
+    for (int i = 0; i < runs; ++i) {
+        best(r.get, wholeProcess(program, {QStringLiteral("--get"), QStringLiteral("Sysop"), stress}));
+        QFile::remove(copy);
+        if (!QFile::copy(stress, copy))
+            return ScriptLinksRun{};
+        for (int k = 0; k < 3; ++k) {
+            if (k == 2) { // on the file as it was
+                QFile::remove(copy);
+                QFile::copy(stress, copy);
+            }
+            QFile::remove(copy + QStringLiteral(".bak"));
+            best(r.seconds[k], wholeProcess(program, QStringList(commands[k]) << copy));
+            const QByteArray after = bytesOf(copy);
+            if (k == 0)
+                r.checked = r.checked && after.count(point.toUtf8()) == r.areas + 1;
+            else if (k == 1)
+                r.checked = r.checked && after == before;
+            else
+                r.checked = r.checked && after.size() > before.size();
+            best(r.floors[k], safeWriteFloor(copy, after));
+        }
+    }
+    return r;
+}
+
 // ---- the report ----------------------------------------------------------------------------
 
 struct Row
@@ -1629,6 +1709,34 @@ void renderRows(const StressSet &set, QList<Row> &rows, QJsonObject &json)
     }
 }
 
+QJsonObject scriptLinksRows(const ScriptLinksRun &r, QList<Row> &rows)
+{
+    const char *names[] = {"vog-config --new-link, --subscribe 1,000 areas",
+                           "vog-config --remove-link of a link in 1,000 areas",
+                           "vog-config --subscribe 1,000 areas"};
+    const char *keys[] = {"new_link_subscribe", "remove_link", "subscribe"};
+    QJsonObject json{{QStringLiteral("get_seconds"), r.get},
+                     {QStringLiteral("areas_matched"), r.areas},
+                     {QStringLiteral("result_checked"), r.checked}};
+    for (int k = 0; k < 3; ++k) {
+        const double budget = r.get + 1.5 * r.floors[k];
+        const bool met = r.checked && r.seconds[k] > 0 && r.floors[k] > 0 && r.seconds[k] <= budget;
+        rows << Row{QString::fromLatin1(names[k]) + QStringLiteral(", whole process"),
+                    fixed(r.seconds[k] * 1e3, 0) + QStringLiteral(" ms"),
+                    QStringLiteral("--get %1 ms + 1.5 x safe-write floor %2 ms = %3 ms")
+                            .arg(fixed(r.get * 1e3, 0), fixed(r.floors[k] * 1e3, 0),
+                                 fixed(budget * 1e3, 0)),
+                    QStringLiteral("<= --get + 1.5x floor"),
+                    r.checked ? verdict(met) : QStringLiteral("WRONG bytes")};
+        json[QString::fromLatin1(keys[k])] = QJsonObject{
+                {QStringLiteral("seconds"), r.seconds[k]},
+                {QStringLiteral("safe_write_floor_seconds"), r.floors[k]},
+                {QStringLiteral("budget_seconds"), budget},
+                {QStringLiteral("target_met"), met}};
+    }
+    return json;
+}
+
 QJsonObject commandLineRows(const StressSet &set, QList<Row> &rows)
 {
     const ScriptRun &script = set.script;
@@ -1734,6 +1842,21 @@ int main(int argc, char *argv[])
         out << "--get " << fixed(r.get, 3) << " s, awk " << fixed(r.awk, 3) << " s, --set "
             << fixed(r.set, 3) << " s, floor " << fixed(r.floor, 3) << " s, "
             << (r.checked ? "checked" : "WRONG") << '\n';
+        return 0;
+    }
+    if (args.size() > 2 && args.at(1) == QStringLiteral("--script-links")) {
+        // The rows of links and areas changed from the command line, alone.
+        QList<Row> rows;
+        scriptLinksRows(timeScriptLinks(args.at(2), 3), rows);
+        printTable(rows);
+        return 0;
+    }
+    if (args.size() > 2 && args.at(1) == QStringLiteral("--link-edits")) {
+        // The link buttons and the save of their edits, alone.
+        const LinkEditRun r = timeLinkEdits(args.at(2), 3);
+        out << "New " << fixed(r.newMs, 1) << " ms, Copy " << fixed(r.copyMs, 1) << " ms, Remove "
+            << fixed(r.removeMs, 1) << " ms, preview " << fixed(r.previewSeconds, 3) << " s, save "
+            << fixed(r.saveSeconds, 3) << " s, " << (r.shown ? "shown" : "WRONG") << '\n';
         return 0;
     }
     if (args.size() > 2 && args.at(1) == QStringLiteral("--open")) {
@@ -1937,6 +2060,9 @@ int main(int argc, char *argv[])
     const QString areaPath = QDir(outDir).filePath(QStringLiteral("stress-areas.cfg"));
     const vogbench::GeneratedFile areaFacts = vogbench::generateConfig(areaOptions, areaPath);
     const AreaRun areas = timeAreas(stress, areaPath, openRuns);
+    out << "links and areas from the command line...\n";
+    out.flush();
+    const ScriptLinksRun scriptLinks = timeScriptLinks(areaPath, quick ? 1 : 3);
 
     out << "memory...\n";
     out.flush();
@@ -2083,6 +2209,13 @@ int main(int argc, char *argv[])
                     QStringLiteral("the file's bytes read and checked, then the edit"),
                     QStringLiteral("-"), QStringLiteral("-")};
         edited[QStringLiteral("first_new_ms")] = linkEdits.firstMs;
+        const bool previewMet = linkEdits.shown && linkEdits.previewSeconds >= 0
+                && linkEdits.previewSeconds <= 0.1;
+        rows << Row{QStringLiteral("link edit: the save's preview of them"),
+                    fixed(linkEdits.previewSeconds * 1e3, 0) + QStringLiteral(" ms"),
+                    QStringLiteral("File > Save to the diff shown; copies in the middle, new at the end"),
+                    QStringLiteral("<= 0.1 s"), verdict(previewMet)};
+        edited[QStringLiteral("preview_seconds")] = linkEdits.previewSeconds;
         const double ratio = linkEdits.floorSeconds > 0
                 ? linkEdits.saveSeconds / linkEdits.floorSeconds : 0;
         rows << Row{QStringLiteral("link edit: the save of them"),
@@ -2158,6 +2291,7 @@ int main(int argc, char *argv[])
                 {QStringLiteral("result_checked"), areas.checked},
                 {QStringLiteral("target_met"), openMet && showMet && keysMet && addMet && saveMet}};
     }
+    json[QStringLiteral("command_line_links")] = scriptLinksRows(scriptLinks, rows);
 
     if (linkLoad.available) {
         const double ratio = linkLoad.lastMs / linkLoad.firstMs;

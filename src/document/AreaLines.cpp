@@ -1,5 +1,6 @@
 #include "AreaLines.h"
 
+#include "reader/Address.h"
 #include "reader/Errors.h"
 #include "reader/LineGrammar.h"
 #include "reader/LineReader.h"
@@ -224,6 +225,58 @@ void AreaLines::appendSearchText(int area, QByteArray &out) const
     for (const AreaLink &link : s.links)
         text += QLatin1Char('\n') + link.address;
     out.append(text.toLower().toUtf8());
+}
+
+QByteArray AreaLines::filterNeedle(const QString &text)
+{
+    return text.trimmed().toLower().toUtf8();
+}
+
+bool AreaLines::filterKeeps(int area, QByteArrayView needle) const
+{
+    if (needle.isEmpty())
+        return true;
+    QByteArray text;
+    appendSearchText(area, text);
+    return filterMatches(text, needle);
+}
+
+QByteArray AreaLines::filterWanted(QByteArrayView needle, bool &whole)
+{
+    whole = isNodeAddress(needle);
+    return whole ? '\n' + needle.toByteArray() : needle.toByteArray();
+}
+
+bool AreaLines::filterMatches(QByteArrayView text, QByteArrayView needle)
+{
+    bool whole = false;
+    const QByteArray wanted = filterWanted(needle, whole);
+    for (qsizetype at = text.indexOf(wanted); at >= 0; at = text.indexOf(wanted, at + 1))
+        if (filterWordEnds(text, at, wanted.size(), text.size(), whole))
+            return true;
+    return false;
+}
+
+std::vector<QString> AreaLines::takenTags() const
+{
+    std::vector<QString> tags;
+    tags.reserve(m_areas.size());
+    for (int i = 0; i < count(); ++i)
+        if (!isRemoved(i))
+            tags.push_back(tag(i).toLower());
+    std::sort(tags.begin(), tags.end());
+    return tags;
+}
+
+QString AreaLines::tagRefusal(const QString &tag, const std::vector<QString> &taken)
+{
+    if (tag.isEmpty())
+        return QStringLiteral("An area needs a tag.");
+    if (tag.contains(u' ') || tag.contains(u'\t'))
+        return QStringLiteral("A tag is one word: %1 has a blank.").arg(tag);
+    if (std::binary_search(taken.begin(), taken.end(), tag.toLower()))
+        return QStringLiteral("An area has the tag %1.").arg(tag);
+    return {};
 }
 
 bool AreaLines::put(Area &a, const AreaState &state)

@@ -41,10 +41,32 @@ public:
     // The words a filter looks in, in lower case, UTF-8: the tag, the description and each
     // link's address, a line feed between them.
     void appendSearchText(int area, QByteArray &out) const;
+    // What the filter looks for in that text for the text typed: trimmed, in lower case, UTF-8;
+    // empty keeps every area.
+    static QByteArray filterNeedle(const QString &text);
+    // Whether the filter keeps the area: its text holds the needle.
+    bool filterKeeps(int area, QByteArrayView needle) const;
+    // A needle as the filter looks for it in search texts: one that reads as a whole address
+    // (`whole`) is looked for as a word of its own, from the line feed before it, so that
+    // 2:5020/1 does not find 2:5020/100; and whether a hit at `at` ends as such a word does.
+    static QByteArray filterWanted(QByteArrayView needle, bool &whole);
+    static bool filterWordEnds(QByteArrayView text, qsizetype at, qsizetype wanted, qsizetype end,
+                               bool whole)
+    {
+        return !whole || at + wanted == end || text[at + wanted] == '\n';
+    }
+    // Whether a search text holds the needle as the filter looks for it.
+    static bool filterMatches(QByteArrayView text, QByteArrayView needle);
     // The bytes of the lines kept, for a guess of what their texts take.
     qsizetype lineBytes() const { return m_bytes.size(); }
     // The tag alone, as the user reads it.
     QString tag(int area) const;
+    // The tags of the areas not removed, in lower case, sorted: what a new area's tag is
+    // looked up in.
+    std::vector<QString> takenTags() const;
+    // Why a new area can't have this tag (empty, with a blank, or another area's, without
+    // regard to case), or empty where it can.
+    static QString tagRefusal(const QString &tag, const std::vector<QString> &taken);
     // A field the area's line lacks that the EchoAreaDefaults line before it gives: its value
     // and that line; false where the line has the field or no defaults give it.
     bool inheritedField(int area, int field, QString &value, Origin &origin) const;

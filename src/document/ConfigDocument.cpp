@@ -47,6 +47,7 @@ void ConfigDocument::clear()
     m_mainFile = -1;
     m_links.clear();
     m_unsaved.clear();
+    m_keptSpans.clear();
     m_disk.clear();
     m_ahead = {};
     m_tooLong.clear();
@@ -800,6 +801,7 @@ void ConfigDocument::saved(const SavePlan &plan, int file, QByteArrayView bytes)
         findCommentsAgain(file, bytes);
     // Its lines now stand in the bytes on disk.
     m_unsaved.erase(file);
+    m_keptSpans.erase(file);
     m_disk.erase(file);
     m_ahead = {};
     const LineState start = startOf(file);
@@ -911,6 +913,7 @@ void ConfigDocument::changesSaved()
     m_changes.clear();
     // A file left unwritten as its edits came to its bytes as read stands in them again.
     m_unsaved.clear();
+    m_keptSpans.clear();
     m_disk.clear();
     m_areas.changesSaved();
     notify();

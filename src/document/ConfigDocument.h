@@ -186,8 +186,15 @@ public:
     // The link line's value, as any change of a value.
     void renameLink(int column, const QString &name);
     // The section's lines and the empty lines right before its link line go, but for the
-    // General Keywords and Files and Paths lines inside it, which stay where they are.
-    void removeLink(int column);
+    // General Keywords and Files and Paths lines inside it, which stay where they are. With
+    // offAreas, the link's addresses are then taken off every area that has them.
+    void removeLink(int column, bool offAreas = false);
+    // Why a link can't be named so or, where an address is given, have it: an empty name, a
+    // name another link has (without regard to case), a text that is no address, an address of
+    // another link. Empty where it can. Link `except` is passed over (the one renamed).
+    QString linkRefusal(const QString &name, const QString *address, int except = -1) const;
+    // The Aka addresses of a link as they are in effect, in order.
+    QStringList linkAddresses(int column) const;
     // The lines of a link's section, as a removal would take them.
     qint64 sectionLineCount(int column) const;
     // A section of a file: a link's, from its link line to the line before the next link
@@ -218,6 +225,16 @@ public:
     // The bytes a file's lines stand in while a link added or removed in it is not saved yet;
     // null for a file whose lines stand in its bytes as read.
     const QByteArray *unsavedBytes(int file) const;
+    // Where those bytes are still the bytes as read: spans of them in order, each `length`
+    // bytes at `at` there and at `from` in the bytes as read; the bytes between them are new.
+    // Null for a file whose lines stand in its bytes as read.
+    struct KeptSpan
+    {
+        qint64 at;
+        qint64 length;
+        qint64 from;
+    };
+    const std::vector<KeptSpan> *keptSpans(int file) const;
     // The file as a save must still find it on disk.
     SourceFile onDisk(int file) const;
 
@@ -350,6 +367,8 @@ private:
     // After that edit: the file's lines moved, those taken out dropped and those put in read
     // alone.
     void followSplice(int file, QByteArrayView bytes, const Splice &splice);
+    // The link's section taken out, as removeLink does.
+    void removeSection(int column);
     // A new record at `column`, its section's bytes put in at `at`.
     int insertRecord(int file, int column, QByteArray bytes, qint64 at, const QByteArray &section);
     // Records from `column` on move one on (by 1) or back (by -1), with their changes.
@@ -403,6 +422,7 @@ private:
     LinkStore m_links;
     // Files whose lines stand in bytes not saved yet, and what their facts were on disk.
     std::map<int, QByteArray> m_unsaved;
+    std::map<int, std::vector<KeptSpan>> m_keptSpans; // of each of those
     struct DiskFacts
     {
         qint64 size;

@@ -6,6 +6,7 @@
 #include "ConfigDocument.h"
 
 #include "SafeWrite.h"
+#include "reader/Address.h"
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
 #include "reader/Text.h"
@@ -226,6 +227,12 @@ void ConfigDocument::dropReadAhead()
     m_ahead = {};
 }
 
+const std::vector<ConfigDocument::KeptSpan> *ConfigDocument::keptSpans(int file) const
+{
+    const auto it = m_keptSpans.find(file);
+    return it == m_keptSpans.end() ? nullptr : &it->second;
+}
+
 const QByteArray *ConfigDocument::unsavedBytes(int file) const
 {
     const auto it = m_unsaved.find(file);
@@ -283,6 +290,22 @@ void ConfigDocument::splice(int file, QByteArray bytes, const Splice &s,
     const SourceFile &f = sourceFile(file);
     m_disk.emplace(file, DiskFacts{f.size, f.fingerprint});
     // The bytes are edited where they stand: a large file is not copied for each link.
+    std::vector<KeptSpan> &spans = m_keptSpans[file];
+    if (!m_unsaved.count(file))
+        spans = {{0, qint64(bytes.size()), 0}};
+    // What stays of the bytes as read, where it now stands.
+    std::vector<KeptSpan> after;
+    const qint64 cut = s.at + s.removed;
+    for (const KeptSpan &k : spans) {
+        const qint64 end = k.at + k.length;
+        if (k.at < s.at)
+            after.push_back({k.at, std::min(end, s.at) - k.at, k.from});
+        if (end > cut) {
+            const qint64 from = std::max(k.at, cut);
+            after.push_back({from - s.removed + s.inserted, end - from, k.from + from - k.at});
+        }
+    }
+    spans.swap(after);
     QByteArray &kept = m_unsaved[file];
     kept = std::move(bytes);
     bytes = QByteArray();
@@ -412,7 +435,42 @@ qint64 ConfigDocument::sectionLineCount(int column) const
     return section.count('\n') + (section.endsWith('\n') ? 0 : 1);
 }
 
-void ConfigDocument::removeLink(int column)
+QString ConfigDocument::linkRefusal(const QString &name, const QString *address,
+                                    int except) const
+{
+    const int links = m_links.columnCount();
+    if (name.isEmpty())
+        return QStringLiteral("A link needs a name.");
+    for (int c = 1; c < links; ++c)
+        if (c != except && linkName(c).compare(name, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("The link %1 has this name.").arg(linkName(c));
+    if (!address)
+        return {};
+    if (const QString why = addressRefusal(*address); !why.isEmpty())
+        return why;
+    for (int c = 1; c < links; ++c)
+        for (const QString &a : linkAddresses(c))
+            if (a.compare(*address, Qt::CaseInsensitive) == 0)
+                return QStringLiteral("The link %1 has this address.").arg(linkName(c));
+    return {};
+}
+
+QStringList ConfigDocument::linkAddresses(int column) const
+{
+    return inEffect(akaRow(), column).text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+void ConfigDocument::removeLink(int column, bool offAreas)
+{
+    // Read before the record goes.
+    const QStringList addresses = offAreas ? linkAddresses(column) : QStringList();
+    removeSection(column);
+    // After the link's lines went: its file's areas stand where they now are.
+    for (const QString &address : addresses)
+        m_areas.removeLinkEverywhere(address);
+}
+
+void ConfigDocument::removeSection(int column)
 {
     const ValueLine *link = linkLine(column);
     if (!link)

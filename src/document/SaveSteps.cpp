@@ -4,9 +4,54 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace vog {
 
 namespace {
+
+// The new bytes of a file with a link edit, as pieces of the bytes as read wherever the edited
+// bytes still are those: the diff then compares only what the edits touched.
+std::vector<QByteArrayView> asReadWhereKept(const ConfigDocument &doc, int file,
+                                            QByteArrayView edited, QByteArrayView asRead,
+                                            const std::vector<QByteArrayView> &pieces)
+{
+    const std::vector<ConfigDocument::KeptSpan> *spans = doc.keptSpans(file);
+    if (!spans)
+        return pieces;
+    std::vector<QByteArrayView> out;
+    out.reserve(pieces.size() + 2 * spans->size());
+    const auto start = reinterpret_cast<quintptr>(edited.data());
+    for (QByteArrayView p : pieces) {
+        const auto where = reinterpret_cast<quintptr>(p.data());
+        if (p.isEmpty() || where < start || where - start + quintptr(p.size()) > quintptr(edited.size())) {
+            out.push_back(p);
+            continue;
+        }
+        qint64 at = qint64(where - start);
+        const qint64 end = at + p.size();
+        // The first span that ends past `at`.
+        auto k = std::upper_bound(spans->begin(), spans->end(), at,
+                                  [](qint64 x, const ConfigDocument::KeptSpan &s) {
+                                      return x < s.at + s.length;
+                                  });
+        while (at < end) {
+            if (k == spans->end() || k->at >= end) {
+                out.push_back(edited.sliced(at, end - at));
+                break;
+            }
+            if (k->at > at) {
+                out.push_back(edited.sliced(at, k->at - at));
+                at = k->at;
+            }
+            const qint64 stop = std::min(end, k->at + k->length);
+            out.push_back(asRead.sliced(k->from + at - k->at, stop - at));
+            at = stop;
+            ++k;
+        }
+    }
+    return out;
+}
 
 PreparedSave prepare(const ConfigDocument &doc, const std::map<int, QByteArray> *kept)
 {
@@ -24,7 +69,10 @@ PreparedSave prepare(const ConfigDocument &doc, const std::map<int, QByteArray> 
         const QByteArray *unsaved = doc.unsavedBytes(file);
         const QByteArray from = unsaved ? *unsaved : asRead; // shared, not copied
         std::vector<QByteArrayView> pieces = doc.renderPieces(save.plan, file, from);
-        const QString diff = unifiedDiff(source.path, asRead, pieces, source.codec);
+        const QString diff = unifiedDiff(source.path, asRead,
+                                         unsaved ? asReadWhereKept(doc, file, from, asRead, pieces)
+                                                 : pieces,
+                                         source.codec);
         if (diff.isEmpty())
             continue; // the changes come to the file's own bytes again
         save.held.push_back(std::make_shared<const QByteArray>(from));

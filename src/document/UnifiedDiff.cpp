@@ -260,41 +260,6 @@ struct Joined
     }
 };
 
-// A piece that is the bytes as read at the same place is shared without a look at its bytes.
-qsizetype sharedHead(QByteArrayView a, const Joined &b)
-{
-    qsizetype at = 0;
-    for (QByteArrayView p : b.pieces) {
-        if (p.data() == a.data() + at && p.size() <= a.size() - at) {
-            at += p.size();
-            continue;
-        }
-        const qsizetype n = sharedHead(a.sliced(at), p);
-        at += n;
-        if (n < p.size())
-            break;
-    }
-    return at;
-}
-
-qsizetype sharedTail(QByteArrayView a, const Joined &b, qsizetype most)
-{
-    qsizetype n = 0;
-    for (auto p = b.pieces.rbegin(); p != b.pieces.rend() && n < most; ++p) {
-        const qsizetype left = a.size() - n;
-        if (p->data() + p->size() == a.data() + left && p->size() <= left) {
-            n += p->size();
-            continue;
-        }
-        const qsizetype k =
-                sharedTail(a.first(left), *p, std::min({most - n, p->size(), left}));
-        n += k;
-        if (k < p->size())
-            break;
-    }
-    return std::min(n, most);
-}
-
 QByteArrayView sliceOf(QByteArrayView bytes, qsizetype at, qsizetype n, QByteArray &)
 {
     return bytes.sliced(at, n);
@@ -311,42 +276,57 @@ QByteArrayView sliceOf(const Joined &bytes, qsizetype at, qsizetype n, QByteArra
 
 namespace {
 
-// The new bytes in one block, or in pieces: the same diff either way.
-template <typename After>
-QString diffOf(const QString &path, QByteArrayView before, const After &after,
-               const TextCodec &codec)
+// A stretch of the new bytes that may differ from the bytes as read: [from, to) of the old
+// bytes became [newFrom, newTo). Outside the stretches the bytes are the same.
+struct Stretch
 {
-    // Only the lines from the first changed byte to the last, with their context, are split and
-    // diffed: the bytes the files share at both ends are compared once, fast, so a change in a
-    // long file costs what lies between its first and last changes. The cuts fall after an LF,
-    // where the lines on either side are the same in both files.
-    const qsizetype size = after.size();
-    const qsizetype same = sharedHead(before, after);
-    if (same == before.size() && same == size)
-        return {};
-    const auto *lf = static_cast<const char *>(::memrchr(before.data(), '\n', std::size_t(same)));
-    const qsizetype from = linesBack(before, lf ? lf - before.data() + 1 : 0, Context);
-    const qsizetype sameAtEnd =
-            sharedTail(before, after, std::min(before.size(), size) - same);
-    lf = static_cast<const char *>(std::memchr(before.data() + before.size() - sameAtEnd, '\n',
-                                               std::size_t(sameAtEnd)));
-    const qsizetype to = linesOn(before, lf ? lf - before.data() + 1 : before.size(), Context);
-    const qsizetype grown = size - before.size();
-    const std::size_t firstLine = endedLines(before.first(from));
-    const Lines a = splitLines(before.sliced(from, to - from));
-    QByteArray block;
-    const Lines b = splitLines(sliceOf(after, from, to + grown - from, block));
-    std::size_t head = 0;
-    while (head < a.size() && head < b.size() && a[head] == b[head])
-        ++head;
-    std::size_t tail = 0;
-    while (tail < a.size() - head && tail < b.size() - head
-           && a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
-        ++tail;
-    const std::vector<Block> blocks = changedBlocks(a, b, head, tail);
+    qsizetype from, to, newFrom, newTo;
+};
 
-    QString out = QStringLiteral("--- ") + path + QStringLiteral("\n+++ ") + path
-            + QLatin1Char('\n');
+// The new bytes in one block: one stretch, all of them.
+std::vector<Stretch> stretchesOf(QByteArrayView before, QByteArrayView after)
+{
+    return {{0, before.size(), 0, after.size()}};
+}
+
+// The new bytes in pieces: a piece that is the bytes as read, at or after where the last such
+// piece ended, keeps them; whatever lies between two kept pieces is a stretch. So only what the
+// edits touched is looked at, however far apart they are.
+std::vector<Stretch> stretchesOf(QByteArrayView before, const Joined &after)
+{
+    std::vector<Stretch> out;
+    const auto start = reinterpret_cast<quintptr>(before.data());
+    qsizetype at = 0, newAt = 0;
+    std::optional<Stretch> open;
+    for (QByteArrayView p : after.pieces) {
+        if (p.isEmpty())
+            continue;
+        const auto where = reinterpret_cast<quintptr>(p.data());
+        const bool kept = where >= start && where - start + quintptr(p.size()) <= quintptr(before.size())
+                && qsizetype(where - start) >= at;
+        if (!kept) {
+            if (!open)
+                open = Stretch{at, at, newAt, newAt};
+            newAt += p.size();
+            continue;
+        }
+        const qsizetype from = qsizetype(where - start);
+        if (open || from > at)
+            out.push_back({open ? open->from : at, from, open ? open->newFrom : newAt, newAt});
+        open.reset();
+        at = from + p.size();
+        newAt += p.size();
+    }
+    if (open || at < before.size())
+        out.push_back({open ? open->from : at, before.size(), open ? open->newFrom : newAt, newAt});
+    return out;
+}
+
+// The hunks of the lines a and b, which start at line firstLine of the old file and firstNew
+// of the new one, for the blocks changed between them.
+void appendHunks(QString &out, const Lines &a, const Lines &b, const std::vector<Block> &blocks,
+                 std::size_t firstLine, std::size_t firstNew, const TextCodec &codec)
+{
     for (std::size_t first = 0; first < blocks.size();) {
         // Blocks closer than twice the context share one hunk.
         std::size_t last = first;
@@ -362,7 +342,7 @@ QString diffOf(const QString &path, QByteArrayView before, const After &after,
         out += QStringLiteral("@@ -")
                 + range(firstLine + f.oldAt - lead, oldEnd + trail - (f.oldAt - lead))
                 + QStringLiteral(" +")
-                + range(firstLine + f.newAt - lead, l.newAt + l.newCount + trail - (f.newAt - lead))
+                + range(firstNew + f.newAt - lead, l.newAt + l.newCount + trail - (f.newAt - lead))
                 + QStringLiteral(" @@\n");
         for (std::size_t i = f.oldAt - lead; i < f.oldAt; ++i)
             appendLine(out, ' ', a[i], codec);
@@ -379,6 +359,74 @@ QString diffOf(const QString &path, QByteArrayView before, const After &after,
         for (std::size_t i = oldEnd; i < oldEnd + trail; ++i)
             appendLine(out, ' ', a[i], codec);
         first = last + 1;
+    }
+}
+
+// The new bytes in one block, or in pieces: the same diff either way.
+template <typename After>
+QString diffOf(const QString &path, QByteArrayView before, const After &after,
+               const TextCodec &codec)
+{
+    // Only the lines of each stretch from its first changed byte to its last, with their
+    // context, are split and diffed: the bytes a stretch shares at both ends are compared once,
+    // fast, so a change in a long file costs what lies between its first and last changes,
+    // and changes far apart cost each its own lines. The cuts fall after an LF, where the lines
+    // on either side are the same in both files. Stretches whose lines with their context meet
+    // are diffed as one.
+    struct Cut
+    {
+        qsizetype from, to; // lines of the old bytes, with context
+        qsizetype grown;    // what the new bytes of the changes in them add
+    };
+    std::vector<Cut> cuts;
+    for (const Stretch &st : stretchesOf(before, after)) {
+        QByteArray block;
+        const QByteArrayView old = before.sliced(st.from, st.to - st.from);
+        const QByteArrayView now = sliceOf(after, st.newFrom, st.newTo - st.newFrom, block);
+        const qsizetype same = sharedHead(old, now);
+        if (same == old.size() && same == now.size())
+            continue; // the edits came to the same bytes
+        const qsizetype sameAtEnd = sharedTail(old, now, std::min(old.size(), now.size()) - same);
+        const qsizetype changed = st.from + same;
+        const auto *lf = static_cast<const char *>(::memrchr(before.data(), '\n', std::size_t(changed)));
+        const qsizetype from = linesBack(before, lf ? lf - before.data() + 1 : 0, Context);
+        const qsizetype end = st.to - sameAtEnd;
+        lf = static_cast<const char *>(
+                std::memchr(before.data() + end, '\n', std::size_t(before.size() - end)));
+        const qsizetype to = linesOn(before, lf ? lf - before.data() + 1 : before.size(), Context);
+        const qsizetype grown = now.size() - old.size();
+        if (!cuts.empty() && from <= cuts.back().to) {
+            cuts.back().to = std::max(cuts.back().to, to);
+            cuts.back().grown += grown;
+        } else {
+            cuts.push_back({from, to, grown});
+        }
+    }
+    if (cuts.empty())
+        return {};
+    QString out = QStringLiteral("--- ") + path + QStringLiteral("\n+++ ") + path
+            + QLatin1Char('\n');
+    std::size_t firstLine = 0;
+    qsizetype counted = 0, grownBefore = 0;
+    qint64 linesGrown = 0; // what the cuts before added to the lines
+    for (const Cut &cut : cuts) {
+        firstLine += endedLines(before.sliced(counted, cut.from - counted));
+        counted = cut.from;
+        const Lines a = splitLines(before.sliced(cut.from, cut.to - cut.from));
+        QByteArray block;
+        const Lines b = splitLines(sliceOf(after, cut.from + grownBefore,
+                                           cut.to - cut.from + cut.grown, block));
+        grownBefore += cut.grown;
+        std::size_t head = 0;
+        while (head < a.size() && head < b.size() && a[head] == b[head])
+            ++head;
+        std::size_t tail = 0;
+        while (tail < a.size() - head && tail < b.size() - head
+               && a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+            ++tail;
+        appendHunks(out, a, b, changedBlocks(a, b, head, tail), firstLine,
+                    std::size_t(qint64(firstLine) + linesGrown), codec);
+        linesGrown += qint64(b.size()) - qint64(a.size());
     }
     return out;
 }

@@ -17,8 +17,9 @@ namespace vog {
 // Its cost grows with the lines between the first change and the last, not with the file.
 QString unifiedDiff(const QString &path, QByteArrayView before, QByteArrayView after,
                     const TextCodec &codec);
-// The same, the new bytes given as the pieces they are written from: a piece that is the bytes
-// as read at the same place is not compared.
+// The same, the new bytes given as the pieces they are written from: a piece that is bytes as
+// read, in their order, is not compared, so the cost grows with the lines of the other pieces
+// and their context alone, however far apart they stand.
 QString unifiedDiff(const QString &path, QByteArrayView before,
                     const std::vector<QByteArrayView> &after, const TextCodec &codec);
 

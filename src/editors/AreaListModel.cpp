@@ -1,6 +1,5 @@
 #include "AreaListModel.h"
 
-#include "reader/Address.h"
 
 #include "document/AreaLines.h"
 
@@ -94,13 +93,11 @@ qsizetype find(QByteArrayView text, qsizetype from, qsizetype to, QByteArrayView
 
 std::vector<int> AreaListModel::search(const QByteArray &needle) const
 {
-    // A text that reads as a whole address finds that address alone, not those it begins:
-    // 2:5020/1 is not 2:5020/100. Each word of the text searched begins with a line end.
-    const bool whole = isNodeAddress(QByteArrayView(needle));
-    const QByteArray wanted = whole ? '\n' + needle : needle;
+    // A text that reads as a whole address finds that address alone, not those it begins.
+    bool whole = false;
+    const QByteArray wanted = AreaLines::filterWanted(needle, whole);
     const auto wordEnds = [&](QByteArrayView text, qsizetype at, qsizetype end) {
-        const qsizetype after = at + wanted.size();
-        return !whole || after == end || text[after] == '\n';
+        return AreaLines::filterWordEnds(text, at, wanted.size(), end, whole);
     };
     // One search through the block: each hit names its area, found by walking on from the
     // last hit's, and the search goes on at the next area's text.
@@ -122,10 +119,7 @@ std::vector<int> AreaListModel::search(const QByteArray &needle) const
     for (const auto &[changed, text] : m_changed) {
         if (m_areas.isRemoved(changed))
             continue;
-        qsizetype at = text.indexOf(wanted);
-        while (at >= 0 && !wordEnds(text, at, text.size()))
-            at = text.indexOf(wanted, at + 1);
-        if (at >= 0)
+        if (AreaLines::filterMatches(text, needle))
             found.push_back(changed);
     }
     if (found.size() > plain)
@@ -135,7 +129,7 @@ std::vector<int> AreaListModel::search(const QByteArray &needle) const
 
 void AreaListModel::setFilter(const QString &text)
 {
-    const QByteArray needle = text.trimmed().toLower().toUtf8();
+    const QByteArray needle = AreaLines::filterNeedle(text);
     if (needle == m_needle && text == m_filter)
         return;
     m_filter = text;

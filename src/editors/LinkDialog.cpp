@@ -11,14 +11,6 @@
 
 namespace vog {
 
-QString addressRefusal(const QString &address)
-{
-    return isNodeAddress(QStringView(address))
-            ? QString()
-            : QStringLiteral("The address reads as zone:net/node, optionally .point and "
-                             "@domain.");
-}
-
 LinkDialog::LinkDialog(const QString &title, const QString &name, bool asksAddress, Check check,
                        QWidget *parent)
     : QDialog(parent), m_check(std::move(check))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reader/Address.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -9,10 +11,6 @@ class QLabel;
 class QLineEdit;
 
 namespace vog {
-
-// Why a text can't be taken as a link's address, or an empty text when it reads as one; said
-// under the field, as the link dialog says it.
-QString addressRefusal(const QString &address);
 
 // The dialog of New, Copy and Rename on the Link Keywords window: a link's name and, for a new
 // link or a copy, its address. OK is enabled only while what is typed can be taken; a line

@@ -107,7 +107,7 @@ QSpinBox *numberField(const char *name, const QString &accessibleName, QWidget *
 {
     auto *box = named(new QSpinBox(parent), name, accessibleName,
                       QStringLiteral("0 for not set"));
-    box->setRange(0, 9999999);
+    box->setRange(0, vog::AreaNumberMost);
     box->setSpecialValueText(QStringLiteral("not set"));
     return box;
 }
@@ -586,21 +586,15 @@ void TArea_Definition::AreaLinkAddClick()
         if (box.exec() != QMessageBox::Yes)
             return;
     }
-    changeSelected([&](AreaState &s) {
-        if (s.linkIndex(address) >= 0)
-            return false;
-        s.links.push_back({address, {}});
-        return true;
-    });
+    changeSelected([&](AreaState &s) { return s.addLink(address); });
 }
 
 bool TArea_Definition::linkHasAddress(const QString &address)
 {
     // As the links now say it, the user's changes included.
-    static const vog::KeywordRow &aka = *vog::rowNamed("Aka");
     const vog::ConfigDocument &doc = vog::document();
     for (int column = 1; column < doc.links().columnCount(); ++column)
-        for (const QString &a : doc.inEffect(aka, column).text().split(u' ', Qt::SkipEmptyParts))
+        for (const QString &a : doc.linkAddresses(column))
             if (a.compare(address, Qt::CaseInsensitive) == 0)
                 return true;
     return false;
@@ -672,19 +666,11 @@ AreaDialog::AreaDialog(QWidget *parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(AreaTagEdit, &QLineEdit::textChanged, this, &AreaDialog::check);
 
-    const vog::AreaLines &all = areas();
-    m_tags.reserve(std::size_t(all.count()));
-    for (int i = 0; i < all.count(); ++i)
-        if (!all.isRemoved(i))
-            m_tags.push_back(all.tag(i).toLower());
-    std::sort(m_tags.begin(), m_tags.end());
+    m_tags = areas().takenTags();
     check();
 }
 
 void AreaDialog::check()
 {
-    const QString tag = AreaTagEdit->text();
-    const bool blank = tag.contains(u' ') || tag.contains(u'\t');
-    const bool taken = std::binary_search(m_tags.begin(), m_tags.end(), tag.toLower());
-    OkButton->setEnabled(!tag.isEmpty() && !blank && !taken);
+    OkButton->setEnabled(vog::AreaLines::tagRefusal(AreaTagEdit->text(), m_tags).isEmpty());
 }

@@ -175,26 +175,7 @@ void TLink_Keywords::enableLinkButtons()
 
 QString TLink_Keywords::refusal(const QString &name, const QString *address, int except) const
 {
-    const vog::ConfigDocument &doc = vog::document();
-    const int links = doc.links().columnCount();
-    if (name.isEmpty())
-        return QStringLiteral("A link needs a name.");
-    for (int c = 1; c < links; ++c)
-        if (c != except && doc.linkName(c).compare(name, Qt::CaseInsensitive) == 0)
-            return QStringLiteral("The link %1 has this name.").arg(doc.linkName(c));
-    if (!address)
-        return {};
-    if (const QString why = vog::addressRefusal(*address); !why.isEmpty())
-        return why;
-    static const vog::KeywordRow &aka = *vog::rowNamed("Aka");
-    for (int c = 1; c < links; ++c) {
-        const QStringList akas = doc.inEffect(aka, c).text().split(QLatin1Char(' '),
-                                                                    Qt::SkipEmptyParts);
-        for (const QString &a : akas)
-            if (a.compare(*address, Qt::CaseInsensitive) == 0)
-                return QStringLiteral("The link %1 has this address.").arg(doc.linkName(c));
-    }
-    return {};
+    return vog::document().linkRefusal(name, address, except);
 }
 
 void TLink_Keywords::showLinkEdit(int column, bool added)
@@ -309,11 +290,7 @@ void TLink_Keywords::RemoveLinkButtonClick()
                 if (box.exec() != QMessageBox::Yes)
                     return;
                 const bool offAreas = box.checkBox() && box.checkBox()->isChecked();
-                doc.removeLink(column);
-                // After the link's lines went: its file's areas stand where they now are.
-                if (offAreas)
-                    for (const QString &address : addresses)
-                        doc.areas().removeLinkEverywhere(address);
+                doc.removeLink(column, offAreas);
                 {
                     const QSignalBlocker quiet(LinkChange);
                     LinkChange->removeItem(column - 1);

@@ -39,4 +39,11 @@ bool isNodeAddress(QStringView word)
     return isNodeAddress(QByteArrayView(word.toLatin1()));
 }
 
+QString addressRefusal(const QString &address)
+{
+    return isNodeAddress(QStringView(address))
+            ? QString()
+            : QStringLiteral("The address reads as zone:net/node, optionally .point and @domain.");
+}
+
 } // namespace vog

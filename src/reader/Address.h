@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QString>
 #include <QStringView>
 
 namespace vog {
@@ -9,5 +10,7 @@ namespace vog {
 // part but the domain a number; the domain holds no blank, control character, quote or @.
 bool isNodeAddress(QByteArrayView word);
 bool isNodeAddress(QStringView word);
+// Why a text is no node's address, for the user; empty for an address.
+QString addressRefusal(const QString &address);
 
 } // namespace vog

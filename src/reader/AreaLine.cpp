@@ -243,6 +243,14 @@ bool AreaState::removeLink(const QString &address)
     return had;
 }
 
+bool AreaState::addLink(const QString &address)
+{
+    if (linkIndex(address) >= 0)
+        return false;
+    links.push_back({address, {}});
+    return true;
+}
+
 bool AreaState::operator==(const AreaState &o) const
 {
     return keyword == o.keyword && tag == o.tag && path == o.path

@@ -11,6 +11,9 @@
 
 namespace vog {
 
+// The most a number option of an area (purge days, most messages) takes; 0 is none.
+constexpr int AreaNumberMost = 9999999;
+
 // The five keywords of an area line, in the spelling the program writes and shows.
 enum class AreaKind : std::uint8_t { Echo, Local, Netmail, Bad, Dupe };
 const char *areaKindName(AreaKind kind);
@@ -80,6 +83,9 @@ struct AreaState
     int linkIndex(const QString &address) const;
     // Takes every link of this address off; whether there was one.
     bool removeLink(const QString &address);
+    // Gives the area a link of this address, without flags, after its last one, unless it has
+    // one; whether it had none.
+    bool addLink(const QString &address);
     bool operator==(const AreaState &o) const;
     bool operator!=(const AreaState &o) const { return !(*this == o); }
 };

@@ -3,6 +3,7 @@
 #include "ConfigCheck.h"
 
 #include "document/ConfigDocument.h"
+#include "document/AreaLines.h"
 #include "document/DocumentRead.h"
 #include "document/IncludeWalk.h"
 #include "document/SafeWrite.h"
@@ -15,6 +16,7 @@
 #include "reader/Text.h"
 #include "reader/ValueRules.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -24,28 +26,54 @@ namespace vog {
 namespace {
 
 // clang-format off
-const QStringList CommandOptions{"--get", "--list", "--links", "--check", "--set", "--unset", "--add"};
-const QStringList ValueOptions{"--get", "--link", "--set", "--unset", "--add", "--module"};
-const QStringList FlagOptions{"--list", "--links", "--check", "--include", "--dry-run"};
+const QStringList CommandOptions{"--get", "--list", "--links", "--check", "--set", "--unset", "--add",
+                                 "--areas", "--new-link", "--rename-link", "--remove-link",
+                                 "--new-area", "--remove-area", "--subscribe", "--unsubscribe",
+                                 "--area"};
+const QStringList ValueOptions{"--get", "--link", "--set", "--unset", "--add", "--module",
+                               "--new-link", "--aka", "--like", "--rename-link", "--remove-link",
+                               "--new-area", "--remove-area", "--subscribe", "--unsubscribe",
+                               "--area", "--filter"};
+// Those that take a second value after the first.
+const QStringList PairOptions{"--rename-link", "--new-area"};
+const QStringList FlagOptions{"--list", "--links", "--check", "--include", "--dry-run", "--areas",
+                              "--keep-areas"};
+// The words of an area that --area changes, by the names of the window's fields.
+const QStringList AreaWords{"AreaPath", "AreaBase", "AreaGroup", "AreaDescription", "AreaAka",
+                            "AreaPurge", "AreaMaxMsgs", "AreaOptions"};
 // clang-format on
 
+// One change of the command, in the order given: a value, a link or an area.
 struct Edit
 {
-    enum Kind { Set, Unset, Add } kind;
-    QString keyword;
+    enum Kind {
+        Set, Unset, Add,               // a keyword's value
+        NewLink, RenameLink, RemoveLink,
+        NewArea, RemoveArea, Subscribe, Unsubscribe,
+        AreaSet, AreaUnset             // a word of an area
+    } kind;
+    QString keyword; // the keyword, or the area's word
     QString value;
+    QString name;    // the link or the area the command names
+    QString second;  // --new-link's --aka, --rename-link's new name, --new-area's path
+    QString like;
+    bool hasLike = false;
+    bool keepAreas = false;
+    QStringList patterns;
 };
 
 // What the command line asks for.
 struct Request
 {
-    enum Mode { None, Get, List, Links, Check, Change } mode = None;
+    enum Mode { None, Get, List, Links, Check, Areas, Change } mode = None;
     QString keyword; // --get
     QString link;
     bool hasLink = false;
     bool include = false;
     bool dryRun = false;
     QString module; // what [module] stands for
+    QString filter; // --areas
+    bool hasFilter = false;
     std::vector<Edit> edits; // in the order given
     QString file;
 };
@@ -55,15 +83,26 @@ struct Request
     throw CommandError(message);
 }
 
+Edit edit(Edit::Kind kind, const QString &keyword = {}, const QString &value = {})
+{
+    Edit e{kind, keyword, value, {}, {}, {}, false, false, {}};
+    return e;
+}
+
 Request parse(const QStringList &arguments)
 {
     Request r;
-    QStringList files;
+    // The arguments that are no option, each with the --subscribe or --unsubscribe whose
+    // patterns it may be (-1 for none); the last of them is the file.
+    std::vector<std::pair<QString, int>> words;
+    int patternsOf = -1;
+    QString area; // the last --area's tag
+    bool hasArea = false;
     bool optionsEnd = false;
     const auto setMode = [&](Request::Mode mode, const QString &option) {
         if (r.mode != Request::None && !(r.mode == Request::Change && mode == Request::Change))
-            fail(option + QStringLiteral(" can't be given with --get, --list, --links, --check or "
-                                         "another of them"));
+            fail(option + QStringLiteral(" can't be given with --get, --list, --links, --check, "
+                                         "--areas or another of them"));
         r.mode = mode;
     };
     const auto keywordAndValue = [&](const QString &option, const QString &value, Edit::Kind kind) {
@@ -71,7 +110,25 @@ Request parse(const QStringList &arguments)
         if (equals <= 0)
             fail(option + QStringLiteral(" takes KEYWORD=VALUE, not \"") + value
                  + QLatin1Char('"'));
-        r.edits.push_back({kind, value.left(equals), value.mid(equals + 1)});
+        r.edits.push_back(edit(kind, value.left(equals), value.mid(equals + 1)));
+    };
+    // A word of an area goes to the last --area; any other name is a keyword.
+    const auto areaWord = [&](const QString &option, const QString &name) {
+        for (const QString &word : AreaWords)
+            if (word.compare(name, Qt::CaseInsensitive) == 0) {
+                if (!hasArea)
+                    fail(option + QLatin1Char(' ') + word
+                         + QStringLiteral(" goes after --area TAG"));
+                return word;
+            }
+        return QString();
+    };
+    // The command an option such as --aka belongs to: the last one given, of these kinds.
+    const auto last = [&](const QString &option, std::initializer_list<Edit::Kind> kinds) -> Edit & {
+        if (r.edits.empty()
+            || std::find(kinds.begin(), kinds.end(), r.edits.back().kind) == kinds.end())
+            fail(option + QStringLiteral(" goes right after the command it belongs to"));
+        return r.edits.back();
     };
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
@@ -80,11 +137,13 @@ Request parse(const QStringList &arguments)
             continue;
         }
         if (optionsEnd || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
-            files.append(argument);
+            words.emplace_back(argument, patternsOf);
             continue;
         }
+        patternsOf = -1;
         QString option = argument;
         QString value;
+        QString second;
         bool hasValue = false;
         if (const qsizetype equals = argument.indexOf(QLatin1Char('='));
             equals > 0 && argument.startsWith(QLatin1String("--"))) {
@@ -97,6 +156,11 @@ Request parse(const QStringList &arguments)
                 if (i + 1 >= arguments.size())
                     fail(option + QStringLiteral(" needs a value"));
                 value = arguments[++i];
+            }
+            if (PairOptions.contains(option)) {
+                if (i + 1 >= arguments.size())
+                    fail(option + QStringLiteral(" needs two values"));
+                second = arguments[++i];
             }
         } else if (!FlagOptions.contains(option)) {
             fail(QStringLiteral("unknown option ") + argument);
@@ -112,15 +176,31 @@ Request parse(const QStringList &arguments)
             setMode(Request::Links, option);
         } else if (option == QLatin1String("--check")) {
             setMode(Request::Check, option);
-        } else if (option == QLatin1String("--set")) {
+        } else if (option == QLatin1String("--areas")) {
+            setMode(Request::Areas, option);
+        } else if (option == QLatin1String("--filter")) {
+            r.filter = value;
+            r.hasFilter = true;
+        } else if (option == QLatin1String("--set") || option == QLatin1String("--add")) {
             setMode(Request::Change, option);
-            keywordAndValue(option, value, Edit::Set);
-        } else if (option == QLatin1String("--add")) {
-            setMode(Request::Change, option);
-            keywordAndValue(option, value, Edit::Add);
+            const bool set = option == QLatin1String("--set");
+            keywordAndValue(option, value, set ? Edit::Set : Edit::Add);
+            const QString word = set ? areaWord(option, r.edits.back().keyword) : QString();
+            if (!word.isEmpty()) {
+                r.edits.back().kind = Edit::AreaSet;
+                r.edits.back().keyword = word;
+                r.edits.back().name = area;
+            }
         } else if (option == QLatin1String("--unset")) {
             setMode(Request::Change, option);
-            r.edits.push_back({Edit::Unset, value, {}});
+            const QString word = areaWord(option, value);
+            r.edits.push_back(word.isEmpty() ? edit(Edit::Unset, value)
+                                             : edit(Edit::AreaUnset, word));
+            r.edits.back().name = area;
+        } else if (option == QLatin1String("--area")) {
+            setMode(Request::Change, option);
+            area = value;
+            hasArea = true;
         } else if (option == QLatin1String("--link")) {
             if (r.hasLink)
                 fail(QStringLiteral("--link is given twice"));
@@ -132,15 +212,61 @@ Request parse(const QStringList &arguments)
             r.module = value;
         } else if (option == QLatin1String("--dry-run")) {
             r.dryRun = true;
+        } else if (option == QLatin1String("--aka")) {
+            Edit &e = last(option, {Edit::NewLink});
+            if (!e.second.isNull())
+                fail(QStringLiteral("--aka is given twice"));
+            e.second = value;
+        } else if (option == QLatin1String("--like")) {
+            Edit &e = last(option, {Edit::NewLink, Edit::NewArea});
+            e.like = value;
+            e.hasLike = true;
+        } else if (option == QLatin1String("--keep-areas")) {
+            last(option, {Edit::RemoveLink}).keepAreas = true;
+        } else {
+            // A command on a link or an area.
+            static const std::pair<const char *, Edit::Kind> commands[] = {
+                    {"--new-link", Edit::NewLink},     {"--rename-link", Edit::RenameLink},
+                    {"--remove-link", Edit::RemoveLink}, {"--new-area", Edit::NewArea},
+                    {"--remove-area", Edit::RemoveArea}, {"--subscribe", Edit::Subscribe},
+                    {"--unsubscribe", Edit::Unsubscribe}};
+            for (const auto &[name, kind] : commands)
+                if (option == QLatin1String(name)) {
+                    setMode(Request::Change, option);
+                    Edit e = edit(kind);
+                    e.name = value;
+                    e.second = second;
+                    r.edits.push_back(e);
+                    if (kind == Edit::Subscribe || kind == Edit::Unsubscribe)
+                        patternsOf = int(r.edits.size()) - 1;
+                }
         }
+    }
+    // The last word is the file; the others are patterns of the command they follow.
+    QStringList files;
+    for (std::size_t k = 0; k < words.size(); ++k) {
+        const auto &[word, of] = words[k];
+        if (of >= 0 && k + 1 < words.size())
+            r.edits[std::size_t(of)].patterns.append(word);
+        else
+            files.append(word);
     }
     if (r.mode == Request::None)
         fail(QStringLiteral("--include, --link and --dry-run go with --get, --list, --links, "
-                            "--check, --set, --unset or --add"));
+                            "--check, --areas or a change"));
     if (r.dryRun && r.mode != Request::Change)
-        fail(QStringLiteral("--dry-run goes with --set, --unset or --add"));
+        fail(QStringLiteral("--dry-run goes with a change"));
     if (r.hasLink && (r.mode == Request::Links || r.mode == Request::Check))
-        fail(QStringLiteral("--link goes with --get, --list, --set, --unset or --add"));
+        fail(QStringLiteral("--link goes with --get, --list, --areas or a change"));
+    if (r.hasFilter && r.mode != Request::Areas)
+        fail(QStringLiteral("--filter goes with --areas"));
+    for (const Edit &e : r.edits) {
+        if (e.kind == Edit::NewLink && e.second.isNull())
+            fail(QStringLiteral("--new-link %1 needs --aka ADDRESS").arg(e.name));
+        if ((e.kind == Edit::Subscribe || e.kind == Edit::Unsubscribe) && e.patterns.isEmpty())
+            fail(QStringLiteral("--%1 %2 needs a PATTERN")
+                         .arg(e.kind == Edit::Subscribe ? "subscribe" : "unsubscribe", e.name));
+    }
     if (files.size() != 1)
         fail(files.isEmpty() ? QStringLiteral("name the configuration file")
                              : QStringLiteral("name one configuration file, not %1")
@@ -423,6 +549,229 @@ void change(const Request &r, const Edit &edit)
     }
 }
 
+// A refusal of the windows, without its closing full stop.
+void refuse(QString why)
+{
+    if (why.isEmpty())
+        return;
+    if (why.endsWith(QLatin1Char('.')))
+        why.chop(1);
+    fail(why);
+}
+
+AreaLines &areas()
+{
+    return document().areas();
+}
+
+// Whether the tag matches the pattern: * any run of characters, ? any one, without regard to
+// letter case.
+bool matches(QStringView pattern, QStringView tag)
+{
+    qsizetype p = 0, t = 0, star = -1, from = 0;
+    while (t < tag.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            star = p++;
+            from = t;
+        } else if (p < pattern.size()
+                   && (pattern[p] == u'?' || pattern[p].toCaseFolded() == tag[t].toCaseFolded())) {
+            ++p;
+            ++t;
+        } else if (star >= 0) {
+            p = star + 1;
+            t = ++from;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size();
+}
+
+// The areas, not removed, whose tags match any of the patterns, in file order; each pattern
+// must match one at least.
+std::vector<int> matchingAreas(const QStringList &patterns)
+{
+    std::vector<int> found;
+    std::vector<bool> used(std::size_t(patterns.size()), false);
+    for (int i = 0; i < areas().count(); ++i) {
+        if (areas().isRemoved(i))
+            continue;
+        const QString tag = areas().tag(i);
+        bool any = false;
+        for (qsizetype k = 0; k < patterns.size(); ++k)
+            if (matches(patterns[k], tag))
+                any = used[std::size_t(k)] = true;
+        if (any)
+            found.push_back(i);
+    }
+    for (qsizetype k = 0; k < patterns.size(); ++k)
+        if (!used[std::size_t(k)])
+            fail(QStringLiteral("no area matches ") + patterns[k]);
+    return found;
+}
+
+// The area with this tag, without regard to letter case.
+int areaTagged(const QString &tag)
+{
+    for (int i = 0; i < areas().count(); ++i)
+        if (!areas().isRemoved(i) && areas().tag(i).compare(tag, Qt::CaseInsensitive) == 0)
+            return i;
+    fail(QStringLiteral("no area has the tag ") + tag);
+}
+
+// The link's addresses that a command names: the one given, where the link was named by it;
+// else all of them (with `first`, the first alone).
+QStringList addressesOf(const QString &link, int column, bool first)
+{
+    const QStringList all = document().linkAddresses(column);
+    if (all.isEmpty())
+        fail(QStringLiteral("the link %1 has no Aka address").arg(document().linkName(column)));
+    for (const QString &address : all)
+        if (address.compare(link.trimmed(), Qt::CaseInsensitive) == 0)
+            return {address};
+    return first ? QStringList{all.constFirst()} : all;
+}
+
+// A word of an area set as its field in the window sets it: a number as its spin box takes
+// it, 0 for none; the other options split as typed.
+void setAreaWord(AreaState &s, const QString &word, const QString &value)
+{
+    if (word == QLatin1String("AreaPath")) {
+        s.path = value;
+    } else if (word == QLatin1String("AreaOptions")) {
+        s.options = splitAreaWords(value);
+    } else if (word == QLatin1String("AreaPurge") || word == QLatin1String("AreaMaxMsgs")) {
+        bool ok = value.isEmpty();
+        const int n = ok ? 0 : value.toInt(&ok);
+        if (!ok || n < 0 || n > AreaNumberMost)
+            fail(QStringLiteral("%1: \"%2\" can't be set: the field takes a whole number from 0 "
+                                "to %3")
+                         .arg(word, value)
+                         .arg(AreaNumberMost));
+        s.fields[word == QLatin1String("AreaPurge") ? Purge : MaxMsgs] =
+                n ? QString::number(n) : QString();
+    } else {
+        const int field = word == QLatin1String("AreaBase")    ? Base
+                : word == QLatin1String("AreaGroup")           ? Group
+                : word == QLatin1String("AreaDescription")     ? Description
+                                                               : Aka;
+        s.fields[field] = value;
+    }
+}
+
+// A change of a link or an area, through the document's own commands, as its button does.
+void changeLinksOrAreas(const Request &r, const Edit &e)
+{
+    ConfigDocument &doc = document();
+    switch (e.kind) {
+    case Edit::NewLink: {
+        const QString name = e.name.trimmed();
+        const QString address = e.second.trimmed();
+        refuse(doc.linkRefusal(name, &address));
+        if (e.hasLike)
+            doc.copyLink(findLink(e.like), name, address);
+        else
+            doc.addLink(0, name, address);
+        break;
+    }
+    case Edit::RenameLink: {
+        const int column = findLink(e.name);
+        const QString name = e.second.trimmed();
+        refuse(doc.linkRefusal(name, nullptr, column));
+        doc.renameLink(column, name);
+        break;
+    }
+    case Edit::RemoveLink:
+        doc.removeLink(findLink(e.name), !e.keepAreas);
+        break;
+    case Edit::Subscribe:
+    case Edit::Unsubscribe: {
+        const bool add = e.kind == Edit::Subscribe;
+        const QStringList addresses = addressesOf(e.name, findLink(e.name), add);
+        std::vector<std::pair<int, AreaState>> changed;
+        for (int area : matchingAreas(e.patterns)) {
+            AreaState s = areas().state(area);
+            bool any = false;
+            for (const QString &address : addresses)
+                any = (add ? s.addLink(address) : s.removeLink(address)) || any;
+            if (any)
+                changed.emplace_back(area, std::move(s));
+        }
+        areas().setStates(changed);
+        break;
+    }
+    case Edit::NewArea: {
+        refuse(AreaLines::tagRefusal(e.name, areas().takenTags()));
+        // Like the area named, else the last one: its file and its keyword's spelling.
+        int like = e.hasLike ? areaTagged(e.like) : -1;
+        for (int i = areas().count(); !e.hasLike && i-- > 0;)
+            if (!areas().isRemoved(i)) {
+                like = i;
+                break;
+            }
+        const int added = areas().addArea(e.name, e.second, like, doc.mainFile());
+        if (e.hasLike) {
+            // And its options, but for the description, which is the area's own.
+            const AreaState from = areas().state(like);
+            AreaState s = areas().state(added);
+            for (int field = 0; field < AreaFieldCount; ++field)
+                if (field != Description)
+                    s.fields[field] = from.fields[field];
+            s.options = from.options;
+            areas().setState(added, s);
+        }
+        break;
+    }
+    case Edit::RemoveArea:
+        areas().removeAreas(matchingAreas({e.name}));
+        break;
+    case Edit::AreaSet:
+    case Edit::AreaUnset: {
+        const int area = areaTagged(e.name);
+        AreaState s = areas().state(area);
+        setAreaWord(s, e.keyword, e.kind == Edit::AreaSet ? e.value : QString());
+        areas().setState(area, s);
+        break;
+    }
+    case Edit::Set:
+    case Edit::Unset:
+    case Edit::Add:
+        change(r, e);
+        break;
+    }
+}
+
+// One area a line, tab-separated: tag, kind, path, base, group, the links' addresses,
+// description.
+void listAreas(const Request &r, QByteArray &out)
+{
+    const QStringList addresses =
+            r.hasLink ? document().linkAddresses(findLink(r.link)) : QStringList();
+    const QByteArray needle = AreaLines::filterNeedle(r.filter);
+    for (int i = 0; i < areas().count(); ++i) {
+        if (areas().isRemoved(i) || !areas().filterKeeps(i, needle))
+            continue;
+        const AreaState s = areas().state(i);
+        if (r.hasLink
+            && std::none_of(addresses.begin(), addresses.end(),
+                            [&](const QString &a) { return s.linkIndex(a) >= 0; }))
+            continue;
+        QStringList links;
+        for (const AreaLink &link : s.links)
+            links.append(link.address);
+        const QStringList cells{s.tag,
+                                QString::fromLatin1(areaKindName(s.kind())),
+                                s.path.isEmpty() ? QStringLiteral("Passthrough") : s.path,
+                                s.fields[Base],
+                                s.fields[Group],
+                                links.join(QLatin1Char(' ')),
+                                s.fields[Description]};
+        out += cells.join(QLatin1Char('\t')).toUtf8() + '\n';
+    }
+}
+
 int run(const Request &r, QByteArray &out, QByteArray &err)
 {
     NoSink none;
@@ -481,9 +830,12 @@ int run(const Request &r, QByteArray &out, QByteArray &err)
                     + '\n';
         return 0;
     }
+    case Request::Areas:
+        listAreas(r, out);
+        return 0;
     case Request::Change: {
         for (const Edit &edit : r.edits)
-            change(r, edit);
+            changeLinksOrAreas(r, edit);
         // The command ends once the files are written: the document needn't follow them.
         const PreparedSave save = keep ? prepareSave(document(), kept.bytes) : prepareSave(document());
         if (!r.dryRun && !save.writes.empty())
@@ -559,6 +911,26 @@ link's name or one of its Aka addresses):
                                         saves them as File > Save does (FILE.bak
                                         kept) and prints the diff; --dry-run prints
                                         it and writes nothing.
+  --areas [--link LINK] [--filter TEXT] FILE
+                                        Prints each echo area: tag, kind, path,
+                                        base, group, links, description, by tabs;
+                                        a link's alone, those the filter keeps.
+Links and echo areas, changed as the windows' buttons change them, mixed with
+the changes above in one save (PATTERN: a tag with * and ?, in any case):
+  --new-link NAME --aka ADDRESS [--like LINK]
+                                        Adds a link, or a copy of LINK's section.
+  --rename-link LINK NEWNAME            Renames a link.
+  --remove-link LINK [--keep-areas]     Removes a link, and its addresses from
+                                        every area unless --keep-areas.
+  --subscribe LINK PATTERN...           Adds the link to the matching areas.
+  --unsubscribe LINK PATTERN...         Takes it off the matching areas.
+  --new-area TAG PATH [--like TAG]      Adds an area line (PATH "" for
+                                        Passthrough), with --like's options.
+  --remove-area PATTERN                 Removes the matching area lines.
+  --area TAG (--set AreaWORD=VALUE | --unset AreaWORD)...
+                                        Changes an area's AreaPath, AreaBase,
+                                        AreaGroup, AreaDescription, AreaAka,
+                                        AreaPurge, AreaMaxMsgs or AreaOptions.
   --include                             Reads the included files too; one that
                                         can't be read is told on standard error.
   --module NAME                         Reads the lines that compare [module] as
@@ -568,6 +940,9 @@ Examples:
   vog-config --get Sysop /etc/tosser/config
   vog-config --link 2:5020/1 --set Level=5 --set AutoPause=30 /etc/tosser/config
   vog-config --add Route="crash 2:5020/1 2:*" --dry-run /etc/tosser/config
+  vog-config --new-link "Point 7" --aka 2:5020/9999.7 --link "Point 7" \
+             --set Password=secret --subscribe 2:5020/9999.7 'RU.*' /etc/tosser/config
+  vog-config --remove-link "Point 7" /etc/tosser/config
 )");
 }
 

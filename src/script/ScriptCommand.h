@@ -6,9 +6,9 @@
 
 namespace vog {
 
-// The command line for scripts: vog-config --get, --list, --links, --check and the changes
-// --set, --unset and --add, read and written through the document with no window, as git
-// config does for its files. See scriptUsage().
+// The command line for scripts: vog-config --get, --list, --links, --check, --areas and the
+// changes --set, --unset and --add, of links as a whole and of echo areas, read and written
+// through the document with no window, as git config does for its files. See scriptUsage().
 
 // Whether the command line asks for it: any of its options before the file names.
 bool isScriptCommand(const QStringList &arguments);

@@ -41,7 +41,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
     CommandLine result;
     if (!parser.parse(arguments)) {
-        result.standardError = program + QStringLiteral(": ") + parser.errorText()
+        // Named as a script's error is, not by the path it was started by.
+        result.standardError = QStringLiteral("vog-config: ") + parser.errorText()
                 + QLatin1Char('\n') + usage;
         result.exitStatus = 2;
     } else if (parser.isSet(help)) {
