@@ -34,8 +34,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                                 "would; several are opened in order."),
                                  QStringLiteral("[FILE...]"));
 
+    // The name it was started by, not the folder it stands in: as a script's messages name it.
     const QString program = arguments.isEmpty() ? QStringLiteral("vog-config")
-                                                : arguments.constFirst();
+                                                : QFileInfo(arguments.constFirst()).fileName();
     // Without an application object the parser doesn't know the program's name.
     const QString usage = parser.helpText().replace(QStringLiteral("<executable_name>"), program);
 
