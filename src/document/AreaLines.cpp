@@ -2,7 +2,7 @@
 
 #include "reader/Address.h"
 #include "reader/Errors.h"
-#include "reader/LargePages.h"
+#include "reader/GrowingBlock.h"
 #include "reader/LineGrammar.h"
 #include "reader/LineReader.h"
 #include "reader/SourceFiles.h"
@@ -106,16 +106,8 @@ void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &fac
     a.line = quint32(lines.lineNumber());
     a.file = file;
     a.endLength = quint8(lines.lineEndLength());
-    // A hub's area lines run to megabytes: the block grows in large steps, backed by large
-    // pages, rather than by the small ones of appending line by line.
-    if (m_bytes.capacity() - m_bytes.size() < raw.size()) {
-        // The new block asked for large pages before the bytes kept are copied into it.
-        QByteArray larger;
-        larger.reserve(std::max(2 * m_bytes.capacity(), m_bytes.size() + raw.size() + (qsizetype(1) << 22)));
-        preferLargePages(larger.data(), std::size_t(larger.capacity()));
-        larger.append(m_bytes);
-        m_bytes.swap(larger);
-    }
+    // A hub's area lines run to megabytes.
+    growBlock(m_bytes, raw.size());
     m_bytes.append(raw.data(), raw.size());
     // The areas the user added stay after those read.
     if (m_areas.empty() || !m_areas.back().added) {
