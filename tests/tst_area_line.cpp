@@ -164,6 +164,8 @@ private slots:
         QTest::newRow("an empty path") << plain << "path=";
         QTest::newRow("no address") << plain << "+2:5020";
         QTest::newRow("a word opening a quote") << plain << "o=\"x";
+        QTest::newRow("a # that starts a comment, in quotes") << plain << "d=News # 1";
+        QTest::newRow("a word that is a comment") << plain << "o=-x ##";
         QTest::newRow("after a tag in an open quote") << QByteArray("EchoArea \"T") << "d=x";
         QTest::newRow("a Ctrl-Z") << plain << "g=a\x1a";
         QTest::newRow("an option, but no path") << QByteArray("EchoArea T") << "d=x";

@@ -441,6 +441,14 @@ QString areaWordRefusal(const QString &text, bool quoted)
         return QStringLiteral("a value in quotes can't hold a quote");
     if (!quoted && !blank && text.startsWith(u'"') && (text.size() < 2 || !text.endsWith(u'"')))
         return QStringLiteral("a word can't begin with an unclosed quote");
+    // A # after a blank and before a blank, another # or the line's end starts a comment, in
+    // quotes too: the words after it would be lost. A word stands between blanks; in quotes,
+    // the quotes stand at its ends.
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u'#' && (i == 0 ? !quoted : isBlank(text[i - 1]))
+            && (i + 1 == text.size() ? !quoted : isBlank(text[i + 1]) || text[i + 1] == u'#'))
+            return QStringLiteral("a # after a blank starts a comment");
     return {};
 }
 
