@@ -579,8 +579,13 @@ std::vector<AreaState> areasIn(QByteArrayView bytes, const TextCodec &codec)
     QByteArrayView line;
     while (lines.next(line))
         if (const LineFacts facts = readLine(line, state); facts.inEffect && facts.areaWord == 1
-            && isAreaLine(lines.rawLine()))
-            out.push_back(areaState(lines.rawLine().first(facts.valueEnd), codec));
+            && isAreaLine(lines.rawLine())) {
+            // The grammar counted the line without its stray CRs; the raw line holds them.
+            const QByteArrayView raw = lines.rawLine();
+            const qsizetype end = raw.size() == line.size() ? facts.valueEnd
+                                                            : lines.rawOffset(facts.valueEnd - 1) + 1;
+            out.push_back(areaState(raw.first(end), codec));
+        }
     return out;
 }
 
