@@ -2,7 +2,6 @@
 
 #include "reader/Address.h"
 #include "reader/Errors.h"
-#include "reader/GrowingBlock.h"
 #include "reader/LineGrammar.h"
 #include "reader/LineReader.h"
 #include "reader/SourceFiles.h"
@@ -106,9 +105,7 @@ void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &fac
     a.line = quint32(lines.lineNumber());
     a.file = file;
     a.endLength = quint8(lines.lineEndLength());
-    // A hub's area lines run to megabytes.
-    growBlock(m_bytes, raw.size());
-    m_bytes.append(raw.data(), raw.size());
+    m_bytes.append(raw);
     // The areas the user added stay after those read.
     if (m_areas.empty() || !m_areas.back().added) {
         m_areas.push_back(a);
@@ -176,17 +173,7 @@ QString AreaLines::tag(int area) const
     const Area &a = m_areas[std::size_t(area)];
     if (a.state >= 0)
         return m_states[std::size_t(a.state)].tag;
-    AreaLineWords split;
-    const QByteArrayView line = bytesOf(a);
-    if (!splitAreaLine(line, split) || split.words.size() < 2)
-        return {};
-    const AreaWord &w = split.words[1];
-    QByteArrayView word = line.sliced(w.at, w.end - w.at);
-    if (word.startsWith('"')) {
-        word = word.sliced(1);
-        if (word.endsWith('"'))
-            word.chop(1);
-    }
+    const QByteArrayView word = areaLineTag(bytesOf(a));
     return (a.added ? TextCodec::utf8() : sourceFile(a.file).codec).decode(word);
 }
 
@@ -564,8 +551,7 @@ void AreaLines::compact()
         live += a.length;
     if (m_bytes.size() <= 2 * live + 4096)
         return;
-    QByteArray bytes;
-    bytes.reserve(live);
+    ByteBlock bytes;
     for (Area &a : m_areas) {
         const qsizetype at = bytes.size();
         bytes.append(QByteArrayView(m_bytes).sliced(a.bytesAt, a.length));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reader/AreaLine.h"
+#include "reader/PageBlock.h"
 #include "reader/SourceFiles.h"
 
 #include <QByteArray>
@@ -155,7 +156,8 @@ private:
 
     std::vector<Area> m_areas;
     std::vector<AreaState> m_states;
-    QByteArray m_bytes;
+    // A hub's area lines run to megabytes: a block that grows without copying them.
+    ByteBlock m_bytes;
     int m_changes = 0;
     quint64 m_generation = 1;
     std::function<void()> m_changed;

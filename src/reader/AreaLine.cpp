@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <map>
 
 namespace vog {
@@ -143,15 +144,16 @@ bool isAreaLine(QByteArrayView line, AreaKind *kind)
     return false;
 }
 
-bool splitAreaLine(QByteArrayView line, AreaLineWords &out)
+namespace {
+
+// The words of a line's region, each where it stands, up to `most` of them: a word in quotes
+// runs to its closing quote, any other to the next blank or tab.
+void splitWords(QByteArrayView line, std::vector<AreaWord> &words, std::size_t most)
 {
-    out.words.clear();
-    if (!isAreaLine(line, &out.kind))
-        return false;
     qsizetype from, to;
     region(line, from, to);
-    std::vector<AreaWord> &words = out.words;
-    for (qsizetype i = skipBlanks(line, from, to); i < to; i = skipBlanks(line, i, to)) {
+    for (qsizetype i = skipBlanks(line, from, to); i < to && words.size() < most;
+         i = skipBlanks(line, i, to)) {
         qsizetype end = i + 1;
         if (line[i] == '"') {
             while (end < to && line[end] != '"')
@@ -164,6 +166,35 @@ bool splitAreaLine(QByteArrayView line, AreaLineWords &out)
         words.push_back({i, end});
         i = end;
     }
+}
+
+} // namespace
+
+QByteArrayView areaLineTag(QByteArrayView line)
+{
+    std::vector<AreaWord> words;
+    words.reserve(2);
+    if (!isAreaLine(line))
+        return {};
+    splitWords(line, words, 2);
+    if (words.size() < 2)
+        return {};
+    QByteArrayView word = line.sliced(words[1].at, words[1].end - words[1].at);
+    if (word.startsWith('"')) {
+        word = word.sliced(1);
+        if (word.endsWith('"'))
+            word.chop(1);
+    }
+    return word;
+}
+
+bool splitAreaLine(QByteArrayView line, AreaLineWords &out)
+{
+    out.words.clear();
+    if (!isAreaLine(line, &out.kind))
+        return false;
+    std::vector<AreaWord> &words = out.words;
+    splitWords(line, words, std::numeric_limits<std::size_t>::max());
     words[0].role = AreaRole::Keyword;
     if (words.size() > 1)
         words[1].role = AreaRole::Tag;

@@ -43,6 +43,8 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
                 const std::vector<int> *columns, const ReadScope &scope, LineState *state)
 {
     const bool cells = scope.linkCells;
+    // A scope that names rows keeps the link cells of those rows alone.
+    const auto keepsCell = [&](const KeywordRow &row) { return cells && scope.keeps(row); };
     int column = 0;
     std::size_t links = 0;
     DefaultsBlocks blocks;
@@ -50,24 +52,35 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
     ConfigScanner scanner(lines, &sink, state);
     if (sink.wantsUndefined())
         scanner.state().reportUndefined = true;
-    // Without link cells, and keeping window keywords alone, no other line changes what is kept:
-    // the lines of other keywords needn't be matched.
+    // Where the rows kept are all that is kept, a line that can't start one of their keywords
+    // changes nothing and needn't be matched; unless it tells the links apart: a link's lines
+    // are followed only with its link and LinkDefaults lines kept.
     std::array<bool, 256> firstBytes{};
-    if (!cells && !scope.rows.empty()) {
+    if (!scope.rows.empty()) {
         bool windowsAlone = true;
-        for (const KeywordRow &row : keywordTable())
+        bool linksFollowed = scope.keeps(*rowNamed("LinkDefaults"));
+        // The keyword in any letter case.
+        const auto take = [&firstBytes](char first) {
+            for (char c = 0; c < 127; ++c)
+                if (lowerAscii(c) == first)
+                    firstBytes[static_cast<unsigned char>(c)] = true;
+        };
+        for (const KeywordRow &row : keywordTable()) {
+            if (row.kind == ValueKind::LinkName)
+                linksFollowed = linksFollowed && scope.keeps(row);
             if (scope.keeps(row)) {
                 windowsAlone = windowsAlone && row.place != Place::Link;
-                // The keyword in any letter case.
-                for (char c = 0; c < 127; ++c)
-                    if (lowerAscii(c) == row.keyword.front())
-                        firstBytes[static_cast<unsigned char>(c)] = true;
+                take(row.keyword.front());
             }
+        }
         // The lines that change how the others read: conditions, set and CommentChar.
         for (const char c : {'i', 'e', 's', 'c'})
-            firstBytes[static_cast<unsigned char>(c)] =
-                    firstBytes[static_cast<unsigned char>(c - 'a' + 'A')] = true;
-        if (windowsAlone)
+            take(c);
+        // Area lines: BadArea, DupeArea, EchoArea, LocalArea, NetmailArea.
+        if (scope.areaLines)
+            for (const char c : {'b', 'd', 'e', 'l', 'n'})
+                take(c);
+        if (windowsAlone || linksFollowed)
             scanner.onlyFirstBytes(&firstBytes);
     }
     KeywordLine line;
@@ -78,7 +91,7 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
         } else if (blocks.takes(line, mark)) {
             if (cells && mark == DefaultsMark::Destroy)
                 store.destroyDefaults();
-            else if (cells && mark == DefaultsMark::None)
+            else if (keepsCell(row) && mark == DefaultsMark::None)
                 store.setCell(LinkStore::DefaultsColumn, row.storeRow, line.value,
                               {file, line.lineNumber});
             sink.linkValue(line, LinkStore::DefaultsColumn);
@@ -91,11 +104,11 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
                 column = store.columnCount();
                 store.setColumnCount(column + 1);
             }
-            if (cells)
+            if (keepsCell(row))
                 store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkStarted(line, column);
         } else if (column >= 0) {
-            if (cells)
+            if (keepsCell(row))
                 store.setCell(column, row.storeRow, line.value, {file, line.lineNumber});
             sink.linkValue(line, column);
         }

@@ -34,10 +34,11 @@ public:
 };
 
 // What a read keeps beyond what it shows the sink. The Open keeps everything; a command that
-// asks for a few window keywords keeps their lines alone, and no link record nor area line.
+// asks for a few window keywords keeps their lines alone, and no link record nor area line; one
+// on links as a whole keeps their names and addresses.
 struct ReadScope
 {
-    bool linkCells = true; // the link records' cells
+    bool linkCells = true; // the link records' cells, of the rows kept
     bool areaLines = true; // the area lines, one by one
     std::vector<bool> rows; // by keyword table index, the rows whose lines are kept; empty: all
     bool keeps(const KeywordRow &row) const

@@ -70,7 +70,13 @@ LineReader::LineReader(QByteArrayView data)
 {
     if (!m_hash->state)
         throw std::bad_alloc();
-    m_hash->add(data.data(), data.size());
+    // A large file's fingerprint is worth a thread: it takes as long as a read of its lines.
+    if (data.size() >= (qsizetype(1) << 20))
+        m_wholeHash = std::async(std::launch::async, [bytes = data.data(), size = data.size()] {
+            return quint64(XXH3_64bits(bytes, size_t(size)));
+        });
+    else
+        m_hash->add(data.data(), data.size());
     if (!data.isEmpty())
         if (const void *z = std::memchr(m_begin, CtrlZ, size_t(data.size()))) {
             m_end = static_cast<const char *>(z);
@@ -89,6 +95,10 @@ LineReader::~LineReader() = default;
 
 quint64 LineReader::fingerprint() const
 {
+    if (m_wholeHash.valid())
+        m_wholeFingerprint = m_wholeHash.get();
+    if (m_wholeFingerprint)
+        return *m_wholeFingerprint;
     return XXH3_64bits_digest(m_hash->state);
 }
 

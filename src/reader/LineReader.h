@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <future>
 #include <memory>
+#include <optional>
 
 namespace vog {
 
@@ -81,6 +83,9 @@ private:
     qint64 m_size = 0;
     struct Hash;
     std::unique_ptr<Hash> m_hash;
+    // Bytes given whole are fingerprinted on a thread of their own while their lines are read.
+    mutable std::future<quint64> m_wholeHash;
+    mutable std::optional<quint64> m_wholeFingerprint;
 };
 
 } // namespace vog

@@ -286,12 +286,41 @@ struct NoSink final : public ConfigSink
     void linkStarted(const KeywordLine &, int) override {}
 };
 
+// What a command on links and areas as a whole uses of a read, if it is one: of the links their
+// names and addresses and the lines that bound their sections, the area lines, and of the
+// windows' lines those a removed section leaves standing. Any change of a keyword's value needs
+// every line of its link.
+std::optional<ReadScope> linksAndAreasScope(const Request &r)
+{
+    bool removes = false;
+    for (const Edit &edit : r.edits) {
+        if (edit.kind == Edit::Set || edit.kind == Edit::Unset || edit.kind == Edit::Add)
+            return std::nullopt;
+        removes = removes || edit.kind == Edit::RemoveLink;
+    }
+    if (r.mode != Request::Change && r.mode != Request::Links && r.mode != Request::Areas)
+        return std::nullopt;
+    static const KeywordRow *aka = rowNamed("Aka");
+    static const KeywordRow *defaults = rowNamed("LinkDefaults");
+    static const KeywordRow *include = rowNamed("Include");
+    ReadScope scope;
+    scope.areaLines = r.mode != Request::Links;
+    scope.rows.resize(keywordTable().size());
+    for (const KeywordRow &row : keywordTable())
+        scope.rows[std::size_t(row.index)] = row.kind == ValueKind::LinkName || &row == aka
+                || &row == defaults || (removes && row.place != Place::Link)
+                || (r.include && &row == include);
+    return scope;
+}
+
 // What the command uses of a read. One that asks for window keywords alone needs no link record
 // and no area line, and of the lines only those of its keywords and, with --include, the
 // includes; any other reads everything. A value that no file sets is placed after the last line
 // of its window: `placing` keeps every line of the windows of the keywords changed.
 ReadScope scopeOf(const Request &r, bool placing)
 {
+    if (const std::optional<ReadScope> whole = linksAndAreasScope(r))
+        return *whole;
     std::vector<const KeywordRow *> asked;
     if (r.mode == Request::Get) {
         asked.push_back(findKeyword(lowered(r.keyword.toUtf8())));
