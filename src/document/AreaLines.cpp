@@ -106,6 +106,12 @@ void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &fac
     a.file = file;
     a.endLength = quint8(lines.lineEndLength());
     m_bytes.append(raw);
+    // A hub's area lines come by the hundred thousand: room at once for those the rest of the
+    // file could hold, at 64 bytes a line, rather than copies of every area at each doubling.
+    if (m_areas.size() == m_areas.capacity())
+        m_areas.reserve(m_areas.size()
+                        + std::size_t(std::max<qint64>(qint64(m_areas.size()) + 16,
+                                                       (lines.size() - lines.lineStart()) / 64)));
     // The areas the user added stay after those read.
     if (m_areas.empty() || !m_areas.back().added) {
         m_areas.push_back(a);

@@ -217,6 +217,9 @@ public:
     // the edit to take. Dropped, the bytes let go, when the dialog is not answered.
     void readAhead(int near);
     void dropReadAhead();
+    // The bytes a file was just read from, kept by the reader: the edits of its links start
+    // from them rather than from a read of the file again.
+    void bytesRead(int file, const QByteArray &bytes);
     // The link line of a link record; null for a link whose file was read again since, whose
     // record stands in no file now.
     const ValueLine *linkLine(int column) const;

@@ -9,9 +9,11 @@
 #include "reader/Address.h"
 #include "reader/ConfigRead.h"
 #include "reader/Errors.h"
+#include "reader/LargePages.h"
 #include "reader/Text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vog {
 
@@ -110,6 +112,23 @@ QByteArray placed(QByteArrayView bytes, qint64 at, qint64 end, const QByteArray 
     if (!(open && at == end) && !lines.endsWith('\n'))
         insert += eol;
     return insert;
+}
+
+// A file's bytes with a part replaced: in place where they are the document's alone, else
+// (the bytes of a mapped file) in a new block that asks for large pages before the megabytes
+// are copied into it.
+QByteArray replaced(QByteArray bytes, qint64 at, qint64 removed, QByteArrayView inserted)
+{
+    if (bytes.isDetached())
+        return std::move(bytes.replace(at, removed, inserted));
+    const qint64 after = at + removed;
+    QByteArray out(bytes.size() - removed + inserted.size(), Qt::Uninitialized);
+    preferLargePages(out.data(), std::size_t(out.size()));
+    std::memcpy(out.data(), bytes.constData(), std::size_t(at));
+    std::memcpy(out.data() + at, inserted.data(), std::size_t(inserted.size()));
+    std::memcpy(out.data() + at + inserted.size(), bytes.constData() + after,
+                std::size_t(bytes.size() - after));
+    return out;
 }
 
 } // namespace
@@ -227,6 +246,14 @@ void ConfigDocument::dropReadAhead()
     m_ahead = {};
 }
 
+void ConfigDocument::bytesRead(int file, const QByteArray &bytes)
+{
+    std::promise<QByteArray> read;
+    read.set_value(bytes);
+    const SourceFile &f = sourceFile(file);
+    m_ahead = {file, f.size, f.fingerprint, read.get_future().share()};
+}
+
 const std::vector<ConfigDocument::KeptSpan> *ConfigDocument::keptSpans(int file) const
 {
     const auto it = m_keptSpans.find(file);
@@ -307,10 +334,8 @@ void ConfigDocument::splice(int file, QByteArray bytes, const Splice &s,
     }
     spans.swap(after);
     QByteArray &kept = m_unsaved[file];
-    kept = std::move(bytes);
-    bytes = QByteArray();
     m_ahead = {}; // not shared, so not copied
-    kept.replace(s.at, s.removed, inserted);
+    kept = replaced(std::move(bytes), s.at, s.removed, inserted);
     if (s.follows) {
         followSplice(file, kept, s);
         findCommentsAgain(file, kept);

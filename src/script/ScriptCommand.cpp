@@ -396,6 +396,8 @@ void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check, QByteArra
         else
             lines.emplace(file.descriptor());
         readDocumentFile(*lines, read.file, isMain, sink, scope, from);
+        if (kept && isMain)
+            doc.bytesRead(read.file, kept->bytes[read.file]);
         if (check)
             check->endFile();
         // Without --include the names of the files included go unused.
