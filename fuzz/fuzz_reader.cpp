@@ -581,10 +581,8 @@ std::vector<AreaState> areasIn(QByteArrayView bytes, const TextCodec &codec)
         if (const LineFacts facts = readLine(line, state); facts.inEffect && facts.areaWord == 1
             && isAreaLine(lines.rawLine())) {
             // The grammar counted the line without its stray CRs; the raw line holds them.
-            const QByteArrayView raw = lines.rawLine();
-            const qsizetype end = raw.size() == line.size() ? facts.valueEnd
-                                                            : lines.rawOffset(facts.valueEnd - 1) + 1;
-            out.push_back(areaState(raw.first(end), codec));
+            const qsizetype end = lines.rawEnd(facts.valueStart, facts.valueEnd);
+            out.push_back(areaState(lines.rawLine().first(end), codec));
         }
     return out;
 }

@@ -100,6 +100,17 @@ private slots:
         QCOMPARE(bak.readAll(), Node);
     }
 
+    // A removal leaves the windows' lines inside the section standing, and takes off the areas
+    // every address of the link, however its Aka line separates them.
+    void removedAroundWindowLines()
+    {
+        const QByteArray input = "link Hub\nAka 2:5020/1\n\nlink Point\nAka 2:5020/9999.1\t2:5020/9999.2\n"
+                                 "Inbound /in\nLevel 3\n\nEchoArea A /a 2:5020/1 2:5020/9999.2\n";
+        const Run r = run(input, {"--remove-link", "2:5020/9999.2"});
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.file, QByteArray("link Hub\nAka 2:5020/1\nInbound /in\n\nEchoArea A /a 2:5020/1\n"));
+    }
+
     // The preview of a copy in the middle and a new link at the end: the hunks of both, at their
     // lines, nothing between them compared.
     void previewOfEditsFarApart()

@@ -40,29 +40,14 @@ void AreaLines::beginFile(int file)
     }
 }
 
-namespace {
-
-// The grammar counts a line without its stray CRs; the raw line kept holds them. An offset of
-// the one in the other; with `start`, the end of a span that starts there.
-qsizetype inRawLine(const LineReader &lines, qsizetype offset)
-{
-    return lines.rawLine().contains('\r') ? lines.rawOffset(offset) : offset;
-}
-
-qsizetype inRawLine(const LineReader &lines, qsizetype start, qsizetype end)
-{
-    return end > start ? inRawLine(lines, end - 1) + 1 : inRawLine(lines, start);
-}
-
-} // namespace
-
 bool AreaLines::readDefaults(int file, const LineReader &lines, const LineFacts &facts)
 {
     if (facts.areaWord != 2)
         return false;
-    const qsizetype from = inRawLine(lines, facts.valueStart);
+    // The grammar counted the line without its stray CRs; the raw line holds them.
+    const qsizetype from = lines.rawOffset(facts.valueStart);
     const QByteArrayView options =
-            lines.rawLine().sliced(from, inRawLine(lines, facts.valueStart, facts.valueEnd) - from);
+            lines.rawLine().sliced(from, lines.rawEnd(facts.valueStart, facts.valueEnd) - from);
     if (options.isEmpty() || lowered(options) == "off") {
         m_currentDefaults = -1;
     } else {
@@ -101,7 +86,7 @@ void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &fac
     a.bytesAt = m_bytes.size();
     a.length = quint32(raw.size());
     // The grammar counted the line without its stray CRs; the bytes kept hold them.
-    a.words = quint32(inRawLine(lines, facts.valueStart, facts.valueEnd));
+    a.words = quint32(lines.rawEnd(facts.valueStart, facts.valueEnd));
     a.line = quint32(lines.lineNumber());
     a.file = file;
     a.endLength = quint8(lines.lineEndLength());

@@ -195,6 +195,8 @@ public:
     QString linkRefusal(const QString &name, const QString *address, int except = -1) const;
     // The Aka addresses of a link as they are in effect, in order.
     QStringList linkAddresses(int column) const;
+    // The links that have this address (without regard to case), the user's changes included.
+    std::vector<int> linksWithAddress(const QString &address) const;
     // The lines of a link's section, as a removal would take them.
     qint64 sectionLineCount(int column) const;
     // A section of a file: a link's, from its link line to the line before the next link

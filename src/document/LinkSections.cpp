@@ -473,16 +473,25 @@ QString ConfigDocument::linkRefusal(const QString &name, const QString *address,
         return {};
     if (const QString why = addressRefusal(*address); !why.isEmpty())
         return why;
-    for (int c = 1; c < links; ++c)
-        for (const QString &a : linkAddresses(c))
-            if (a.compare(*address, Qt::CaseInsensitive) == 0)
-                return QStringLiteral("The link %1 has this address.").arg(linkName(c));
+    for (const int c : linksWithAddress(*address))
+        return QStringLiteral("The link %1 has this address.").arg(linkName(c));
     return {};
 }
 
 QStringList ConfigDocument::linkAddresses(int column) const
 {
-    return inEffect(akaRow(), column).text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    // Separated by blanks or tabs, as the tosser reads words.
+    return inEffect(akaRow(), column).text().simplified().split(QLatin1Char(' '),
+                                                               Qt::SkipEmptyParts);
+}
+
+std::vector<int> ConfigDocument::linksWithAddress(const QString &address) const
+{
+    std::vector<int> found;
+    for (int c = 1; c < m_links.columnCount(); ++c)
+        if (linkAddresses(c).contains(address.trimmed(), Qt::CaseInsensitive))
+            found.push_back(c);
+    return found;
 }
 
 void ConfigDocument::removeLink(int column, bool offAreas)

@@ -571,7 +571,7 @@ void TArea_Definition::AreaLinkAddClick()
     const QString address = AreaLinkAddress->currentText().trimmed();
     if (!vog::addressRefusal(address).isEmpty() || !AreaList->selectionModel()->hasSelection())
         return;
-    if (!linkHasAddress(address)) {
+    if (vog::document().linksWithAddress(address).empty()) {
         // Likely a typing slip: a link the tosser doesn't know gets no mail.
         const qsizetype selected = AreaList->selectionModel()->selectedRows().size();
         QMessageBox box(QMessageBox::Question, windowTitle(),
@@ -587,17 +587,6 @@ void TArea_Definition::AreaLinkAddClick()
             return;
     }
     changeSelected([&](AreaState &s) { return s.addLink(address); });
-}
-
-bool TArea_Definition::linkHasAddress(const QString &address)
-{
-    // As the links now say it, the user's changes included.
-    const vog::ConfigDocument &doc = vog::document();
-    for (int column = 1; column < doc.links().columnCount(); ++column)
-        for (const QString &a : doc.linkAddresses(column))
-            if (a.compare(address, Qt::CaseInsensitive) == 0)
-                return true;
-    return false;
 }
 
 void TArea_Definition::AreaLinkRemoveClick()

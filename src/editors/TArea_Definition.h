@@ -92,8 +92,6 @@ private:
     // reason, naming the field by its label, stands under the fields.
     void connectField(QWidget *field, const QString &label, bool quoted,
                       const std::function<void(vog::AreaState &)> &change);
-    // Whether some link has this address among its Aka addresses.
-    static bool linkHasAddress(const QString &address);
     // Each selected area that the change changes, as one change of the document.
     void changeSelected(const std::function<bool(vog::AreaState &)> &change);
     void updateButtons();

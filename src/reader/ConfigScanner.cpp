@@ -73,9 +73,8 @@ bool ConfigScanner::next(KeywordLine &out)
         out.rawLength = bytes.size();
         if (bytes.data() != raw.data()) {
             // The line lost stray CRs on the way: count them back in.
-            const bool empty = out.valueEnd == out.valueStart;
+            out.valueEnd = m_lines.rawEnd(out.valueStart, out.valueEnd);
             out.valueStart = m_lines.rawOffset(out.valueStart);
-            out.valueEnd = empty ? out.valueStart : m_lines.rawOffset(out.valueEnd - 1) + 1;
             if (out.commentStart >= 0)
                 out.commentStart = m_lines.rawOffset(out.commentStart);
         }

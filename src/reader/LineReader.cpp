@@ -214,6 +214,7 @@ bool LineReader::next(QByteArrayView &line)
     m_raw = QByteArrayView(start, length - crlf);
     if (ended)
         ++(crlf ? m_crlfLines : m_lfLines);
+    m_crDropped = m_strayCr;
     if (!m_strayCr) {
         // No CR but, at most, the one just before the line's end (a CR LF's, or the file's last
         // byte): the line needs no copy.
@@ -234,11 +235,18 @@ bool LineReader::next(QByteArrayView &line)
 
 qsizetype LineReader::rawOffset(qsizetype withoutCr) const
 {
+    if (!m_crDropped)
+        return withoutCr;
     qsizetype seen = 0;
     for (qsizetype i = 0; i < m_raw.size(); ++i)
         if (m_raw[i] != '\r' && seen++ == withoutCr)
             return i;
     return m_raw.size();
+}
+
+qsizetype LineReader::rawEnd(qsizetype start, qsizetype end) const
+{
+    return end > start ? rawOffset(end - 1) + 1 : rawOffset(start);
 }
 
 } // namespace vog

@@ -37,8 +37,10 @@ public:
     qint64 lineStart() const { return m_lineStart; }
     QByteArrayView rawLine() const { return m_raw; }
     // The offset in rawLine() of the byte at this offset of the line next() gave, which lost
-    // the line's stray CRs.
+    // the line's stray CRs; and where a span of that line ends in rawLine(): after its last
+    // byte, or at its start for an empty span.
     qsizetype rawOffset(qsizetype withoutCr) const;
+    qsizetype rawEnd(qsizetype start, qsizetype end) const;
     int lineEndLength() const { return m_endLength; }
     // Whether that line is plain ASCII (no byte of 0x80 or more): found on the way to its end.
     bool lineIsAscii() const { return m_ascii; }
@@ -71,6 +73,7 @@ private:
     bool m_ascii = true;
     bool m_atEnd = false;  // nothing more to read: end of file or Ctrl-Z seen
     QByteArray m_withoutCr;
+    bool m_crDropped = false; // the line next() gave is m_withoutCr
     qint64 m_lineNumber = 0;
     qint64 m_bufferOffset = 0; // file offset of m_begin
     qint64 m_lineStart = 0;

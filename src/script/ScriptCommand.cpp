@@ -448,19 +448,15 @@ QString nameOf(const KeywordRow &row)
 int findLink(const QString &link)
 {
     const LinkStore &store = links();
-    const int aka = rowNamed("Aka")->storeRow;
-    std::vector<int> named, addressed, namedInAnotherCase;
+    std::vector<int> named, namedInAnotherCase;
     for (int column = 1; column < store.columnCount(); ++column) {
         const QString name = store.cellText(column, linkNameRow());
         if (name == link)
             named.push_back(column);
         else if (name.compare(link, Qt::CaseInsensitive) == 0)
             namedInAnotherCase.push_back(column);
-        const QStringList addresses =
-                store.cellText(column, aka).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (addresses.contains(link.trimmed(), Qt::CaseInsensitive))
-            addressed.push_back(column);
     }
+    std::vector<int> addressed = document().linksWithAddress(link);
     for (const std::vector<int> *found : {&named, &addressed, &namedInAnotherCase}) {
         if (found->size() > 1)
             fail(QStringLiteral("%1 links have the name or address %2").arg(found->size()).arg(link));
