@@ -64,6 +64,31 @@ private slots:
         QCOMPARE(Link_Keywords->field<vog::TextField>("LinkMsgBaseDir")->text(), QString()); // only its own field
     }
 
+    // A path written with a variable: the browse starts where the tosser would look, and a
+    // browse that ends there leaves the text as written.
+    void browseStartsAtTheExpandedPath()
+    {
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath("in/new"));
+        Program program;
+        ConfigFixture files;
+        QVERIFY(openConfig(files.write("set FIDO=" + root.path().toUtf8()
+                                       + "\nInbound [FIDO]/in\nEchoTossLog [FIDO]/toss.log\n")).isEmpty());
+        auto *inbound = Files_and_Paths->field<vog::TextField>("Inbound");
+        QString seenAtStart;
+        chooseWith(Files_and_Paths->findChild<vog::BrowseButton *>("InboundButton"),
+                   [&](TSelect_directory *chooser) { seenAtStart = chooser->DirectoryListBox->directory(); });
+        QCOMPARE(QFileInfo(seenAtStart).canonicalFilePath(), QFileInfo(root.filePath("in")).canonicalFilePath());
+        QCOMPARE(inbound->text(), QStringLiteral("[FIDO]/in"));
+        chooseWith(Files_and_Paths->findChild<vog::BrowseButton *>("InboundButton"),
+                   [](TSelect_directory *chooser) { chooser->DirectoryListBox->openDirectory("new"); });
+        QCOMPARE(QFileInfo(inbound->text()).canonicalFilePath(), QFileInfo(root.filePath("in/new")).canonicalFilePath());
+
+        vog::FileOpenDialog::setNextAnswer(std::nullopt);
+        Files_and_Paths->findChild<vog::BrowseButton *>("EchoTossLogButton")->click();
+        QCOMPARE(Files_and_Paths->field<vog::TextField>("EchoTossLog")->text(), QStringLiteral("[FIDO]/toss.log"));
+    }
+
     void plusAppendsOneLinePerClick()
     {
         Program program;

@@ -239,6 +239,25 @@ bool ConfigDocument::expandedValue(const ValueLine &line, QByteArray &value) con
     return !backQuoted;
 }
 
+QString ConfigDocument::pathSeen(const KeywordRow &row, int column, const QString &text) const
+{
+    if (!text.contains(u'[') && !text.contains(u'`'))
+        return text;
+    const ValueLine *last = lastLine(row, column);
+    const int file = last ? last->file : m_mainFile;
+    const TextCodec codec = file >= 0 ? sourceFile(file).codec : TextCodec::utf8();
+    QByteArray bytes;
+    char32_t unheld = 0;
+    if (!codec.encode(text, bytes, unheld))
+        return {};
+    const LineState state = last ? expansionState(*last)
+            : file >= 0          ? startOf(file)
+                                 : LineState();
+    bool backQuoted = false;
+    const QByteArray expanded = state.expand(bytes, nullptr, &backQuoted);
+    return backQuoted ? QString() : codec.decode(expanded);
+}
+
 QStringList ConfigDocument::notesOf(const KeywordRow &row, int column) const
 {
     QStringList notes;

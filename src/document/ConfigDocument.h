@@ -279,6 +279,10 @@ public:
     // A value the tosser reads after its [NAME] words are expanded; false where a word in back
     // quotes keeps it from being known. The value as written where it needs no expansion.
     bool expandedValue(const ValueLine &line, QByteArray &value) const;
+    // The path the tosser would follow for a field's text: its [NAME] words expanded as at the
+    // value's line (as at the main file's start for a value no line sets); empty where a word
+    // in back quotes keeps it from being known. Where a browse of the field starts.
+    QString pathSeen(const KeywordRow &row, int column, const QString &text) const;
 
     // How a line the program adds to a file spells its keyword and what follows it: as the
     // file spells that keyword elsewhere, else in lower case where most of its keyword lines

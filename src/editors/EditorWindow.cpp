@@ -142,12 +142,19 @@ void EditorWindow::browse(const char *handler)
     if (!field)
         qFatal("%s: no field for %s", qPrintable(objectName()), handler);
     finishEditing();
+    // A path written with [NAME] words starts the browse where the tosser would look; any
+    // other browses as it always has.
+    const auto seen = [&] {
+        const QString text = static_cast<TextField *>(field)->text();
+        const QString path = document().pathSeen(*row, shownRecord(), text);
+        return path == text ? QString() : path;
+    };
     switch (row->browse) {
     case Browse::File:
-        pickFile(OpenFileDialog, static_cast<TextField *>(field));
+        pickFile(OpenFileDialog, static_cast<TextField *>(field), seen());
         break;
     case Browse::Directory:
-        pickDirectory(static_cast<TextField *>(field));
+        pickDirectory(static_cast<TextField *>(field), seen());
         break;
     case Browse::AddFile:
         appendPickedFile(OpenFileDialog, static_cast<LineList *>(field));

@@ -5,23 +5,36 @@
 #include "Windows.h"
 #include "fields/LineList.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace vog {
 
-void pickFile(FileOpenDialog *dialog, QLineEdit *field)
+namespace {
+
+void put(QLineEdit *field, const QString &picked, const QString &seen)
 {
-    dialog->execute();
-    field->setText(dialog->fileName());
+    if (!seen.isEmpty() && QFileInfo(picked) == QFileInfo(seen))
+        return;
+    field->setText(picked);
     if (auto *f = dynamic_cast<Field *>(field))
         f->userChanged(field);
 }
 
-void pickDirectory(QLineEdit *field)
+} // namespace
+
+void pickFile(FileOpenDialog *dialog, QLineEdit *field, const QString &seen)
 {
-    field->setText(Select_directory->chooseDirectory());
-    if (auto *f = dynamic_cast<Field *>(field))
-        f->userChanged(field);
+    if (!seen.isEmpty())
+        dialog->setFileName(seen);
+    dialog->execute();
+    put(field, dialog->fileName(), seen);
+}
+
+void pickDirectory(QLineEdit *field, const QString &seen)
+{
+    const bool there = !seen.isEmpty() && QFileInfo(seen).isDir();
+    put(field, Select_directory->chooseDirectory(there ? seen : QString()), there ? seen : QString());
 }
 
 void appendPickedFile(FileOpenDialog *dialog, LineList *list)

@@ -91,8 +91,10 @@ TSelect_directory::TSelect_directory(QWidget *parent) : QDialog(parent)
             &TSelect_directory::showListDrive);
 }
 
-QString TSelect_directory::chooseDirectory()
+QString TSelect_directory::chooseDirectory(const QString &start)
 {
+    if (!start.isEmpty())
+        DirectoryListBox->openDirectory(start);
     // Closed by OK or by the title bar alike: the open directory is the answer either way.
     exec();
     return DirectoryListBox->directory();

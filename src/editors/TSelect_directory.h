@@ -25,8 +25,8 @@ public:
     QPushButton *OkButton = nullptr;
 
     // Shows the chooser modally until OK or its title-bar close button, then returns the open
-    // directory (not the highlighted entry).
-    QString chooseDirectory();
+    // directory (not the highlighted entry). It opens where it was left, or at `start`.
+    QString chooseDirectory(const QString &start = {});
 
     // The drives are the roots of the mounted, ready file systems, "/" first, each once. For
     // tests: list these roots instead, from the next creation or showing of the chooser on
