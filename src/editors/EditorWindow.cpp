@@ -53,9 +53,12 @@ EditorWindow::EditorWindow(const QString &objectName, const QString &title,
     QuickFindAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     addAction(QuickFindAction);
 
-    for (const KeywordRow *row : rowsShownIn(place))
+    for (const KeywordRow *row : rowsShownIn(place)) {
         if (Field *f = m_form->field(*row))
             f->setChangeHandler([this, row] { reportChange(*row); });
+        if (BrowseButton *button = m_form->button(*row))
+            connect(button, &BrowseButton::clicked, this, [this, row] { browse(*row); });
+    }
 }
 
 EditorWindow::~EditorWindow()
@@ -120,29 +123,21 @@ void EditorWindow::scrollToBottom()
     m_scroll->verticalScrollBar()->setValue(m_scroll->verticalScrollBar()->maximum());
 }
 
-void EditorWindow::connectBrowseButtons()
+void EditorWindow::browse(const char *keyword)
 {
-    const QMetaObject *window = metaObject();
-    for (BrowseButton *button : m_form->findChildren<BrowseButton *>()) {
-        const QByteArray handler = button->objectName().toLatin1() + "Click()";
-        const int slot = window->indexOfSlot(handler.constData());
-        if (slot < 0)
-            qFatal("%s has no handler %s", qPrintable(objectName()), handler.constData());
-        QMetaObject::connect(button, button->metaObject()->indexOfSignal("clicked(bool)"), this,
-                             slot);
-    }
+    const KeywordRow *row = rowNamed(keyword);
+    if (!row)
+        qFatal("%s: no keyword %s", qPrintable(objectName()), keyword);
+    browse(*row);
 }
 
-void EditorWindow::browse(const char *handler)
+void EditorWindow::browse(const KeywordRow &row)
 {
-    QByteArrayView name(handler);
-    name.chop(qsizetype(sizeof("ButtonClick") - 1));
-    const KeywordRow *row = rowNamed(name);
-    QWidget *field = row ? m_form->fieldWidget(*row) : nullptr;
+    QWidget *field = m_form->fieldWidget(row);
     if (!field)
-        qFatal("%s: no field for %s", qPrintable(objectName()), handler);
+        qFatal("%s: no field for %s", qPrintable(objectName()), row.name);
     finishEditing();
-    switch (row->browse) {
+    switch (row.browse) {
     case Browse::File:
         pickFile(OpenFileDialog, static_cast<TextField *>(field));
         break;

@@ -62,13 +62,10 @@ public:
     QAction *QuickFindAction;
 
 protected:
-    // What a browse handler does: the handler's own name names its field ("InboundButtonClick"
-    // browses for Inbound), whose row says which picker fills it.
-    void browse(const char *handler);
-    // Connects each browse button to the window's public slot named after it plus "Click";
-    // a button without its handler stops the program at start, never silently. Called by the
-    // window once it is built, when its own slots are known.
-    void connectBrowseButtons();
+    // What a browse button does, and its public handler ("InboundButtonClick" browses for
+    // Inbound): the keyword's row says which picker fills its field.
+    void browse(const KeywordRow &row);
+    void browse(const char *keyword);
 
 private:
     // Scrolls the field holding w fully into view.

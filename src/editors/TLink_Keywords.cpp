@@ -92,7 +92,6 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
     connect(LinkChange->lineEdit(), &QLineEdit::textEdited, this,
             &TLink_Keywords::LinkChangeChange);
 
-    connectBrowseButtons();
     for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link)) {
         QWidget *field = form()->fieldWidget(*row);
         auto *edit = qobject_cast<QLineEdit *>(field);
@@ -369,9 +368,9 @@ int TLink_Keywords::followedDefault(const vog::KeywordRow &row) const
 }
 
 // clang-format off
-void TLink_Keywords::AutoAreaCreateFileButtonClick() { browse(__func__); }
-void TLink_Keywords::DenyFwdFileButtonClick()        { browse(__func__); }
-void TLink_Keywords::ForwardRequestFileButtonClick() { browse(__func__); }
-void TLink_Keywords::FileBoxButtonClick()            { browse(__func__); }
-void TLink_Keywords::LinkMsgBaseDirButtonClick()     { browse(__func__); }
+void TLink_Keywords::AutoAreaCreateFileButtonClick() { browse("AutoAreaCreateFile"); }
+void TLink_Keywords::DenyFwdFileButtonClick()        { browse("DenyFwdFile"); }
+void TLink_Keywords::ForwardRequestFileButtonClick() { browse("ForwardRequestFile"); }
+void TLink_Keywords::FileBoxButtonClick()            { browse("FileBox"); }
+void TLink_Keywords::LinkMsgBaseDirButtonClick()     { browse("LinkMsgBaseDir"); }
 // clang-format on

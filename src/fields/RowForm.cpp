@@ -161,6 +161,12 @@ QList<QWidget *> RowForm::buttons() const
     return out;
 }
 
+BrowseButton *RowForm::button(const KeywordRow &row) const
+{
+    const int at = m_rowOfKeyword.at(std::size_t(row.index));
+    return at < 0 ? nullptr : m_rows[at].button;
+}
+
 QList<QWidget *> RowForm::useBoxes() const
 {
     QList<QWidget *> out;
