@@ -46,10 +46,18 @@ void showRow(EditorWindow &window, const KeywordRow &row, Field &field,
             origins.push_back(l->origin());
             texts.append(document().valueText(*l));
         }
-        if (show == Show::FilesSay)
-            list->appendLines(texts, origins);
-        else
+        if (show == Show::InEffect) {
             list->setLines(texts, origins);
+            return;
+        }
+        list->appendLines(texts, origins);
+        // The user's lines stay, the file's after them: that is the change now.
+        if (const Change *change = document().change(row); change && !texts.isEmpty()) {
+            std::vector<Origin> all = change->origins;
+            all.resize(std::size_t(change->lines.size()));
+            all.insert(all.end(), origins.begin(), origins.end());
+            document().setLines(row, change->lines + texts, all);
+        }
     } else if (show == Show::InEffect) {
         if (!lines.empty())
             guarded([&] { window.showValue(row, -1); }, [](const QString &) {});
@@ -88,8 +96,8 @@ void showChanges(bool fileReadAgain)
         const Change *change = document().change(row);
         if (!change)
             return;
-        if (auto *list = dynamic_cast<LineList *>(&field)) {
-            document().setLines(row, list->lines());
+        if (dynamic_cast<LineList *>(&field)) {
+            return; // the lines read were added to the change as they were shown
         } else if (fileReadAgain) {
             guarded([&] { window.showValue(row, -1); }, [](const QString &) {});
         } else {

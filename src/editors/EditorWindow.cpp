@@ -75,7 +75,7 @@ void EditorWindow::reportChange(const KeywordRow &row)
     if (record < -1)
         return; // before the first link load the fields belong to no link
     if (auto *list = qobject_cast<LineList *>(m_form->fieldWidget(row)))
-        document().setLines(row, list->lines());
+        document().setLines(row, list->lines(), list->lineOrigins());
     else
         document().setValue(row, record, m_form->field(row)->shownWords(row));
 }
@@ -88,7 +88,7 @@ void EditorWindow::showValue(const KeywordRow &row, int column)
 void EditorWindow::showValue(const KeywordRow &row, const InEffect &value, const QStringList &notes)
 {
     FieldState state = fieldState(row, value.words, value.changed ? 0 : value.origin.line,
-                                  followedDefault(row));
+                                  document().followedOption(row));
     // Shown in the codepage of the file it came from, naming its line; typed text as typed.
     state.origin = value.origin;
     state.codec = value.codec;

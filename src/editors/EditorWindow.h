@@ -50,12 +50,6 @@ public:
     // Open's is what a file just said.
     void showValue(const KeywordRow &row, const InEffect &value, const QStringList &notes = {});
 
-protected:
-    // The option a radio choice shows where its record says nothing: none here.
-    virtual int followedDefault(const KeywordRow &) const { return -1; }
-
-public:
-
     // The window's one file-open dialog, shared by its file pickers.
     FileOpenDialog *OpenFileDialog;
     // Ctrl+F: the quick find, over this window.

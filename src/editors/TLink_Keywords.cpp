@@ -1,12 +1,9 @@
 #include "TLink_Keywords.h"
 
-#include "TGeneral_Keywords.h"
-#include "Windows.h"
 #include "LinkDialog.h"
 #include "NameListModel.h"
 #include "fields/ChoiceField.h"
 #include "reader/Address.h"
-#include "fields/RadioChoice.h"
 #include "reader/Errors.h"
 #include "reader/ValueRules.h"
 #include "document/ConfigDocument.h"
@@ -172,11 +169,6 @@ void TLink_Keywords::enableLinkButtons()
             b->setEnabled(link);
 }
 
-QString TLink_Keywords::refusal(const QString &name, const QString *address, int except) const
-{
-    return vog::document().linkRefusal(name, address, except);
-}
-
 void TLink_Keywords::showLinkEdit(int column, bool added)
 {
     {
@@ -197,8 +189,9 @@ bool TLink_Keywords::askLink(const QString &title, int renamed, QString &name, Q
     const bool asksAddress = renamed < 0;
     vog::LinkDialog dialog(title, renamed < 0 ? QString() : vog::document().linkName(renamed),
                            asksAddress,
-                           [this, renamed, asksAddress](const QString &n, const QString &a) {
-                               return refusal(n, asksAddress ? &a : nullptr, renamed);
+                           [renamed, asksAddress](const QString &n, const QString &a) {
+                               return vog::document().linkRefusal(n, asksAddress ? &a : nullptr,
+                                                                     renamed);
                            },
                            this);
     if (dialog.exec() != QDialog::Accepted)
@@ -327,6 +320,26 @@ void TLink_Keywords::showRecordAgain()
                      [this](const QString &message) { emit loadFailed(message); });
 }
 
+void TLink_Keywords::followLinks(const std::vector<int> &columns)
+{
+    QStringList names;
+    for (const int column : columns)
+        names.append(vog::document().linkName(column));
+    if (names.isEmpty())
+        return;
+    // Adding to an empty list selects its first entry; the list selects nothing, and reports no
+    // change of entry or text, so no link is loaded on the way.
+    const QSignalBlocker quiet(LinkChange);
+    const int index = LinkChange->currentIndex();
+    const QString text = LinkChange->currentText();
+    // All the names in one insertion, not one for each.
+    static_cast<vog::NameListModel *>(LinkChange->model())->append(names);
+    if (LinkChange->currentIndex() != index) {
+        LinkChange->setCurrentIndex(index);
+        LinkChange->setEditText(text);
+    }
+}
+
 void TLink_Keywords::loadRecord(int column)
 {
     // What the user typed from here on belongs to this record, also if a row stops the load.
@@ -352,19 +365,6 @@ void TLink_Keywords::leftEmptied(const vog::KeywordRow &row)
         return;
     vog::guarded([&] { showValue(row, m_shown); },
                  [this](const QString &message) { emit loadFailed(message); });
-}
-
-int TLink_Keywords::followedDefault(const vog::KeywordRow &row) const
-{
-    // The option captioned as the one selected in the other window (whose options may stand in
-    // another order), or -1, which selects nothing, when none is.
-    if (!row.radio || !row.radio->followsField || !General_Keywords)
-        return -1;
-    const auto *followed = General_Keywords->field<vog::RadioChoice>(row.radio->followsField);
-    const auto *own = field<vog::RadioChoice>(row.name);
-    if (!followed || !own || followed->selectedOption() < 0)
-        return -1;
-    return own->optionWithCaption(followed->caption(followed->selectedOption()));
 }
 
 // clang-format off

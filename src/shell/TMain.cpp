@@ -303,27 +303,27 @@ void TMain::showFileStatus()
 
 void TMain::openIncludedFile()
 {
-    auto *list = Files_and_Paths->field<vog::LineList>("Include");
-    const int line = list->textCursor().blockNumber();
-    const QStringList lines = list->lines();
-    if (line >= lines.size() || lines[line].trimmed().isEmpty())
+    // The list names the line the user is on; the document says what it holds.
+    const int value = Files_and_Paths->field<vog::LineList>("Include")->valueAtCursor();
+    const vog::ConfigDocument::ListLines include =
+            vog::document().listLines(*vog::rowNamed("Include"));
+    if (value < 0 || value >= include.lines.size())
         return;
-    const vog::Origin origin = list->originOfLine(line);
+    const vog::Origin origin = include.origins[std::size_t(value)];
     QString path;
-    vog::guarded([&] { path = vog::includedPath(lines[line], origin); });
+    vog::guarded([&] { path = vog::includedPath(include.lines[value], origin); });
     if (!path.isEmpty())
         openFile(path, false, origin);
 }
 
 void TMain::openAllIncludedFiles()
 {
-    auto *list = Files_and_Paths->field<vog::LineList>("Include");
-    const QStringList lines = list->lines();
-    std::vector<vog::Origin> origins;
-    for (int i = 0; i < lines.size(); ++i)
-        origins.push_back(list->originOfLine(i));
+    const vog::ConfigDocument::ListLines include =
+            vog::document().listLines(*vog::rowNamed("Include"));
     const int before = vog::sourceFileCount();
-    vog::guarded([&] { vog::openIncludedFiles(lines, origins, [this] { fileOpened(); }); });
+    vog::guarded([&] {
+        vog::openIncludedFiles(include.lines, include.origins, [this] { fileOpened(); });
+    });
     vog::showChanges(false);
     documentChanged();
     showCodepage(vog::sourceFileCount() - before);
