@@ -1,7 +1,6 @@
 #include "DocumentView.h"
 
-#include "TFiles_and_Paths.h"
-#include "TGeneral_Keywords.h"
+#include "EditorWindow.h"
 #include "TLink_Keywords.h"
 #include "Windows.h"
 #include "document/ConfigDocument.h"
@@ -15,16 +14,18 @@ namespace vog {
 
 namespace {
 
+// Each field of the windows that show a window's own keywords.
 template <typename Show>
 void eachWindowField(Show &&show)
 {
-    for (EditorWindow *window : {static_cast<EditorWindow *>(::General_Keywords),
-                                 static_cast<EditorWindow *>(::Files_and_Paths)}) {
+    for (const Shows shows : {Shows::GeneralKeywords, Shows::FilesAndPaths}) {
+        const WindowRow *row = windowShowing(shows);
+        auto *window = row ? static_cast<EditorWindow *>(row->instance()) : nullptr;
         if (!window)
             continue;
-        for (const KeywordRow &row : keywordTable())
-            if (Field *field = window->form()->field(row))
-                show(*window, row, *field);
+        for (const KeywordRow &keyword : keywordTable())
+            if (Field *field = window->form()->field(keyword))
+                show(*window, keyword, *field);
     }
 }
 

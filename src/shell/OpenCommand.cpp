@@ -1,6 +1,6 @@
 #include "OpenCommand.h"
 
-#include "Startup.h"
+#include "editors/Windows.h"
 #include "document/ConfigDocument.h"
 #include "editors/DocumentView.h"
 #include "editors/TLink_Keywords.h"

@@ -1,8 +1,6 @@
 #include "QuickFindModel.h"
 
 #include "document/ConfigDocument.h"
-#include "editors/TFiles_and_Paths.h"
-#include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/Windows.h"
 #include "fields/LineList.h"
@@ -125,15 +123,7 @@ QuickFindModel::QuickFindModel(QObject *parent) : QAbstractListModel(parent)
 
 EditorWindow *QuickFindModel::windowOf(const KeywordRow &row)
 {
-    switch (row.place) {
-    case Place::General:
-        return General_Keywords;
-    case Place::FilesAndPaths:
-        return Files_and_Paths;
-    case Place::Link:
-        break;
-    }
-    return Link_Keywords;
+    return static_cast<EditorWindow *>(windowShowing(row.place).instance());
 }
 
 int QuickFindModel::linkCount()

@@ -3,28 +3,19 @@
 #include "ErrorBox.h"
 #include "QuickFind.h"
 #include "TMain.h"
-#include "editors/TFiles_and_Paths.h"
-#include "editors/TGeneral_Keywords.h"
 #include "document/ConfigDocument.h"
-#include "editors/TLink_Keywords.h"
-#include "editors/TArea_Definition.h"
-#include "editors/TSelect_directory.h"
+#include "editors/TFiles_and_Paths.h"
 #include "fields/ScreenFit.h"
 
 #include <QAction>
 #include <QEvent>
+#include <QMenu>
 #include <QWindow>
 
-#include <array>
 #include <functional>
 #include <optional>
 
 TMain *Main = nullptr;
-TGeneral_Keywords *General_Keywords = nullptr;
-TFiles_and_Paths *Files_and_Paths = nullptr;
-TSelect_directory *Select_directory = nullptr;
-TLink_Keywords *Link_Keywords = nullptr;
-TArea_Definition *Area_Definition = nullptr;
 
 namespace {
 
@@ -71,22 +62,18 @@ private:
 
 void createEditorWindows()
 {
-    if (General_Keywords)
+    if (vog::windowRows().front().instance())
         return;
-    General_Keywords = new TGeneral_Keywords;
-    Files_and_Paths = new TFiles_and_Paths;
-    Select_directory = new TSelect_directory;
-    Link_Keywords = new TLink_Keywords;
-    Area_Definition = new TArea_Definition;
+    for (const vog::WindowRow &row : vog::windowRows())
+        if (row.create)
+            row.create(&vog::showError);
     // A new set of windows shows a new document.
     vog::document().clear();
-    QObject::connect(Link_Keywords, &TLink_Keywords::loadFailed, &vog::showError);
-    QObject::connect(Area_Definition, &TArea_Definition::failed, &vog::showError);
     QObject::connect(Files_and_Paths->OpenIncludedFile, &QAction::triggered, Main,
                      &TMain::openIncludedFile);
     QObject::connect(Files_and_Paths->OpenAllIncludedFiles, &QAction::triggered, Main,
                      &TMain::openAllIncludedFiles);
-    new vog::QuickFind(Main);
+    new vog::QuickFind(Main, Main->QuickFindAction, Main->N6->menuAction());
 }
 
 void createWindows(EditorWindows when)
@@ -111,19 +98,13 @@ namespace {
 void destroyEditorWindows()
 {
     vog::document().clear();
-    delete Area_Definition;
-    Area_Definition = nullptr;
     // It answers the windows' Ctrl+F: the next set makes its own.
     if (Main)
         delete Main->findChild<vog::QuickFind *>();
-    delete Link_Keywords;
-    Link_Keywords = nullptr;
-    delete Select_directory;
-    Select_directory = nullptr;
-    delete Files_and_Paths;
-    Files_and_Paths = nullptr;
-    delete General_Keywords;
-    General_Keywords = nullptr;
+    const std::vector<vog::WindowRow> &rows = vog::windowRows();
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        if (row->destroy)
+            row->destroy();
 }
 
 } // namespace
@@ -137,19 +118,20 @@ void destroyWindows()
 
 void renewEditorWindows()
 {
-    const auto editors = [] {
-        return std::array<QWidget *, 4>{General_Keywords, Files_and_Paths, Link_Keywords,
-                                        Area_Definition};
-    };
-    std::array<std::optional<QRect>, 4> shown; // where the user left each window shown
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        if (editors()[i] && editors()[i]->isVisible())
-            shown[i] = editors()[i]->geometry();
+    // Where the user left each window shown.
+    std::vector<std::optional<QRect>> shown;
+    for (const vog::WindowRow &row : vog::windowRows()) {
+        QWidget *window = row.instance ? row.instance() : nullptr;
+        shown.push_back(window && window->isVisible() && row.menuItem
+                                ? std::optional<QRect>(window->geometry())
+                                : std::nullopt);
+    }
     destroyEditorWindows();
     createEditorWindows();
     for (std::size_t i = 0; i < shown.size(); ++i)
         if (shown[i]) {
-            editors()[i]->setGeometry(*shown[i]);
-            editors()[i]->show();
+            QWidget *window = vog::windowRows()[i].instance();
+            window->setGeometry(*shown[i]);
+            window->show();
         }
 }

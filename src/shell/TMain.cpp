@@ -9,10 +9,8 @@
 #include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
 #include "editors/DocumentView.h"
-#include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
-#include "editors/TGeneral_Keywords.h"
-#include "editors/TLink_Keywords.h"
+#include "editors/Windows.h"
 #include "fields/FileOpenDialog.h"
 #include "fields/LineList.h"
 #include "fields/ScreenFit.h"
@@ -43,13 +41,6 @@ QAction *namedAction(QAction *action, const char *name, bool enabled = true)
     return action;
 }
 
-void bringToFront(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
 } // namespace
 
 TMain::TMain(QWidget *parent) : QMainWindow(parent)
@@ -78,17 +69,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
 
     N6 = MainMenu->addMenu(QStringLiteral("&Конфигурятор"));
     N6->setObjectName(QStringLiteral("N6"));
-    GeneralKeywords1 = namedAction(N6->addAction(QStringLiteral("General Keywords ")),
-                                   "GeneralKeywords1");
-    FilesandPaths1 = namedAction(N6->addAction(QStringLiteral("Files and Paths ")),
-                                 "FilesandPaths1");
-    LinkKeywords1 = namedAction(N6->addAction(QStringLiteral("Link Keywords ")), "LinkKeywords1");
-    AreafixKeywords1 = namedAction(N6->addAction(QStringLiteral("Areafix Keywords ")),
-                                   "AreafixKeywords1", false);
-    AreaDefinition1 = namedAction(N6->addAction(QStringLiteral("Area Definition ")),
-                                  "AreaDefinition1");
-    CarbonCopy1 = namedAction(N6->addAction(QStringLiteral("Carbon Copy ")), "CarbonCopy1",
-                              false);
+    addWindowItems();
 
     N4 = namedAction(MainMenu->addAction(QStringLiteral("О &программе")), "N4");
     QuickFindAction = namedAction(new QAction(QStringLiteral("Quick find"), this),
@@ -130,14 +111,32 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     connect(N2, &QAction::triggered, this, &TMain::N2Click);
     connect(N3, &QAction::triggered, this, &TMain::N3Click);
     connect(N5, &QAction::triggered, this, &TMain::N5Click);
-    connect(GeneralKeywords1, &QAction::triggered, this, &TMain::GeneralKeywords1Click);
-    connect(FilesandPaths1, &QAction::triggered, this, &TMain::FilesandPaths1Click);
-    connect(LinkKeywords1, &QAction::triggered, this, &TMain::LinkKeywords1Click);
-    connect(AreaDefinition1, &QAction::triggered, this, &TMain::AreaDefinition1Click);
 
     vog::document().setChangeHandler([this] { documentChanged(); });
 
     FormCreate();
+}
+
+void TMain::addWindowItems()
+{
+    // An item for each window of the window table; greyed where its window is still to come.
+    for (const vog::WindowRow &row : vog::windowRows()) {
+        if (!row.menuItem)
+            continue;
+        QAction *item = namedAction(N6->addAction(QString::fromLatin1(row.caption)),
+                                    row.menuItem, row.objectName != nullptr);
+        if (row.objectName)
+            connect(item, &QAction::triggered, this, [&row] { vog::showWindow(row); });
+    }
+    const auto item = [this](const char *name) {
+        return N6->findChild<QAction *>(QLatin1String(name));
+    };
+    GeneralKeywords1 = item("GeneralKeywords1");
+    FilesandPaths1 = item("FilesandPaths1");
+    LinkKeywords1 = item("LinkKeywords1");
+    AreafixKeywords1 = item("AreafixKeywords1");
+    AreaDefinition1 = item("AreaDefinition1");
+    CarbonCopy1 = item("CarbonCopy1");
 }
 
 TMain::~TMain()
@@ -435,25 +434,11 @@ void TMain::N5Click()
         field->setFocus();
 }
 
-void TMain::GeneralKeywords1Click()
-{
-    bringToFront(General_Keywords);
-}
-
-void TMain::FilesandPaths1Click()
-{
-    bringToFront(Files_and_Paths);
-}
-
-void TMain::LinkKeywords1Click()
-{
-    bringToFront(Link_Keywords);
-}
-
-void TMain::AreaDefinition1Click()
-{
-    bringToFront(Area_Definition);
-}
+// What the menu's items do.
+void TMain::GeneralKeywords1Click() { vog::showWindow(*vog::windowWithMenuItem("GeneralKeywords1")); }
+void TMain::FilesandPaths1Click() { vog::showWindow(*vog::windowWithMenuItem("FilesandPaths1")); }
+void TMain::LinkKeywords1Click() { vog::showWindow(*vog::windowWithMenuItem("LinkKeywords1")); }
+void TMain::AreaDefinition1Click() { vog::showWindow(*vog::windowWithMenuItem("AreaDefinition1")); }
 
 void TMain::closeEvent(QCloseEvent *event)
 {

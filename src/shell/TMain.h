@@ -72,6 +72,8 @@ public slots:
     void chooseModule(const QString &name);
 
 private:
+    // The Configurator menu's items, from the window table.
+    void addWindowItems();
     void fileOpened();
     // After a command that read files: the status line names the file read last, and how many
     // files the command read when it was not one.
