@@ -1,19 +1,14 @@
 #include "Startup.h"
 
-#include "ErrorBox.h"
-#include "QuickFind.h"
 #include "TMain.h"
 #include "document/ConfigDocument.h"
-#include "editors/TFiles_and_Paths.h"
 #include "fields/ScreenFit.h"
 
-#include <QAction>
 #include <QEvent>
-#include <QMenu>
+#include <QPointer>
 #include <QWindow>
 
 #include <functional>
-#include <optional>
 
 TMain *Main = nullptr;
 
@@ -60,32 +55,16 @@ private:
 
 } // namespace
 
-void createEditorWindows()
-{
-    if (vog::windowRows().front().instance())
-        return;
-    for (const vog::WindowRow &row : vog::windowRows())
-        if (row.create)
-            row.create(&vog::showError);
-    // A new set of windows shows a new document.
-    vog::document().clear();
-    QObject::connect(Files_and_Paths->OpenIncludedFile, &QAction::triggered, Main,
-                     &TMain::openIncludedFile);
-    QObject::connect(Files_and_Paths->OpenAllIncludedFiles, &QAction::triggered, Main,
-                     &TMain::openAllIncludedFiles);
-    new vog::QuickFind(Main, Main->QuickFindAction, Main->N6->menuAction());
-}
-
 void createWindows(EditorWindows when)
 {
     vog::keepWindowsOnScreen();
     Main = new TMain;
     if (when == EditorWindows::Now) {
-        createEditorWindows();
+        Main->makeEditorWindows();
         return;
     }
     Main->show();
-    runAfterFirstFrame(Main, createEditorWindows);
+    runAfterFirstFrame(Main, [] { Main->makeEditorWindows(); });
 }
 
 void runAfterFirstFrame(QWidget *window, std::function<void()> fn)
@@ -93,45 +72,31 @@ void runAfterFirstFrame(QWidget *window, std::function<void()> fn)
     new AfterFirstFrame(window->windowHandle(), std::move(fn));
 }
 
-namespace {
-
-void destroyEditorWindows()
-{
-    vog::document().clear();
-    // It answers the windows' Ctrl+F: the next set makes its own.
-    if (Main)
-        delete Main->findChild<vog::QuickFind *>();
-    const std::vector<vog::WindowRow> &rows = vog::windowRows();
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
-        if (row->destroy)
-            row->destroy();
-}
-
-} // namespace
-
 void destroyWindows()
 {
-    destroyEditorWindows();
+    if (Main)
+        Main->destroyEditorWindows();
+    vog::document().clear();
     delete Main;
     Main = nullptr;
 }
 
-void renewEditorWindows()
+namespace vog {
+
+void openWhenMainIsShown(const QStringList &files)
 {
-    // Where the user left each window shown.
-    std::vector<std::optional<QRect>> shown;
-    for (const vog::WindowRow &row : vog::windowRows()) {
-        QWidget *window = row.instance ? row.instance() : nullptr;
-        shown.push_back(window && window->isVisible() && row.menuItem
-                                ? std::optional<QRect>(window->geometry())
-                                : std::nullopt);
-    }
-    destroyEditorWindows();
-    createEditorWindows();
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        if (shown[i]) {
-            QWidget *window = vog::windowRows()[i].instance();
-            window->setGeometry(*shown[i]);
-            window->show();
+    if (files.isEmpty() || !Main)
+        return;
+    Main->show();
+    runAfterFirstFrame(Main, [files] {
+        // An error box runs its own event loop, in which the user may close the main window.
+        const QPointer<TMain> main = Main;
+        for (const QString &file : files) {
+            if (!main || !main->isVisible())
+                return;
+            main->openFile(file);
         }
+    });
 }
+
+} // namespace vog

@@ -4,8 +4,8 @@
 #include "ErrorBox.h"
 #include "FileDrop.h"
 #include "OpenCommand.h"
+#include "QuickFind.h"
 #include "SaveCommand.h"
-#include "Startup.h"
 #include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
 #include "editors/DocumentView.h"
@@ -144,6 +144,53 @@ TMain::~TMain()
     vog::document().setChangeHandler(nullptr);
 }
 
+void TMain::makeEditorWindows()
+{
+    if (vog::windowRows().front().instance())
+        return;
+    for (const vog::WindowRow &row : vog::windowRows())
+        if (row.create)
+            row.create(&vog::showError);
+    // A new set of windows shows a new document.
+    vog::document().clear();
+    connect(Files_and_Paths->OpenIncludedFile, &QAction::triggered, this,
+            &TMain::openIncludedFile);
+    connect(Files_and_Paths->OpenAllIncludedFiles, &QAction::triggered, this,
+            &TMain::openAllIncludedFiles);
+    new vog::QuickFind(this, QuickFindAction, N6->menuAction());
+}
+
+void TMain::destroyEditorWindows()
+{
+    vog::document().clear();
+    // It answers the windows' Ctrl+F: the next set makes its own.
+    delete findChild<vog::QuickFind *>();
+    const std::vector<vog::WindowRow> &rows = vog::windowRows();
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        if (row->destroy)
+            row->destroy();
+}
+
+void TMain::renewEditorWindows()
+{
+    // Where the user left each window shown.
+    std::vector<std::optional<QRect>> shown;
+    for (const vog::WindowRow &row : vog::windowRows()) {
+        QWidget *window = row.instance ? row.instance() : nullptr;
+        shown.push_back(window && window->isVisible() && row.menuItem
+                                ? std::optional<QRect>(window->geometry())
+                                : std::nullopt);
+    }
+    destroyEditorWindows();
+    makeEditorWindows();
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (shown[i]) {
+            QWidget *window = vog::windowRows()[i].instance();
+            window->setGeometry(*shown[i]);
+            window->show();
+        }
+}
+
 void TMain::FormCreate()
 {
     // No editor window can be reached before a file has been opened.
@@ -180,7 +227,7 @@ void TMain::N2Click()
 void TMain::openFile(const QString &fileName, bool isMain, const vog::Origin &from)
 {
     // Built after the main window's first frame; the Open writes into them.
-    createEditorWindows();
+    makeEditorWindows();
     OpenDialog->setFileName(fileName);
     const bool again = vog::wasRead(QFileInfo(fileName).absoluteFilePath());
     vog::guarded([this, &fileName, isMain, &from] {
@@ -423,7 +470,8 @@ void TMain::N5Click()
     bool started = false;
     if (NewDialog->execute())
         vog::guarded([&] {
-            const int file = vog::readNewFile(NewDialog->fileName(), renewEditorWindows);
+            const int file = vog::readNewFile(NewDialog->fileName(),
+                                                    [this] { renewEditorWindows(); });
             started = true;
             fileOpened();
             m_statusFile = file;
