@@ -7,6 +7,7 @@
 #include "document/DocumentRead.h"
 #include "fields/LineList.h"
 #include "reader/Errors.h"
+#include "reader/ValueRules.h"
 
 #include <algorithm>
 
@@ -27,6 +28,20 @@ void eachWindowField(Show &&show)
             if (Field *field = window->form()->field(keyword))
                 show(*window, keyword, *field);
     }
+}
+
+// The one-value rows the Open showed from a line of a file it read, in the order shown, with
+// the words the field then shows (a number as its field holds it). showChanges settles the
+// user's changes of them.
+struct ShownLine
+{
+    const KeywordRow *row;
+    QString words;
+};
+std::vector<ShownLine> &shownFromFiles()
+{
+    static std::vector<ShownLine> shown;
+    return shown;
 }
 
 // The one way from the document to a window keyword's field: a one-value row shows the value
@@ -76,6 +91,12 @@ void showRow(EditorWindow &window, const KeywordRow &row, Field &field,
                                                            : QStringList();
             guarded([&] { window.showValue(row, said, notes); },
                     [&](const QString &) { shown = false; });
+            if (!shown)
+                continue;
+            const QString words = row.kind == ValueKind::Number
+                    ? QString::number(heldNumber(row, fieldState(row, said.words).number))
+                    : document().valueText(**l);
+            shownFromFiles().push_back({&row, words});
         }
     }
 }
@@ -93,17 +114,23 @@ void showFileRead(int file)
 
 void showChanges(bool fileReadAgain)
 {
+    std::vector<ShownLine> shown;
+    shown.swap(shownFromFiles());
     eachWindowField([&](EditorWindow &window, const KeywordRow &row, Field &field) {
         const Change *change = document().change(row);
-        if (!change)
+        // A list's change has the lines read already, added as they were shown.
+        if (!change || dynamic_cast<LineList *>(&field))
             return;
-        if (dynamic_cast<LineList *>(&field)) {
-            return; // the lines read were added to the change as they were shown
-        } else if (fileReadAgain) {
+        if (fileReadAgain) {
             guarded([&] { window.showValue(row, -1); }, [](const QString &) {});
-        } else {
-            window.reportChange(row);
+            return;
         }
+        // The user's change ends where a file read showed a line of the row: the value is that
+        // line's, which is no change where it is the line in effect.
+        const auto last = std::find_if(shown.rbegin(), shown.rend(),
+                                       [&](const ShownLine &s) { return s.row == &row; });
+        if (last != shown.rend())
+            document().setValue(row, -1, last->words);
     });
 }
 

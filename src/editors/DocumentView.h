@@ -9,7 +9,8 @@ struct KeywordRow;
 // The windows showing the document again where a command changed it.
 
 // After an Open: a file read again keeps the user's changes, shown again over what it says; any
-// other file that sets a keyword shows its value, which ends the user's change of it.
+// other file that sets a keyword shows its value, which ends the user's change of it: the
+// document records the value shown, taken from the document, not from the field.
 void showChanges(bool fileReadAgain);
 
 // Once the Open has read a file, to its end or to the line that stopped it: the field of each
