@@ -44,36 +44,44 @@ std::vector<ShownLine> &shownFromFiles()
     return shown;
 }
 
+enum class Show { InEffect, FilesSay };
+
+// A line list shows the lines given, each naming its line, in place of what it shows or after
+// it. A list may hold half a million lines: they go in with one edit.
+void showList(LineList &list, const KeywordRow &row, const std::vector<const ValueLine *> &lines,
+              Show show)
+{
+    std::vector<Origin> origins;
+    origins.reserve(lines.size());
+    QStringList texts;
+    texts.reserve(qsizetype(lines.size()));
+    for (const ValueLine *l : lines) {
+        origins.push_back(l->origin());
+        texts.append(document().valueText(*l));
+    }
+    if (show == Show::InEffect) {
+        list.setLines(texts, origins);
+        return;
+    }
+    list.appendLines(texts, origins);
+    // The user's lines stay, the file's after them: that is the change now.
+    if (const Change *change = document().change(row); change && !texts.isEmpty()) {
+        std::vector<Origin> all = change->origins;
+        all.resize(std::size_t(change->lines.size()));
+        all.insert(all.end(), origins.begin(), origins.end());
+        document().setLines(row, change->lines + texts, all);
+    }
+}
+
 // The one way from the document to a window keyword's field: a one-value row shows the value
 // in effect, or after an Open what the last of the lines given says (a number that doesn't
-// convert stopped the read there: the line before it, if the file set one); a line list the
-// lines given, each naming its line, in place of what it shows or after it. A list may hold
-// half a million lines: they go in with one edit.
-enum class Show { InEffect, FilesSay };
+// convert stopped the read there: the line before it, if the file set one); a line list as
+// showList does.
 void showRow(EditorWindow &window, const KeywordRow &row, Field &field,
              const std::vector<const ValueLine *> &lines, Show show)
 {
     if (auto *list = dynamic_cast<LineList *>(&field)) {
-        std::vector<Origin> origins;
-        origins.reserve(lines.size());
-        QStringList texts;
-        texts.reserve(qsizetype(lines.size()));
-        for (const ValueLine *l : lines) {
-            origins.push_back(l->origin());
-            texts.append(document().valueText(*l));
-        }
-        if (show == Show::InEffect) {
-            list->setLines(texts, origins);
-            return;
-        }
-        list->appendLines(texts, origins);
-        // The user's lines stay, the file's after them: that is the change now.
-        if (const Change *change = document().change(row); change && !texts.isEmpty()) {
-            std::vector<Origin> all = change->origins;
-            all.resize(std::size_t(change->lines.size()));
-            all.insert(all.end(), origins.begin(), origins.end());
-            document().setLines(row, change->lines + texts, all);
-        }
+        showList(*list, row, lines, show);
     } else if (show == Show::InEffect) {
         if (!lines.empty())
             guarded([&] { window.showValue(row, -1); }, [](const QString &) {});
