@@ -115,8 +115,8 @@ private slots:
 
     void radioSelectsOneOption()
     {
-        const RadioRule rule{{{"a"}, {"b"}, {"c"}}, 3, 0};
-        RadioChoice radio(rule);
+        const RadioRule rule{{{"a"}, {"b"}, {"c"}}, 0};
+        RadioChoice radio(rule, 3);
         QCOMPARE(radio.selectedOption(), -1);
         radio.selectOption(2);
         QCOMPARE(radio.selectedOption(), 2);

@@ -6,7 +6,9 @@
 #include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/TSelect_directory.h"
+#include "editors/Windows.h"
 #include "shell/ErrorBox.h"
+#include "shell/QuickFind.h"
 #include "fields/FileOpenDialog.h"
 #include "shell/Startup.h"
 #include "fields/TextField.h"
@@ -110,6 +112,42 @@ private slots:
         // Configurator is greyed until a file has been opened.
         QVERIFY(!Main->N6->menuAction()->isEnabled());
         QVERIFY(Main->N4->isEnabled());
+    }
+
+    // A window is one row of the window table: start-up makes it under its name, its menu item
+    // stands in the table's order and shows it, and its Ctrl+F opens the quick find over it. A
+    // menu item whose window is still to come stands greyed.
+    void everyWindowRowHasItsWindowAndItem()
+    {
+        Program program;
+        ConfigFixture files;
+        QVERIFY(openConfig(files.write("Name x\n")).isEmpty());
+        auto *find = Main->findChild<vog::QuickFind *>(QStringLiteral("QuickFind"));
+        QStringList items;
+        for (const vog::WindowRow &row : vog::windowRows()) {
+            QWidget *window = row.instance ? row.instance() : nullptr;
+            QCOMPARE(window != nullptr, row.objectName != nullptr);
+            if (window)
+                QCOMPARE(window->objectName(), QString::fromLatin1(row.objectName));
+            if (!row.menuItem)
+                continue;
+            items << QString::fromLatin1(row.menuItem);
+            QAction *item = Main->N6->findChild<QAction *>(QString::fromLatin1(row.menuItem));
+            QVERIFY2(item && item->isEnabled() == (window != nullptr), row.menuItem);
+            if (!window)
+                continue;
+            item->trigger();
+            QVERIFY2(window->isVisible(), row.menuItem);
+            QAction *quickFind = vog::quickFindActionOf(window);
+            QVERIFY2(quickFind, row.menuItem);
+            quickFind->trigger();
+            QVERIFY2(find->isVisible(), row.menuItem);
+            find->hide();
+        }
+        QStringList shown;
+        for (QAction *item : Main->N6->actions())
+            shown << item->objectName();
+        QCOMPARE(shown, items);
     }
 
     void memoHoldsItsThreeLines()

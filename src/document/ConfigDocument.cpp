@@ -708,6 +708,24 @@ InEffect ConfigDocument::inEffect(const KeywordRow &row, int column, bool ownCha
     return e;
 }
 
+int ConfigDocument::followedOption(const KeywordRow &row) const
+{
+    if (!row.radio || !row.radio->followsField)
+        return -1;
+    const KeywordRow &followed = *rowNamed(row.radio->followsField);
+    FieldState state;
+    const InEffect value = inEffect(followed, -1);
+    if (!value.isSet() || !stateOf(followed, value.words, state) || state.option < 0)
+        return -1;
+    // By caption: the two rules may list their options in another order.
+    const char *caption = followed.radio->options[std::size_t(state.option)].caption;
+    const std::vector<RadioOption> &own = row.radio->options;
+    for (std::size_t i = 0; i < own.size(); ++i)
+        if (qstrcmp(own[i].caption, caption) == 0)
+            return int(i);
+    return -1;
+}
+
 bool ConfigDocument::matchesFile(const KeywordRow &row, int column, const QString &text) const
 {
     const InEffect file = inEffect(row, column, false);
@@ -744,15 +762,18 @@ void ConfigDocument::removeValue(const KeywordRow &row, int column)
     put({row.index, column}, std::move(c), linesOf(row, column).empty());
 }
 
-void ConfigDocument::setLines(const KeywordRow &row, const QStringList &lines)
+void ConfigDocument::setLines(const KeywordRow &row, const QStringList &lines,
+                              const std::vector<Origin> &origins)
 {
     Change c;
     c.kind = Change::Lines;
     // An empty line carries no value: no line of a file could give it.
-    for (const QString &line : lines) {
-        QString text = trimmedText(line);
-        if (!text.isEmpty())
-            c.lines.append(std::move(text));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString text = trimmedText(lines[i]);
+        if (text.isEmpty())
+            continue;
+        c.lines.append(std::move(text));
+        c.origins.push_back(std::size_t(i) < origins.size() ? origins[std::size_t(i)] : Origin());
     }
     // Compared line by line as read, in one text used again for each.
     static const std::vector<RowLine> none;
@@ -772,6 +793,18 @@ const Change *ConfigDocument::change(const KeywordRow &row, int column) const
 {
     const auto it = m_changes.find({row.index, column});
     return it == m_changes.end() ? nullptr : &it->second;
+}
+
+ConfigDocument::ListLines ConfigDocument::listLines(const KeywordRow &row) const
+{
+    if (const Change *c = change(row); c && c->kind == Change::Lines)
+        return {c->lines, c->origins};
+    ListLines read;
+    for (const ValueLine *line : linesOf(row)) {
+        read.lines.append(valueText(*line));
+        read.origins.push_back(line->origin());
+    }
+    return read;
 }
 
 void ConfigDocument::put(const Key &key, Change change, bool same)

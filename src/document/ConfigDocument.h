@@ -48,6 +48,8 @@ struct Change
     enum Kind { Set, Remove, Lines } kind = Set;
     QString text;      // Set: the value as it is to be written
     QStringList lines; // Lines: a line list as shown, one value a line
+    std::vector<Origin> origins; // Lines: the line of a file each came from, none for one
+                                 // typed (nor past those given)
 };
 
 // What a keyword of one record is in effect: the user's change, else the record's own line,
@@ -124,6 +126,11 @@ public:
     // as they stood at its link line). Without ownChange, this record's own change is passed
     // over: what the files say, or what it inherits.
     InEffect inEffect(const KeywordRow &row, int column, bool ownChange = true) const;
+    // The option a radio rule that follows a window keyword (a link's LinkBundleNameStyle)
+    // takes where its record says nothing: the one captioned as the option that keyword's value
+    // in effect selects. -1, which selects nothing, for any other rule, and where nothing sets
+    // the keyword followed.
+    int followedOption(const KeywordRow &row) const;
     // A value's bytes as its file says them: kept for window keywords, the link record's cell
     // for the line that set a link value last (empty for a link line overridden later).
     QByteArrayView valueBytes(const ValueLine &line) const;
@@ -134,8 +141,18 @@ public:
     // emptied, a choice emptied and a block of flags with no box on remove the keyword.
     void setValue(const KeywordRow &row, int column, const QString &text);
     void removeValue(const KeywordRow &row, int column = -1);
-    void setLines(const KeywordRow &row, const QStringList &lines);
+    // A line list's lines, each from the origin given for it; empty lines are no values.
+    void setLines(const KeywordRow &row, const QStringList &lines,
+                  const std::vector<Origin> &origins = {});
     const Change *change(const KeywordRow &row, int column = -1) const;
+    // A line list's values as they are in effect, the user's or those read, and where each
+    // came from.
+    struct ListLines
+    {
+        QStringList lines;
+        std::vector<Origin> origins;
+    };
+    ListLines listLines(const KeywordRow &row) const;
     bool hasChanges() const
     {
         return !m_changes.empty() || !m_unsaved.empty() || m_areas.hasChanges();

@@ -1,13 +1,13 @@
 #include "DocumentView.h"
 
-#include "TFiles_and_Paths.h"
-#include "TGeneral_Keywords.h"
+#include "EditorWindow.h"
 #include "TLink_Keywords.h"
 #include "Windows.h"
 #include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
 #include "fields/LineList.h"
 #include "reader/Errors.h"
+#include "reader/ValueRules.h"
 
 #include <algorithm>
 
@@ -15,41 +15,73 @@ namespace vog {
 
 namespace {
 
+// Each field of the windows that show a window's own keywords.
 template <typename Show>
 void eachWindowField(Show &&show)
 {
-    for (EditorWindow *window : {static_cast<EditorWindow *>(::General_Keywords),
-                                 static_cast<EditorWindow *>(::Files_and_Paths)}) {
+    for (const Shows shows : {Shows::GeneralKeywords, Shows::FilesAndPaths}) {
+        const WindowRow *row = windowShowing(shows);
+        auto *window = row ? static_cast<EditorWindow *>(row->instance()) : nullptr;
         if (!window)
             continue;
-        for (const KeywordRow &row : keywordTable())
-            if (Field *field = window->form()->field(row))
-                show(*window, row, *field);
+        for (const KeywordRow &keyword : keywordTable())
+            if (Field *field = window->form()->field(keyword))
+                show(*window, keyword, *field);
+    }
+}
+
+// The one-value rows the Open showed from a line of a file it read, in the order shown, with
+// the words the field then shows (a number as its field holds it). showChanges settles the
+// user's changes of them.
+struct ShownLine
+{
+    const KeywordRow *row;
+    QString words;
+};
+std::vector<ShownLine> &shownFromFiles()
+{
+    static std::vector<ShownLine> shown;
+    return shown;
+}
+
+enum class Show { InEffect, FilesSay };
+
+// A line list shows the lines given, each naming its line, in place of what it shows or after
+// it. A list may hold half a million lines: they go in with one edit.
+void showList(LineList &list, const KeywordRow &row, const std::vector<const ValueLine *> &lines,
+              Show show)
+{
+    std::vector<Origin> origins;
+    origins.reserve(lines.size());
+    QStringList texts;
+    texts.reserve(qsizetype(lines.size()));
+    for (const ValueLine *l : lines) {
+        origins.push_back(l->origin());
+        texts.append(document().valueText(*l));
+    }
+    if (show == Show::InEffect) {
+        list.setLines(texts, origins);
+        return;
+    }
+    list.appendLines(texts, origins);
+    // The user's lines stay, the file's after them: that is the change now.
+    if (const Change *change = document().change(row); change && !texts.isEmpty()) {
+        std::vector<Origin> all = change->origins;
+        all.resize(std::size_t(change->lines.size()));
+        all.insert(all.end(), origins.begin(), origins.end());
+        document().setLines(row, change->lines + texts, all);
     }
 }
 
 // The one way from the document to a window keyword's field: a one-value row shows the value
 // in effect, or after an Open what the last of the lines given says (a number that doesn't
-// convert stopped the read there: the line before it, if the file set one); a line list the
-// lines given, each naming its line, in place of what it shows or after it. A list may hold
-// half a million lines: they go in with one edit.
-enum class Show { InEffect, FilesSay };
+// convert stopped the read there: the line before it, if the file set one); a line list as
+// showList does.
 void showRow(EditorWindow &window, const KeywordRow &row, Field &field,
              const std::vector<const ValueLine *> &lines, Show show)
 {
     if (auto *list = dynamic_cast<LineList *>(&field)) {
-        std::vector<Origin> origins;
-        origins.reserve(lines.size());
-        QStringList texts;
-        texts.reserve(qsizetype(lines.size()));
-        for (const ValueLine *l : lines) {
-            origins.push_back(l->origin());
-            texts.append(document().valueText(*l));
-        }
-        if (show == Show::FilesSay)
-            list->appendLines(texts, origins);
-        else
-            list->setLines(texts, origins);
+        showList(*list, row, lines, show);
     } else if (show == Show::InEffect) {
         if (!lines.empty())
             guarded([&] { window.showValue(row, -1); }, [](const QString &) {});
@@ -67,6 +99,12 @@ void showRow(EditorWindow &window, const KeywordRow &row, Field &field,
                                                            : QStringList();
             guarded([&] { window.showValue(row, said, notes); },
                     [&](const QString &) { shown = false; });
+            if (!shown)
+                continue;
+            const QString words = row.kind == ValueKind::Number
+                    ? QString::number(heldNumber(row, fieldState(row, said.words).number))
+                    : document().valueText(**l);
+            shownFromFiles().push_back({&row, words});
         }
     }
 }
@@ -84,17 +122,23 @@ void showFileRead(int file)
 
 void showChanges(bool fileReadAgain)
 {
+    std::vector<ShownLine> shown;
+    shown.swap(shownFromFiles());
     eachWindowField([&](EditorWindow &window, const KeywordRow &row, Field &field) {
         const Change *change = document().change(row);
-        if (!change)
+        // A list's change has the lines read already, added as they were shown.
+        if (!change || dynamic_cast<LineList *>(&field))
             return;
-        if (auto *list = dynamic_cast<LineList *>(&field)) {
-            document().setLines(row, list->lines());
-        } else if (fileReadAgain) {
+        if (fileReadAgain) {
             guarded([&] { window.showValue(row, -1); }, [](const QString &) {});
-        } else {
-            window.reportChange(row);
+            return;
         }
+        // The user's change ends where a file read showed a line of the row: the value is that
+        // line's, which is no change where it is the line in effect.
+        const auto last = std::find_if(shown.rbegin(), shown.rend(),
+                                       [&](const ShownLine &s) { return s.row == &row; });
+        if (last != shown.rend())
+            document().setValue(row, -1, last->words);
     });
 }
 

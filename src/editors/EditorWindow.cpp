@@ -53,9 +53,12 @@ EditorWindow::EditorWindow(const QString &objectName, const QString &title,
     QuickFindAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     addAction(QuickFindAction);
 
-    for (const KeywordRow *row : rowsShownIn(place))
+    for (const KeywordRow *row : rowsShownIn(place)) {
         if (Field *f = m_form->field(*row))
             f->setChangeHandler([this, row] { reportChange(*row); });
+        if (BrowseButton *button = m_form->button(*row))
+            connect(button, &BrowseButton::clicked, this, [this, row] { browse(*row); });
+    }
 }
 
 EditorWindow::~EditorWindow()
@@ -72,7 +75,7 @@ void EditorWindow::reportChange(const KeywordRow &row)
     if (record < -1)
         return; // before the first link load the fields belong to no link
     if (auto *list = qobject_cast<LineList *>(m_form->fieldWidget(row)))
-        document().setLines(row, list->lines());
+        document().setLines(row, list->lines(), list->lineOrigins());
     else
         document().setValue(row, record, m_form->field(row)->shownWords(row));
 }
@@ -85,7 +88,7 @@ void EditorWindow::showValue(const KeywordRow &row, int column)
 void EditorWindow::showValue(const KeywordRow &row, const InEffect &value, const QStringList &notes)
 {
     FieldState state = fieldState(row, value.words, value.changed ? 0 : value.origin.line,
-                                  followedDefault(row));
+                                  document().followedOption(row));
     // Shown in the codepage of the file it came from, naming its line; typed text as typed.
     state.origin = value.origin;
     state.codec = value.codec;
@@ -120,36 +123,28 @@ void EditorWindow::scrollToBottom()
     m_scroll->verticalScrollBar()->setValue(m_scroll->verticalScrollBar()->maximum());
 }
 
-void EditorWindow::connectBrowseButtons()
+void EditorWindow::browse(const char *keyword)
 {
-    const QMetaObject *window = metaObject();
-    for (BrowseButton *button : m_form->findChildren<BrowseButton *>()) {
-        const QByteArray handler = button->objectName().toLatin1() + "Click()";
-        const int slot = window->indexOfSlot(handler.constData());
-        if (slot < 0)
-            qFatal("%s has no handler %s", qPrintable(objectName()), handler.constData());
-        QMetaObject::connect(button, button->metaObject()->indexOfSignal("clicked(bool)"), this,
-                             slot);
-    }
+    const KeywordRow *row = rowNamed(keyword);
+    if (!row)
+        qFatal("%s: no keyword %s", qPrintable(objectName()), keyword);
+    browse(*row);
 }
 
-void EditorWindow::browse(const char *handler)
+void EditorWindow::browse(const KeywordRow &row)
 {
-    QByteArrayView name(handler);
-    name.chop(qsizetype(sizeof("ButtonClick") - 1));
-    const KeywordRow *row = rowNamed(name);
-    QWidget *field = row ? m_form->fieldWidget(*row) : nullptr;
+    QWidget *field = m_form->fieldWidget(row);
     if (!field)
-        qFatal("%s: no field for %s", qPrintable(objectName()), handler);
+        qFatal("%s: no field for %s", qPrintable(objectName()), row.name);
     finishEditing();
     // A path written with [NAME] words starts the browse where the tosser would look; any
     // other browses as it always has.
     const auto seen = [&] {
         const QString text = static_cast<TextField *>(field)->text();
-        const QString path = document().pathSeen(*row, shownRecord(), text);
+        const QString path = document().pathSeen(row, shownRecord(), text);
         return path == text ? QString() : path;
     };
-    switch (row->browse) {
+    switch (row.browse) {
     case Browse::File:
         pickFile(OpenFileDialog, static_cast<TextField *>(field), seen());
         break;

@@ -50,25 +50,16 @@ public:
     // Open's is what a file just said.
     void showValue(const KeywordRow &row, const InEffect &value, const QStringList &notes = {});
 
-protected:
-    // The option a radio choice shows where its record says nothing: none here.
-    virtual int followedDefault(const KeywordRow &) const { return -1; }
-
-public:
-
     // The window's one file-open dialog, shared by its file pickers.
     FileOpenDialog *OpenFileDialog;
     // Ctrl+F: the quick find, over this window.
     QAction *QuickFindAction;
 
 protected:
-    // What a browse handler does: the handler's own name names its field ("InboundButtonClick"
-    // browses for Inbound), whose row says which picker fills it.
-    void browse(const char *handler);
-    // Connects each browse button to the window's public slot named after it plus "Click";
-    // a button without its handler stops the program at start, never silently. Called by the
-    // window once it is built, when its own slots are known.
-    void connectBrowseButtons();
+    // What a browse button does, and its public handler ("InboundButtonClick" browses for
+    // Inbound): the keyword's row says which picker fills its field.
+    void browse(const KeywordRow &row);
+    void browse(const char *keyword);
 
 private:
     // Scrolls the field holding w fully into view.

@@ -12,7 +12,6 @@ TFiles_and_Paths::TFiles_and_Paths(QWidget *parent)
 {
     // Focus runs down the rows, each field followed by its button.
     vog::RowForm::chainFocus(form()->fieldsWithButtons());
-    connectBrowseButtons();
 
     OpenIncludedFile = new QAction(QStringLiteral("Open included file"), this);
     OpenIncludedFile->setObjectName(QStringLiteral("OpenIncludedFile"));
@@ -34,26 +33,26 @@ TFiles_and_Paths::TFiles_and_Paths(QWidget *parent)
 }
 
 // clang-format off
-void TFiles_and_Paths::AreafixHelpButtonClick()    { browse(__func__); }
-void TFiles_and_Paths::EchoTossLogButtonClick()    { browse(__func__); }
-void TFiles_and_Paths::VogPerlFileButtonClick()    { browse(__func__); }
-void TFiles_and_Paths::ImportLogButtonClick()      { browse(__func__); }
-void TFiles_and_Paths::IntabButtonClick()          { browse(__func__); }
-void TFiles_and_Paths::LockFileButtonClick()       { browse(__func__); }
-void TFiles_and_Paths::OuttabButtonClick()         { browse(__func__); }
-void TFiles_and_Paths::StatLogButtonClick()        { browse(__func__); }
+void TFiles_and_Paths::AreafixHelpButtonClick()    { browse("AreafixHelp"); }
+void TFiles_and_Paths::EchoTossLogButtonClick()    { browse("EchoTossLog"); }
+void TFiles_and_Paths::VogPerlFileButtonClick()    { browse("VogPerlFile"); }
+void TFiles_and_Paths::ImportLogButtonClick()      { browse("ImportLog"); }
+void TFiles_and_Paths::IntabButtonClick()          { browse("Intab"); }
+void TFiles_and_Paths::LockFileButtonClick()       { browse("LockFile"); }
+void TFiles_and_Paths::OuttabButtonClick()         { browse("Outtab"); }
+void TFiles_and_Paths::StatLogButtonClick()        { browse("StatLog"); }
 
-void TFiles_and_Paths::DupeHistoryDirButtonClick() { browse(__func__); }
-void TFiles_and_Paths::FileBoxesDirButtonClick()   { browse(__func__); }
-void TFiles_and_Paths::InboundButtonClick()        { browse(__func__); }
-void TFiles_and_Paths::LocalInboundButtonClick()   { browse(__func__); }
-void TFiles_and_Paths::LogFileDirButtonClick()     { browse(__func__); }
-void TFiles_and_Paths::MsgBaseDirButtonClick()     { browse(__func__); }
-void TFiles_and_Paths::OutboundButtonClick()       { browse(__func__); }
-void TFiles_and_Paths::ProtInboundButtonClick()    { browse(__func__); }
-void TFiles_and_Paths::RulesDirButtonClick()       { browse(__func__); }
-void TFiles_and_Paths::TempInboundButtonClick()    { browse(__func__); }
-void TFiles_and_Paths::TempOutboundButtonClick()   { browse(__func__); }
+void TFiles_and_Paths::DupeHistoryDirButtonClick() { browse("DupeHistoryDir"); }
+void TFiles_and_Paths::FileBoxesDirButtonClick()   { browse("FileBoxesDir"); }
+void TFiles_and_Paths::InboundButtonClick()        { browse("Inbound"); }
+void TFiles_and_Paths::LocalInboundButtonClick()   { browse("LocalInbound"); }
+void TFiles_and_Paths::LogFileDirButtonClick()     { browse("LogFileDir"); }
+void TFiles_and_Paths::MsgBaseDirButtonClick()     { browse("MsgBaseDir"); }
+void TFiles_and_Paths::OutboundButtonClick()       { browse("Outbound"); }
+void TFiles_and_Paths::ProtInboundButtonClick()    { browse("ProtInbound"); }
+void TFiles_and_Paths::RulesDirButtonClick()       { browse("RulesDir"); }
+void TFiles_and_Paths::TempInboundButtonClick()    { browse("TempInbound"); }
+void TFiles_and_Paths::TempOutboundButtonClick()   { browse("TempOutbound"); }
 
-void TFiles_and_Paths::IncludeButtonClick()        { browse(__func__); }
+void TFiles_and_Paths::IncludeButtonClick()        { browse("Include"); }
 // clang-format on

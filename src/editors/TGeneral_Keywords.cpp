@@ -13,12 +13,11 @@ TGeneral_Keywords::TGeneral_Keywords(QWidget *parent)
     order.append(late);
     order.append(form()->buttons());
     vog::RowForm::chainFocus(order);
-    connectBrowseButtons();
 }
 
 // clang-format off
-void TGeneral_Keywords::AreafixQueueFileButtonClick()   { browse(__func__); }
-void TGeneral_Keywords::AutoAreaCreateFlagButtonClick() { browse(__func__); }
-void TGeneral_Keywords::NetmailFlagButtonClick()        { browse(__func__); }
-void TGeneral_Keywords::NewAreaRefuseFileButtonClick()  { browse(__func__); }
+void TGeneral_Keywords::AreafixQueueFileButtonClick()   { browse("AreafixQueueFile"); }
+void TGeneral_Keywords::AutoAreaCreateFlagButtonClick() { browse("AutoAreaCreateFlag"); }
+void TGeneral_Keywords::NetmailFlagButtonClick()        { browse("NetmailFlag"); }
+void TGeneral_Keywords::NewAreaRefuseFileButtonClick()  { browse("NewAreaRefuseFile"); }
 // clang-format on

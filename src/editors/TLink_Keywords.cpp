@@ -1,12 +1,9 @@
 #include "TLink_Keywords.h"
 
-#include "TGeneral_Keywords.h"
-#include "Windows.h"
 #include "LinkDialog.h"
 #include "NameListModel.h"
 #include "fields/ChoiceField.h"
 #include "reader/Address.h"
-#include "fields/RadioChoice.h"
 #include "reader/Errors.h"
 #include "reader/ValueRules.h"
 #include "document/ConfigDocument.h"
@@ -92,7 +89,6 @@ TLink_Keywords::TLink_Keywords(QWidget *parent)
     connect(LinkChange->lineEdit(), &QLineEdit::textEdited, this,
             &TLink_Keywords::LinkChangeChange);
 
-    connectBrowseButtons();
     for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link)) {
         QWidget *field = form()->fieldWidget(*row);
         auto *edit = qobject_cast<QLineEdit *>(field);
@@ -173,11 +169,6 @@ void TLink_Keywords::enableLinkButtons()
             b->setEnabled(link);
 }
 
-QString TLink_Keywords::refusal(const QString &name, const QString *address, int except) const
-{
-    return vog::document().linkRefusal(name, address, except);
-}
-
 void TLink_Keywords::showLinkEdit(int column, bool added)
 {
     {
@@ -198,8 +189,9 @@ bool TLink_Keywords::askLink(const QString &title, int renamed, QString &name, Q
     const bool asksAddress = renamed < 0;
     vog::LinkDialog dialog(title, renamed < 0 ? QString() : vog::document().linkName(renamed),
                            asksAddress,
-                           [this, renamed, asksAddress](const QString &n, const QString &a) {
-                               return refusal(n, asksAddress ? &a : nullptr, renamed);
+                           [renamed, asksAddress](const QString &n, const QString &a) {
+                               return vog::document().linkRefusal(n, asksAddress ? &a : nullptr,
+                                                                     renamed);
                            },
                            this);
     if (dialog.exec() != QDialog::Accepted)
@@ -328,6 +320,26 @@ void TLink_Keywords::showRecordAgain()
                      [this](const QString &message) { emit loadFailed(message); });
 }
 
+void TLink_Keywords::followLinks(const std::vector<int> &columns)
+{
+    QStringList names;
+    for (const int column : columns)
+        names.append(vog::document().linkName(column));
+    if (names.isEmpty())
+        return;
+    // Adding to an empty list selects its first entry; the list selects nothing, and reports no
+    // change of entry or text, so no link is loaded on the way.
+    const QSignalBlocker quiet(LinkChange);
+    const int index = LinkChange->currentIndex();
+    const QString text = LinkChange->currentText();
+    // All the names in one insertion, not one for each.
+    static_cast<vog::NameListModel *>(LinkChange->model())->append(names);
+    if (LinkChange->currentIndex() != index) {
+        LinkChange->setCurrentIndex(index);
+        LinkChange->setEditText(text);
+    }
+}
+
 void TLink_Keywords::loadRecord(int column)
 {
     // What the user typed from here on belongs to this record, also if a row stops the load.
@@ -355,23 +367,10 @@ void TLink_Keywords::leftEmptied(const vog::KeywordRow &row)
                  [this](const QString &message) { emit loadFailed(message); });
 }
 
-int TLink_Keywords::followedDefault(const vog::KeywordRow &row) const
-{
-    // The option captioned as the one selected in the other window (whose options may stand in
-    // another order), or -1, which selects nothing, when none is.
-    if (!row.radio || !row.radio->followsField || !General_Keywords)
-        return -1;
-    const auto *followed = General_Keywords->field<vog::RadioChoice>(row.radio->followsField);
-    const auto *own = field<vog::RadioChoice>(row.name);
-    if (!followed || !own || followed->selectedOption() < 0)
-        return -1;
-    return own->optionWithCaption(followed->caption(followed->selectedOption()));
-}
-
 // clang-format off
-void TLink_Keywords::AutoAreaCreateFileButtonClick() { browse(__func__); }
-void TLink_Keywords::DenyFwdFileButtonClick()        { browse(__func__); }
-void TLink_Keywords::ForwardRequestFileButtonClick() { browse(__func__); }
-void TLink_Keywords::FileBoxButtonClick()            { browse(__func__); }
-void TLink_Keywords::LinkMsgBaseDirButtonClick()     { browse(__func__); }
+void TLink_Keywords::AutoAreaCreateFileButtonClick() { browse("AutoAreaCreateFile"); }
+void TLink_Keywords::DenyFwdFileButtonClick()        { browse("DenyFwdFile"); }
+void TLink_Keywords::ForwardRequestFileButtonClick() { browse("ForwardRequestFile"); }
+void TLink_Keywords::FileBoxButtonClick()            { browse("FileBox"); }
+void TLink_Keywords::LinkMsgBaseDirButtonClick()     { browse("LinkMsgBaseDir"); }
 // clang-format on

@@ -31,6 +31,10 @@ public:
     // The document's link records: column k + 1 holds the link named by entry k of LinkChange.
     vog::LinkStore &LinksStringGrid;
 
+    // LinkChange lists these links just read, by their names in the document, after those it
+    // lists; it selects nothing new and loads nothing.
+    void followLinks(const std::vector<int> &columns);
+
 public slots:
     // Loads the record of the link that LinkChange reports into the fields.
     void LinkChangeChange();
@@ -74,15 +78,11 @@ private:
     void leftEmptied(const vog::KeywordRow &row);
     std::vector<QMetaObject::Connection> m_leaving;
     int m_shown = -2; // no record loaded yet
-    // The option that a radio rule following another window's field takes as its default.
-    int followedDefault(const vog::KeywordRow &row) const override;
     void placeLinkChange();
     // The rows take input only while they show a record.
     void enableRows();
     // Copy, Rename and Remove act on the link shown: greyed while none is.
     void enableLinkButtons();
-    // Why a name and an address can't be taken for a link; `except` is the link renamed.
-    QString refusal(const QString &name, const QString *address, int except) const;
     // The link dialog for a new link or a copy (renamed < 0), or for the link renamed; false
     // when it was cancelled.
     bool askLink(const QString &title, int renamed, QString &name, QString &address);

@@ -4,8 +4,8 @@
 
 namespace vog {
 
-FlagBoxes::FlagBoxes(const FlagSet &flags, QWidget *parent)
-    : QWidget(parent), m_perLine(flags.perLine), m_step(flags.step)
+FlagBoxes::FlagBoxes(const FlagSet &flags, int perLine, int step, QWidget *parent)
+    : QWidget(parent), m_perLine(perLine), m_step(step)
 {
     for (QByteArrayView word : flags.words) {
         const QString caption = QString::fromLatin1(word);

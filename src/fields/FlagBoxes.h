@@ -8,13 +8,14 @@ class QCheckBox;
 
 namespace vog {
 
-// A block of check boxes, one per flag word, in lines of a fixed number of boxes; all start off.
+// A block of check boxes, one per flag word, in lines of perLine boxes `step` pixels apart; all
+// start off.
 // Box i is named by the set's prefix and its word, "/" written as "_".
 class FlagBoxes : public QWidget, public Field
 {
     Q_OBJECT
 public:
-    explicit FlagBoxes(const FlagSet &flags, QWidget *parent = nullptr);
+    FlagBoxes(const FlagSet &flags, int perLine, int step, QWidget *parent = nullptr);
 
     QString shownWords(const KeywordRow &row) const override;
 

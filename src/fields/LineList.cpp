@@ -119,9 +119,38 @@ void LineList::appendLines(const QStringList &lines, const std::vector<Origin> &
 
 Origin LineList::originOfLine(int n) const
 {
-    const int index = document()->findBlockByNumber(n).userState();
+    return originOf(document()->findBlockByNumber(n));
+}
+
+Origin LineList::originOf(const QTextBlock &block) const
+{
+    const int index = block.userState();
     return index >= 0 && std::size_t(index) < m_origins.size() ? m_origins[std::size_t(index)]
                                                                 : Origin();
+}
+
+std::vector<Origin> LineList::lineOrigins() const
+{
+    std::vector<Origin> origins;
+    origins.reserve(std::size_t(document()->blockCount()));
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
+        origins.push_back(originOf(b));
+    return origins;
+}
+
+int LineList::valueAtCursor() const
+{
+    // As the document counts values: a line of characters of code 0 to 32 alone is empty.
+    const auto empty = [](const QString &line) {
+        return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() <= 32; });
+    };
+    const QTextBlock at = textCursor().block();
+    if (empty(at.text()))
+        return -1;
+    int values = 0;
+    for (QTextBlock b = document()->begin(); b.isValid() && b != at; b = b.next())
+        values += empty(b.text()) ? 0 : 1;
+    return values;
 }
 
 bool LineList::event(QEvent *event)

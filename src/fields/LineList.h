@@ -31,6 +31,11 @@ public:
     void nameOrigins(const std::vector<Origin> &origins);
     // Where line n came from; none for a line the user typed or picked.
     Origin originOfLine(int n) const;
+    // Where each line shown came from, in order.
+    std::vector<Origin> lineOrigins() const;
+    // Which value the text cursor stands on, counting the lines that hold one (an empty line
+    // holds none); -1 on an empty line.
+    int valueAtCursor() const;
     // Shows these lines after those it shows, each naming its origin, in one edit: a list
     // appended line by line is many times slower.
     void appendLines(const QStringList &lines, const std::vector<Origin> &origins);
@@ -52,6 +57,7 @@ private:
     // The origins of the lines from this block on, in order; a line past them names none.
     void nameOriginsFrom(QTextBlock block, const std::vector<Origin> &origins);
     bool hasSpareLastLine() const;
+    Origin originOf(const QTextBlock &block) const;
 
     // Whether the empty last line (if any) was made by an append, and so is a line.
     bool m_emptyTailIsLine = false;

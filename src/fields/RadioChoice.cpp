@@ -6,13 +6,12 @@
 
 namespace vog {
 
-RadioChoice::RadioChoice(const RadioRule &rule, QWidget *parent)
+RadioChoice::RadioChoice(const RadioRule &rule, int columns, QWidget *parent)
     : QGroupBox(parent), m_group(new QButtonGroup(this))
 {
     QStringList captions;
     for (const RadioOption &o : rule.options)
         captions.append(QString::fromLatin1(o.caption));
-    const int columns = rule.columns;
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(8, 2, 8, 2);
     grid->setVerticalSpacing(0);

@@ -16,7 +16,8 @@ class RadioChoice : public QGroupBox, public Field
 {
     Q_OBJECT
 public:
-    explicit RadioChoice(const RadioRule &rule, QWidget *parent = nullptr);
+    // The options in this many columns, filled column by column.
+    explicit RadioChoice(const RadioRule &rule, int columns = 1, QWidget *parent = nullptr);
 
     QString shownWords(const KeywordRow &row) const override
     {

@@ -3,6 +3,7 @@
 #include "BrowseButton.h"
 #include "ButtonRoom.h"
 #include "ChoiceField.h"
+#include "FieldLook.h"
 #include "FlagBoxes.h"
 #include "LineList.h"
 #include "NumberField.h"
@@ -43,14 +44,15 @@ RowForm::RowForm(Place place, const FormLook &look, QWidget *parent)
 void RowForm::add(const KeywordRow &keyword, const FormLook &look)
 {
     const QString name = QString::fromLatin1(keyword.name);
+    const FieldLook &shape = fieldLook(keyword);
     Row row;
     row.keyword = &keyword;
     QWidget *field = nullptr;
     switch (keyword.kind) {
     case ValueKind::Text:
         field = new TextField(this);
-        row.width = keyword.width == Width::Short ? ShortWidth
-            : keyword.width == Width::LongLessOne ? look.longWidth - 1
+        row.width = shape.width == Width::Short ? ShortWidth
+            : shape.width == Width::LongLessOne ? look.longWidth - 1
                                                   : look.longWidth;
         break;
     case ValueKind::OnOff:
@@ -70,18 +72,18 @@ void RowForm::add(const KeywordRow &keyword, const FormLook &look)
         row.width = NumberWidth;
         break;
     case ValueKind::Radio:
-        field = new RadioChoice(*keyword.radio, this);
+        field = new RadioChoice(*keyword.radio, shape.columns, this);
         row.width = look.radioWidth;
         row.tall = true;
         break;
     case ValueKind::Flags:
-        field = new FlagBoxes(*keyword.flags, this);
-        row.width = keyword.flags->perLine * keyword.flags->step;
+        field = new FlagBoxes(*keyword.flags, shape.columns, shape.step, this);
+        row.width = shape.columns * shape.step;
         row.tall = true;
         break;
     case ValueKind::LineList: {
         auto *list = new LineList(this);
-        list->setVerticalScrollBarPolicy(keyword.scrollBar ? Qt::ScrollBarAlwaysOn
+        list->setVerticalScrollBarPolicy(shape.scrollBar ? Qt::ScrollBarAlwaysOn
                                                            : Qt::ScrollBarAlwaysOff);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         field = list;
@@ -103,7 +105,7 @@ void RowForm::add(const KeywordRow &keyword, const FormLook &look)
     row.asField = dynamic_cast<Field *>(field);
 
     const QString label = row.tall ? name
-                                   : name + QStringLiteral("   ") + QString(keyword.dots, u'.');
+                                   : name + QStringLiteral("   ") + QString(shape.dots, u'.');
     row.label = new QLabel(label, this);
     row.label->setTextFormat(Qt::PlainText);
     row.label->setBuddy(field);
@@ -157,6 +159,12 @@ QList<QWidget *> RowForm::buttons() const
         if (r.button)
             out.append(r.button);
     return out;
+}
+
+BrowseButton *RowForm::button(const KeywordRow &row) const
+{
+    const int at = m_rowOfKeyword.at(std::size_t(row.index));
+    return at < 0 ? nullptr : m_rows[at].button;
 }
 
 QList<QWidget *> RowForm::useBoxes() const
@@ -217,7 +225,7 @@ void RowForm::relayout()
         int height = rowHeight;
         if (r.tall) {
             if (auto *list = qobject_cast<LineList *>(r.field)) {
-                height = r.keyword->visibleLines * fm.lineSpacing() + 2 * list->frameWidth()
+                height = fieldLook(*r.keyword).visibleLines * fm.lineSpacing() + 2 * list->frameWidth()
                     + 2 * int(list->document()->documentMargin()) + 2;
             } else {
                 const QSize hint = r.field->sizeHint();

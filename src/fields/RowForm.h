@@ -43,6 +43,8 @@ public:
     // Fields, browse buttons and Use boxes in the order their rows were added.
     QList<QWidget *> fields() const;
     QList<QWidget *> buttons() const;
+    // The browse button of a row; null for a row without one.
+    BrowseButton *button(const KeywordRow &row) const;
     QList<QWidget *> useBoxes() const;
     // Fields in row order, each followed by its browse button if it has one.
     QList<QWidget *> fieldsWithButtons() const;

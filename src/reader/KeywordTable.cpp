@@ -12,67 +12,57 @@ namespace vog {
 
 namespace {
 
-constexpr Width Short = Width::Short;
-constexpr Width Long = Width::Long;
 constexpr Browse File = Browse::File;
 constexpr Browse Dir = Browse::Directory;
 constexpr Range Max1M = Range::Max1M;
 
-KeywordRow row(const char *name, ValueKind kind, int dots)
+KeywordRow row(const char *name, ValueKind kind)
 {
-    KeywordRow r{name, Place::General, kind};
-    r.dots = dots;
-    return r;
+    return KeywordRow{name, Place::General, kind};
 }
-KeywordRow text(const char *name, int dots, Width width = Long, Browse browse = Browse::None)
+KeywordRow text(const char *name, Browse browse = Browse::None)
 {
-    KeywordRow r = row(name, ValueKind::Text, dots);
-    r.width = width;
+    KeywordRow r = row(name, ValueKind::Text);
     r.browse = browse;
     return r;
 }
-KeywordRow onOff(const char *name, int dots) { return row(name, ValueKind::OnOff, dots); }
-KeywordRow invertedOnOff(const char *name, int dots)
+KeywordRow onOff(const char *name) { return row(name, ValueKind::OnOff); }
+KeywordRow invertedOnOff(const char *name) { return row(name, ValueKind::InvertedOnOff); }
+KeywordRow lowerUpper(const char *name) { return row(name, ValueKind::LowerUpper); }
+KeywordRow number(const char *name, Range range = Range::Max100k, int empty = 0)
 {
-    return row(name, ValueKind::InvertedOnOff, dots);
-}
-KeywordRow lowerUpper(const char *name, int dots) { return row(name, ValueKind::LowerUpper, dots); }
-KeywordRow number(const char *name, int dots, Range range = Range::Max100k, int empty = 0)
-{
-    KeywordRow r = row(name, ValueKind::Number, dots);
+    KeywordRow r = row(name, ValueKind::Number);
     r.range = range;
     r.emptyNumber = empty;
     return r;
 }
-KeywordRow numberUse(const char *name, int dots)
+KeywordRow numberUse(const char *name)
 {
-    KeywordRow r = number(name, dots);
+    KeywordRow r = number(name);
     r.useBox = true;
     return r;
 }
 KeywordRow radio(const char *name, const RadioRule &rule)
 {
-    KeywordRow r = row(name, ValueKind::Radio, 0);
+    KeywordRow r = row(name, ValueKind::Radio);
     r.radio = &rule;
     return r;
 }
 KeywordRow flags(const char *name, const FlagSet &set)
 {
-    KeywordRow r = row(name, ValueKind::Flags, 0);
+    KeywordRow r = row(name, ValueKind::Flags);
     r.flags = &set;
     return r;
 }
-KeywordRow lines(const char *name, int visible, bool scrollBar = false, Browse browse = Browse::None)
+KeywordRow lines(const char *name, Browse browse = Browse::None)
 {
-    KeywordRow r = row(name, ValueKind::LineList, 0);
-    r.visibleLines = visible;
-    r.scrollBar = scrollBar;
+    KeywordRow r = row(name, ValueKind::LineList);
     r.browse = browse;
     return r;
 }
 KeywordRow storedOnly(const char *name, ValueKind kind)
 {
-    KeywordRow r = row(name, kind, 0);
+    KeywordRow r = row(name, kind);
     r.shown = false;
     return r;
 }
@@ -81,168 +71,168 @@ KeywordRow storedOnly(const char *name, ValueKind kind)
 const RadioRule BundleNameStyle{{
     {"timeStamp"}, {"addrDiff", "addrdiff"}, {"addrsCRC32", "addrscrc32"},
     {"addrDiffAlways", "addrdiffalways"}, {"addrsCRC32Always", "addrscrc32always"}, {"Amiga", "amiga"}},
-    3, 0};
-const RadioRule KludgeAreaNetmail{{{"kill"}, {"ignore", "ignore"}, {"echomail", "echomail"}}, 3, 0};
-const RadioRule LinkWithImportLog{{{"yes"}, {"no", "no"}, {"kill", "kill"}}, 3, 0};
+    0};
+const RadioRule KludgeAreaNetmail{{{"kill"}, {"ignore", "ignore"}, {"echomail", "echomail"}}, 0};
+const RadioRule LinkWithImportLog{{{"yes"}, {"no", "no"}, {"kill", "kill"}}, 0};
 const RadioRule DupeBaseType{{
     {"TextDupes", "textdupes"}, {"HashDupes", "hashdupes", "hashdupeswmsgid"}, {"HashDupesWMsgId"},
     {"CommonDupeBase", "commondupebase"}},
-    4, 2};
-const RadioRule AllowEmptyPktPwd{{{"Off"}, {"Secure", "secure"}, {"On", "on", {}, true}}, 3, 0};
-const RadioRule AvailList{{{"Full"}, {"Unique", "unique"}, {"UniqueOne", "uniqueone"}}, 3, 0};
+    2};
+const RadioRule AllowEmptyPktPwd{{{"Off"}, {"Secure", "secure"}, {"On", "on", {}, true}}, 0};
+const RadioRule AvailList{{{"Full"}, {"Unique", "unique"}, {"UniqueOne", "uniqueone"}}, 0};
 const RadioRule EchoMailFlavour{{
     {"hold"}, {"normal", "normal"}, {"crash", "crash"}, {"direct", "direct"}, {"immediate", "immediate"}},
-    5, 0};
-const RadioRule ForwardPkts{{{"off", "off"}, {"secure", "secure"}, {"on"}}, 3, 2};
+    0};
+const RadioRule ForwardPkts{{{"off", "off"}, {"secure", "secure"}, {"on"}}, 2};
 const RadioRule LinkBundleNameStyle{{
     {"timeStamp", "timestamp"}, {"addrDiff", "addrdiff"}, {"addrDiffAlways", "addrdiffalways"},
     {"addrsCRC32", "addrscrc32"}, {"addrsCRC32Always", "addrscrc32always"}, {"Amiga", "amiga"}},
-    3, -1, "BundleNameStyle"};
-const RadioRule Pause{{{"on", "on"}, {"off"}, {"earea", "earea"}, {"farea", "farea"}}, 4, 1};
+    -1, "BundleNameStyle"};
+const RadioRule Pause{{{"on", "on"}, {"off"}, {"earea", "earea"}, {"farea", "farea"}}, 1};
 
 const FlagSet AreafixKillReports{{
     "pvt", "crash", "read", "sent", "att", "fwd", "orphan",
     "k/s", "loc", "xx2", "frq", "rrq", "cpt", "arq",
     "urq", "kfs", "tfs", "dir", "imm", "cfm", "npd"},
-    "afkr_", 7, 56};
+    "afkr_"};
 
 const KeywordRow GeneralRows[] = {
-    text         ("AddToSeen",             43, Short),
-    text         ("Address",               48, Short),
-    text         ("AfterUnpack",           39),
-    onOff        ("AreafixFromPkt",        29),
-    onOff        ("AreafixKillRequests",   24),
-    number       ("AreafixMsgSize",        29),
-    text         ("AreafixNames",          32),
-    text         ("AreafixFromName",       32),
-    text         ("AreafixOrigin",         35),
+    text         ("AddToSeen"),
+    text         ("Address"),
+    text         ("AfterUnpack"),
+    onOff        ("AreafixFromPkt"),
+    onOff        ("AreafixKillRequests"),
+    number       ("AreafixMsgSize"),
+    text         ("AreafixNames"),
+    text         ("AreafixFromName"),
+    text         ("AreafixOrigin"),
     flags        ("AreafixKillReports",    AreafixKillReports),
-    text         ("AreafixSplitStr",       19),
-    onOff        ("AreafixQueryReports",   10),
-    text         ("AreafixQueueFile",      17, Long, File),
-    lowerUpper   ("AreasFileNameCase",     12),
-    text         ("AutoAreaCreateFlag",    17, Long, File),
-    onOff        ("AutoPassive",           25),
-    text         ("BeforePack",            35),
+    text         ("AreafixSplitStr"),
+    onOff        ("AreafixQueryReports"),
+    text         ("AreafixQueueFile",      File),
+    lowerUpper   ("AreasFileNameCase"),
+    text         ("AutoAreaCreateFlag",    File),
+    onOff        ("AutoPassive"),
+    text         ("BeforePack"),
     radio        ("BundleNameStyle",       BundleNameStyle),
-    lowerUpper   ("CreateAreasCase",       25),
-    onOff        ("CreateFwdNonPass",      12),
-    number       ("DefArcmailSize",        29, Max1M),
-    onOff        ("DisableTID",            37),
-    onOff        ("DisablePID",            37),
-    number       ("ForwardRequestTimeout", 13, Max1M),
-    number       ("IdlePassthruTimeout",   13, Max1M),
-    onOff        ("IgnoreCapWord",         37),
-    text         ("IgnoreSeen",            43, Short),
-    onOff        ("KeepTrsFiles",          37),
-    onOff        ("KeepTrsMail",           37),
-    number       ("KilledRequestTimeout",  13, Max1M),
+    lowerUpper   ("CreateAreasCase"),
+    onOff        ("CreateFwdNonPass"),
+    number       ("DefArcmailSize",        Max1M),
+    onOff        ("DisableTID"),
+    onOff        ("DisablePID"),
+    number       ("ForwardRequestTimeout", Max1M),
+    number       ("IdlePassthruTimeout",   Max1M),
+    onOff        ("IgnoreCapWord"),
+    text         ("IgnoreSeen"),
+    onOff        ("KeepTrsFiles"),
+    onOff        ("KeepTrsMail"),
+    number       ("KilledRequestTimeout",  Max1M),
     radio        ("KludgeAreaNetmail",     KludgeAreaNetmail),
     radio        ("LinkWithImportLog",     LinkWithImportLog),
-    onOff        ("LogEchoToScreen",       37),
-    text         ("LogLevels",             35),
-    text         ("Name",                  35),
-    text         ("NetmailFlag",           35, Long, File),
-    text         ("NewAreaRefuseFile",     35, Long, File),
-    onOff        ("NoProcessBundles",      37),
-    text         ("Origin",                35),
-    lines        ("Pack",                  8),
-    invertedOnOff("PackNetMailOnScan",     37),
-    text         ("ProcessPkt",            35),
-    text         ("PublicGroup",           35),
-    lines        ("Remap",                 4),
-    text         ("ReportTo",              35),
-    text         ("RobotsArea",            35),
-    lines        ("Route",                 4),
-    lines        ("RouteFile",             4),
-    lines        ("RouteMail",             4),
-    text         ("ScreenLogLevels",       35),
-    onOff        ("SeparateBundles",       37),
-    onOff        ("SetConsoleTitle",       37),
-    text         ("Sysop",                 35, Short),
-    text         ("TearLine",              35),
-    text         ("TossingExt",            35),
-    lines        ("Unpack",                4),
+    onOff        ("LogEchoToScreen"),
+    text         ("LogLevels"),
+    text         ("Name"),
+    text         ("NetmailFlag",           File),
+    text         ("NewAreaRefuseFile",     File),
+    onOff        ("NoProcessBundles"),
+    text         ("Origin"),
+    lines        ("Pack"),
+    invertedOnOff("PackNetMailOnScan"),
+    text         ("ProcessPkt"),
+    text         ("PublicGroup"),
+    lines        ("Remap"),
+    text         ("ReportTo"),
+    text         ("RobotsArea"),
+    lines        ("Route"),
+    lines        ("RouteFile"),
+    lines        ("RouteMail"),
+    text         ("ScreenLogLevels"),
+    onOff        ("SeparateBundles"),
+    onOff        ("SetConsoleTitle"),
+    text         ("Sysop"),
+    text         ("TearLine"),
+    text         ("TossingExt"),
+    lines        ("Unpack"),
 };
 
 const KeywordRow FilesAndPathsRows[] = {
-    number       ("AdvisoryLock",          29),
-    text         ("AreafixHelp",           36, Long, File),
-    number       ("AreasMaxDupeAge",       29),
+    number       ("AdvisoryLock"),
+    text         ("AreafixHelp",           File),
+    number       ("AreasMaxDupeAge"),
     radio        ("DupeBaseType",          DupeBaseType),
-    text         ("DupeHistoryDir",        36, Long, Dir),
-    text         ("EchoTossLog",           36, Long, File),
-    text         ("FileBoxesDir",          36, Long, Dir),
-    text         ("VogPerlFile",           36, Long, File),
-    text         ("ImportLog",             36, Long, File),
-    text         ("Inbound",               36, Long, Dir),
-    lines        ("Include",               4, true, Browse::AddFile),
-    text         ("Intab",                 36, Long, File),
-    text         ("LocalInbound",          36, Long, Dir),
-    text         ("LockFile",              36, Long, File),
-    text         ("LogFileDir",            36, Long, Dir),
-    number       ("MinDiskFreeSpace",      29),
-    text         ("MsgBaseDir",            36, Long, Dir),
-    text         ("NotValidFileNameChars", 36),
-    text         ("Outbound",              36, Long, Dir),
-    text         ("Outtab",                36, Long, File),
-    text         ("ProtInbound",           36, Long, Dir),
-    text         ("RulesDir",              36, Long, Dir),
-    text         ("StatLog",               36, Long, File),
-    text         ("TempInbound",           36, Long, Dir),
-    text         ("TempOutbound",          36, Long, Dir),
+    text         ("DupeHistoryDir",        Dir),
+    text         ("EchoTossLog",           File),
+    text         ("FileBoxesDir",          Dir),
+    text         ("VogPerlFile",           File),
+    text         ("ImportLog",             File),
+    text         ("Inbound",               Dir),
+    lines        ("Include",               Browse::AddFile),
+    text         ("Intab",                 File),
+    text         ("LocalInbound",          Dir),
+    text         ("LockFile",              File),
+    text         ("LogFileDir",            Dir),
+    number       ("MinDiskFreeSpace"),
+    text         ("MsgBaseDir",            Dir),
+    text         ("NotValidFileNameChars"),
+    text         ("Outbound",              Dir),
+    text         ("Outtab",                File),
+    text         ("ProtInbound",           Dir),
+    text         ("RulesDir",              Dir),
+    text         ("StatLog",               File),
+    text         ("TempInbound",           Dir),
+    text         ("TempOutbound",          Dir),
 };
 
 // In store-row order: row n of a link record is the n-th of these.
 const KeywordRow LinkRows[] = {
-    text         ("AccessGrp",              39),
-    onOff        ("AdvancedAreafix",        30),
-    text         ("Aka",                    57, Short),
+    text         ("AccessGrp"),
+    onOff        ("AdvancedAreafix"),
+    text         ("Aka"),
     radio        ("AllowEmptyPktPwd",       AllowEmptyPktPwd),
-    onOff        ("AllowPktAddrDiffer",     29),
-    number       ("ArcmailSize",            40, Range::Max100k, 500),
-    onOff        ("ArcNetmail",             43),
-    invertedOnOff("Areafix",                50),
-    numberUse    ("AreafixEchoLimit",       29),
-    text         ("AreafixPwd",             44, Short),
-    invertedOnOff("AutoAreaCreate",         44),
-    text         ("AutoAreaCreateFile",     33, Width::LongLessOne, File),
-    text         ("AutoAreaCreateDefaults", 39),
-    onOff        ("AutoAreaCreateSubdirs",  44),
-    numberUse    ("AutoPause",              42),
+    onOff        ("AllowPktAddrDiffer"),
+    number       ("ArcmailSize",            Range::Max100k, 500),
+    onOff        ("ArcNetmail"),
+    invertedOnOff("Areafix"),
+    numberUse    ("AreafixEchoLimit"),
+    text         ("AreafixPwd"),
+    invertedOnOff("AutoAreaCreate"),
+    text         ("AutoAreaCreateFile",     File),
+    text         ("AutoAreaCreateDefaults"),
+    onOff        ("AutoAreaCreateSubdirs"),
+    numberUse    ("AutoPause"),
     radio        ("AvailList",              AvailList),
-    text         ("DenyFwdFile",            35, Long, File),
-    text         ("DenyFwdMask",            26),
-    onOff        ("DenyFwdReqAccess",       44),
-    onOff        ("DenyUncondFwdReqAccess", 44),
+    text         ("DenyFwdFile",            File),
+    text         ("DenyFwdMask"),
+    onOff        ("DenyFwdReqAccess"),
+    onOff        ("DenyUncondFwdReqAccess"),
     radio        ("EchoMailFlavour",        EchoMailFlavour),
-    invertedOnOff("Export",                 44),
-    numberUse    ("ForwardAreaPriority",    29),
+    invertedOnOff("Export"),
+    numberUse    ("ForwardAreaPriority"),
     radio        ("ForwardPkts",            ForwardPkts),
-    text         ("ForwardRequestFile",     26, Long, File),
-    text         ("ForwardRequestMask",     26),
-    onOff        ("ForwardRequests",        44),
-    text         ("FileBox",                45, Long, Dir),
-    onOff        ("FileBoxAlways",          44),
-    invertedOnOff("Import",                 44),
-    number       ("Level",                  47),
+    text         ("ForwardRequestFile",     File),
+    text         ("ForwardRequestMask"),
+    onOff        ("ForwardRequests"),
+    text         ("FileBox",                Dir),
+    onOff        ("FileBoxAlways"),
+    invertedOnOff("Import"),
+    number       ("Level"),
     storedOnly   ("Link",                   ValueKind::LinkName),
     radio        ("LinkBundleNameStyle",    LinkBundleNameStyle),
     storedOnly   ("LinkDefaults",           ValueKind::Text),
-    text         ("LinkGrp",                41),
-    text         ("LinkMsgBaseDir",         45, Long, Dir),
-    onOff        ("Mandatory",              44),
-    onOff        ("Manual",                 44),
-    onOff        ("NoRules",                44),
-    text         ("OptGrp",                 41),
-    text         ("OurAka",                 44, Short),
-    text         ("PackAka",                44, Short),
-    text         ("Packer",                 44, Short),
-    text         ("Password",               44, Short),
+    text         ("LinkGrp"),
+    text         ("LinkMsgBaseDir",         Dir),
+    onOff        ("Mandatory"),
+    onOff        ("Manual"),
+    onOff        ("NoRules"),
+    text         ("OptGrp"),
+    text         ("OurAka"),
+    text         ("PackAka"),
+    text         ("Packer"),
+    text         ("Password"),
     radio        ("Pause",                  Pause),
-    numberUse    ("PktSize",                47),
-    text         ("PktPwd",                 44, Short),
-    text         ("RemoteRobotName",        44, Short),
+    numberUse    ("PktSize"),
+    text         ("PktPwd"),
+    text         ("RemoteRobotName"),
 };
 // clang-format on
 

@@ -24,13 +24,6 @@ enum class ValueKind : std::uint8_t {
 // The window a keyword is shown in; Link rows are kept in the link record store first.
 enum class Place : std::uint8_t { General, FilesAndPaths, Link };
 
-// Widths of one-row text fields; each window says how many pixels they are.
-enum class Width : std::uint8_t {
-    Short,
-    Long,
-    LongLessOne, // one pixel narrower, as this one field has always been
-};
-
 // What a field's button does, if it has one.
 enum class Browse : std::uint8_t {
     None,
@@ -56,8 +49,7 @@ struct RadioOption
 
 struct RadioRule
 {
-    std::vector<RadioOption> options; // in the order shown, filled column by column
-    int columns;
+    std::vector<RadioOption> options; // in the order shown
     int defaultOption;                // -1: see followsField
     // The General Keywords field whose selected caption is the default, for a link's own style.
     const char *followsField = nullptr;
@@ -68,8 +60,6 @@ struct FlagSet
 {
     std::vector<QByteArrayView> words;
     const char *boxPrefix; // a box is named this plus its word, "/" written as "_"
-    int perLine;
-    int step; // pixels between the columns of boxes
 };
 
 // Everything the program knows about one keyword.
@@ -79,14 +69,10 @@ struct KeywordRow
                         // is the keyword, whose literal is that word and one blank
     Place place;
     ValueKind kind;
-    int dots = 0;       // dot leader of a one-row field's label; tall fields show the bare name
-    Width width = Width::Long;
     Browse browse = Browse::None;
     Range range = Range::Max100k;
     int emptyNumber = 0; // a number field's value for an empty link cell
     bool useBox = false; // a "Use" box beside the number, cleared by an empty link cell
-    int visibleLines = 0;   // line lists: how many lines show
-    bool scrollBar = false; // line lists: a vertical scroll bar
     const RadioRule *radio = nullptr;
     const FlagSet *flags = nullptr;
     bool shown = true;      // false: kept in the link record store only

@@ -1,12 +1,9 @@
 #include "CommandLine.h"
 
-#include "Startup.h"
-#include "TMain.h"
 #include "script/ScriptCommand.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QPointer>
 #include <QSettings>
 
 namespace vog {
@@ -78,22 +75,6 @@ QString rememberedModule()
 void rememberModule(const QString &name)
 {
     settings().setValue(QStringLiteral("module"), name);
-}
-
-void openWhenMainIsShown(const QStringList &files)
-{
-    if (files.isEmpty() || !Main)
-        return;
-    Main->show();
-    runAfterFirstFrame(Main, [files] {
-        // An error box runs its own event loop, in which the user may close the main window.
-        const QPointer<TMain> main = Main;
-        for (const QString &file : files) {
-            if (!main || !main->isVisible())
-                return;
-            main->openFile(file);
-        }
-    });
 }
 
 } // namespace vog

@@ -26,8 +26,4 @@ void rememberModule(const QString &name);
 // arguments: the whole command line, the program's name first.
 CommandLine parseCommandLine(const QStringList &arguments);
 
-// Opens each file in order, as File > Open would with that name, once the main window has
-// shown its first frame; an error shows in the usual box over it.
-void openWhenMainIsShown(const QStringList &files);
-
 } // namespace vog

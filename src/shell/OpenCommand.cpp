@@ -1,9 +1,8 @@
 #include "OpenCommand.h"
 
-#include "Startup.h"
+#include "editors/Windows.h"
 #include "document/ConfigDocument.h"
 #include "editors/DocumentView.h"
-#include "editors/NameListModel.h"
 #include "editors/TLink_Keywords.h"
 #include "reader/Codepage.h"
 #include "reader/ConfigFile.h"
@@ -12,9 +11,7 @@
 #include "reader/ValueRules.h"
 #include "document/DocumentRead.h"
 
-#include <QComboBox>
 #include <QFileInfo>
-#include <QSignalBlocker>
 
 #include <exception>
 
@@ -29,7 +26,7 @@ OpenCommand::Summary &lastSummary()
 } // namespace
 
 // The Open's own look at the lines, beside the document's record of them: a number that
-// doesn't convert stops the read at its line, and the links' names wait for the link list.
+// doesn't convert stops the read at its line.
 // The fields show a file from the document once it is read, in its codepage, known only then.
 struct OpenCommand::Sink final : public ConfigSink
 {
@@ -41,49 +38,36 @@ struct OpenCommand::Sink final : public ConfigSink
             fieldState(*line.row, line.value, line.lineNumber);
     }
 
-    // The names wait in the link records, which hold their bytes already.
-    void linkStarted(const KeywordLine &, int column) override { m_linkColumns.push_back(column); }
+    void linkStarted(const KeywordLine &, int column) override
+    {
+        m_linkColumns.push_back(column);
+        ++m_links;
+    }
 
     // The file read, to its end or to the line that stopped it: what it set shown.
     void finishFile(FileRead &read)
     {
         const TextCodec codec = sourceFile(m_file).codec;
         const SourceFile &source = sourceFile(m_file);
-        lastSummary() = {QFileInfo(source.path).fileName(), source.lines, int(m_linkColumns.size()),
-                         codec.name(), m_file};
+        lastSummary() = {QFileInfo(source.path).fileName(), source.lines, m_links, codec.name(),
+                         m_file};
         showFileRead(m_file);
         for (const ValueLine *line : lastFileLines(*m_include, m_file)) {
             read.includes.append(document().valueText(*line));
             read.origins.push_back(line->origin());
         }
-        const LinkStore &store = document().links();
-        for (const int column : m_linkColumns)
-            m_newNames.append(store.cellText(column, linkNameRow()));
+        m_links = 0;
+    }
+
+    // The link list follows the links read, once for the command.
+    void finish()
+    {
+        Link_Keywords->followLinks(m_linkColumns);
         m_linkColumns.clear();
     }
 
-    void finish()
-    {
-        if (m_newNames.isEmpty())
-            return;
-        // Adding to an empty list selects its first entry; the Open selects nothing, and
-        // reports no change of entry or text, so no link is loaded on the way.
-        QComboBox *links = Link_Keywords->LinkChange;
-        const QSignalBlocker quiet(links);
-        const int index = links->currentIndex();
-        const QString text = links->currentText();
-        // All the names in one insertion, not one for each.
-        static_cast<NameListModel *>(links->model())->append(m_newNames);
-        m_newNames.clear();
-        if (links->currentIndex() != index) {
-            links->setCurrentIndex(index);
-            if (links->isEditable())
-                links->setEditText(text);
-        }
-    }
-
-    std::vector<int> m_linkColumns; // of the file read
-    QStringList m_newNames;
+    int m_links = 0; // of the file read
+    std::vector<int> m_linkColumns; // of the command
     const KeywordRow *m_include = rowNamed("Include");
     int m_file = -1;
 };

@@ -1,12 +1,9 @@
 #include "QuickFind.h"
 
 #include "QuickFindModel.h"
-#include "Startup.h"
-#include "TMain.h"
 #include "editors/TArea_Definition.h"
-#include "editors/TFiles_and_Paths.h"
-#include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
+#include "editors/Windows.h"
 #include "fields/RadioChoice.h"
 #include "fields/RowForm.h"
 #include "reader/KeywordTable.h"
@@ -92,25 +89,10 @@ QWidget *focusTarget(QWidget *field)
     return targets.isEmpty() ? field : targets.first();
 }
 
-// Shows a keyword's window as its menu item does.
-void showWindowOf(const KeywordRow &row)
-{
-    switch (row.place) {
-    case Place::General:
-        Main->GeneralKeywords1Click();
-        break;
-    case Place::FilesAndPaths:
-        Main->FilesandPaths1Click();
-        break;
-    case Place::Link:
-        Main->LinkKeywords1Click();
-        break;
-    }
-}
-
 } // namespace
 
-QuickFind::QuickFind(QWidget *parent) : QFrame(parent, Qt::Popup)
+QuickFind::QuickFind(QWidget *parent, QAction *parentsQuickFind, QAction *configurator)
+    : QFrame(parent, Qt::Popup)
 {
     setObjectName(QStringLiteral("QuickFind"));
     setAccessibleName(QStringLiteral("Quick find"));
@@ -149,16 +131,13 @@ QuickFind::QuickFind(QWidget *parent) : QFrame(parent, Qt::Popup)
     const auto answer = [this](QAction *action, QWidget *window) {
         connect(action, &QAction::triggered, this, [this, window] { popUp(window); });
     };
-    answer(Main->QuickFindAction, Main);
-    for (EditorWindow *window : {static_cast<EditorWindow *>(General_Keywords),
-                                 static_cast<EditorWindow *>(Files_and_Paths),
-                                 static_cast<EditorWindow *>(Link_Keywords)})
-        answer(window->QuickFindAction, window);
-    answer(Area_Definition->QuickFindAction, Area_Definition);
+    answer(parentsQuickFind, parent);
+    for (const WindowRow &row : windowRows())
+        if (QAction *action = row.instance ? quickFindActionOf(row.instance()) : nullptr)
+            answer(action, row.instance());
     // Nothing to find, and no window to show, before a file is open.
-    QAction *configurator = Main->N6->menuAction();
-    const auto follow = [configurator] {
-        Main->QuickFindAction->setEnabled(configurator->isEnabled());
+    const auto follow = [parentsQuickFind, configurator] {
+        parentsQuickFind->setEnabled(configurator->isEnabled());
     };
     connect(configurator, &QAction::changed, this, follow);
     follow();
@@ -206,7 +185,7 @@ void QuickFind::open(int row)
     const QuickFindModel::Found found = m_model->found(row);
     hide();
     if (found.keyword) {
-        showWindowOf(*found.keyword);
+        showWindow(windowShowing(found.keyword->place));
         EditorWindow *window = QuickFindModel::windowOf(*found.keyword);
         QWidget *field = window->form()->fieldWidget(*found.keyword);
         window->scrollArea()->ensureWidgetVisible(field, 8, 8);
@@ -214,18 +193,19 @@ void QuickFind::open(int row)
         return;
     }
     if (found.area >= 0) {
-        Main->AreaDefinition1Click();
+        showWindow(*windowShowing(Shows::Areas));
         Area_Definition->pickArea(found.area);
         Area_Definition->AreaList->setFocus(Qt::ShortcutFocusReason);
         return;
     }
     // Shown first, so that the window stands behind a load's error box, and brought to the
     // front again once the box is closed.
-    Main->LinkKeywords1Click();
+    const WindowRow &linkWindow = *windowShowing(Shows::Link);
+    showWindow(linkWindow);
     QComboBox *links = Link_Keywords->LinkChange;
     links->setCurrentIndex(found.link);
     Link_Keywords->LinkChangeChange();
-    Main->LinkKeywords1Click();
+    showWindow(linkWindow);
     links->setFocus(Qt::ShortcutFocusReason);
 }
 

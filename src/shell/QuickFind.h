@@ -2,6 +2,7 @@
 
 #include <QFrame>
 
+class QAction;
 class QLineEdit;
 class QListView;
 
@@ -19,9 +20,10 @@ class QuickFind : public QFrame
 {
     Q_OBJECT
 public:
-    // Answers the Ctrl+F of the four windows, which must exist; the main window's only once a
-    // file is open, as its Configurator menu.
-    explicit QuickFind(QWidget *parent = nullptr);
+    // Answers the Ctrl+F of the parent (its action parentsQuickFind, enabled only while the
+    // configurator menu is: once a file is open) and of every window of the window table,
+    // which must exist.
+    QuickFind(QWidget *parent, QAction *parentsQuickFind, QAction *configurator);
 
     QLineEdit *QuickFindText;
     QListView *QuickFindResults;

@@ -1,21 +1,12 @@
 #include "QuickFindModel.h"
 
 #include "document/ConfigDocument.h"
-#include "editors/TFiles_and_Paths.h"
-#include "editors/TGeneral_Keywords.h"
 #include "editors/TLink_Keywords.h"
 #include "editors/Windows.h"
-#include "fields/ChoiceField.h"
-#include "fields/FlagBoxes.h"
 #include "fields/LineList.h"
-#include "fields/NumberField.h"
-#include "fields/RadioChoice.h"
-#include "fields/TextField.h"
+#include "reader/Errors.h"
 #include "reader/KeywordTable.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QTextBlock>
+#include "reader/ValueRules.h"
 
 #include <array>
 
@@ -84,34 +75,41 @@ int akaRow()
 // A link's Aka cell as its file's codepage shows it, its addresses one blank apart.
 QString addresses(int link)
 {
-    return Link_Keywords->LinksStringGrid.cellText(link + 1, akaRow()).simplified();
+    return document().links().cellText(link + 1, akaRow()).simplified();
 }
 
-// What a field holds now, in a few words.
-QString valueOf(const QWidget *field)
+// What a keyword's field shows now, in a few words, as the document has it: the value in effect
+// for the record shown (-1: a window's own keywords; below it: none yet, every field as made).
+QString valueOf(const KeywordRow &row, int record)
 {
-    if (auto *text = qobject_cast<const TextField *>(field))
-        return text->text();
-    if (auto *choice = qobject_cast<const ChoiceField *>(field))
-        return choice->currentText();
-    if (auto *number = qobject_cast<const NumberField *>(field))
-        return QString::number(number->value());
-    if (auto *radio = qobject_cast<const RadioChoice *>(field))
-        return radio->caption(radio->selectedOption());
-    if (auto *flags = qobject_cast<const FlagBoxes *>(field)) {
-        QStringList on;
-        for (int i = 0; i < flags->boxCount(); ++i)
-            if (flags->box(i))
-                on.append(flags->checkBox(i)->text());
-        return on.join(QLatin1Char(' '));
-    }
-    if (auto *list = qobject_cast<const LineList *>(field)) {
+    const ConfigDocument &doc = document();
+    const QString initial = row.kind == ValueKind::Number ? QStringLiteral("0") : QString();
+    if (row.kind == ValueKind::LineList) {
         // The first line only: a list may hold a hundred thousand.
-        const int lines = list->lineCount();
-        const QString first = list->document()->firstBlock().text();
-        return lines > 1 ? QStringLiteral("%1 lines: %2").arg(lines).arg(first) : first;
+        QStringList lines;
+        if (const Change *change = doc.change(row))
+            lines = change->lines;
+        else
+            for (const ValueLine *line : doc.linesOf(row))
+                lines.append(doc.valueText(*line));
+        const QString first = lines.value(0);
+        return lines.size() > 1 ? QStringLiteral("%1 lines: %2").arg(lines.size()).arg(first)
+                                : first;
     }
-    return {};
+    if (record < -1)
+        return initial;
+    const InEffect value = doc.inEffect(row, record);
+    // A window's field that nothing set stays as it was made.
+    if (record == -1 && !value.isSet())
+        return initial;
+    if (!row.comparesWords())
+        return value.text();
+    try {
+        const FieldState state = fieldState(row, value.words, 0, doc.followedOption(row));
+        return QString::fromUtf8(shownState(row, state));
+    } catch (const NumberError &) {
+        return value.text(); // its field keeps what it showed before
+    }
 }
 
 } // namespace
@@ -125,24 +123,20 @@ QuickFindModel::QuickFindModel(QObject *parent) : QAbstractListModel(parent)
 
 EditorWindow *QuickFindModel::windowOf(const KeywordRow &row)
 {
-    switch (row.place) {
-    case Place::General:
-        return General_Keywords;
-    case Place::FilesAndPaths:
-        return Files_and_Paths;
-    case Place::Link:
-        break;
-    }
-    return Link_Keywords;
+    return static_cast<EditorWindow *>(windowShowing(row.place).instance());
+}
+
+int QuickFindModel::linkCount()
+{
+    return std::max(0, document().links().columnCount() - 1);
 }
 
 void QuickFindModel::indexLinks()
 {
-    const QComboBox *list = Link_Keywords->LinkChange;
-    const int count = list->count();
+    const int count = linkCount();
     m_links.resize(std::size_t(count));
     for (int k = 0; k < count; ++k)
-        m_links[std::size_t(k)] = {list->itemText(k).toLower(), addresses(k).toLower()};
+        m_links[std::size_t(k)] = {document().linkName(k + 1).toLower(), addresses(k).toLower()};
 }
 
 void QuickFindModel::indexAreas()
@@ -158,7 +152,7 @@ void QuickFindModel::find(const QString &text)
 {
     if (document().areas().generation() != m_areasIndexed)
         indexAreas();
-    if (Link_Keywords && std::size_t(Link_Keywords->LinkChange->count()) != m_links.size())
+    if (std::size_t(linkCount()) != m_links.size())
         indexLinks();
     const QString needle = text.trimmed().toLower();
     std::array<std::vector<Found>, RankCount> ranked;
@@ -196,7 +190,7 @@ QString QuickFindModel::detail(const Found &found) const
     if (found.keyword) {
         const EditorWindow *window = windowOf(*found.keyword);
         // Enough to tell values apart; the row is a line of a few hundred pixels.
-        const QString value = valueOf(window->form()->fieldWidget(*found.keyword)).left(200);
+        const QString value = valueOf(*found.keyword, window->shownRecord()).left(200);
         return window->windowTitle() + QStringLiteral(" · ")
             + (value.isEmpty() ? QStringLiteral("(empty)") : LineList::oneLine(value));
     }
@@ -217,7 +211,7 @@ QVariant QuickFindModel::data(const QModelIndex &index, int role) const
     const Found &f = m_found[std::size_t(index.row())];
     const QString name = f.keyword    ? QString::fromLatin1(f.keyword->name)
             : f.area >= 0 ? document().areas().tag(f.area)
-                          : Link_Keywords->LinkChange->itemText(f.link);
+                          : document().linkName(f.link + 1);
     switch (role) {
     case NameRole:
         return name;

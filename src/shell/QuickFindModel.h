@@ -26,7 +26,8 @@ public:
     // (the keyword's window and its field's value now; a link's addresses).
     enum Role { NameRole = Qt::UserRole, DetailRole };
 
-    // One result: a keyword, the link that LinkChange lists as entry `link`, or an area.
+    // One result: a keyword, the link in column `link` + 1 of the link records (entry `link` of
+    // LinkChange), or an area.
     struct Found
     {
         const KeywordRow *keyword = nullptr;
@@ -46,6 +47,8 @@ public:
     static EditorWindow *windowOf(const KeywordRow &row);
 
 private:
+    // The links the document has: column k + 1 holds entry k.
+    static int linkCount();
     // The links in lower case, made again when the number of links changed or a link edit
     // dropped them.
     void indexLinks();

@@ -1,30 +1,16 @@
 #include "Startup.h"
 
-#include "ErrorBox.h"
-#include "QuickFind.h"
 #include "TMain.h"
-#include "editors/TFiles_and_Paths.h"
-#include "editors/TGeneral_Keywords.h"
 #include "document/ConfigDocument.h"
-#include "editors/TLink_Keywords.h"
-#include "editors/TArea_Definition.h"
-#include "editors/TSelect_directory.h"
 #include "fields/ScreenFit.h"
 
-#include <QAction>
 #include <QEvent>
+#include <QPointer>
 #include <QWindow>
 
-#include <array>
 #include <functional>
-#include <optional>
 
 TMain *Main = nullptr;
-TGeneral_Keywords *General_Keywords = nullptr;
-TFiles_and_Paths *Files_and_Paths = nullptr;
-TSelect_directory *Select_directory = nullptr;
-TLink_Keywords *Link_Keywords = nullptr;
-TArea_Definition *Area_Definition = nullptr;
 
 namespace {
 
@@ -69,36 +55,16 @@ private:
 
 } // namespace
 
-void createEditorWindows()
-{
-    if (General_Keywords)
-        return;
-    General_Keywords = new TGeneral_Keywords;
-    Files_and_Paths = new TFiles_and_Paths;
-    Select_directory = new TSelect_directory;
-    Link_Keywords = new TLink_Keywords;
-    Area_Definition = new TArea_Definition;
-    // A new set of windows shows a new document.
-    vog::document().clear();
-    QObject::connect(Link_Keywords, &TLink_Keywords::loadFailed, &vog::showError);
-    QObject::connect(Area_Definition, &TArea_Definition::failed, &vog::showError);
-    QObject::connect(Files_and_Paths->OpenIncludedFile, &QAction::triggered, Main,
-                     &TMain::openIncludedFile);
-    QObject::connect(Files_and_Paths->OpenAllIncludedFiles, &QAction::triggered, Main,
-                     &TMain::openAllIncludedFiles);
-    new vog::QuickFind(Main);
-}
-
 void createWindows(EditorWindows when)
 {
     vog::keepWindowsOnScreen();
     Main = new TMain;
     if (when == EditorWindows::Now) {
-        createEditorWindows();
+        Main->makeEditorWindows();
         return;
     }
     Main->show();
-    runAfterFirstFrame(Main, createEditorWindows);
+    runAfterFirstFrame(Main, [] { Main->makeEditorWindows(); });
 }
 
 void runAfterFirstFrame(QWidget *window, std::function<void()> fn)
@@ -106,50 +72,31 @@ void runAfterFirstFrame(QWidget *window, std::function<void()> fn)
     new AfterFirstFrame(window->windowHandle(), std::move(fn));
 }
 
-namespace {
-
-void destroyEditorWindows()
-{
-    vog::document().clear();
-    delete Area_Definition;
-    Area_Definition = nullptr;
-    // It answers the windows' Ctrl+F: the next set makes its own.
-    if (Main)
-        delete Main->findChild<vog::QuickFind *>();
-    delete Link_Keywords;
-    Link_Keywords = nullptr;
-    delete Select_directory;
-    Select_directory = nullptr;
-    delete Files_and_Paths;
-    Files_and_Paths = nullptr;
-    delete General_Keywords;
-    General_Keywords = nullptr;
-}
-
-} // namespace
-
 void destroyWindows()
 {
-    destroyEditorWindows();
+    if (Main)
+        Main->destroyEditorWindows();
+    vog::document().clear();
     delete Main;
     Main = nullptr;
 }
 
-void renewEditorWindows()
+namespace vog {
+
+void openWhenMainIsShown(const QStringList &files)
 {
-    const auto editors = [] {
-        return std::array<QWidget *, 4>{General_Keywords, Files_and_Paths, Link_Keywords,
-                                        Area_Definition};
-    };
-    std::array<std::optional<QRect>, 4> shown; // where the user left each window shown
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        if (editors()[i] && editors()[i]->isVisible())
-            shown[i] = editors()[i]->geometry();
-    destroyEditorWindows();
-    createEditorWindows();
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        if (shown[i]) {
-            editors()[i]->setGeometry(*shown[i]);
-            editors()[i]->show();
+    if (files.isEmpty() || !Main)
+        return;
+    Main->show();
+    runAfterFirstFrame(Main, [files] {
+        // An error box runs its own event loop, in which the user may close the main window.
+        const QPointer<TMain> main = Main;
+        for (const QString &file : files) {
+            if (!main || !main->isVisible())
+                return;
+            main->openFile(file);
         }
+    });
 }
+
+} // namespace vog

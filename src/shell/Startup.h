@@ -2,6 +2,8 @@
 
 #include "editors/Windows.h"
 
+#include <QStringList>
+
 #include <functional>
 
 class QWidget;
@@ -21,12 +23,13 @@ enum class EditorWindows { Now, AfterMainIsShown };
 // Creates the five windows in order: Main first, then the four hidden ones. main() calls this
 // and runs the event loop, and so do the tests. With AfterMainIsShown, Main is also shown.
 void createWindows(EditorWindows when = EditorWindows::Now);
-// Creates the four hidden windows in order, unless they exist.
-void createEditorWindows();
 // Destroys them again, last created first.
 void destroyWindows();
-// Destroys the four hidden windows and makes them again over a cleared document: every field
-// in its initial state. Those shown are shown again where they were.
-void renewEditorWindows();
 // Runs fn once, right after the window's first frame has been drawn and sent to the screen.
 void runAfterFirstFrame(QWidget *window, std::function<void()> fn);
+
+namespace vog {
+// Opens each file in order, as File > Open would with that name, once the main window has
+// shown its first frame; an error shows in the usual box over it.
+void openWhenMainIsShown(const QStringList &files);
+}

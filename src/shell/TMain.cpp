@@ -4,15 +4,13 @@
 #include "ErrorBox.h"
 #include "FileDrop.h"
 #include "OpenCommand.h"
+#include "QuickFind.h"
 #include "SaveCommand.h"
-#include "Startup.h"
 #include "document/ConfigDocument.h"
 #include "document/DocumentRead.h"
 #include "editors/DocumentView.h"
-#include "editors/TArea_Definition.h"
 #include "editors/TFiles_and_Paths.h"
-#include "editors/TGeneral_Keywords.h"
-#include "editors/TLink_Keywords.h"
+#include "editors/Windows.h"
 #include "fields/FileOpenDialog.h"
 #include "fields/LineList.h"
 #include "fields/ScreenFit.h"
@@ -43,13 +41,6 @@ QAction *namedAction(QAction *action, const char *name, bool enabled = true)
     return action;
 }
 
-void bringToFront(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
 } // namespace
 
 TMain::TMain(QWidget *parent) : QMainWindow(parent)
@@ -78,17 +69,7 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
 
     N6 = MainMenu->addMenu(QStringLiteral("&Конфигурятор"));
     N6->setObjectName(QStringLiteral("N6"));
-    GeneralKeywords1 = namedAction(N6->addAction(QStringLiteral("General Keywords ")),
-                                   "GeneralKeywords1");
-    FilesandPaths1 = namedAction(N6->addAction(QStringLiteral("Files and Paths ")),
-                                 "FilesandPaths1");
-    LinkKeywords1 = namedAction(N6->addAction(QStringLiteral("Link Keywords ")), "LinkKeywords1");
-    AreafixKeywords1 = namedAction(N6->addAction(QStringLiteral("Areafix Keywords ")),
-                                   "AreafixKeywords1", false);
-    AreaDefinition1 = namedAction(N6->addAction(QStringLiteral("Area Definition ")),
-                                  "AreaDefinition1");
-    CarbonCopy1 = namedAction(N6->addAction(QStringLiteral("Carbon Copy ")), "CarbonCopy1",
-                              false);
+    addWindowItems();
 
     N4 = namedAction(MainMenu->addAction(QStringLiteral("О &программе")), "N4");
     QuickFindAction = namedAction(new QAction(QStringLiteral("Quick find"), this),
@@ -130,19 +111,84 @@ TMain::TMain(QWidget *parent) : QMainWindow(parent)
     connect(N2, &QAction::triggered, this, &TMain::N2Click);
     connect(N3, &QAction::triggered, this, &TMain::N3Click);
     connect(N5, &QAction::triggered, this, &TMain::N5Click);
-    connect(GeneralKeywords1, &QAction::triggered, this, &TMain::GeneralKeywords1Click);
-    connect(FilesandPaths1, &QAction::triggered, this, &TMain::FilesandPaths1Click);
-    connect(LinkKeywords1, &QAction::triggered, this, &TMain::LinkKeywords1Click);
-    connect(AreaDefinition1, &QAction::triggered, this, &TMain::AreaDefinition1Click);
 
     vog::document().setChangeHandler([this] { documentChanged(); });
 
     FormCreate();
 }
 
+void TMain::addWindowItems()
+{
+    // An item for each window of the window table; greyed where its window is still to come.
+    for (const vog::WindowRow &row : vog::windowRows()) {
+        if (!row.menuItem)
+            continue;
+        QAction *item = namedAction(N6->addAction(QString::fromLatin1(row.caption)),
+                                    row.menuItem, row.objectName != nullptr);
+        if (row.objectName)
+            connect(item, &QAction::triggered, this, [&row] { vog::showWindow(row); });
+    }
+    const auto item = [this](const char *name) {
+        return N6->findChild<QAction *>(QLatin1String(name));
+    };
+    GeneralKeywords1 = item("GeneralKeywords1");
+    FilesandPaths1 = item("FilesandPaths1");
+    LinkKeywords1 = item("LinkKeywords1");
+    AreafixKeywords1 = item("AreafixKeywords1");
+    AreaDefinition1 = item("AreaDefinition1");
+    CarbonCopy1 = item("CarbonCopy1");
+}
+
 TMain::~TMain()
 {
     vog::document().setChangeHandler(nullptr);
+}
+
+void TMain::makeEditorWindows()
+{
+    if (vog::windowRows().front().instance())
+        return;
+    for (const vog::WindowRow &row : vog::windowRows())
+        if (row.create)
+            row.create(&vog::showError);
+    // A new set of windows shows a new document.
+    vog::document().clear();
+    connect(Files_and_Paths->OpenIncludedFile, &QAction::triggered, this,
+            &TMain::openIncludedFile);
+    connect(Files_and_Paths->OpenAllIncludedFiles, &QAction::triggered, this,
+            &TMain::openAllIncludedFiles);
+    new vog::QuickFind(this, QuickFindAction, N6->menuAction());
+}
+
+void TMain::destroyEditorWindows()
+{
+    vog::document().clear();
+    // It answers the windows' Ctrl+F: the next set makes its own.
+    delete findChild<vog::QuickFind *>();
+    const std::vector<vog::WindowRow> &rows = vog::windowRows();
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        if (row->destroy)
+            row->destroy();
+}
+
+void TMain::renewEditorWindows()
+{
+    // Where the user left each window shown.
+    std::vector<std::optional<QRect>> shown;
+    for (const vog::WindowRow &row : vog::windowRows()) {
+        QWidget *window = row.instance ? row.instance() : nullptr;
+        shown.push_back(window && window->isVisible() && row.menuItem
+                                ? std::optional<QRect>(window->geometry())
+                                : std::nullopt);
+    }
+    destroyEditorWindows();
+    makeEditorWindows();
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (shown[i]) {
+            QWidget *window = vog::windowRows()[i].instance();
+            window->setGeometry(*shown[i]);
+            window->show();
+        }
 }
 
 void TMain::FormCreate()
@@ -181,7 +227,7 @@ void TMain::N2Click()
 void TMain::openFile(const QString &fileName, bool isMain, const vog::Origin &from)
 {
     // Built after the main window's first frame; the Open writes into them.
-    createEditorWindows();
+    makeEditorWindows();
     OpenDialog->setFileName(fileName);
     const bool again = vog::wasRead(QFileInfo(fileName).absoluteFilePath());
     vog::guarded([this, &fileName, isMain, &from] {
@@ -303,27 +349,27 @@ void TMain::showFileStatus()
 
 void TMain::openIncludedFile()
 {
-    auto *list = Files_and_Paths->field<vog::LineList>("Include");
-    const int line = list->textCursor().blockNumber();
-    const QStringList lines = list->lines();
-    if (line >= lines.size() || lines[line].trimmed().isEmpty())
+    // The list names the line the user is on; the document says what it holds.
+    const int value = Files_and_Paths->field<vog::LineList>("Include")->valueAtCursor();
+    const vog::ConfigDocument::ListLines include =
+            vog::document().listLines(*vog::rowNamed("Include"));
+    if (value < 0 || value >= include.lines.size())
         return;
-    const vog::Origin origin = list->originOfLine(line);
+    const vog::Origin origin = include.origins[std::size_t(value)];
     QString path;
-    vog::guarded([&] { path = vog::includedPath(lines[line], origin); });
+    vog::guarded([&] { path = vog::includedPath(include.lines[value], origin); });
     if (!path.isEmpty())
         openFile(path, false, origin);
 }
 
 void TMain::openAllIncludedFiles()
 {
-    auto *list = Files_and_Paths->field<vog::LineList>("Include");
-    const QStringList lines = list->lines();
-    std::vector<vog::Origin> origins;
-    for (int i = 0; i < lines.size(); ++i)
-        origins.push_back(list->originOfLine(i));
+    const vog::ConfigDocument::ListLines include =
+            vog::document().listLines(*vog::rowNamed("Include"));
     const int before = vog::sourceFileCount();
-    vog::guarded([&] { vog::openIncludedFiles(lines, origins, [this] { fileOpened(); }); });
+    vog::guarded([&] {
+        vog::openIncludedFiles(include.lines, include.origins, [this] { fileOpened(); });
+    });
     vog::showChanges(false);
     documentChanged();
     showCodepage(vog::sourceFileCount() - before);
@@ -424,7 +470,8 @@ void TMain::N5Click()
     bool started = false;
     if (NewDialog->execute())
         vog::guarded([&] {
-            const int file = vog::readNewFile(NewDialog->fileName(), renewEditorWindows);
+            const int file = vog::readNewFile(NewDialog->fileName(),
+                                                    [this] { renewEditorWindows(); });
             started = true;
             fileOpened();
             m_statusFile = file;
@@ -435,25 +482,11 @@ void TMain::N5Click()
         field->setFocus();
 }
 
-void TMain::GeneralKeywords1Click()
-{
-    bringToFront(General_Keywords);
-}
-
-void TMain::FilesandPaths1Click()
-{
-    bringToFront(Files_and_Paths);
-}
-
-void TMain::LinkKeywords1Click()
-{
-    bringToFront(Link_Keywords);
-}
-
-void TMain::AreaDefinition1Click()
-{
-    bringToFront(Area_Definition);
-}
+// What the menu's items do.
+void TMain::GeneralKeywords1Click() { vog::showWindow(*vog::windowWithMenuItem("GeneralKeywords1")); }
+void TMain::FilesandPaths1Click() { vog::showWindow(*vog::windowWithMenuItem("FilesandPaths1")); }
+void TMain::LinkKeywords1Click() { vog::showWindow(*vog::windowWithMenuItem("LinkKeywords1")); }
+void TMain::AreaDefinition1Click() { vog::showWindow(*vog::windowWithMenuItem("AreaDefinition1")); }
 
 void TMain::closeEvent(QCloseEvent *event)
 {

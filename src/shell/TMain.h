@@ -22,6 +22,12 @@ public:
     explicit TMain(QWidget *parent = nullptr);
     ~TMain() override;
 
+    // The windows of the window table, each hidden and every field in its initial state, over
+    // a new document, with the quick find that answers their Ctrl+F; made unless they exist.
+    void makeEditorWindows();
+    // Destroys them again, last made first, and empties the document.
+    void destroyEditorWindows();
+
     // File > Open after the dialog, with this name: the name given on the command line or
     // dropped on the window. OpenDialog keeps it as its last name.
     // A file read through an include line is no main file: see vog::openFile.
@@ -72,6 +78,11 @@ public slots:
     void chooseModule(const QString &name);
 
 private:
+    // The Configurator menu's items, from the window table.
+    void addWindowItems();
+    // The windows destroyed and made again over an empty document: every field in its initial
+    // state. Those shown are shown again where they were.
+    void renewEditorWindows();
     void fileOpened();
     // After a command that read files: the status line names the file read last, and how many
     // files the command read when it was not one.
