@@ -15,6 +15,7 @@
 //        vog-bench --memory [file]   (internal: one start, optionally one Open, then the peak)
 //        vog-bench --render-memory file value|list (internal: the peak of one render)
 //        vog-bench --save file       (internal: one File > Save of one changed value, timed)
+#include "BenchHarness.h"
 #include "ConfigGenerator.h"
 
 #include "document/ConfigDocument.h"
@@ -85,21 +86,9 @@
 #include <limits>
 #include <thread>
 
+using namespace vogbench;
+
 namespace {
-
-QTextStream out(stdout);
-
-double seconds(const QElapsedTimer &t)
-{
-    return double(t.nsecsElapsed()) / 1e9;
-}
-
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const qsizetype n = v.size();
-    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 // ---- the reader core alone ---------------------------------------------------------------
 
@@ -200,49 +189,6 @@ void collectTexts(const QString &path, QStringList &listLines, QStringList &name
     vog::readConfig(lines, store, sink);
 }
 
-// ---- external references -----------------------------------------------------------------
-
-struct ToolRun
-{
-    double seconds = -1;
-    QByteArray output;
-};
-
-// Runs a tool over the file (then the arguments after it); the cost of starting the tool,
-// measured on an empty file, is taken off, so a fast tool on a small file isn't measured by its
-// start.
-ToolRun timeTool(const QString &program, QStringList arguments, const QString &path, int runs,
-                 const QStringList &after = {})
-{
-    auto once = [&](const QString &file, QByteArray *output) {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::SeparateChannels);
-        QElapsedTimer t;
-        t.start();
-        p.start(program, QStringList(arguments) << file << after);
-        if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit
-            || p.exitCode() != 0)
-            return -1.0;
-        const double s = seconds(t);
-        if (output)
-            *output = p.readAllStandardOutput().trimmed();
-        return s;
-    };
-    ToolRun r;
-    double start = std::numeric_limits<double>::max();
-    double whole = std::numeric_limits<double>::max();
-    for (int i = 0; i < runs; ++i) {
-        const double e = once(QStringLiteral("/dev/null"), nullptr);
-        const double w = once(path, &r.output);
-        if (e < 0 || w < 0)
-            return {};
-        start = std::min(start, e);
-        whole = std::min(whole, w);
-    }
-    r.seconds = std::max(whole - start, 1e-6);
-    return r;
-}
-
 // cp of the file to a name not taken, its start (cp of /dev/null to another such name) taken
 // off, as timeTool does. Each run's copies are removed untimed before the next: a copy over the
 // last one would first free its pages, and so would the start's, which then took most of the
@@ -279,64 +225,7 @@ ToolRun timeCopy(const QString &path, const QString &folder, int runs)
     return r;
 }
 
-QString awkProgram()
-{
-    for (const char *name : {"mawk", "awk"}) {
-        const QString p = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!p.isEmpty())
-            return p;
-    }
-    return {};
-}
-
-// The same recognition as a user would script it: the first word lower-cased and looked up in
-// the set of the 129 keywords, the value after the blanks or tabs that follow it, cut before its
-// trailing comment ('#' after a blank or tab, before a blank, a tab, another '#' or the line's
-// end) and trimmed; a switch alone on its line (the CR of a CR LF dropped) counts too. It knows
-// no conditions nor variables. Prints the lines recognised.
-QStringList awkArguments()
-{
-    QStringList words, switches;
-    for (const vog::KeywordRow &e : vog::keywordTable()) {
-        words.append(QString::fromLatin1(e.keyword));
-        if (vog::offersOn(e))
-            switches.append(QString::fromLatin1(e.keyword));
-    }
-    return {QStringLiteral("-v"), QStringLiteral("K=") + words.join(QLatin1Char(' ')),
-            QStringLiteral("-v"), QStringLiteral("S=") + switches.join(QLatin1Char(' ')),
-            QStringLiteral("BEGIN{n=split(K,a,\" \");for(i=1;i<=n;i++)k[a[i]]=1;"
-                           "n=split(S,a,\" \");for(i=1;i<=n;i++)s[a[i]]=1}"
-                           "{w=tolower($1)}NF==1{sub(/\\r$/,\"\",w)}"
-                           "w in k{v=substr($0,index($0,$1)+length($1));"
-                           "if(index(v,\"#\"))sub(/[ \\t]#([ \\t#\\r].*)?$/,\"\",v);"
-                           "sub(/^[ \\t\\r]+/,\"\",v);sub(/[ \\t\\r]+$/,\"\",v);"
-                           "if(v!=\"\"||w in s)c++}"
-                           "END{print c+0}")};
-}
-
 // ---- the Open command into the real windows ------------------------------------------------
-
-// Closes any box that a failing Open shows, so a run never waits for a click; remembers it.
-class BoxWatch
-{
-public:
-    BoxWatch()
-    {
-        m_timer.setInterval(100);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (QWidget *w = QApplication::activeModalWidget()) {
-                m_failed = true;
-                w->close();
-            }
-        });
-        m_timer.start();
-    }
-    bool failed() const { return m_failed; }
-
-private:
-    QTimer m_timer;
-    bool m_failed = false;
-};
 
 struct OpenRun
 {
@@ -344,12 +233,6 @@ struct OpenRun
     int links = 0;
     qint64 listLines = 0;
 };
-
-void openFile(const QString &path)
-{
-    vog::FileOpenDialog::setNextAnswer(path);
-    Main->N2Click();
-}
 
 qint64 listLinesShown()
 {
@@ -406,17 +289,6 @@ double toolkitFloor(const QStringList &lines, const QStringList &names)
     list.setPlainText(lines.join(QLatin1Char('\n')));
     combo.addItems(names);
     return seconds(t);
-}
-
-// This benchmark run in a process of its own for one figure: the words it printed, none if it
-// failed.
-QList<QByteArray> runSelf(const QStringList &args)
-{
-    QProcess p;
-    p.start(QCoreApplication::applicationFilePath(), args);
-    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return {};
-    return p.readAllStandardOutput().simplified().split(' ');
 }
 
 // The best warm Open and floor of one file, measured by this program in a process of its own
@@ -531,24 +403,6 @@ LinkLoad timeLinkLoads(const QString &path, int repeats)
 
 // ---- quick find ----------------------------------------------------------------------------
 
-// Types a text into a field one key at a time, as the user does, each key timed until what it
-// changed is drawn.
-void typeKeys(QWidget *field, const QString &text, QList<double> &times)
-{
-    QElapsedTimer t;
-    for (QChar c : text) {
-        // Printable ASCII keys have the upper-case character's code.
-        const int key = c.toUpper().unicode();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-        t.start();
-        QApplication::sendEvent(field, &press);
-        QApplication::sendEvent(field, &release);
-        QApplication::processEvents();
-        times.append(seconds(t) * 1e3);
-    }
-}
-
 struct QuickFindRun
 {
     QString address;
@@ -637,7 +491,6 @@ struct SaveTimes
     double preview = -1, renamed = -1, seconds = -1;
 };
 SaveTimes timeSaveCommand(const QString &folder, const char *name);
-double safeWriteFloor(const QString &path, const QByteArray &bytes);
 
 LinkEditRun timeLinkEdits(const QString &path, int rounds)
 {
@@ -914,8 +767,6 @@ struct SaveRun
     double confirmedSeconds() const { return renamedSeconds - previewSeconds; }
 };
 
-double safeWriteFloor(const QString &path, const QByteArray &bytes);
-
 // The moment a file is renamed into a folder, seen by a watch from a thread of its own: a save
 // is timed without a hook in the program.
 class RenameWatch
@@ -1090,9 +941,6 @@ struct AreaRun
     bool checked = false;         // the file grew by the link on 1,000 lines, nothing left
 };
 
-// The floor of any safe save (below).
-double safeWriteFloor(const QString &path, const QByteArray &bytes);
-
 // The child side (--areas): the stress file with and without its areas opened in turn, then,
 // on a copy of the one with areas, the Area Definition window shown, a link's address typed
 // into its filter, one link added to 1,000 selected areas and the change saved. Prints the
@@ -1219,45 +1067,6 @@ QJsonObject measureStartup(int runs)
 
 // ---- the command line for scripts ---------------------------------------------------------
 
-// The wall time of one whole process, start to end; negative if it failed.
-double wholeProcess(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
-{
-    QProcess p;
-    QElapsedTimer t;
-    t.start();
-    p.start(program, arguments);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return -1;
-    const double s = seconds(t);
-    if (output)
-        *output = p.readAllStandardOutput().trimmed();
-    return s;
-}
-
-// The floor of any safe save: the file's new bytes written to a temporary file in its folder,
-// synced, and renamed over it.
-double safeWriteFloor(const QString &path, const QByteArray &bytes)
-{
-    const QByteArray temp = QFile::encodeName(path + QStringLiteral(".floor"));
-    QElapsedTimer t;
-    t.start();
-    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return -1;
-    for (qsizetype at = 0; at < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + at, std::size_t(bytes.size() - at));
-        if (n <= 0) {
-            ::close(fd);
-            return -1;
-        }
-        at += n;
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0
-        || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0)
-        return -1;
-    return seconds(t);
-}
-
 struct ScriptRun
 {
     double get = -1;   // vog-config --get Sysop, the whole process
@@ -1379,53 +1188,6 @@ ScriptLinksRun timeScriptLinks(const QString &stress, int runs)
         }
     }
     return r;
-}
-
-// ---- the report ----------------------------------------------------------------------------
-
-struct Row
-{
-    QString measure, figure, reference, target, verdict;
-};
-
-QString fixed(double v, int decimals)
-{
-    return QString::number(v, 'f', decimals);
-}
-
-QString verdict(bool met)
-{
-    return met ? QStringLiteral("met") : QStringLiteral("NOT met");
-}
-
-void printTable(const QList<Row> &rows)
-{
-    const QStringList head{QStringLiteral("measure"), QStringLiteral("figure"),
-                           QStringLiteral("reference"), QStringLiteral("target"),
-                           QStringLiteral("result")};
-    int width[5];
-    for (int c = 0; c < 5; ++c)
-        width[c] = int(head[c].size());
-    for (const Row &r : rows) {
-        const QString cells[] = {r.measure, r.figure, r.reference, r.target, r.verdict};
-        for (int c = 0; c < 5; ++c)
-            width[c] = std::max(width[c], int(cells[c].size()));
-    }
-    auto line = [&](const QStringList &cells) {
-        QString s;
-        for (int c = 0; c < 5; ++c)
-            s += cells[c].leftJustified(width[c] + 2);
-        while (s.endsWith(QLatin1Char(' ')))
-            s.chop(1);
-        out << s << '\n';
-    };
-    line(head);
-    QStringList rule;
-    for (int c = 0; c < 5; ++c)
-        rule << QString(width[c], QLatin1Char('-'));
-    line(rule);
-    for (const Row &r : rows)
-        line({r.measure, r.figure, r.reference, r.target, r.verdict});
 }
 
 // ---- the stress files, standard and with the whole line grammar ---------------------------
@@ -2407,11 +2169,6 @@ int main(int argc, char *argv[])
         << " lines in branches not taken"
         << (grammarOpenChecked ? "; Open result checked" : "; Open result WRONG") << "\n\n";
     printTable(rows);
-
-    const QString jsonPath = QDir(outDir).filePath(QStringLiteral("bench-results.json"));
-    QFile jsonFile(jsonPath);
-    if (jsonFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        jsonFile.write(QJsonDocument(json).toJson());
-    out << "\nfigures written to " << jsonPath << '\n';
+    writeResults(json, outDir);
     return openChecked && grammarOpenChecked ? 0 : 1;
 }
