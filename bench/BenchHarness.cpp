@@ -24,6 +24,12 @@ namespace vogbench {
 
 QTextStream out(stdout);
 
+void progress(const QString &step)
+{
+    out << step << "...\n";
+    out.flush();
+}
+
 double seconds(const QElapsedTimer &t)
 {
     return double(t.nsecsElapsed()) / 1e9;
@@ -85,6 +91,16 @@ void writeResults(const QJsonObject &json, const QString &outDir)
     if (jsonFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
         jsonFile.write(QJsonDocument(json).toJson());
     out << "\nfigures written to " << jsonPath << '\n';
+}
+
+// ---- generated files -----------------------------------------------------------------------
+
+NamedFile generateInto(const QString &outDir, const QString &name, const GeneratorOptions &options)
+{
+    NamedFile file;
+    file.path = QDir(outDir).filePath(name);
+    file.facts = generateConfig(options, file.path);
+    return file;
 }
 
 // ---- processes -----------------------------------------------------------------------------

@@ -1,6 +1,6 @@
-// What every group of the benchmark's rows shares: timing, the table and its JSON, processes
-// run and timed (this program's own children among them), and the few steps every group takes
-// on the windows.
+// What every group of the benchmark's rows shares: timing, the table and its JSON, the stress
+// files written by name, processes run and timed (this program's own children among them), and
+// the few steps every group takes on the windows.
 #pragma once
 
 #include "ConfigGenerator.h"
@@ -21,6 +21,9 @@ namespace vogbench {
 // The terminal: the progress lines and the table.
 extern QTextStream out;
 
+// One progress line, "step...", shown at once.
+void progress(const QString &step);
+
 double seconds(const QElapsedTimer &t);
 double median(QList<double> v);
 
@@ -36,6 +39,17 @@ QString verdict(bool met);
 void printTable(const QList<Row> &rows);
 // The figures as JSON in the folder (bench-results.json), and where they went on the terminal.
 void writeResults(const QJsonObject &json, const QString &outDir);
+
+// ---- generated files -----------------------------------------------------------------------
+
+struct NamedFile
+{
+    QString path;
+    GeneratedFile facts;
+};
+
+// A file of these options written afresh in the folder under the name.
+NamedFile generateInto(const QString &outDir, const QString &name, const GeneratorOptions &options);
 
 // ---- processes -----------------------------------------------------------------------------
 
