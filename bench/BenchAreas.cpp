@@ -17,9 +17,11 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -89,6 +91,12 @@ int areaChild(const QString &plain, const QString &withAreas, int runs)
     const QString added = QStringLiteral("9:9999/9999");
     Area_Definition->AreaLinkAddress->setEditText(added);
     QApplication::processEvents();
+    // The address is no link's yet, as a new downlink's before its section is written: the
+    // question that says so is answered Yes, as its user answers it.
+    QTimer::singleShot(0, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Yes)->click();
+    });
     t.restart();
     Area_Definition->AreaLinkAdd->click();
     QApplication::processEvents();
