@@ -164,4 +164,11 @@ void showSavedValues(const std::vector<const KeywordRow *> &listsSaved)
         ::Link_Keywords->showRecordAgain();
 }
 
+void showDocument()
+{
+    for (const WindowRow &row : windowRows())
+        if (auto *window = dynamic_cast<EditorWindow *>(row.instance ? row.instance() : nullptr))
+            window->showDocument();
+}
+
 } // namespace vog

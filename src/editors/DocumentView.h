@@ -24,4 +24,7 @@ void showFileRead(int file);
 // where its lines now stand.
 void showSavedValues(const std::vector<const KeywordRow *> &listsSaved);
 
+// Every editor window shows the document as it now is, as windows made for it would (File > New).
+void showDocument();
+
 } // namespace vog

@@ -2,6 +2,7 @@
 
 #include "Pickers.h"
 #include "document/ConfigDocument.h"
+#include "reader/Errors.h"
 #include "fields/BrowseButton.h"
 #include "fields/FileOpenDialog.h"
 #include "fields/LineList.h"
@@ -101,6 +102,28 @@ void EditorWindow::showValue(const KeywordRow &row, const InEffect &value, const
         italic.setItalic(value.inherited);
         label->setFont(value.inherited ? italic : QFont());
     }
+}
+
+void EditorWindow::showDocument()
+{
+    for (const KeywordRow &row : keywordTable()) {
+        Field *field = m_form->field(row);
+        if (auto *list = dynamic_cast<LineList *>(field)) {
+            const ConfigDocument::ListLines lines = document().listLines(row);
+            list->setLines(lines.lines, lines.origins);
+        } else if (field && document().inEffect(row, shownRecord()).isSet()) {
+            guarded([&] { showValue(row, shownRecord()); }, [](const QString &) {});
+        } else if (field) {
+            showNothing(row);
+        }
+    }
+}
+
+void EditorWindow::showNothing(const KeywordRow &row)
+{
+    m_form->field(row)->setState(FieldState());
+    if (QLabel *label = m_form->labelFor(m_form->fieldWidget(row)))
+        label->setFont(QFont());
 }
 
 void EditorWindow::showWhole(QWidget *w)

@@ -49,6 +49,11 @@ public:
     // The one way from the document to a one-value field: the value given, as above; the
     // Open's is what a file just said.
     void showValue(const KeywordRow &row, const InEffect &value, const QStringList &notes = {});
+    // Every field shows what the document now has for the record shown, as a window made for
+    // it would: File > New empties the document, and the windows follow.
+    virtual void showDocument();
+    // A one-value field shows no value, as it is made: no file has set it.
+    void showNothing(const KeywordRow &row);
 
     // The window's one file-open dialog, shared by its file pickers.
     FileOpenDialog *OpenFileDialog;

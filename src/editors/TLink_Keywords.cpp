@@ -340,6 +340,25 @@ void TLink_Keywords::followLinks(const std::vector<int> &columns)
     }
 }
 
+void TLink_Keywords::showDocument()
+{
+    QStringList names;
+    for (int column = 1; column < vog::document().links().columnCount(); ++column)
+        names.append(vog::document().linkName(column));
+    {
+        const QSignalBlocker quiet(LinkChange);
+        static_cast<vog::NameListModel *>(LinkChange->model())->setNames(names);
+        LinkChange->setCurrentIndex(-1);
+        LinkChange->setEditText(QString());
+    }
+    LinkDefaultsButton->setChecked(false);
+    m_shown = -2;
+    enableLinkButtons();
+    enableRows();
+    for (const vog::KeywordRow *row : vog::rowsShownIn(vog::Place::Link))
+        showNothing(*row);
+}
+
 void TLink_Keywords::loadRecord(int column)
 {
     // What the user typed from here on belongs to this record, also if a row stops the load.

@@ -34,6 +34,8 @@ public:
     // LinkChange lists these links just read, by their names in the document, after those it
     // lists; it selects nothing new and loads nothing.
     void followLinks(const std::vector<int> &columns);
+    // LinkChange lists the document's links, none picked, and the rows show no record.
+    void showDocument() override;
 
 public slots:
     // Loads the record of the link that LinkChange reports into the fields.

@@ -171,26 +171,6 @@ void TMain::destroyEditorWindows()
             row->destroy();
 }
 
-void TMain::renewEditorWindows()
-{
-    // Where the user left each window shown.
-    std::vector<std::optional<QRect>> shown;
-    for (const vog::WindowRow &row : vog::windowRows()) {
-        QWidget *window = row.instance ? row.instance() : nullptr;
-        shown.push_back(window && window->isVisible() && row.menuItem
-                                ? std::optional<QRect>(window->geometry())
-                                : std::nullopt);
-    }
-    destroyEditorWindows();
-    makeEditorWindows();
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        if (shown[i]) {
-            QWidget *window = vog::windowRows()[i].instance();
-            window->setGeometry(*shown[i]);
-            window->show();
-        }
-}
-
 void TMain::FormCreate()
 {
     // No editor window can be reached before a file has been opened.
@@ -276,7 +256,9 @@ void TMain::chooseModule(const QString &name)
     }
     const QString path = vog::sourceFile(main).path;
     const bool included = vog::sourceFileCount() - 1 > main;
-    renewEditorWindows();
+    // The windows stay, and follow the document as it is read again.
+    vog::document().clear();
+    vog::showDocument();
     openFile(path);
     if (included)
         openAllIncludedFiles();
@@ -470,8 +452,10 @@ void TMain::N5Click()
     bool started = false;
     if (NewDialog->execute())
         vog::guarded([&] {
+            // The windows stay, and follow the document, emptied for the new file.
             const int file = vog::readNewFile(NewDialog->fileName(),
-                                                    [this] { renewEditorWindows(); });
+                                              [] { vog::document().clear(); });
+            vog::showDocument();
             started = true;
             fileOpened();
             m_statusFile = file;

@@ -80,9 +80,6 @@ public slots:
 private:
     // The Configurator menu's items, from the window table.
     void addWindowItems();
-    // The windows destroyed and made again over an empty document: every field in its initial
-    // state. Those shown are shown again where they were.
-    void renewEditorWindows();
     void fileOpened();
     // After a command that read files: the status line names the file read last, and how many
     // files the command read when it was not one.
