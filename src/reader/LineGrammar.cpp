@@ -313,6 +313,9 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber)
     if (directive == Directive::None) {
         // An area line's words, and EchoAreaDefaults' options, end where its comment starts.
         facts.areaWord = areaWordOf(QByteArrayView(word, length));
+        // An area keyword alone on its line names no area.
+        if (facts.areaWord == 1 && length == line.size())
+            facts.areaWord = 0;
         if (facts.areaWord)
             valueAfter(length);
         return facts;
