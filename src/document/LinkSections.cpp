@@ -124,10 +124,14 @@ QByteArray replaced(QByteArray bytes, qint64 at, qint64 removed, QByteArrayView 
     const qint64 after = at + removed;
     QByteArray out(bytes.size() - removed + inserted.size(), Qt::Uninitialized);
     preferLargePages(out.data(), std::size_t(out.size()));
-    std::memcpy(out.data(), bytes.constData(), std::size_t(at));
-    std::memcpy(out.data() + at, inserted.data(), std::size_t(inserted.size()));
-    std::memcpy(out.data() + at + inserted.size(), bytes.constData() + after,
-                std::size_t(bytes.size() - after));
+    // An empty part may have no bytes at all to copy from.
+    const auto put = [&out](qint64 to, const char *from, qint64 size) {
+        if (size > 0)
+            std::memcpy(out.data() + to, from, std::size_t(size));
+    };
+    put(0, bytes.constData(), at);
+    put(at, inserted.data(), inserted.size());
+    put(at + inserted.size(), bytes.constData() + after, bytes.size() - after);
     return out;
 }
 
