@@ -2,7 +2,7 @@
 // loading, start-up and memory side by side with their references, prints one table and writes
 // the same figures as JSON next to the executable (bench-results.json).
 // Usage: vog-bench [--out folder] [--quick]
-//        vog-bench --scan file       (the reader core alone over one file, for profiling)
+//        vog-bench --scan file...    (the reader core alone over each file, for profiling)
 //        vog-bench --open file       (File > Open of one file into fresh windows, for profiling)
 //        vog-bench --find file       (the quick find typed into after an Open, for profiling)
 //        vog-bench --render file     (a value and a list line changed, the file rendered, timed)
