@@ -41,7 +41,7 @@ public:
     {
         directives += facts.kind == vog::LineKind::Condition || facts.kind == vog::LineKind::Set;
         hidden += !facts.inEffect && facts.kind != vog::LineKind::Condition;
-        problems += facts.problem != vog::LineFacts::None || !facts.undefined.isEmpty();
+        problems += facts.problem != vog::LineFacts::None || !facts.undefined().isEmpty();
     }
     void windowValue(const vog::KeywordLine &) override {}
     void linkStarted(const vog::KeywordLine &, int) override {}

@@ -98,7 +98,7 @@ void ConfigDocument::noteOtherLine(const LineFacts &facts, qint64 line)
         m_notTaken.push_back({line, file, facts.row->index});
     if (facts.problem == LineFacts::IfWithoutEndif && !sourceFile(file).openConditionAt)
         sourceFile(file).openConditionAt = line;
-    for (const QByteArray &name : facts.modules)
+    for (const QByteArray &name : facts.modules())
         if (!m_modules.contains(name))
             m_modules.append(name);
     if (facts.moduleFrom > 0 && m_moduleLines.file < 0)
@@ -135,7 +135,7 @@ void ConfigDocument::noteSpelling(const KeywordLine &line)
         spelling.keyword[k] = line.keyword.toByteArray();
         spelling.separator[k] = line.separator.toByteArray();
     }
-    if (line.keyword == line.row->keyword)
+    if (line.keywordLower && line.keyword.size() == line.row->keyword.size())
         ++spelling.lowerCase;
     else
         ++spelling.otherCase;
@@ -147,7 +147,8 @@ void ConfigDocument::noteLine(const KeywordLine &line)
     const auto has = [&](char c) {
         return std::memchr(line.value.data(), c, std::size_t(line.value.size())) != nullptr;
     };
-    const bool expands = !line.alone && line.state && (has('[') || has('`'));
+    const bool expands = !line.alone && line.state && (line.marks & LineMarks::Expands)
+            && (has('[') || has('`'));
     if (line.commentStart < 0 && !expands)
         return;
     FileNotes &notes = m_notes[m_readingFile];

@@ -13,6 +13,8 @@ void describe(KeywordLine &out, const LineFacts &facts, QByteArrayView line, Lin
     out.row = facts.row;
     out.line = line.sliced(facts.lineFrom, facts.lineTo - facts.lineFrom);
     out.alone = facts.alone;
+    out.keywordLower = facts.keywordLower;
+    out.marks = LineMarks::Unknown;
     out.value = facts.alone ? aloneValue()
                             : line.sliced(facts.valueStart, facts.valueEnd - facts.valueStart);
     out.valueStart = facts.valueStart;
@@ -21,7 +23,7 @@ void describe(KeywordLine &out, const LineFacts &facts, QByteArrayView line, Lin
     out.comment = facts.commentStart < 0
             ? QByteArrayView()
             : line.sliced(facts.commentStart, facts.lineTo - facts.commentStart);
-    out.keyword = line.sliced(facts.keywordStart, facts.keywordEnd - facts.keywordStart);
+    out.keyword = line.sliced(facts.lineFrom, facts.keywordEnd - facts.lineFrom);
     out.separator = line.sliced(facts.keywordEnd, facts.valueStart - facts.keywordEnd);
     out.state = state;
 }
@@ -53,13 +55,13 @@ bool ConfigScanner::next(KeywordLine &out)
             }
             continue;
         }
-        const LineFacts facts = readLine(raw, m_state, m_lines.lineNumber());
+        const LineFacts facts = readLine(raw, m_state, m_lines.lineNumber(), m_lines.lineMarks());
         if (m_everyLine) {
             m_everyLine->lineRead(raw, facts);
             // Unknown words and text are nobody's business; a keyword line in effect is told
             // apart only for what --check finds in it.
             const bool keyword = facts.kind == LineKind::Keyword;
-            if (keyword ? !facts.inEffect || !facts.undefined.isEmpty()
+            if (keyword ? !facts.inEffect || !facts.undefined().isEmpty()
                         : facts.kind > LineKind::Comment && facts.kind != LineKind::Other)
                 m_everyLine->otherLine(facts, m_lines.lineNumber());
         }
@@ -69,6 +71,7 @@ bool ConfigScanner::next(KeywordLine &out)
         out.lineNumber = m_lines.lineNumber();
         out.lineStart = m_lines.lineStart();
         out.endLength = m_lines.lineEndLength();
+        out.marks = m_lines.lineMarks();
         const QByteArrayView bytes = m_lines.rawLine();
         out.rawLength = bytes.size();
         if (bytes.data() != raw.data()) {

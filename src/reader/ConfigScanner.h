@@ -21,6 +21,9 @@ struct KeywordLine
     QByteArrayView value;
     qint64 lineNumber = 0;
     bool alone = false;
+    bool keywordLower = false; // the keyword spelled in lower case
+    // What the line may hold (LineMarks), as far as its reader knows.
+    std::uint8_t marks = LineMarks::Unknown;
     // Where the line's bytes stand in the file, enough to rewrite the value alone: the line's
     // first byte, its length before the line end (stray CRs counted), the line end's length,
     // the value's bytes as offsets into the line (an empty span after the keyword for a

@@ -308,7 +308,7 @@ public:
             if (!k)
                 return nullptr;
             const Entry &e = m_entries[k - 1];
-            if (e.length == length && samePadded(e.text, padded))
+            if (e.length == length && samePadded(e.text, padded, length))
                 return e.row;
         }
     }
@@ -338,10 +338,11 @@ private:
         const KeywordRow *row = nullptr;
     };
 
-    static bool samePadded(const char *a, const char *b)
+    // Both padded alike and of the same length: the 8-byte steps that hold the word tell.
+    static bool samePadded(const char *a, const char *b, qsizetype length)
     {
         std::uint64_t differ = 0;
-        for (int at = 0; at < MaxKeywordLength; at += 8) {
+        for (qsizetype at = 0; at < length; at += 8) {
             std::uint64_t x, y;
             std::memcpy(&x, a + at, 8);
             std::memcpy(&y, b + at, 8);
@@ -412,7 +413,9 @@ const KeywordRow *findKeyword(QByteArrayView word)
 
 const KeywordRow *findPaddedKeyword(const char *padded, qsizetype length)
 {
-    return length > MaxKeywordLength ? nullptr : index().find(padded, length);
+    // Asked for every line read: the index once, not a call each time.
+    static const Index &byWord = index();
+    return length > MaxKeywordLength ? nullptr : byWord.find(padded, length);
 }
 
 const KeywordRow *rowNamed(QByteArrayView name)

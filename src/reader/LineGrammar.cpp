@@ -46,27 +46,36 @@ bool isSeparator(char c)
 
 // The first word of a line, lower-cased into `word` and zero-padded to MaxKeywordLength, as
 // the keyword index compares words: eight bytes at a time, stopping as soon as the word is too
-// long for a keyword. Gives its length; MaxKeywordLength + 1 for a longer word.
-qsizetype firstWord(QByteArrayView line, char (&word)[MaxKeywordLength + 8])
+// long for a keyword. Gives its length; MaxKeywordLength + 1 for a longer word. `lower` tells
+// whether the line spells the word in lower case already.
+qsizetype firstWord(QByteArrayView line, char (&word)[MaxKeywordLength + 8], bool &lower)
 {
     const char *p = line.data();
     const qsizetype limit = std::min<qsizetype>(line.size(), MaxKeywordLength + 1);
     qsizetype length = 0;
     bool found = false;
+    std::uint64_t changed = 0;
     while (!found && limit - length >= 8) {
         const std::uint64_t bytes = load8(p + length);
-        qToLittleEndian(lowerEight(bytes), word + length);
+        const std::uint64_t low = lowerEight(bytes);
+        qToLittleEndian(low, word + length);
         if (const std::uint64_t seps = separatorsIn(bytes)) {
-            length += qCountTrailingZeroBits(seps) / 8;
+            const qsizetype in = qCountTrailingZeroBits(seps) / 8;
+            changed |= (low ^ bytes) & ((std::uint64_t(1) << (8 * in)) - 1);
+            length += in;
             found = true;
         } else {
+            changed |= low ^ bytes;
             length += 8;
         }
     }
-    for (; !found && length < limit && !isSeparator(p[length]); ++length)
+    for (; !found && length < limit && !isSeparator(p[length]); ++length) {
         word[length] = lowerAscii(p[length]);
+        changed |= std::uint64_t(word[length] != p[length]);
+    }
     if (length > MaxKeywordLength)
         return MaxKeywordLength + 1;
+    lower = changed == 0;
     // Clear what was lower-cased past the word's end.
     const qsizetype step = length & ~qsizetype(7);
     const std::uint64_t kept = (std::uint64_t(1) << (8 * (length & 7))) - 1;
@@ -258,7 +267,7 @@ bool sameSides(QByteArrayView a, QByteArrayView b, const LineState &state)
     return left == right;
 }
 
-LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber)
+LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber, std::uint8_t marks)
 {
     LineFacts facts;
     facts.inEffect = state.inEffect();
@@ -273,24 +282,27 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber)
         return facts;
     }
     char word[MaxKeywordLength + 8];
-    const qsizetype length = firstWord(line, word);
+    const qsizetype length = firstWord(line, word, facts.keywordLower);
     facts.kind = LineKind::Other;
     if (length > MaxKeywordLength)
         return facts;
-    facts.keywordStart = lead;
     facts.keywordEnd = lead + length;
+    // A line the reader saw no comment character in needs no search for one.
+    const bool noComment = state.commentChar == '#' && !(marks & LineMarks::Hash);
     const auto valueAfter = [&](qsizetype from, bool comments = true) {
+        const char *base = line.data();
         qsizetype start = from;
-        while (start < line.size() && isTrimmed(line[start]))
+        while (start < line.size() && isTrimmed(base[start]))
             ++start;
-        const qsizetype end = comments ? valueEndBeforeComment(line, from, state.commentChar,
-                                                               &facts.commentStart)
-                                       : line.size();
+        qsizetype end = line.size();
+        if (comments && !noComment)
+            end = valueEndBeforeComment(line, from, state.commentChar, &facts.commentStart);
         if (facts.commentStart >= 0)
             facts.commentStart += lead;
-        facts.valueStart = lead + std::min(start, end);
+        start = std::min(start, end);
+        facts.valueStart = lead + start;
         facts.valueEnd = lead + end;
-        return line.sliced(std::min(start, end), end - std::min(start, end));
+        return line.sliced(start, end - start);
     };
 
     if (const KeywordRow *row = findPaddedKeyword(word, length)) {
@@ -304,7 +316,7 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber)
             else
                 facts.kind = LineKind::Alone;
         } else if (state.reportUndefined && facts.inEffect && value.contains('[')) {
-            state.expand(value, &facts.undefined);
+            state.expand(value, &facts.namesToFill().undefined);
         }
         return facts;
     }
@@ -324,8 +336,8 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber)
             : directive == Directive::CommentChar ? LineKind::CommentChar
                                                   : LineKind::Condition;
     const QByteArrayView rest = valueAfter(length, directive != Directive::CommentChar);
-    QByteArrayList *undefined = state.reportUndefined && facts.inEffect ? &facts.undefined
-                                                                          : nullptr;
+    QByteArrayList *undefined =
+            state.reportUndefined && facts.inEffect ? &facts.namesToFill().undefined : nullptr;
     // A condition's test, false for one that is no comparison.
     bool onModule = false;
     const auto holds = [&](QByteArrayView test) {
@@ -340,7 +352,7 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber)
         const QByteArrayView b = test.sliced(op + 2);
         if (isModule(a) || isModule(b)) {
             onModule = true;
-            facts.modules.append(state.expand(withoutQuotes(isModule(a) ? b : a)));
+            facts.namesToFill().modules.append(state.expand(withoutQuotes(isModule(a) ? b : a)));
         }
         if (undefined) {
             state.expand(a, undefined);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KeywordTable.h"
+#include "LineReader.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -71,23 +72,25 @@ enum class LineKind : std::uint8_t {
     Other,       // anything else: an unknown word, text
 };
 
-// A line made sense of. Offsets count bytes of the line as given (trimmed or not).
+// The names a line gives beside its facts: few lines have any.
+struct LineNames
+{
+    // [NAME] words that nothing defines, in a line in effect (when the state asks for them).
+    QByteArrayList undefined;
+    // The names that an if or elseif compares [module] with.
+    QByteArrayList modules;
+};
+
+// A line made sense of. Offsets count bytes of the line as given (trimmed or not). Small enough
+// to be made for every line of a file without a block fill.
 struct LineFacts
 {
     LineKind kind = LineKind::Empty;
     bool inEffect = true;   // false in a branch not taken
-    const KeywordRow *row = nullptr;
-    qsizetype lineFrom = 0;   // the line without the blanks and control characters around it
-    qsizetype lineTo = 0;
-    qsizetype keywordStart = 0;
-    qsizetype keywordEnd = 0;
-    // The value: without the blanks around it and its comment; for an area line or
-    // EchoAreaDefaults, the words after its first.
-    qsizetype valueStart = 0;
-    qsizetype valueEnd = 0;
-    qsizetype commentStart = -1; // the trailing comment character, -1 for none
     // A switch written alone: its value reads as "on", and the line has no value bytes.
     bool alone = false;
+    // The line spells its first word in lower case.
+    bool keywordLower = false;
     // What went wrong, for --check; empty for nothing.
     enum Problem : std::uint8_t {
         None,
@@ -102,20 +105,45 @@ struct LineFacts
     // The first word names an area line (1) or is EchoAreaDefaults (2): for the area lines'
     // own reading.
     std::uint8_t areaWord = 0;
-    // [NAME] words that nothing defines, in a line in effect (when the state asks for them).
-    QByteArrayList undefined;
-    // The names that an if or elseif compares [module] with; and at the endif of a condition
-    // that compares [module], its if line.
-    QByteArrayList modules;
+    const KeywordRow *row = nullptr;
+    // The line without the blanks and control characters around it; its first word (a
+    // keyword's) starts at lineFrom.
+    qsizetype lineFrom = 0;
+    qsizetype lineTo = 0;
+    qsizetype keywordEnd = 0;
+    // The value: without the blanks around it and its comment; for an area line or
+    // EchoAreaDefaults, the words after its first.
+    qsizetype valueStart = 0;
+    qsizetype valueEnd = 0;
+    qsizetype commentStart = -1; // the trailing comment character, -1 for none
+    // At the endif of a condition that compares [module], its if line.
     qint64 moduleFrom = 0;
+    std::unique_ptr<LineNames> names; // null: none
+
+    const QByteArrayList &undefined() const { return names ? names->undefined : noNames(); }
+    const QByteArrayList &modules() const { return names ? names->modules : noNames(); }
+    LineNames &namesToFill()
+    {
+        if (!names)
+            names = std::make_unique<LineNames>();
+        return *names;
+    }
+
+private:
+    static const QByteArrayList &noNames()
+    {
+        static const QByteArrayList none;
+        return none;
+    }
 };
 
 // Reads one line, given the state before it, into what it is; the state becomes the one after
 // it. lineNumber is kept with each condition opened. The words of a line are separated by blanks
 // or tabs; a keyword's value is the rest of the line without its trailing comment: the comment
 // character after a blank or tab and before a blank, a tab, another comment character or the
-// line's end.
-LineFacts readLine(QByteArrayView line, LineState &state, qint64 lineNumber = 0);
+// line's end. marks tells what the line can't hold, where the caller knows.
+LineFacts readLine(QByteArrayView line, LineState &state, qint64 lineNumber = 0,
+                   std::uint8_t marks = LineMarks::Unknown);
 
 // The module chosen for this run: what [module] stands for in every read from now on; empty
 // for none.

@@ -17,35 +17,66 @@ namespace vog {
 namespace {
 constexpr char CtrlZ = 26;
 
-// The first LF or CR from p on, or end if there is none; a byte of 0x80 or more before it sets
-// high. One pass over the line finds its end, the CR of a CR LF and whether it is plain ASCII:
-// sixteen bytes at a time, the last few of a buffer one by one.
-const char *findBreak(const char *p, const char *end, bool &high)
+// What a line holds, found as its end is looked for: the marks the grammar asks about, and a
+// byte of 0x80 or more.
+constexpr std::uint8_t High = 0x80;
+static_assert(!(High & (LineMarks::Hash | LineMarks::Expands)), "a bit of its own");
+
+std::uint8_t marksOf(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 0x80 ? High
+            : c == '#' ? LineMarks::Hash
+            : c == '[' || c == '`' ? LineMarks::Expands
+                                   : 0;
+}
+
+// The first LF or CR from p on, or end if there is none; what the bytes before it hold is added
+// to seen. One pass over the line finds its end, the CR of a CR LF, whether it is plain ASCII
+// and the marks: sixteen bytes at a time, the last few of a buffer one by one.
+const char *findBreak(const char *p, const char *end, std::uint8_t &seen)
 {
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
-    __m128i seen = _mm_setzero_si128();
+    const __m128i hash = _mm_set1_epi8('#');
+    const __m128i open = _mm_set1_epi8('[');
+    const __m128i quote = _mm_set1_epi8('`');
+    __m128i highs = _mm_setzero_si128();
+    __m128i hashes = _mm_setzero_si128();
+    __m128i expands = _mm_setzero_si128();
+    const auto mark = [&seen](unsigned bits, std::uint8_t m) {
+        if (bits)
+            seen |= m;
+    };
     for (; end - p >= 16; p += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
         const auto breaks = unsigned(
                 _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+        const __m128i h = _mm_cmpeq_epi8(v, hash);
+        const __m128i x = _mm_or_si128(_mm_cmpeq_epi8(v, open), _mm_cmpeq_epi8(v, quote));
         if (breaks) {
-            const unsigned at = unsigned(__builtin_ctz(breaks));
-            if (_mm_movemask_epi8(seen) | (unsigned(_mm_movemask_epi8(v)) & ((1u << at) - 1)))
-                high = true;
-            return p + at;
+            const unsigned before = (1u << unsigned(__builtin_ctz(breaks))) - 1;
+            mark(unsigned(_mm_movemask_epi8(highs)) | (unsigned(_mm_movemask_epi8(v)) & before),
+                 High);
+            mark(unsigned(_mm_movemask_epi8(hashes)) | (unsigned(_mm_movemask_epi8(h)) & before),
+                 LineMarks::Hash);
+            mark(unsigned(_mm_movemask_epi8(expands)) | (unsigned(_mm_movemask_epi8(x)) & before),
+                 LineMarks::Expands);
+            return p + __builtin_ctz(breaks);
         }
-        seen = _mm_or_si128(seen, v);
+        highs = _mm_or_si128(highs, v);
+        hashes = _mm_or_si128(hashes, h);
+        expands = _mm_or_si128(expands, x);
     }
-    if (_mm_movemask_epi8(seen))
-        high = true;
+    mark(unsigned(_mm_movemask_epi8(highs)), High);
+    mark(unsigned(_mm_movemask_epi8(hashes)), LineMarks::Hash);
+    mark(unsigned(_mm_movemask_epi8(expands)), LineMarks::Expands);
 #endif
     for (; p < end; ++p) {
         if (*p == '\n' || *p == '\r')
             return p;
-        if (static_cast<unsigned char>(*p) >= 0x80)
-            high = true;
+        seen |= marksOf(*p);
     }
     return end;
 }
@@ -163,7 +194,7 @@ bool LineReader::next(QByteArrayView &line)
 {
     const char *lf;
     for (;;) {
-        const char *stop = findBreak(m_scanned, m_end, m_high);
+        const char *stop = findBreak(m_scanned, m_end, m_seen);
         if (stop == m_end) {
             m_scanned = m_end;
             if (m_atEnd) {
@@ -205,8 +236,9 @@ bool LineReader::next(QByteArrayView &line)
     ++m_lineNumber;
     m_lineStart = m_bufferOffset + (start - m_begin);
     m_lastLineEnded = ended;
-    m_ascii = !m_high;
-    m_high = false;
+    m_ascii = !(m_seen & High);
+    m_marks = m_seen & (LineMarks::Hash | LineMarks::Expands);
+    m_seen = 0;
 
     qsizetype length = lf - start;
     const bool crlf = ended && length > 0 && lf[-1] == '\r';

@@ -3,11 +3,22 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <cstdint>
 #include <future>
 #include <memory>
 #include <optional>
 
 namespace vog {
+
+// What the reader saw in a line as it split it, so that the grammar needn't look again: a byte
+// it didn't look for may be there or not.
+namespace LineMarks {
+enum : std::uint8_t {
+    Hash = 1,      // a '#'
+    Expands = 2,   // a '[' or a back quote
+    Unknown = 0xff // not looked at: any of them may be there
+};
+}
 
 // Splits the bytes of a configuration file into lines, once, from the start.
 // A line ends at LF, with or without a CR before it; any other CR is dropped and the line goes
@@ -44,6 +55,8 @@ public:
     int lineEndLength() const { return m_endLength; }
     // Whether that line is plain ASCII (no byte of 0x80 or more): found on the way to its end.
     bool lineIsAscii() const { return m_ascii; }
+    // Which of the grammar's marks (LineMarks) that line holds.
+    std::uint8_t lineMarks() const { return m_marks; }
 
     // What the whole file was, once next() has returned false: lines that ended in CR LF and
     // in a bare LF, whether the last line had a line end, where a Ctrl-Z ended the text (-1
@@ -69,8 +82,9 @@ private:
     const char *m_end = nullptr;
     const char *m_scanned = nullptr; // no LF, and no CR but stray ones, between m_pos and here
     bool m_strayCr = false; // a CR not before an LF stands between m_pos and m_scanned
-    bool m_high = false;    // a byte of 0x80 or more stands between m_pos and m_scanned
+    std::uint8_t m_seen = 0; // what the bytes between m_pos and m_scanned hold
     bool m_ascii = true;
+    std::uint8_t m_marks = 0;
     bool m_atEnd = false;  // nothing more to read: end of file or Ctrl-Z seen
     QByteArray m_withoutCr;
     bool m_crDropped = false; // the line next() gave is m_withoutCr

@@ -161,7 +161,10 @@ LinkStore::Cell &LinkStore::makeRoom(Column &c, int row)
         ++c.room;
     }
     Cell *run = &m_cells[c.first];
-    std::memmove(static_cast<void *>(run + at + 1), run + at, std::size_t(count - at) * sizeof(Cell));
+    // A link's lines mostly come in row order: the new cell then ends the run.
+    if (at < count)
+        std::memmove(static_cast<void *>(run + at + 1), run + at,
+                     std::size_t(count - at) * sizeof(Cell));
     run[at] = Cell();
     c.rows |= quint64(1) << row;
     return run[at];

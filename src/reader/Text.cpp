@@ -5,7 +5,7 @@
 
 namespace vog {
 
-QByteArrayView trimmed(QByteArrayView text)
+QByteArrayView trimmedEnds(QByteArrayView text)
 {
     const char *begin = text.data();
     const char *end = begin + text.size();

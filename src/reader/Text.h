@@ -12,7 +12,14 @@ inline bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
 inline char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c; }
 
 // The text without characters of code 0 to 32 at either end; inner ones stay.
-QByteArrayView trimmed(QByteArrayView text);
+QByteArrayView trimmedEnds(QByteArrayView text);
+inline QByteArrayView trimmed(QByteArrayView text)
+{
+    // Most lines and values have nothing to trim.
+    if (text.isEmpty() || (!isTrimmed(text.front()) && !isTrimmed(text.back())))
+        return text;
+    return trimmedEnds(text);
+}
 
 // Lower-cases A to Z into out (reused between calls); the length never changes.
 void lowerInto(QByteArrayView text, QByteArray &out);

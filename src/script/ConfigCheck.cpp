@@ -74,7 +74,7 @@ void ConfigCheck::add(qint64 line, QString message, QByteArray first, QByteArray
 
 void ConfigCheck::otherLine(const LineFacts &facts, qint64 line)
 {
-    checkUndefined(facts.undefined, line);
+    checkUndefined(facts.undefined(), line);
     if (facts.kind == LineKind::Alone && facts.inEffect) {
         add(line, QString::fromLatin1(facts.row->name) + QStringLiteral(" has no value"));
         return;
