@@ -292,6 +292,9 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber, st
     const auto valueAfter = [&](qsizetype from, bool comments = true) {
         const char *base = line.data();
         qsizetype start = from;
+        // Values often stand in a column, after a run of blanks: eight at a time.
+        while (line.size() - start >= 8 && load8(base + start) == Ones * ' ')
+            start += 8;
         while (start < line.size() && isTrimmed(base[start]))
             ++start;
         qsizetype end = line.size();

@@ -10,8 +10,13 @@ QByteArrayView trimmedEnds(QByteArrayView text)
     const char *begin = text.data();
     const char *end = begin + text.size();
     // Values often stand after a column of blanks: eight at a time.
-    static constexpr char Blanks[] = "        ";
-    while (end - begin >= 8 && std::memcmp(begin, Blanks, 8) == 0)
+    static constexpr std::uint64_t Blanks = 0x2020202020202020ULL;
+    const auto blanks = [](const char *p) {
+        std::uint64_t eight;
+        std::memcpy(&eight, p, 8);
+        return eight == Blanks;
+    };
+    while (end - begin >= 8 && blanks(begin))
         begin += 8;
     while (begin < end && isTrimmed(*begin))
         ++begin;
