@@ -3,6 +3,7 @@
 #include "Address.h"
 
 #include "Errors.h"
+#include "LineGrammar.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -14,22 +15,11 @@ namespace vog {
 
 namespace {
 
-struct KindName
-{
-    AreaKind kind;
-    const char *name;
-    QByteArrayView lower;
-};
+// The keywords as written, in AreaKind order; the grammar's AreaKeywords in lower case.
+constexpr std::array<const char *, AreaKeywords.size()> KindNames{
+    "EchoArea", "LocalArea", "NetmailArea", "BadArea", "DupeArea"};
 
 // clang-format off
-constexpr std::array<KindName, 5> Kinds{{
-    {AreaKind::Echo,    "EchoArea",    "echoarea"},
-    {AreaKind::Local,   "LocalArea",   "localarea"},
-    {AreaKind::Netmail, "NetmailArea", "netmailarea"},
-    {AreaKind::Bad,     "BadArea",     "badarea"},
-    {AreaKind::Dupe,    "DupeArea",    "dupearea"},
-}};
-
 // The options with a field, in AreaField order, and the other options that take a value.
 constexpr std::array<QByteArrayView, AreaFieldCount> FieldOptions{
     "-b", "-p", "-$m", "-a", "-g", "-d"};
@@ -37,7 +27,12 @@ constexpr std::array<QByteArrayView, 4> ValuedOptions{"-lr", "-lw", "-dupecheck"
 constexpr std::array<QByteArrayView, 4> LinkFlags{"-r", "-w", "-mn", "-def"};
 // clang-format on
 
-constexpr qsizetype LongestKeyword = 11; // "netmailarea"
+constexpr qsizetype LongestKeyword = [] {
+    qsizetype longest = 0;
+    for (const QByteArrayView keyword : AreaKeywords)
+        longest = std::max(longest, keyword.size());
+    return longest;
+}();
 
 bool isBlank(char c)
 {
@@ -117,7 +112,7 @@ qsizetype skipBlanks(QByteArrayView line, qsizetype i, qsizetype to)
 
 const char *areaKindName(AreaKind kind)
 {
-    return Kinds[std::size_t(kind)].name;
+    return KindNames[std::size_t(kind)];
 }
 
 bool isAreaLine(QByteArrayView line, AreaKind *kind)
@@ -129,10 +124,10 @@ bool isAreaLine(QByteArrayView line, AreaKind *kind)
     qsizetype n = 0;
     for (qsizetype i = from; i < to; ++i) {
         if (isBlank(line[i])) {
-            for (const KindName &k : Kinds)
-                if (QByteArrayView(word, n) == k.lower) {
+            for (std::size_t k = 0; k < AreaKeywords.size(); ++k)
+                if (QByteArrayView(word, n) == AreaKeywords[k]) {
                     if (kind)
-                        *kind = k.kind;
+                        *kind = AreaKind(k);
                     return true;
                 }
             return false;
@@ -250,9 +245,9 @@ bool AreaLink::operator==(const AreaLink &o) const
 
 AreaKind AreaState::kind() const
 {
-    for (const KindName &k : Kinds)
-        if (keyword.compare(QLatin1StringView(k.name), Qt::CaseInsensitive) == 0)
-            return k.kind;
+    for (std::size_t k = 0; k < KindNames.size(); ++k)
+        if (keyword.compare(QLatin1StringView(KindNames[k]), Qt::CaseInsensitive) == 0)
+            return AreaKind(k);
     return AreaKind::Echo;
 }
 

@@ -78,12 +78,11 @@ void readConfig(LineReader &lines, LinkStore &store, ConfigSink &sink, int file,
             }
         }
         // The lines that change how the others read: conditions, set and CommentChar.
-        for (const char c : {'i', 'e', 's', 'c'})
-            take(c);
-        // Area lines: BadArea, DupeArea, EchoArea, LocalArea, NetmailArea.
+        for (const QByteArrayView word : DirectiveWords)
+            take(word.front());
         if (scope.areaLines)
-            for (const char c : {'b', 'd', 'e', 'l', 'n'})
-                take(c);
+            for (const QByteArrayView word : AreaKeywords)
+                take(word.front());
         if (windowsAlone || linksFollowed)
             scanner.onlyFirstBytes(&firstBytes);
     }

@@ -7,6 +7,7 @@
 #include <QByteArrayList>
 #include <QByteArrayView>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <vector>
@@ -59,6 +60,15 @@ public:
     QByteArray expand(QByteArrayView text, QByteArrayList *undefined = nullptr,
                       bool *backQuoted = nullptr) const;
 };
+
+// The first words of the area lines, in lower case, in the order of AreaKind.
+inline constexpr std::array<QByteArrayView, 5> AreaKeywords{
+    "echoarea", "localarea", "netmailarea", "badarea", "dupearea"};
+
+// The first words of the lines that change how the lines after them read, in lower case: the
+// conditions (if, ifdef, ifndef, elseif, else, endif), set and CommentChar.
+inline constexpr std::array<QByteArrayView, 8> DirectiveWords{
+    "if", "ifdef", "ifndef", "elseif", "else", "endif", "set", "commentchar"};
 
 // What one line is.
 enum class LineKind : std::uint8_t {
