@@ -27,8 +27,10 @@ QList<QByteArray> linesOf(LineReader &reader)
     return out;
 }
 
+// The lines of a read of the file; and its fingerprint, every byte past a Ctrl-Z too.
 QList<QByteArray> linesFromFile(const QByteArray &content,
-                                qsizetype chunk = LineReader::DefaultChunkSize)
+                                qsizetype chunk = LineReader::DefaultChunkSize,
+                                quint64 *fingerprint = nullptr)
 {
     QTemporaryFile file;
     if (!file.open())
@@ -38,6 +40,9 @@ QList<QByteArray> linesFromFile(const QByteArray &content,
     const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY);
     LineReader reader(fd, chunk);
     QList<QByteArray> lines = linesOf(reader);
+    reader.finish();
+    if (fingerprint)
+        *fingerprint = reader.fingerprint();
     ::close(fd);
     return lines;
 }
@@ -113,7 +118,10 @@ private slots:
         QFETCH(QList<QByteArray>, lines);
         LineReader fromMemory(content);
         QCOMPARE(linesOf(fromMemory), lines);
-        QCOMPARE(linesFromFile(content), lines);
+        quint64 fingerprint = 0;
+        QCOMPARE(linesFromFile(content, LineReader::DefaultChunkSize, &fingerprint), lines);
+        // Not asked for before: worked out now, of every byte.
+        QCOMPARE(fromMemory.fingerprint(), fingerprint);
     }
 
     // Lines across the reader's read chunks, and one far longer than a chunk.
@@ -130,11 +138,14 @@ private slots:
             expected.append(line);
         }
         const QByteArray longLine(3 * 1024 * 1024 + 7, 'x');
-        content += longLine + "\r\nlast";
+        content += longLine + "\r\nlast\x1a tail";
         expected << longLine << "last";
-        QCOMPARE(linesFromFile(content), expected);
+        quint64 fingerprint = 0;
+        QCOMPARE(linesFromFile(content, LineReader::DefaultChunkSize, &fingerprint), expected);
         LineReader fromMemory(content);
+        fromMemory.wantFingerprint(); // large enough for a thread of its own
         QCOMPARE(linesOf(fromMemory), expected);
+        QCOMPARE(fromMemory.fingerprint(), fingerprint);
     }
 
     // CR LF lines are handed out without a copy, others with their CRs taken out; either way a

@@ -913,6 +913,7 @@ void ConfigDocument::readAgain(int file, QByteArrayView bytes, const std::vector
     m_readingFile = file;
     m_tooLong.remove(file);
     LineReader lines(bytes);
+    lines.wantFingerprint(); // for endFile
     RecordingAgain sink(*this);
     LineState state = startOf(file);
     beginGrammar(file, state);

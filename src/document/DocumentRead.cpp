@@ -78,6 +78,8 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink
 {
     ConfigDocument &doc = document();
     LinkStore &store = doc.links();
+    // Kept for the save, which checks the file on disk is still the one read.
+    lines.wantFingerprint();
     LineState state = includedFrom.isSet() ? doc.stateAt(includedFrom) : LineState();
     doc.beginFile(file, isMain, state);
     // A file the user opens starts with no defaults; the files it includes carry them on.

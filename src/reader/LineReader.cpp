@@ -97,17 +97,8 @@ struct LineReader::Hash
 
 LineReader::LineReader(QByteArrayView data)
     : m_begin(data.data()), m_pos(data.data()), m_end(data.data() + data.size()),
-      m_scanned(data.data()), m_atEnd(true), m_size(data.size()), m_hash(std::make_unique<Hash>())
+      m_scanned(data.data()), m_atEnd(true), m_size(data.size()), m_whole(data)
 {
-    if (!m_hash->state)
-        throw std::bad_alloc();
-    // A large file's fingerprint is worth a thread: it takes as long as a read of its lines.
-    if (data.size() >= (qsizetype(1) << 20))
-        m_wholeHash = std::async(std::launch::async, [bytes = data.data(), size = data.size()] {
-            return quint64(XXH3_64bits(bytes, size_t(size)));
-        });
-    else
-        m_hash->add(data.data(), data.size());
     if (!data.isEmpty())
         if (const void *z = std::memchr(m_begin, CtrlZ, size_t(data.size()))) {
             m_end = static_cast<const char *>(z);
@@ -126,11 +117,23 @@ LineReader::~LineReader() = default;
 
 quint64 LineReader::fingerprint() const
 {
+    if (m_hash)
+        return XXH3_64bits_digest(m_hash->state);
     if (m_wholeHash.valid())
         m_wholeFingerprint = m_wholeHash.get();
-    if (m_wholeFingerprint)
-        return *m_wholeFingerprint;
-    return XXH3_64bits_digest(m_hash->state);
+    if (!m_wholeFingerprint)
+        m_wholeFingerprint = XXH3_64bits(m_whole.data(), size_t(m_whole.size()));
+    return *m_wholeFingerprint;
+}
+
+void LineReader::wantFingerprint()
+{
+    // A large file's fingerprint is worth a thread: it takes as long as a read of its lines.
+    if (!m_hash && !m_wholeHash.valid() && !m_wholeFingerprint
+        && m_whole.size() >= (qsizetype(1) << 20))
+        m_wholeHash = std::async(std::launch::async, [whole = m_whole] {
+            return quint64(XXH3_64bits(whole.data(), size_t(whole.size())));
+        });
 }
 
 void LineReader::finish()

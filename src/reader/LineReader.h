@@ -27,7 +27,8 @@ enum : std::uint8_t {
 class LineReader
 {
 public:
-    // Reads from memory that outlives the reader.
+    // Reads from memory that outlives the reader. Its fingerprint is worked out when asked
+    // for, unless wantFingerprint() started it before.
     explicit LineReader(QByteArrayView data);
     static constexpr qsizetype DefaultChunkSize = 1 << 20;
     // Reads from an open file descriptor, which the reader doesn't close, at least chunkSize
@@ -70,6 +71,10 @@ public:
     qint64 size() const { return m_size; }
     // XXH3 (64 bits) of every byte read.
     quint64 fingerprint() const;
+    // For a read from memory whose fingerprint() will be asked for: a large file's is worked
+    // out on a thread of its own while its lines are read. A read from a file descriptor
+    // fingerprints its bytes as they come, and needs nothing.
+    void wantFingerprint();
 
 private:
     bool readMore();
@@ -99,8 +104,8 @@ private:
     qint64 m_ctrlZ = -1;
     qint64 m_size = 0;
     struct Hash;
-    std::unique_ptr<Hash> m_hash;
-    // Bytes given whole are fingerprinted on a thread of their own while their lines are read.
+    std::unique_ptr<Hash> m_hash; // a read from a file descriptor's, of the bytes as they come
+    QByteArrayView m_whole;       // a read from memory's bytes, fingerprinted whole
     mutable std::future<quint64> m_wholeHash;
     mutable std::optional<quint64> m_wholeFingerprint;
 };
