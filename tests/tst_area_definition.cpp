@@ -474,6 +474,25 @@ private slots:
             w->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/area-list-focus.png"));
     }
 
+    // A text is refused as typed for the comment character in effect at the area's line: a
+    // CommentChar line between two areas gives each its own.
+    void refusedForTheLinesCommentChar()
+    {
+        Program program;
+        ConfigFixture files;
+        QVERIFY(openConfig(files.write("EchoArea A /a\nCommentChar ;\nEchoArea B /b\n")).isEmpty());
+        TArea_Definition *w = window();
+        const auto reason = [w](const QString &tag, const QString &description) {
+            select({tag});
+            retype(w->AreaDescription, description);
+            return w->AreaFieldReason->text();
+        };
+        QCOMPARE(reason("B", "News ; 1"), "Description: a ; after a blank starts a comment");
+        QCOMPARE(reason("B", "News # 1"), QString());
+        QCOMPARE(reason("A", "News # 1"), "Description: a # after a blank starts a comment");
+        QCOMPARE(reason("A", "News ; 1"), QString());
+    }
+
     // Said before it goes wrong: an address no link has is asked about, a text that is no
     // address says why, a description no word can carry is refused as pasted.
     void refusedOrAskedAsTyped()

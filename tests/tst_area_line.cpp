@@ -155,28 +155,46 @@ private slots:
         QCOMPARE(summary(areaState(out, TextCodec::latin1())), summary(wanted));
     }
 
+    // A word no line can carry, where the file's comment character is the one given; and the
+    // words that only another comment character would cut short, written.
     void refused_data()
     {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("steps");
+        QTest::addColumn<char>("comment");
+        QTest::addColumn<bool>("refused");
         const QByteArray plain("EchoArea T /p");
-        QTest::newRow("a quote in a description") << plain << "d=say \"hi\"";
-        QTest::newRow("an empty path") << plain << "path=";
-        QTest::newRow("no address") << plain << "+2:5020";
-        QTest::newRow("a word opening a quote") << plain << "o=\"x";
-        QTest::newRow("a # that starts a comment, in quotes") << plain << "d=News # 1";
-        QTest::newRow("a word that is a comment") << plain << "o=-x ##";
-        QTest::newRow("after a tag in an open quote") << QByteArray("EchoArea \"T") << "d=x";
-        QTest::newRow("a Ctrl-Z") << plain << "g=a\x1a";
-        QTest::newRow("an option, but no path") << QByteArray("EchoArea T") << "d=x";
+        // clang-format off
+        QTest::newRow("a quote in a description") << plain << "d=say \"hi\"" << '#' << true;
+        QTest::newRow("an empty path") << plain << "path=" << '#' << true;
+        QTest::newRow("no address") << plain << "+2:5020" << '#' << true;
+        QTest::newRow("a word opening a quote") << plain << "o=\"x" << '#' << true;
+        QTest::newRow("a # that starts a comment, in quotes") << plain << "d=News # 1" << '#' << true;
+        QTest::newRow("a word that is a comment") << plain << "o=-x ##" << '#' << true;
+        QTest::newRow("after a tag in an open quote") << QByteArray("EchoArea \"T") << "d=x" << '#' << true;
+        QTest::newRow("a Ctrl-Z") << plain << "g=a\x1a" << '#' << true;
+        QTest::newRow("an option, but no path") << QByteArray("EchoArea T") << "d=x" << '#' << true;
+        QTest::newRow("CommentChar ;: a ; that starts a comment") << plain << "d=News ; 1" << ';' << true;
+        QTest::newRow("CommentChar ;: a word that is a comment") << plain << "o=-x ;;" << ';' << true;
+        QTest::newRow("CommentChar ;: a # is a word") << plain << "d=News # 1" << ';' << false;
+        QTest::newRow("a ; is a word") << plain << "d=News ; 1" << '#' << false;
+        // clang-format on
     }
     void refused()
     {
         QFETCH(QByteArray, line);
         QFETCH(QString, steps);
+        QFETCH(char, comment);
+        QFETCH(bool, refused);
         AreaState wanted = areaState(line, TextCodec::latin1());
         change(wanted, steps);
-        QVERIFY_THROWS_EXCEPTION(RenderError, rewriteAreaLine(line, wanted, TextCodec::latin1()));
+        if (refused)
+            QVERIFY_THROWS_EXCEPTION(RenderError,
+                                     rewriteAreaLine(line, wanted, TextCodec::latin1(), comment));
+        else
+            QCOMPARE(summary(areaState(rewriteAreaLine(line, wanted, TextCodec::latin1(), comment),
+                                       TextCodec::latin1())),
+                     summary(wanted));
     }
 };
 

@@ -18,6 +18,7 @@ void AreaLines::clear()
     m_defaults.clear();
     m_currentDefaults = -1;
     m_defaultsAtStart.clear();
+    m_endCommentChar.clear();
     m_areas.clear();
     m_states.clear();
     m_bytes.clear();
@@ -70,7 +71,8 @@ bool AreaLines::inheritedField(int area, int field, QString &value, Origin &orig
     return !value.isEmpty();
 }
 
-void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &facts)
+void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &facts,
+                         char commentChar)
 {
     const QByteArrayView raw = lines.rawLine();
     if (facts.areaWord != 1) {
@@ -90,6 +92,7 @@ void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &fac
     a.line = quint32(lines.lineNumber());
     a.file = file;
     a.endLength = quint8(lines.lineEndLength());
+    a.commentChar = commentChar;
     m_bytes.append(raw);
     // A hub's area lines come by the hundred thousand: room at once for those the rest of the
     // file could hold, at 64 bytes a line, rather than copies of every area at each doubling.
@@ -107,8 +110,9 @@ void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &fac
     m_areas.insert(firstAdded, a);
 }
 
-void AreaLines::endFile(int)
+void AreaLines::endFile(int file, char commentChar)
 {
+    m_endCommentChar[file] = commentChar;
     ++m_generation;
     if (m_read)
         m_read();
@@ -166,6 +170,20 @@ QString AreaLines::tag(int area) const
         return m_states[std::size_t(a.state)].tag;
     const QByteArrayView word = areaLineTag(bytesOf(a));
     return (a.added ? TextCodec::utf8() : sourceFile(a.file).codec).decode(word);
+}
+
+char AreaLines::commentChar(int area) const
+{
+    const Area &a = m_areas[std::size_t(area)];
+    return a.added ? newLinesCommentChar(a.file) : a.commentChar;
+}
+
+char AreaLines::newLinesCommentChar(int file) const
+{
+    if (const Area *anchor = anchorOf(file))
+        return anchor->commentChar;
+    const auto end = m_endCommentChar.find(file);
+    return end != m_endCommentChar.end() ? end->second : '#';
 }
 
 void AreaLines::appendSearchText(int area, QByteArray &out) const
@@ -336,7 +354,7 @@ int AreaLines::addArea(const QString &tag, const QString &path, int picked, int 
         state.path = QStringLiteral("Passthrough");
     // Its words checked now, in the file's codepage, by the writer of every line.
     const QString base = state.keyword + QStringLiteral(" x y");
-    rewriteAreaLine(base.toLatin1(), state, sourceFile(file).codec);
+    rewriteAreaLine(base.toLatin1(), state, sourceFile(file).codec, newLinesCommentChar(file));
     Area a;
     a.added = true;
     a.file = file;
@@ -413,6 +431,15 @@ QByteArray AreaLines::lineEnd(int file) const
     return sourceFile(file).crlf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
 }
 
+const AreaLines::Area *AreaLines::anchorOf(int file) const
+{
+    const Area *anchor = nullptr;
+    for (const Area &a : m_areas)
+        if (a.file == file && !a.added && (!anchor || !a.removed || anchor->removed))
+            anchor = &a;
+    return anchor;
+}
+
 std::vector<AreaLines::LineEdit> AreaLines::edits() const
 {
     std::vector<LineEdit> out;
@@ -427,7 +454,7 @@ std::vector<AreaLines::LineEdit> AreaLines::edits() const
             out.push_back({a.file, a.lineStart, a.lineStart + a.length + a.endLength, {}});
         } else if (a.state >= 0) {
             QByteArray bytes = rewriteAreaLine(bytesOf(a), m_states[std::size_t(a.state)],
-                                               sourceFile(a.file).codec);
+                                               sourceFile(a.file).codec, a.commentChar);
             if (bytes != bytesOf(a))
                 out.push_back({a.file, a.lineStart, a.lineStart + a.words, std::move(bytes)});
         }
@@ -435,10 +462,8 @@ std::vector<AreaLines::LineEdit> AreaLines::edits() const
     // New lines after the last area line of their file that stays, or the last one; else at
     // the file's end.
     for (int file : filesAdded) {
-        const Area *anchor = nullptr;
-        for (const Area &a : m_areas)
-            if (a.file == file && !a.added && (!anchor || !a.removed || anchor->removed))
-                anchor = &a;
+        const Area *anchor = anchorOf(file);
+        const char comment = newLinesCommentChar(file);
         const SourceFile &f = sourceFile(file);
         const QByteArray end = lineEnd(file);
         qint64 at;
@@ -458,7 +483,7 @@ std::vector<AreaLines::LineEdit> AreaLines::edits() const
             const AreaState &s = m_states[std::size_t(a.state)];
             // The line as a read one would be written: its words in the file's codepage.
             const QString base = s.keyword + QStringLiteral(" x y");
-            const QByteArray line = rewriteAreaLine(base.toLatin1(), s, f.codec);
+            const QByteArray line = rewriteAreaLine(base.toLatin1(), s, f.codec, comment);
             bytes += endFirst ? end + line : line + end;
         }
         out.push_back({file, at, at, bytes});
@@ -499,7 +524,7 @@ void AreaLines::saved(int file, QByteArrayView bytes, const LineState *start)
     QByteArrayView line;
     while (lines.next(line))
         if (const LineFacts facts = readLine(line, state); facts.inEffect || !start)
-            lineRead(file, lines, facts);
+            lineRead(file, lines, facts, state.commentChar);
     m_currentDefaults = after;
     m_areas.insert(m_areas.end(), tail.begin(), tail.end());
     countChanges();

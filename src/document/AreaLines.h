@@ -29,9 +29,10 @@ public:
     // what its earlier read said, the user's changes of its areas too.
     void clear();
     void beginFile(int file);
-    // `facts` are the line grammar's for the line (its words end before its comment).
-    void lineRead(int file, const LineReader &lines, const LineFacts &facts);
-    void endFile(int file);
+    // `facts` are the line grammar's for the line (its words end before its comment), and
+    // commentChar the comment character in effect at it; at the file's end, at its end.
+    void lineRead(int file, const LineReader &lines, const LineFacts &facts, char commentChar);
+    void endFile(int file, char commentChar);
 
     int count() const { return int(m_areas.size()); }
     bool isRemoved(int area) const { return m_areas[std::size_t(area)].removed; }
@@ -62,6 +63,9 @@ public:
     qsizetype lineBytes() const { return m_bytes.size(); }
     // The tag alone, as the user reads it.
     QString tag(int area) const;
+    // The comment character in effect where the area's line stands, or where a new one goes:
+    // what its words must not be taken for.
+    char commentChar(int area) const;
     // The tags of the areas not removed, in lower case, sorted: what a new area's tag is
     // looked up in.
     std::vector<QString> takenTags() const;
@@ -127,6 +131,7 @@ private:
         quint8 endLength = 0;
         bool removed = false;
         bool added = false;
+        char commentChar = '#'; // a line read: the one in effect at it
         int state = -1; // the user's state in m_states, or -1
         int defaults = -1; // the EchoAreaDefaults in effect for it, in m_defaults, or -1
     };
@@ -141,6 +146,7 @@ private:
     std::vector<Defaults> m_defaults;
     int m_currentDefaults = -1;
     std::map<int, int> m_defaultsAtStart; // by file: those in effect at its first line
+    std::map<int, char> m_endCommentChar; // by file: the comment character at its end
     // Whether the line is an EchoAreaDefaults line; it then sets what follows it.
     bool readDefaults(int file, const LineReader &lines, const LineFacts &facts);
     // The bytes of an area line that hold its words; its comment stays as written.
@@ -149,6 +155,11 @@ private:
         return QByteArrayView(m_bytes).sliced(a.bytesAt, a.words);
     }
     QByteArray lineEnd(int file) const;
+    // The area line of the file that its new lines go after: its last that stays, else its
+    // last; null for none, and they go at the file's end.
+    const Area *anchorOf(int file) const;
+    // The comment character in effect where they go: the anchor's, else the file's end's.
+    char newLinesCommentChar(int file) const;
     // Keeps a state wanted for an area, or drops it where it is the line's.
     bool put(Area &a, const AreaState &state);
     void countChanges();

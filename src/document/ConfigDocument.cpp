@@ -826,7 +826,7 @@ void ConfigDocument::notify()
         m_changed();
 }
 
-void ConfigDocument::endFile(int file, const LineReader &lines)
+void ConfigDocument::endFile(int file, const LineReader &lines, const LineState &after)
 {
     ++m_version;
     SourceFile &f = sourceFile(file);
@@ -838,7 +838,7 @@ void ConfigDocument::endFile(int file, const LineReader &lines)
     f.lastLineEnded = lines.lastLineEnded();
     f.ctrlZ = lines.ctrlZOffset();
     f.lines = lines.lineNumber();
-    m_areas.endFile(file);
+    m_areas.endFile(file, after.commentChar);
     // The notes grew as the lines came; what is kept of them is kept at its size.
     if (const auto notes = m_notes.find(file); notes != m_notes.end()) {
         notes->second.lines.shrink_to_fit();
@@ -918,7 +918,7 @@ void ConfigDocument::readAgain(int file, QByteArrayView bytes, const std::vector
     LineState state = startOf(file);
     beginGrammar(file, state);
     readConfig(lines, m_links, sink, file, &columns, {}, &state);
-    endFile(file, lines);
+    endFile(file, lines, state);
 
     // Lines stay in the order read: this file's go where they stood, before later files'.
     std::size_t at = 0;

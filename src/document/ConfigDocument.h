@@ -106,8 +106,8 @@ public:
     void beginFile(int file, bool isMain, const LineState &start = LineState());
     // A line not kept is only looked at for a length that a save can't rewrite.
     void record(const KeywordLine &line, int column, bool keep = true);
-    // The file's facts, once its last line is read.
-    void endFile(int file, const LineReader &lines);
+    // The file's facts, once its last line is read and left the state `after`.
+    void endFile(int file, const LineReader &lines, const LineState &after);
     int mainFile() const { return m_mainFile; }
 
     // The line that took effect for a keyword: the last one read. Null if no file set it.

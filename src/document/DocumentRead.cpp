@@ -17,15 +17,16 @@ namespace {
 // Records every value where it stands, watches the codepage, and hands everything on.
 struct RecordingSink final : public ConfigSink
 {
-    RecordingSink(const LineReader &lines, ConfigSink &next, int file, const ReadScope &scope)
-        : lines(lines), next(next), file(file), scope(scope)
+    RecordingSink(const LineReader &lines, ConfigSink &next, int file, const ReadScope &scope,
+                  const LineState &state)
+        : lines(lines), next(next), file(file), scope(scope), state(state)
     {
     }
     void lineRead(QByteArrayView raw, const LineFacts &facts) override
     {
         // An area line in a branch not taken is no area of the node.
         if (scope.areaLines && facts.inEffect && facts.areaWord)
-            doc.areas().lineRead(file, lines, facts);
+            doc.areas().lineRead(file, lines, facts, state.commentChar);
         // The reader knows a line of plain ASCII, which tells no codepage, as it splits it.
         if (!lines.lineIsAscii())
             detector.feed(raw);
@@ -57,6 +58,7 @@ struct RecordingSink final : public ConfigSink
     ConfigSink &next;
     int file;
     const ReadScope &scope;
+    const LineState &state; // the read's, as the lines so far left it
     ConfigDocument &doc = document();
     CodepageDetector detector;
 };
@@ -85,11 +87,11 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink
     // A file the user opens starts with no defaults; the files it includes carry them on.
     if (isMain)
         store.destroyDefaults();
-    RecordingSink recording(lines, sink, file, scope);
+    RecordingSink recording(lines, sink, file, scope, state);
     const auto finish = [&] {
         sourceFile(file).codec = recording.detector.decide();
         lines.finish();
-        doc.endFile(file, lines);
+        doc.endFile(file, lines, state);
     };
     try {
         readConfig(lines, store, recording, file, nullptr, scope, &state);
@@ -98,7 +100,7 @@ void readDocumentFile(LineReader &lines, int file, bool isMain, ConfigSink &sink
         QByteArrayView rest;
         while (lines.next(rest)) {
             if (const LineFacts facts = readLine(rest, state); scope.areaLines && facts.inEffect)
-                doc.areas().lineRead(file, lines, facts);
+                doc.areas().lineRead(file, lines, facts, state.commentChar);
             if (!lines.lineIsAscii())
                 recording.detector.feed(rest);
         }

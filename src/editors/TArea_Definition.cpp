@@ -342,12 +342,15 @@ void TArea_Definition::connectField(QWidget *field, const QString &label, bool q
             text = edit->text();
         else if (auto *box = qobject_cast<QComboBox *>(field))
             text = box->currentText();
-        // The options are words of their own, each as the line will hold it.
+        // The options are words of their own, each as the line will hold it, where the file
+        // may have made another character its comment's.
+        const int area = m_shownArea;
+        const char comment = area >= 0 && area < areas().count() ? areas().commentChar(area) : '#';
         QString why;
         for (const QString &word : field == AreaOptions ? vog::splitAreaWords(text)
                                                         : QStringList{text})
             if (why.isEmpty())
-                why = vog::areaWordRefusal(word, quoted);
+                why = vog::areaWordRefusal(word, quoted, comment);
         AreaFieldReason->setText(why.isEmpty() ? QString() : label + QStringLiteral(": ") + why);
         if (why.isEmpty())
             edited(change);

@@ -369,9 +369,9 @@ class LineEdits
 {
 public:
     LineEdits(QByteArrayView line, const AreaLineWords &split, const AreaState &wanted,
-              const TextCodec &codec)
+              const TextCodec &codec, char commentChar)
         : m_line(line), m_words(split.words), m_wanted(wanted), m_codec(codec),
-          m_latin1(!codec.isCodepage() && !isValidUtf8(line))
+          m_latin1(!codec.isCodepage() && !isValidUtf8(line)), m_commentChar(commentChar)
     {
     }
 
@@ -385,7 +385,7 @@ public:
     QByteArray encode(const QString &text, const char *what, bool quote = false) const
     {
         const bool blank = text.contains(u' ') || text.contains(u'\t');
-        if (const QString why = areaWordRefusal(text, quote); !why.isEmpty())
+        if (const QString why = areaWordRefusal(text, quote, m_commentChar); !why.isEmpty())
             fail(QLatin1String(what) + QStringLiteral(": ") + why);
         QByteArray out;
         char32_t unheld = 0;
@@ -438,6 +438,7 @@ private:
     const AreaState &m_wanted;
     const TextCodec &m_codec;
     bool m_latin1;
+    char m_commentChar;
     std::vector<Edit> m_edits;
 };
 
@@ -456,7 +457,7 @@ const char *const FieldNames[AreaFieldCount] = {"Base",  "Purge days", "Most mes
 
 } // namespace
 
-QString areaWordRefusal(const QString &text, bool quoted)
+QString areaWordRefusal(const QString &text, bool quoted, char commentChar)
 {
     for (const QChar c : text)
         if (c.unicode() < 32)
@@ -467,25 +468,27 @@ QString areaWordRefusal(const QString &text, bool quoted)
         return QStringLiteral("a value in quotes can't hold a quote");
     if (!quoted && !blank && text.startsWith(u'"') && (text.size() < 2 || !text.endsWith(u'"')))
         return QStringLiteral("a word can't begin with an unclosed quote");
-    // A # after a blank and before a blank, another # or the line's end starts a comment, in
-    // quotes too: the words after it would be lost. A word stands between blanks; in quotes,
-    // the quotes stand at its ends.
+    // The comment character after a blank and before a blank, another one or the line's end
+    // starts a comment, in quotes too: the words after it would be lost. A word stands
+    // between blanks; in quotes, the quotes stand at its ends.
     const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    const QChar comment = QLatin1Char(commentChar);
     for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i] == u'#' && (i == 0 ? !quoted : isBlank(text[i - 1]))
-            && (i + 1 == text.size() ? !quoted : isBlank(text[i + 1]) || text[i + 1] == u'#'))
-            return QStringLiteral("a # after a blank starts a comment");
+        if (text[i] == comment && (i == 0 ? !quoted : isBlank(text[i - 1]))
+            && (i + 1 == text.size() ? !quoted : isBlank(text[i + 1]) || text[i + 1] == comment))
+            return QStringLiteral("a %1 after a blank starts a comment").arg(comment);
     return {};
 }
 
-QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const TextCodec &codec)
+QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const TextCodec &codec,
+                           char commentChar)
 {
     AreaLineWords split;
     if (!splitAreaLine(line, split))
         throw RenderError(QStringLiteral("Area %1: its line is no area line").arg(wanted.tag));
     const AreaState old = areaState(line, split, codec);
     const std::vector<AreaWord> &words = split.words;
-    LineEdits edits(line, split, wanted, codec);
+    LineEdits edits(line, split, wanted, codec, commentChar);
 
     if (wanted.keyword != old.keyword)
         edits.replace(words[0], edits.encode(wanted.keyword, "Kind"));

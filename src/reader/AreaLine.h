@@ -102,13 +102,15 @@ AreaState areaState(QByteArrayView line, const TextCodec &codec);
 // the line's first link; an emptied field leaves with the blanks before its words; a link added
 // goes after the line's last word, one blank before it; a link removed leaves with its flags
 // and the blanks before them. Every other byte stays. Throws a RenderError, naming the area,
-// for a character the codec can't hold or that no word can carry.
-QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const TextCodec &codec);
+// for a character the codec can't hold or that no word can carry where the comment character
+// in effect at the line is commentChar.
+QByteArray rewriteAreaLine(QByteArrayView line, const AreaState &wanted, const TextCodec &codec,
+                           char commentChar = '#');
 
 // Why no word of an area line can carry this text as a value (one always in quotes, for
 // `quoted`), or an empty text where one can: a control character, a quote inside quotes, a
-// quote left open.
-QString areaWordRefusal(const QString &text, bool quoted);
+// quote left open, a comment character that would start a comment.
+QString areaWordRefusal(const QString &text, bool quoted, char commentChar = '#');
 
 // The text of one option or other word as a line holds it, and the words of a text typed as
 // the area's options, split as a line's words are.
