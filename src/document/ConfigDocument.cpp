@@ -385,17 +385,14 @@ void ConfigDocument::record(const KeywordLine &line, int column, bool keep)
     }
     if (!keep)
         return;
-    ValueLine v;
-    v.lineStart = line.lineStart;
+    ValueLine v(line.lineStart, line.row->index, line.endLength,
+                line.state && !line.state->branches.empty());
     v.file = m_readingFile;
     v.column = column;
-    v.row = quint64(line.row->index);
-    v.endLength = quint64(line.endLength);
     v.lineLength = quint32(line.rawLength);
     v.valueStart = quint32(line.valueStart);
     v.valueLength = quint32(line.valueEnd - line.valueStart);
     v.line = quint32(line.lineNumber);
-    v.conditional = line.state && !line.state->branches.empty();
     noteLine(line);
     noteSpelling(line);
     index(quint32(m_lines.size()), v, line.value);

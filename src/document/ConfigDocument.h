@@ -25,6 +25,12 @@ namespace vog {
 struct ValueLine
 {
     ValueLine() : lineStart(0), row(0), endLength(0), conditional(0) {}
+    // The packed word made at once, as a read makes a million of them.
+    ValueLine(qint64 start, int rowIndex, int end, bool inCondition)
+        : lineStart(start), row(quint64(rowIndex)), endLength(quint64(end)),
+          conditional(inCondition)
+    {
+    }
 
     qint64 lineStart : 52;    // the line's first byte in its file
     quint64 row : 9;          // its keyword table index

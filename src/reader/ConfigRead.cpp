@@ -20,17 +20,8 @@ DefaultsMark defaultsMark(const KeywordRow &row, QByteArrayView value)
                                 : DefaultsMark::None;
 }
 
-bool DefaultsBlocks::takes(const KeywordLine &line, DefaultsMark &mark)
+bool DefaultsBlocks::takesDefaults(const KeywordLine &line, DefaultsMark &mark)
 {
-    static const int linkDefaults = rowNamed("LinkDefaults")->index;
-    mark = DefaultsMark::None;
-    if (line.row->kind == ValueKind::LinkName) {
-        open = false;
-        return false;
-    }
-    // A link's own lines, the most of a hub's file, at one look.
-    if (!open && line.row->index != linkDefaults)
-        return false;
     mark = defaultsMark(*line.row, line.value);
     // An end line with no block open closes nothing, and is stored like any other value.
     if (mark == DefaultsMark::End && !open)

@@ -56,10 +56,25 @@ DefaultsMark defaultsMark(const KeywordRow &row, QByteArrayView value);
 struct DefaultsBlocks
 {
     bool open = false;
+    const int linkDefaults = rowNamed("LinkDefaults")->index;
     // Whether this per-link line belongs to the defaults rather than to the current link; a
     // link line closes a block. The mark is that of a begin, destroy or closing end line,
     // None for the others.
-    bool takes(const KeywordLine &line, DefaultsMark &mark);
+    bool takes(const KeywordLine &line, DefaultsMark &mark)
+    {
+        mark = DefaultsMark::None;
+        if (line.row->kind == ValueKind::LinkName) {
+            open = false;
+            return false;
+        }
+        // A link's own lines, the most of a hub's file, at one look.
+        if (!open && line.row->index != linkDefaults)
+            return false;
+        return takesDefaults(line, mark);
+    }
+
+private:
+    bool takesDefaults(const KeywordLine &line, DefaultsMark &mark);
 };
 
 // Reads the lines of one configuration file from the first to the last. A "link " line adds a

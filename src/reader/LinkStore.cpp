@@ -143,10 +143,11 @@ void LinkStore::setCell(int column, int row, QByteArrayView bytes, const Origin 
 
 LinkStore::Cell &LinkStore::makeRoom(Column &c, int row)
 {
-    const int at = rank(c, row);
+    const int count = countBits(c.rows);
+    // A row past every row set, as a link's lines mostly come, ends the run.
+    const int at = c.rows >> row ? rank(c, row) : count;
     if (c.rows >> row & 1)
         return m_cells[c.first + quint32(at)];
-    const int count = countBits(c.rows);
     if (count == c.room) {
         const std::size_t end = m_cells.size();
         if (c.room == 0 || c.first + c.room != end) {

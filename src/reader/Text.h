@@ -15,9 +15,13 @@ inline char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + ('a' -
 QByteArrayView trimmedEnds(QByteArrayView text);
 inline QByteArrayView trimmed(QByteArrayView text)
 {
-    // Most lines and values have nothing to trim.
-    if (text.isEmpty() || (!isTrimmed(text.front()) && !isTrimmed(text.back())))
+    // Most lines and values have nothing to trim, and an indented one a single tab.
+    if (text.isEmpty() || isTrimmed(text.back()))
+        return text.isEmpty() ? text : trimmedEnds(text);
+    if (!isTrimmed(text.front()))
         return text;
+    if (text.size() > 1 && !isTrimmed(text[1]))
+        return text.sliced(1);
     return trimmedEnds(text);
 }
 
