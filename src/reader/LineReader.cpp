@@ -45,9 +45,9 @@ const char *findBreak(const char *p, const char *end, std::uint8_t &seen)
     __m128i highs = _mm_setzero_si128();
     __m128i hashes = _mm_setzero_si128();
     __m128i expands = _mm_setzero_si128();
+    // Without a branch: which marks a line holds follows no pattern a branch could learn.
     const auto mark = [&seen](unsigned bits, std::uint8_t m) {
-        if (bits)
-            seen |= m;
+        seen |= std::uint8_t(m & -std::uint8_t(bits != 0));
     };
     for (; end - p >= 16; p += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
