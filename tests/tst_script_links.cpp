@@ -111,6 +111,21 @@ private slots:
         QCOMPARE(r.file, QByteArray("link Hub\nAka 2:5020/1\nInbound /in\n\nEchoArea A /a 2:5020/1\n"));
     }
 
+    // Patterns match tags without regard to letter case, a ? one character whatever its bytes:
+    // an ASCII pattern an ASCII tag as bytes, anything else as text in the file's codepage.
+    void patternsAndLetterCase()
+    {
+        const QByteArray input = "link Hub\nAka 2:5020/1\n\nEchoArea RU.\xd0\xa2\xd0\x95\xd0\xa1\xd0\xa2 /a\n"
+                                 "EchoArea Ru.Linux /b\nEchoArea RU.OTHER /c\n";
+        const QByteArray both = QByteArray(input).replace(" /a\n", " /a 2:5020/1\n").replace(" /b\n", " /b 2:5020/1\n");
+        Run r = run(input, {"--subscribe", "Hub", "ru.????", "rU.L?NUX"});
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.file, both);
+        r = run(input, {"--subscribe", "Hub", QString::fromUtf8("ru.\xd1\x82\xd0\xb5\xd1\x81*")});
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.file, QByteArray(input).replace(" /a\n", " /a 2:5020/1\n"));
+    }
+
     // The preview of a copy in the middle and a new link at the end: the hunks of both, at their
     // lines, nothing between them compared.
     void previewOfEditsFarApart()

@@ -22,8 +22,18 @@ void AreaLines::clear()
     m_areas.clear();
     m_states.clear();
     m_bytes.clear();
+    m_borrowed.clear();
     m_changes = 0;
     ++m_generation;
+}
+
+void AreaLines::borrow(int file, const QByteArray &bytes, std::shared_ptr<const void> holder)
+{
+    if (file < 0)
+        return;
+    if (m_borrowed.size() <= std::size_t(file))
+        m_borrowed.resize(std::size_t(file) + 1);
+    m_borrowed[std::size_t(file)] = {bytes, std::move(holder)};
 }
 
 void AreaLines::beginFile(int file)
@@ -93,7 +103,14 @@ void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &fac
     a.file = file;
     a.endLength = quint8(lines.lineEndLength());
     a.commentChar = commentChar;
-    m_bytes.append(raw);
+    const QByteArray *borrowed =
+            std::size_t(file) < m_borrowed.size() ? &m_borrowed[std::size_t(file)].bytes : nullptr;
+    const auto where = borrowed ? quintptr(raw.data()) - quintptr(borrowed->constData()) : 0;
+    if (borrowed && !borrowed->isEmpty() && quintptr(raw.data()) >= quintptr(borrowed->constData())
+        && where + quintptr(raw.size()) <= quintptr(borrowed->size()))
+        a.bytesAt = -1 - qint64(where);
+    else
+        m_bytes.append(raw);
     // A hub's area lines come by the hundred thousand: room at once for those the rest of the
     // file could hold, at 64 bytes a line, rather than copies of every area at each doubling.
     if (m_areas.size() == m_areas.capacity())
@@ -170,6 +187,15 @@ QString AreaLines::tag(int area) const
         return m_states[std::size_t(a.state)].tag;
     const QByteArrayView word = areaLineTag(bytesOf(a));
     return (a.added ? TextCodec::utf8() : sourceFile(a.file).codec).decode(word);
+}
+
+bool AreaLines::asciiTag(int area, QByteArrayView &bytes) const
+{
+    const Area &a = m_areas[std::size_t(area)];
+    if (a.state >= 0 || a.added)
+        return false;
+    bytes = areaLineTag(bytesOf(a));
+    return isAscii(bytes);
 }
 
 char AreaLines::commentChar(int area) const
@@ -564,11 +590,13 @@ void AreaLines::compact()
     // the bytes kept, the live ones are copied into a new block.
     qsizetype live = 0;
     for (const Area &a : m_areas)
-        live += a.length;
+        live += a.bytesAt < 0 ? 0 : a.length;
     if (m_bytes.size() <= 2 * live + 4096)
         return;
     ByteBlock bytes;
     for (Area &a : m_areas) {
+        if (a.bytesAt < 0)
+            continue; // borrowed, where it stands
         const qsizetype at = bytes.size();
         bytes.append(QByteArrayView(m_bytes).sliced(a.bytesAt, a.length));
         a.bytesAt = at;

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,10 @@ public:
     // commentChar the comment character in effect at it; at the file's end, at its end.
     void lineRead(int file, const LineReader &lines, const LineFacts &facts, char commentChar);
     void endFile(int file, char commentChar);
+    // A file's bytes, read whole, that stay as they are for as long as its areas are kept (the
+    // holder keeps them alive): its area lines read from them are kept where they stand
+    // instead of being copied, which for a hub's file saves a copy of most of it.
+    void borrow(int file, const QByteArray &bytes, std::shared_ptr<const void> holder);
 
     int count() const { return int(m_areas.size()); }
     bool isRemoved(int area) const { return m_areas[std::size_t(area)].removed; }
@@ -63,6 +68,9 @@ public:
     qsizetype lineBytes() const { return m_bytes.size(); }
     // The tag alone, as the user reads it.
     QString tag(int area) const;
+    // The tag's bytes as its line holds them, where that is plain ASCII and unchanged (the
+    // same text in any codepage); false otherwise.
+    bool asciiTag(int area, QByteArrayView &bytes) const;
     // The comment character in effect where the area's line stands, or where a new one goes:
     // what its words must not be taken for.
     char commentChar(int area) const;
@@ -123,7 +131,8 @@ private:
     struct Area
     {
         qint64 lineStart = 0;
-        qint64 bytesAt = 0; // its line's bytes in m_bytes
+        qint64 bytesAt = 0; // its line's bytes in m_bytes; below 0, in its file's borrowed
+                            // bytes, at -1 - bytesAt
         quint32 length = 0; // before the line end, stray CRs counted
         quint32 words = 0;  // its words' bytes: before a trailing comment and the blanks before it
         quint32 line = 0;
@@ -150,9 +159,14 @@ private:
     // Whether the line is an EchoAreaDefaults line; it then sets what follows it.
     bool readDefaults(int file, const LineReader &lines, const LineFacts &facts);
     // The bytes of an area line that hold its words; its comment stays as written.
-    QByteArrayView bytesOf(const Area &a) const
+    QByteArrayView bytesOf(const Area &a) const { return lineOf(a).first(a.words); }
+    // Its line, before the line end.
+    QByteArrayView lineOf(const Area &a) const
     {
-        return QByteArrayView(m_bytes).sliced(a.bytesAt, a.words);
+        if (a.bytesAt < 0)
+            return QByteArrayView(m_borrowed[std::size_t(a.file)].bytes)
+                    .sliced(-1 - a.bytesAt, a.length);
+        return QByteArrayView(m_bytes).sliced(a.bytesAt, a.length);
     }
     QByteArray lineEnd(int file) const;
     // The area line of the file that its new lines go after: its last that stays, else its
@@ -169,6 +183,13 @@ private:
     std::vector<AreaState> m_states;
     // A hub's area lines run to megabytes: a block that grows without copying them.
     ByteBlock m_bytes;
+    struct Borrowed
+    {
+        QByteArray bytes;
+        std::shared_ptr<const void> holder;
+    };
+    std::vector<Borrowed> m_borrowed; // by file
+
     int m_changes = 0;
     quint64 m_generation = 1;
     std::function<void()> m_changed;

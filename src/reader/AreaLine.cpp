@@ -143,21 +143,27 @@ namespace {
 
 // The words of a line's region, each where it stands, up to `most` of them: a word in quotes
 // runs to its closing quote, any other to the next blank or tab.
+// The end of the word that starts at i: a quoted word runs to its closing quote.
+qsizetype wordEnd(QByteArrayView line, qsizetype i, qsizetype to)
+{
+    qsizetype end = i + 1;
+    if (line[i] == '"') {
+        while (end < to && line[end] != '"')
+            ++end;
+        return std::min(end + 1, to);
+    }
+    while (end < to && !isBlank(line[end]))
+        ++end;
+    return end;
+}
+
 void splitWords(QByteArrayView line, std::vector<AreaWord> &words, std::size_t most)
 {
     qsizetype from, to;
     region(line, from, to);
     for (qsizetype i = skipBlanks(line, from, to); i < to && words.size() < most;
          i = skipBlanks(line, i, to)) {
-        qsizetype end = i + 1;
-        if (line[i] == '"') {
-            while (end < to && line[end] != '"')
-                ++end;
-            end = std::min(end + 1, to);
-        } else {
-            while (end < to && !isBlank(line[end]))
-                ++end;
-        }
+        const qsizetype end = wordEnd(line, i, to);
         words.push_back({i, end});
         i = end;
     }
@@ -167,14 +173,17 @@ void splitWords(QByteArrayView line, std::vector<AreaWord> &words, std::size_t m
 
 QByteArrayView areaLineTag(QByteArrayView line)
 {
-    std::vector<AreaWord> words;
-    words.reserve(2);
     if (!isAreaLine(line))
         return {};
-    splitWords(line, words, 2);
-    if (words.size() < 2)
+    // The second word, found as splitWords finds it, without a list of words: a command
+    // line's pattern asks for the tag of every area.
+    qsizetype from, to;
+    region(line, from, to);
+    const qsizetype keyword = skipBlanks(line, from, to);
+    const qsizetype at = skipBlanks(line, wordEnd(line, keyword, to), to);
+    if (at >= to)
         return {};
-    QByteArrayView word = line.sliced(words[1].at, words[1].end - words[1].at);
+    QByteArrayView word = line.sliced(at, wordEnd(line, at, to) - at);
     if (word.startsWith('"')) {
         word = word.sliced(1);
         if (word.endsWith('"'))

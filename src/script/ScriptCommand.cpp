@@ -392,6 +392,8 @@ void readFiles(const Request &r, ConfigSink &sink, ConfigCheck *check, QByteArra
             kept->mappings.emplace_back();
             lines.emplace(kept->bytes[read.file] =
                                   readWhole(file.descriptor(), kept->mappings.back()));
+            // The area lines stay where they stand in those bytes, not copied.
+            doc.areas().borrow(read.file, kept->bytes[read.file], kept->mappings.back());
         }
         else
             lines.emplace(file.descriptor());
@@ -592,16 +594,17 @@ AreaLines &areas()
 }
 
 // Whether the tag matches the pattern: * any run of characters, ? any one, without regard to
-// letter case.
-bool matches(QStringView pattern, QStringView tag)
+// letter case (folded by `fold`).
+template <typename Text, typename Fold>
+bool wildcardMatches(const Text &pattern, const Text &tag, Fold fold)
 {
     qsizetype p = 0, t = 0, star = -1, from = 0;
     while (t < tag.size()) {
-        if (p < pattern.size() && pattern[p] == u'*') {
+        if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             from = t;
         } else if (p < pattern.size()
-                   && (pattern[p] == u'?' || pattern[p].toCaseFolded() == tag[t].toCaseFolded())) {
+                   && (pattern[p] == '?' || fold(pattern[p]) == fold(tag[t]))) {
             ++p;
             ++t;
         } else if (star >= 0) {
@@ -611,9 +614,14 @@ bool matches(QStringView pattern, QStringView tag)
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == u'*')
+    while (p < pattern.size() && pattern[p] == '*')
         ++p;
     return p == pattern.size();
+}
+
+bool matches(QStringView pattern, QStringView tag)
+{
+    return wildcardMatches(pattern, tag, [](QChar c) { return c.toCaseFolded(); });
 }
 
 // The areas, not removed, whose tags match any of the patterns, in file order; each pattern
@@ -622,13 +630,24 @@ std::vector<int> matchingAreas(const QStringList &patterns)
 {
     std::vector<int> found;
     std::vector<bool> used(std::size_t(patterns.size()), false);
+    // Tags and patterns of plain ASCII, most of them, are compared as bytes: a hub has tens
+    // of thousands of areas to look at.
+    QByteArrayList asciiPatterns;
+    for (const QString &pattern : patterns)
+        if (std::all_of(pattern.begin(), pattern.end(), [](QChar c) { return c.unicode() < 0x80; }))
+            asciiPatterns.append(pattern.toLatin1());
+    const bool bytes = asciiPatterns.size() == patterns.size();
+    const auto lower = [](char c) { return lowerAscii(c); };
     for (int i = 0; i < areas().count(); ++i) {
         if (areas().isRemoved(i))
             continue;
-        const QString tag = areas().tag(i);
+        QByteArrayView asciiTag;
+        const bool asBytes = bytes && areas().asciiTag(i, asciiTag);
+        const QString tag = asBytes ? QString() : areas().tag(i);
         bool any = false;
         for (qsizetype k = 0; k < patterns.size(); ++k)
-            if (matches(patterns[k], tag))
+            if (asBytes ? wildcardMatches(QByteArrayView(asciiPatterns[k]), asciiTag, lower)
+                        : matches(patterns[k], tag))
                 any = used[std::size_t(k)] = true;
         if (any)
             found.push_back(i);
