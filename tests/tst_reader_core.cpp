@@ -313,6 +313,10 @@ private slots:
                                             << QByteArray("a#b");
         QTest::newRow("only a comment after the keyword")
                 << QByteArray("Name	# later") << QByteArray() << QByteArray();
+        QTest::newRow("only a comment after control characters")
+                << QByteArray("Name\t\x01\x02## later") << QByteArray() << QByteArray();
+        QTest::newRow("a hash after a control character further on")
+                << QByteArray("Name a\x01# b") << QByteArray("name") << QByteArray("a\x01# b");
         QTest::newRow("keyword inside the value") << QByteArray("origin sysop station")
                                                   << QByteArray("origin") << QByteArray("sysop station");
         QTest::newRow("tab after the blank") << QByteArray("Name \tMy Station")

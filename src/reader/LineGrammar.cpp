@@ -94,10 +94,10 @@ int indexIn(const std::array<QByteArrayView, N> &words, QByteArrayView word,
             std::index_sequence<I...>)
 {
     int found = -1;
-    ((word.size() == words[I].size()
-      && std::memcmp(word.data(), words[I].data(), std::size_t(words[I].size())) == 0
-      && (found = int(I), true))
-     || ...);
+    (void)((word.size() == words[I].size()
+            && std::memcmp(word.data(), words[I].data(), std::size_t(words[I].size())) == 0
+            && (found = int(I), true))
+           || ...);
     return found;
 }
 
@@ -244,13 +244,22 @@ qsizetype valueEndBeforeComment(QByteArrayView line, qsizetype from, char commen
     qsizetype end = line.size();
     qsizetype comment = -1;
     const char *base = line.data();
+    const auto endsComment = [&](qsizetype p) {
+        return p + 1 == line.size() || isSeparator(base[p + 1]) || base[p + 1] == commentChar;
+    };
+    // Right after the blanks that end a word, control characters among them, as a value's own
+    // blanks are trimmed alike; further on, after a blank or tab.
+    qsizetype first = from;
+    while (first < line.size() && isTrimmed(base[first]))
+        ++first;
+    const bool afterBlanks = first > 0 && isTrimmed(base[first - 1]);
     for (qsizetype at = from; at < line.size();) {
         const void *hit = std::memchr(base + at, commentChar, std::size_t(line.size() - at));
         if (!hit)
             break;
         const qsizetype p = static_cast<const char *>(hit) - base;
-        if (p > 0 && isSeparator(base[p - 1])
-            && (p + 1 == line.size() || isSeparator(base[p + 1]) || base[p + 1] == commentChar)) {
+        if (((p > 0 && isSeparator(base[p - 1])) || (p == first && afterBlanks))
+            && endsComment(p)) {
             comment = p;
             end = p;
             break;
