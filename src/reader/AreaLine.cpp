@@ -173,8 +173,6 @@ void splitWords(QByteArrayView line, std::vector<AreaWord> &words, std::size_t m
 
 QByteArrayView areaLineTag(QByteArrayView line)
 {
-    if (!isAreaLine(line))
-        return {};
     // The second word, found as splitWords finds it, without a list of words: a command
     // line's pattern asks for the tag of every area.
     qsizetype from, to;

@@ -56,7 +56,8 @@ struct AreaLineWords
 bool isAreaLine(QByteArrayView line, AreaKind *kind = nullptr);
 // Splits an area line into its words; false if it is none.
 bool splitAreaLine(QByteArrayView line, AreaLineWords &out);
-// An area line's tag without its quotes, as written; empty for none. Cheaper than a split.
+// The tag of a line known to be an area line, without its quotes, as written; empty for
+// none. Cheaper than a split.
 QByteArrayView areaLineTag(QByteArrayView line);
 
 // A link of an area: its address and its flags, as written.
