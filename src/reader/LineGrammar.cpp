@@ -31,6 +31,13 @@ std::uint64_t separatorsIn(std::uint64_t bytes)
     return (((blank - Ones) & ~blank) | ((tab - Ones) & ~tab)) & Highs;
 }
 
+// The high bit of each byte among eight above code 32: those that trimming keeps.
+std::uint64_t keptBytesIn(std::uint64_t bytes)
+{
+    constexpr std::uint64_t Low7 = ~Highs;
+    return (bytes | ((bytes & Low7) + Ones * (0x7f - 32))) & Highs;
+}
+
 // A to Z lower-cased in eight bytes at once, every other byte kept.
 std::uint64_t lowerEight(std::uint64_t bytes)
 {
@@ -305,9 +312,15 @@ LineFacts readLine(QByteArrayView whole, LineState &state, qint64 lineNumber, st
     const auto valueAfter = [&](qsizetype from, bool comments = true) {
         const char *base = line.data();
         qsizetype start = from;
-        // Values often stand in a column, after a run of blanks: eight at a time.
-        while (line.size() - start >= 8 && load8(base + start) == Ones * ' ')
+        // Eight bytes at a time, the first that is no blank nor control character found
+        // without a branch on how many blanks and tabs there are.
+        while (line.size() - start >= 8) {
+            if (const std::uint64_t kept = keptBytesIn(load8(base + start))) {
+                start += qCountTrailingZeroBits(kept) / 8;
+                break;
+            }
             start += 8;
+        }
         while (start < line.size() && isTrimmed(base[start]))
             ++start;
         qsizetype end = line.size();
