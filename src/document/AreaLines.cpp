@@ -36,6 +36,17 @@ void AreaLines::borrow(int file, const QByteArray &bytes, std::shared_ptr<const 
     m_borrowed[std::size_t(file)] = {bytes, std::move(holder)};
 }
 
+qint64 AreaLines::borrowedOffset(int file, QByteArrayView raw) const
+{
+    if (std::size_t(file) >= m_borrowed.size())
+        return -1;
+    const QByteArray &bytes = m_borrowed[std::size_t(file)].bytes;
+    const auto at = quintptr(raw.data()) - quintptr(bytes.constData());
+    const bool within = quintptr(raw.data()) >= quintptr(bytes.constData())
+            && at + quintptr(raw.size()) <= quintptr(bytes.size());
+    return within && !bytes.isEmpty() ? qint64(at) : -1;
+}
+
 void AreaLines::beginFile(int file)
 {
     m_defaultsAtStart[file] = m_currentDefaults;
@@ -103,12 +114,8 @@ void AreaLines::lineRead(int file, const LineReader &lines, const LineFacts &fac
     a.file = file;
     a.endLength = quint8(lines.lineEndLength());
     a.commentChar = commentChar;
-    const QByteArray *borrowed =
-            std::size_t(file) < m_borrowed.size() ? &m_borrowed[std::size_t(file)].bytes : nullptr;
-    const auto where = borrowed ? quintptr(raw.data()) - quintptr(borrowed->constData()) : 0;
-    if (borrowed && !borrowed->isEmpty() && quintptr(raw.data()) >= quintptr(borrowed->constData())
-        && where + quintptr(raw.size()) <= quintptr(borrowed->size()))
-        a.bytesAt = -1 - qint64(where);
+    if (const qint64 at = borrowedOffset(file, raw); at >= 0)
+        a.bytesAt = -1 - at;
     else
         m_bytes.append(raw);
     // A hub's area lines come by the hundred thousand: room at once for those the rest of the

@@ -189,6 +189,8 @@ private:
         std::shared_ptr<const void> holder;
     };
     std::vector<Borrowed> m_borrowed; // by file
+    // Where a line read stands in its file's borrowed bytes; -1 where it stands elsewhere.
+    qint64 borrowedOffset(int file, QByteArrayView raw) const;
 
     int m_changes = 0;
     quint64 m_generation = 1;

@@ -141,9 +141,8 @@ bool isAreaLine(QByteArrayView line, AreaKind *kind)
 
 namespace {
 
-// The words of a line's region, each where it stands, up to `most` of them: a word in quotes
-// runs to its closing quote, any other to the next blank or tab.
-// The end of the word that starts at i: a quoted word runs to its closing quote.
+// The end of the word that starts at i: a word in quotes runs to its closing quote, any other
+// to the next blank or tab.
 qsizetype wordEnd(QByteArrayView line, qsizetype i, qsizetype to)
 {
     qsizetype end = i + 1;
@@ -157,6 +156,7 @@ qsizetype wordEnd(QByteArrayView line, qsizetype i, qsizetype to)
     return end;
 }
 
+// The words of a line's region, each where it stands, up to `most` of them.
 void splitWords(QByteArrayView line, std::vector<AreaWord> &words, std::size_t most)
 {
     qsizetype from, to;
